@@ -1,0 +1,2 @@
+// DavGaibu: to be written.
+#include "DavGaibu.h"

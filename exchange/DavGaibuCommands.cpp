@@ -1,0 +1,2 @@
+// DavGaibuCommands: to be written.
+#include "DavGaibu.h"

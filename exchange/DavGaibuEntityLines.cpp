@@ -1,0 +1,2 @@
+// DavGaibuEntityLines: to be written.
+#include "DavGaibu.h"

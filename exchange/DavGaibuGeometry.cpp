@@ -1,0 +1,2 @@
+// DavGaibuGeometry: to be written.
+#include "DavGaibu.h"

@@ -1,0 +1,2 @@
+// DavGaibuParse: to be written.
+#include "DavGaibu.h"

@@ -1,0 +1,2 @@
+// DavGaibuStore: to be written.
+#include "DavGaibu.h"

@@ -1,0 +1,2 @@
+// DavGaibuWriteBack: to be written.
+#include "DavGaibu.h"

@@ -1,0 +1,2 @@
+// MyFunc: to be written.
+#include "MyFunc.h"

@@ -1,0 +1,2 @@
+// MyFuncGeometry: to be written.
+#include "MyFunc.h"

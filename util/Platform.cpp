@@ -1,0 +1,2 @@
+// Platform: to be written.
+#include "Platform.h"

@@ -1,0 +1,2 @@
+// PlatformIcu: to be written.
+#include "Platform.h"

@@ -1,0 +1,2 @@
+// TextFile: to be written.
+#include "TextFile.h"
