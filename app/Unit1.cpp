@@ -1,0 +1,1 @@
+// Unit1: to be written.

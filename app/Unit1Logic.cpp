@@ -1,0 +1,1 @@
+// Unit1Logic: to be written.

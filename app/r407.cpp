@@ -1,0 +1,2 @@
+// r407: the program entry.
+int main() { return 0; }
