@@ -441,6 +441,8 @@ private:
     void S_EntSldE(int no, const TDavOverrides& o);
     void S_EntSldO(int no, const TDavOverrides& o);
     void S_EntSldG(int no, const TDavOverrides& o);
+    // The writer of one EntNo entry's kind; blocks and unknown kinds write nothing.
+    void S_EntOne(int yn, int no, const TDavOverrides& o);
 
     // Reused token storage of the line parser.
     std::vector<std::u16string> parseTokens_;
