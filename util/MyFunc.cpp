@@ -1,2 +1,436 @@
-// MyFunc: to be written.
+// MyFunc: text and number functions shared by the exchange class and the dialog.
 #include "MyFunc.h"
+
+#include <array>
+#include <charconv>  // for std::to_chars and std::from_chars, which ignore the locale
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "Platform.h"
+#include "TextFile.h"
+
+namespace {
+
+// Significant digits that FloatToText writes, and the digits it converts before cutting.
+constexpr int kOutDigits = 15;
+constexpr int kRawDigits = 18;
+// Fixed notation covers 0.0001 up to just below 10^15 (E as in 0.d1d2... x 10^E).
+constexpr int kMinFixedExp = -3;
+constexpr int kMaxFixedExp = 15;
+
+constexpr bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Value of a hexadecimal digit, or -1.
+constexpr int HexValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if (c >= u'a' && c <= u'f') {
+        return c - u'a' + 10;
+    }
+    if (c >= u'A' && c <= u'F') {
+        return c - u'A' + 10;
+    }
+    return -1;
+}
+
+void AppendAscii(std::u16string& out, const char* first, const char* last) {
+    const size_t old = out.size();
+    out.resize(old + static_cast<size_t>(last - first));
+    char16_t* dst = out.data() + old;
+    for (const char* p = first; p != last; ++p) {
+        *dst++ = static_cast<char16_t>(static_cast<unsigned char>(*p));
+    }
+}
+
+// A file name as a path; UTF-8 in between, so that no conversion can throw.
+std::filesystem::path ToPath(const std::u16string& fileName) {
+    const std::string utf8 = NativeFileName(fileName);
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
+bool TextIsTrue(std::u16string_view text) {
+    static constexpr std::u16string_view kTrueWords[] = {
+        u"T", u"TR", u"TRU", u"TRUE", u"1", u"\uFF11", u"\u25CB", u"ON", u"\u771F", u"\u6B63",
+    };
+    if (text.empty()) {
+        return false;
+    }
+    const std::u16string upper = UpperText(text);
+    for (std::u16string_view word : kTrueWords) {
+        if (upper == word) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::u16string BoolToText(bool value) {
+    return value ? u"1" : u"0";
+}
+
+int TextToInt(std::u16string_view text) {
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && text[i] == u' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == n) {
+        return 0;  // no digit after the sign or the prefix
+    }
+    uint32_t magnitude = 0;
+    if (hex) {
+        int significant = 0;
+        for (; i < n; ++i) {
+            const int v = HexValue(text[i]);
+            if (v < 0) {
+                return 0;
+            }
+            if (significant > 0 || v != 0) {
+                if (++significant > 8) {
+                    return 0;
+                }
+            }
+            magnitude = (magnitude << 4) | static_cast<uint32_t>(v);
+        }
+    } else {
+        const uint32_t limit = negative ? 2147483648u : 2147483647u;
+        for (; i < n; ++i) {
+            if (!IsDigit(text[i])) {
+                return 0;
+            }
+            const uint32_t d = text[i] - u'0';
+            if (magnitude > (limit - d) / 10) {
+                return 0;
+            }
+            magnitude = magnitude * 10 + d;
+        }
+    }
+    // Two's complement in unsigned arithmetic: "$FFFFFFFF" is -1 and "-2147483648" fits.
+    if (negative) {
+        magnitude = 0u - magnitude;
+    }
+    return static_cast<int>(magnitude);
+}
+
+void AppendIntText(std::u16string& out, int value) {
+    char buf[16];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    AppendAscii(out, buf, res.ptr);
+}
+
+std::u16string IntToText(int value) {
+    std::u16string out;
+    AppendIntText(out, value);
+    return out;
+}
+
+double TextToFloat(std::u16string_view text) {
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && text[i] == u' ') {
+        ++i;
+    }
+    const size_t begin = i;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        ++i;
+    }
+    int mantissaDigits = 0;
+    for (; i < n && IsDigit(text[i]); ++i) {
+        ++mantissaDigits;
+    }
+    if (i < n && text[i] == u'.') {
+        for (++i; i < n && IsDigit(text[i]); ++i) {
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0) {
+        return 0.0;
+    }
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+            ++i;
+        }
+        int expDigits = 0;
+        for (; i < n && IsDigit(text[i]); ++i) {
+            ++expDigits;
+        }
+        if (expDigits == 0) {
+            return 0.0;
+        }
+    }
+    if (i != n) {
+        return 0.0;
+    }
+
+    // The checked text as ASCII for std::from_chars, which takes no "+"; a leading "0" lets
+    // ".5" and "-.5" parse as well.
+    const std::u16string_view number = text.substr(begin);
+    char small[64];
+    std::string large;
+    char* buf = small;
+    if (number.size() + 2 > sizeof small) {
+        large.resize(number.size() + 2);
+        buf = large.data();
+    }
+    char* q = buf;
+    size_t k = 0;
+    if (number[0] == u'-' || number[0] == u'+') {
+        if (number[0] == u'-') {
+            *q++ = '-';
+        }
+        k = 1;
+    }
+    *q++ = '0';
+    for (; k < number.size(); ++k) {
+        *q++ = static_cast<char>(number[k]);
+    }
+    double value = 0.0;
+    const auto res = std::from_chars(buf, q, value);
+    // A value beyond the range of a Double is not a number the host can use.
+    if (res.ec != std::errc() || res.ptr != q) {
+        return 0.0;
+    }
+    return value;
+}
+
+void AppendFloatText(std::u16string& out, double value) {
+    if (std::isnan(value)) {
+        out += u"NAN";
+        return;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? u"-INF" : u"INF";
+        return;
+    }
+    if (value == 0.0) {
+        out += u'0';
+        return;
+    }
+
+    // 18 significant digits, "d.ddddddddddddddddde-XXX" at most.
+    char raw[32];
+    const auto res = std::to_chars(raw, raw + sizeof raw, std::fabs(value),
+                                   std::chars_format::scientific, kRawDigits - 1);
+    std::array<char, kRawDigits> digits{};
+    digits[0] = raw[0];
+    for (int k = 1; k < kRawDigits; ++k) {
+        digits[k] = raw[k + 1];
+    }
+    // The exponent after "e", signed, and E for the 0.d1d2... form.
+    const char* p = raw + kRawDigits + 2;
+    const bool expNegative = *p == '-';
+    int exp10 = 0;
+    for (++p; p < res.ptr; ++p) {
+        exp10 = exp10 * 10 + (*p - '0');
+    }
+    int e = (expNegative ? -exp10 : exp10) + 1;
+
+    // Cut to 15 digits; the 16th decides, carrying through the 9s.
+    int count = kOutDigits;
+    if (digits[kOutDigits] >= '5') {
+        int k = kOutDigits - 1;
+        while (k >= 0 && digits[k] == '9') {
+            digits[k] = '0';
+            --k;
+        }
+        if (k >= 0) {
+            ++digits[k];
+        } else {
+            digits[0] = '1';
+            ++e;
+        }
+    }
+    while (count > 0 && digits[count - 1] == '0') {
+        --count;
+    }
+    if (count == 0) {
+        out += u'0';
+        return;
+    }
+
+    const char16_t sep = Platform::DecimalSeparator();
+    char16_t buf[48];
+    char16_t* q = buf;
+    if (value < 0) {
+        *q++ = u'-';
+    }
+    if (e >= kMinFixedExp && e <= kMaxFixedExp) {
+        if (e >= 1) {
+            for (int k = 0; k < e; ++k) {
+                *q++ = k < count ? static_cast<char16_t>(digits[k]) : u'0';
+            }
+            if (count > e) {
+                *q++ = sep;
+                for (int k = e; k < count; ++k) {
+                    *q++ = static_cast<char16_t>(digits[k]);
+                }
+            }
+        } else {
+            *q++ = u'0';
+            *q++ = sep;
+            for (int k = 0; k < -e; ++k) {
+                *q++ = u'0';
+            }
+            for (int k = 0; k < count; ++k) {
+                *q++ = static_cast<char16_t>(digits[k]);
+            }
+        }
+    } else {
+        *q++ = static_cast<char16_t>(digits[0]);
+        if (count > 1) {
+            *q++ = sep;
+            for (int k = 1; k < count; ++k) {
+                *q++ = static_cast<char16_t>(digits[k]);
+            }
+        }
+        *q++ = u'E';
+        int shown = e - 1;
+        if (shown < 0) {
+            *q++ = u'-';
+            shown = -shown;
+        }
+        char expBuf[8];
+        const auto er = std::to_chars(expBuf, expBuf + sizeof expBuf, shown);
+        for (const char* c = expBuf; c != er.ptr; ++c) {
+            *q++ = static_cast<char16_t>(*c);
+        }
+    }
+    out.append(buf, static_cast<size_t>(q - buf));
+}
+
+std::u16string FloatToText(double value) {
+    std::u16string out;
+    AppendFloatText(out, value);
+    return out;
+}
+
+int TextLen(std::u16string_view text) {
+    return static_cast<int>(text.size());
+}
+
+std::u16string CharAt(std::u16string_view text, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= text.size()) {
+        return {};
+    }
+    return std::u16string(1, text[static_cast<size_t>(index)]);
+}
+
+std::u16string UpperText(std::u16string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    return Platform::UpperCaseLocale(text);
+}
+
+int FindText(std::u16string_view sub, std::u16string_view text) {
+    if (sub.empty() || text.empty()) {
+        return -1;
+    }
+    const size_t pos = text.find(sub);
+    return pos == std::u16string_view::npos ? -1 : static_cast<int>(pos);
+}
+
+std::u16string TextFrom(std::u16string_view text, int index) {
+    if (index < 0) {
+        return std::u16string(text);
+    }
+    if (static_cast<size_t>(index) >= text.size()) {
+        return {};
+    }
+    return std::u16string(text.substr(static_cast<size_t>(index)));
+}
+
+std::u16string TextMid(std::u16string_view text, int index, int count) {
+    if (index < 0) {
+        index = 0;
+    }
+    if (count < 0 || static_cast<size_t>(index) >= text.size()) {
+        return {};
+    }
+    return std::u16string(text.substr(static_cast<size_t>(index), static_cast<size_t>(count)));
+}
+
+std::u16string StripBlanks(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        if (c > u' ' && c != u'\u3000') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool IsHalfWidth(std::u16string_view text) {
+    // An ordinal comparison with one-unit bounds, as the callers pass one-unit texts.
+    return (text >= u" " && text <= u"~") || (text >= u"\uFF61" && text <= u"\uFF9F");
+}
+
+int SurrogateKind(std::u16string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    const char16_t c = text[0];
+    if (c >= 0xD800 && c <= 0xDBFF) {
+        return 1;
+    }
+    if (c >= 0xDC00 && c <= 0xDFFF) {
+        return 2;
+    }
+    return 0;
+}
+
+bool ExistsFile(const std::u16string& fileName) {
+    if (fileName.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    return std::filesystem::is_regular_file(ToPath(fileName), ec);
+}
+
+bool RemoveFile(const std::u16string& fileName) {
+    if (fileName.empty()) {
+        return false;
+    }
+    const std::filesystem::path path = ToPath(fileName);
+    std::error_code ec;
+    // Only files are deleted; a folder of that name is left alone, even an empty one.
+    const std::filesystem::file_status st = std::filesystem::symlink_status(path, ec);
+    if (ec || !std::filesystem::exists(st) || std::filesystem::is_directory(st)) {
+        return false;
+    }
+    return std::filesystem::remove(path, ec) && !ec;
+}
+
+bool EscapePressed() {
+    return Platform::EscapeKeyDown();
+}
+
+int MakeRGB(int red, int green, int blue) {
+    // Plain addition without masking; unsigned so that odd arguments wrap instead of overflowing.
+    const uint32_t sum = static_cast<uint32_t>(red) + 256u * static_cast<uint32_t>(green) +
+                         65536u * static_cast<uint32_t>(blue);
+    return static_cast<int>(sum);
+}

@@ -1,2 +1,328 @@
-// TextFile: to be written.
+// TextFile: reading and writing whole text files in the encodings the host and the dialog use.
+//
+// UTF-8 and UTF-16 are decoded and encoded by hand: the host's exchange file can be tens of
+// megabytes, almost all ASCII, and a loop that copies eight ASCII bytes at a time is several
+// times faster than a general converter. The legacy code page has large mapping tables and
+// vendor extensions, so it goes through the platform layer (ICU on Linux).
 #include "TextFile.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "Platform.h"
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr size_t kReadChunk = size_t{1} << 20;
+
+// Any of eight bytes with the high bit set.
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+std::filesystem::path ToPath(const std::u16string& fileName) {
+    const std::string utf8 = NativeFileName(fileName);
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// Decodes UTF-8. Each malformed sequence becomes one U+FFFD per maximal subpart: the lead byte
+// and the continuation bytes that were valid so far; decoding resumes at the offending byte.
+void DecodeUtf8(std::string_view bytes, std::u16string& out) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    const size_t old = out.size();
+    // A byte never yields more than one UTF-16 unit; four bytes yield two.
+    out.resize(old + n);
+    char16_t* const base = out.data();
+    char16_t* q = base + old;
+    size_t i = 0;
+    while (i < n) {
+        // ASCII runs, eight bytes at a time.
+        while (i + 8 <= n) {
+            uint64_t block;
+            std::memcpy(&block, s + i, 8);
+            if (block & kHighBits) {
+                break;
+            }
+            for (int k = 0; k < 8; ++k) {
+                q[k] = s[i + k];
+            }
+            q += 8;
+            i += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+        const unsigned char b0 = s[i];
+        if (b0 < 0x80) {
+            *q++ = b0;
+            ++i;
+            continue;
+        }
+        // Length and the allowed range of the second byte, which rules out overlong forms,
+        // surrogates and values above U+10FFFF.
+        int len = 0;
+        unsigned char lo = 0x80;
+        unsigned char hi = 0xBF;
+        uint32_t cp = 0;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            len = 2;
+            cp = b0 & 0x1F;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            len = 3;
+            cp = b0 & 0x0F;
+            if (b0 == 0xE0) {
+                lo = 0xA0;
+            } else if (b0 == 0xED) {
+                hi = 0x9F;
+            }
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            len = 4;
+            cp = b0 & 0x07;
+            if (b0 == 0xF0) {
+                lo = 0x90;
+            } else if (b0 == 0xF4) {
+                hi = 0x8F;
+            }
+        } else {
+            *q++ = kReplacement;
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        bool ok = true;
+        for (int k = 1; k < len; ++k, ++j) {
+            if (j >= n || s[j] < lo || s[j] > hi) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (s[j] & 0x3F);
+            lo = 0x80;
+            hi = 0xBF;
+        }
+        i = j;
+        if (!ok) {
+            *q++ = kReplacement;
+        } else if (cp < 0x10000) {
+            *q++ = static_cast<char16_t>(cp);
+        } else {
+            cp -= 0x10000;
+            *q++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *q++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        }
+    }
+    out.resize(static_cast<size_t>(q - base));
+}
+
+// Decodes UTF-16 in the given byte order. Unpaired surrogates are kept as they are, so the
+// text survives unchanged; a last odd byte becomes U+FFFD.
+void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t units = bytes.size() / 2;
+    out.resize(units);
+    char16_t* q = out.data();
+    if (bigEndian) {
+        for (size_t k = 0; k < units; ++k) {
+            q[k] = static_cast<char16_t>((s[2 * k] << 8) | s[2 * k + 1]);
+        }
+    } else {
+        for (size_t k = 0; k < units; ++k) {
+            q[k] = static_cast<char16_t>(s[2 * k] | (s[2 * k + 1] << 8));
+        }
+    }
+    if (bytes.size() % 2 != 0) {
+        out += kReplacement;
+    }
+}
+
+// A name for the temporary file beside the target that no other writer picks.
+std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937_64 rng(
+        std::random_device{}() ^
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const uint64_t tag = rng() ^ (static_cast<uint64_t>(counter++) << 32) ^ attempt;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string suffix = ".";
+    for (int k = 0; k < 12; ++k) {
+        suffix += kHex[(tag >> (4 * k)) & 0xF];
+    }
+    suffix += ".tmp";
+    std::filesystem::path name = target;
+    name += suffix;
+    return name;
+}
+
+void RemoveQuietly(const std::filesystem::path& path) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+}
+
+}  // namespace
+
+TDecodedText DecodeTextBytes(std::string_view bytes) {
+    TDecodedText result;
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (bytes.size() >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) {
+        result.encoding = TTextEncoding::Utf8;
+        DecodeUtf8(bytes.substr(3), result.text);
+    } else if (bytes.size() >= 2 && s[0] == 0xFF && s[1] == 0xFE) {
+        result.encoding = TTextEncoding::Utf16LE;
+        DecodeUtf16(bytes.substr(2), false, result.text);
+    } else if (bytes.size() >= 2 && s[0] == 0xFE && s[1] == 0xFF) {
+        result.encoding = TTextEncoding::Utf16BE;
+        DecodeUtf16(bytes.substr(2), true, result.text);
+    } else {
+        result.encoding = TTextEncoding::Ansi;
+        result.text = Platform::DecodeAnsi(bytes);
+    }
+    return result;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+    const size_t n = text.size();
+    const size_t old = out.size();
+    // Three bytes per unit at most: a pair of units gives four.
+    out.resize(old + 3 * n);
+    char* const base = out.data();
+    char* q = base + old;
+    size_t i = 0;
+    while (i < n) {
+        const char16_t c = text[i];
+        if (c < 0x80) {
+            *q++ = static_cast<char>(c);
+            ++i;
+        } else if (c < 0x800) {
+            *q++ = static_cast<char>(0xC0 | (c >> 6));
+            *q++ = static_cast<char>(0x80 | (c & 0x3F));
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
+                   text[i + 1] <= 0xDFFF) {
+            const uint32_t cp = 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) +
+                                (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
+            *q++ = static_cast<char>(0xF0 | (cp >> 18));
+            *q++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *q++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *q++ = static_cast<char>(0x80 | (cp & 0x3F));
+            i += 2;
+        } else {
+            const char16_t u = (c >= 0xD800 && c <= 0xDFFF) ? kReplacement : c;
+            *q++ = static_cast<char>(0xE0 | (u >> 12));
+            *q++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *q++ = static_cast<char>(0x80 | (u & 0x3F));
+            ++i;
+        }
+    }
+    out.resize(static_cast<size_t>(q - base));
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    AppendUtf8(out, text);
+    return out;
+}
+
+std::u16string FromUtf8(std::string_view bytes) {
+    std::u16string out;
+    DecodeUtf8(bytes, out);
+    return out;
+}
+
+bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
+    out.clear();
+    if (fileName.empty()) {
+        return false;
+    }
+    const std::filesystem::path path = ToPath(fileName);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    // The size is a hint only: the file may change while it is read, or be a device or pipe.
+    const uintmax_t hint = std::filesystem::file_size(path, ec);
+    if (!ec && hint < (uintmax_t{1} << 40)) {
+        out.reserve(static_cast<size_t>(hint));
+    }
+    for (;;) {
+        const size_t old = out.size();
+        out.resize(old + kReadChunk);
+        in.read(out.data() + old, static_cast<std::streamsize>(kReadChunk));
+        const auto got = static_cast<size_t>(in.gcount());
+        out.resize(old + got);
+        if (in.bad()) {
+            out.clear();
+            return false;
+        }
+        if (!in) {
+            break;  // end of file
+        }
+    }
+    return true;
+}
+
+bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) {
+    if (fileName.empty()) {
+        return false;
+    }
+    const std::filesystem::path target = ToPath(fileName);
+    std::error_code ec;
+    // A folder in the file's place is never replaced.
+    if (std::filesystem::is_directory(target, ec)) {
+        return false;
+    }
+    std::filesystem::path temp;
+    for (unsigned attempt = 0;; ++attempt) {
+        if (attempt == 16) {
+            return false;
+        }
+        temp = TemporaryName(target, attempt);
+        ec.clear();
+        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec)) && !ec) {
+            break;
+        }
+    }
+    {
+        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            RemoveQuietly(temp);
+            return false;
+        }
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.flush();
+        if (!file) {
+            file.close();
+            RemoveQuietly(temp);
+            return false;
+        }
+        file.close();
+        if (file.fail()) {
+            RemoveQuietly(temp);
+            return false;
+        }
+    }
+    // The new file keeps the permissions of the one it replaces.
+    const std::filesystem::file_status old = std::filesystem::status(target, ec);
+    if (!ec && std::filesystem::is_regular_file(old)) {
+        std::filesystem::permissions(temp, old.permissions(), ec);
+    }
+    ec.clear();
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        RemoveQuietly(temp);
+        return false;
+    }
+    return true;
+}
+
+std::string NativeFileName(const std::u16string& fileName) {
+    return ToUtf8(fileName);
+}
