@@ -1,2 +1,371 @@
-// DavGaibu: to be written.
-#include "DavGaibu.h"
+// DavGaibu: the exchange object's model, its loading and saving, and its command buffer.
+#include "exchange/DavGaibu.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>  // for std::move
+#include <vector>
+
+#include "util/MyFunc.h"
+#include "util/Platform.h"
+#include "util/TextFile.h"
+
+namespace {
+
+// The host's default font; an ordinary blank separates the two words.
+constexpr std::u16string_view kDefaultFont = u"<ＭＳ ゴシック>";
+// Written in place of an empty command buffer.
+constexpr std::u16string_view kEmptyResult = u"hq";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr size_t kPickedPointSlots = 100;
+constexpr size_t kLayerGroups = 16;
+constexpr size_t kLayers = 256;
+
+// The file is decoded and parsed a piece at a time, so that a large file never exists in
+// memory twice over; a piece ends after a line break, a long line being kept whole.
+constexpr size_t kChunkBytes = size_t{1} << 20;
+// Lines are converted to the legacy code page in batches of about this many code units.
+constexpr size_t kEncodeBatch = size_t{1} << 16;
+
+template <class T>
+void Release(std::vector<T>& list) {
+    std::vector<T>().swap(list);
+}
+
+// The encoding the byte-order mark names, by the same rule as a whole-file decode.
+TTextEncoding EncodingOf(std::string_view bytes) {
+    return DecodeTextBytes(bytes.substr(0, kUtf8Mark.size())).encoding;
+}
+
+// End of the piece that starts at start: just after the last line break within
+// kChunkBytes, or after the first one beyond it when a line is longer. A CR LF pair is
+// never cut. In UTF-8 and in CP932 the bytes CR and LF occur only as line breaks.
+size_t ChunkEnd(std::string_view bytes, size_t start) {
+    const size_t n = bytes.size();
+    if (n - start <= kChunkBytes) {
+        return n;
+    }
+    size_t p = bytes.substr(start, kChunkBytes).find_last_of("\r\n");
+    if (p != std::string_view::npos) {
+        p += start;
+    } else {
+        p = bytes.find_first_of("\r\n", start + kChunkBytes);
+        if (p == std::string_view::npos) {
+            return n;
+        }
+    }
+    if (bytes[p] == '\r' && p + 1 < n && bytes[p + 1] == '\n') {
+        ++p;
+    }
+    return p + 1;
+}
+
+// Calls f(line) for every line of the file's text.
+template <class F>
+void ForEachTempLine(std::string_view bytes, TTextEncoding encoding, F&& f) {
+    if (encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE) {
+        const TDecodedText decoded = DecodeTextBytes(bytes);
+        ForEachLine(decoded.text, f);
+        return;
+    }
+    if (encoding == TTextEncoding::Utf8) {
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t end = ChunkEnd(bytes, start);
+        const std::string_view piece = bytes.substr(start, end - start);
+        const std::u16string text =
+            encoding == TTextEncoding::Utf8 ? FromUtf8(piece) : Platform::DecodeAnsi(piece);
+        ForEachLine(text, f);
+        start = end;
+    }
+}
+
+// Calls f(line) for every line the saved file holds.
+template <class F>
+void ForEachSavedLine(const TJGdata& jg, F&& f) {
+    if (jg.t_MemN <= 0) {
+        f(kEmptyResult);
+        return;
+    }
+    for (int i = 0; i < jg.t_MemN; ++i) {
+        f(std::u16string_view(jg.t_Mem[static_cast<size_t>(i)]));
+    }
+}
+
+// The saved file: UTF-8 with its mark when the host's file was UTF-8, else the legacy code
+// page; every line ends with CR LF. False when the code-page conversion failed.
+bool BuildTempFileBytes(const TJGdata& jg, std::string& out) {
+    out.clear();
+    size_t units = 0;
+    ForEachSavedLine(jg, [&](std::u16string_view line) { units += line.size() + 2; });
+    if (jg.MojiCode) {
+        out.reserve(kUtf8Mark.size() + units);
+        out += kUtf8Mark;
+        ForEachSavedLine(jg, [&](std::u16string_view line) {
+            AppendUtf8(out, line);
+            out += kLineEnd;
+        });
+        return true;
+    }
+    out.reserve(units);
+    std::u16string batch;
+    std::string encoded;
+    bool ok = true;
+    const auto flush = [&]() {
+        encoded.clear();
+        if (!Platform::EncodeAnsi(batch, encoded)) {
+            ok = false;
+        }
+        out += encoded;
+        batch.clear();
+    };
+    ForEachSavedLine(jg, [&](std::u16string_view line) {
+        batch += line;
+        batch += u"\r\n";
+        if (batch.size() >= kEncodeBatch) {
+            flush();
+        }
+    });
+    if (!batch.empty()) {
+        flush();
+    }
+    return ok;
+}
+
+}  // namespace
+
+TJGdata::TJGdata() {
+    DataInit();
+}
+
+TJGdata::~TJGdata() {
+    DataFree();
+}
+
+void TJGdata::DataInit() {
+    w_FlgLGrp = w_FlgLay = w_FlgCol = w_FlgLtp = w_FlgWid = true;
+    w_FlgMjs = w_FlgMbs = w_FlgFont = w_FlgPCol = w_FlgSCol = true;
+    w_IPNo = 0;
+    w_LGrp = 0;
+    w_Lay = 0;
+    w_Col = 1;
+    w_Ltp = 1;
+    w_Wid = 0;
+    w_Mjs = 1;
+    w_MjsW = 2.0;
+    w_MjsH = 2.0;
+    w_MjsD = 0.0;
+    w_MjsC = 1;
+    w_Mbs = 0;
+    w_Font = kDefaultFont;
+    w_Attr = 0;
+    w_CrvNo = 0;
+    w_CrvFl = false;
+    w_DimFl = false;
+    w_PtCol = 1;
+    w_SlCol = 0;
+
+    // RGB keeps the host's colour table: the only field a reset leaves alone.
+    MojiCode = false;
+    Jikukaku = 0.0;
+    ZumenFile.clear();
+    LGrpScale.fill(1.0);
+    ZumenXsize = 1189.0;
+    ZumenYsize = 841.0;
+    Mojisyu.fill(TDavMojisyu{});
+    Zusun = false;
+    AreaX1 = AreaY1 = AreaX2 = AreaY2 = 0.0;
+
+    CurLGrp = 0;
+    CurLay = 0;
+    CurCol = 1;
+    CurLtp = 1;
+    CurWid = 0;
+    CurMjs = 1;
+    CurMjsW = 2.0;
+    CurMjsH = 2.0;
+    CurMjsD = 0.0;
+    CurMjsC = 1;
+    CurFont.clear();
+
+    IPoints.assign(kPickedPointSlots, TDavIndPoint{});
+    IPointN = 0;
+    WidF = false;
+    LGrpStat.assign(kLayerGroups, 0);
+    LGrpName.assign(kLayerGroups, std::u16string());
+    LayStat.assign(kLayers, 0);
+    LayName.assign(kLayers, std::u16string());
+
+    EntN = 0;
+    Release(EntNo);
+    EntLineN = 0;
+    Release(EntLine);
+    EntSunLine = TDavEntLine{};
+    EntSunLine.att.Col = 1;
+    EntSunLine.att.Ltp = 1;
+    EntSunLine.x2 = 1.0;
+    EntCircN = 0;
+    Release(EntCirc);
+    EntArcN = 0;
+    Release(EntArc);
+    EntTextN = 0;
+    Release(EntText);
+    EntPntN = 0;
+    Release(EntPnt);
+    EntMarkN = 0;
+    Release(EntMark);
+    EntDimN = 0;
+    Release(EntDim);
+    EntBlkN = 0;
+    Release(EntBlk);
+    EntSld2N = 0;
+    Release(EntSld2);
+    EntSld3N = 0;
+    Release(EntSld3);
+    EntSld4N = 0;
+    Release(EntSld4);
+    EntSldCN = 0;
+    Release(EntSldC);
+    EntSldEN = 0;
+    Release(EntSldE);
+    EntSldON = 0;
+    Release(EntSldO);
+    EntSldGN = 0;
+    Release(EntSldG);
+
+    t_MemN = 0;
+    Release(t_Mem);
+    t_PLineN = 0;
+    Release(t_PLine);
+
+    aCol = 0;
+    aSCol = 0;
+}
+
+// Releases the storage of the tables and lists; counts and other fields stay as they are.
+void TJGdata::DataFree() {
+    Release(LGrpStat);
+    Release(LGrpName);
+    Release(LayStat);
+    Release(LayName);
+    Release(IPoints);
+    Release(EntNo);
+    Release(EntLine);
+    Release(EntCirc);
+    Release(EntArc);
+    Release(EntText);
+    Release(EntPnt);
+    Release(EntMark);
+    Release(EntDim);
+    Release(EntBlk);
+    Release(EntSld2);
+    Release(EntSld3);
+    Release(EntSld4);
+    Release(EntSldC);
+    Release(EntSldE);
+    Release(EntSldO);
+    Release(EntSldG);
+    Release(t_Mem);
+    Release(t_PLine);
+}
+
+// A missing or unreadable file leaves the model as it is and reads nothing.
+bool TJGdata::OpenTempFile(const std::u16string& fn) {
+    MojiCode = false;
+    if (!ExistsFile(fn)) {
+        return false;
+    }
+    std::string bytes;
+    if (!ReadFileBytes(fn, bytes)) {
+        return false;
+    }
+    return OpenTempBytes(bytes);
+}
+
+// Lines are parsed strictly in file order; each may depend on the ones before it.
+bool TJGdata::OpenTempBytes(std::string_view bytes) {
+    const TTextEncoding encoding = EncodingOf(bytes);
+    MojiCode = encoding == TTextEncoding::Utf8;
+    ForEachTempLine(bytes, encoding, [this](std::u16string_view line) { ParseTempLine(line); });
+    // The token storage may hold a very long line; it is not needed after reading.
+    Release(parseTokens_);
+    parseTokenCount_ = 0;
+    return true;
+}
+
+// Resets the writer: with every force flag set, the first command of each kind is written
+// whatever the host's file held. The one-shot and group state is left as reading left it.
+void TJGdata::S_Init() {
+    w_FlgLGrp = w_FlgLay = w_FlgCol = w_FlgLtp = w_FlgWid = true;
+    w_FlgMjs = w_FlgMbs = w_FlgFont = w_FlgPCol = w_FlgSCol = true;
+    w_LGrp = 0;
+    w_Lay = 0;
+    w_Col = 1;
+    w_Ltp = 1;
+    w_Wid = 0;
+    w_Mjs = 1;
+    w_MjsW = 2.0;
+    w_MjsH = 2.0;
+    w_MjsD = 0.0;
+    w_MjsC = 1;
+    w_Mbs = 0;
+    w_Font = kDefaultFont;
+    w_PtCol = 1;
+    w_SlCol = 0;
+}
+
+void TJGdata::SendMem(const std::u16string& s) {
+    GrowAppend(t_Mem, t_MemN) = s;
+}
+
+void TJGdata::SendMem(std::u16string&& s) {
+    GrowAppend(t_Mem, t_MemN) = std::move(s);
+}
+
+// Replaces fn with the command buffer. A failed save leaves no exchange file behind, so the
+// host never executes its own input as commands; the buffer stays as it is.
+bool TJGdata::SaveTempFile(const std::u16string& fn) {
+    std::string bytes;
+    if (BuildTempFileBytes(*this, bytes) && WriteFileReplacing(fn, bytes)) {
+        return true;
+    }
+    if (ExistsFile(fn)) {
+        RemoveFile(fn);
+    }
+    return false;
+}
+
+std::string TJGdata::TempFileBytes() const {
+    std::string bytes;
+    BuildTempFileBytes(*this, bytes);
+    return bytes;
+}
+
+void TJGdata::SetEntNo(int a_yn, int a_no) {
+    TDavEntNo& e = GrowAppend(EntNo, EntN);
+    e.yn = a_yn;
+    e.no = a_no;
+}
+
+void TJGdata::SetEntAttr(TDavEntAttr& at) const {
+    at.IPNo = w_IPNo;
+    at.LGrp = w_LGrp;
+    at.Lay = w_Lay;
+    at.Col = w_Col;
+    at.Ltp = w_Ltp;
+    at.Wid = w_Wid;
+    at.Attr = w_Attr;
+}
+
+void TJGdata::CopyEntAttr(TDavEntAttr& a1, const TDavEntAttr& a2) {
+    a1 = a2;
+}
+
+// Drops every command sent so far; a save then writes "hq" unless more are sent.
+void TJGdata::StopDavGaibu() {
+    t_MemN = 0;
+    Release(t_Mem);
+}

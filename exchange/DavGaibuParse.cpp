@@ -1,2 +1,300 @@
-// DavGaibuParse: to be written.
-#include "DavGaibu.h"
+// DavGaibuParse: cuts a line of the host's file into tokens and hands it to its handler.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exchange/DavGaibu.h"
+#include "exchange/DavGaibuReader.h"
+#include "exchange/DavKeys.h"
+#include "util/MyFunc.h"
+
+namespace {
+
+using DavReader::THandler;
+using DavReader::TTokens;
+namespace K = DavKeys;
+
+// A line keeps at most this many tokens; a token that would come after the last one is
+// dropped together with the rest of the line.
+constexpr int kMaxTokens = 400;
+constexpr int kPickedPoints = 99;
+constexpr size_t kScaleCount = 16;
+constexpr size_t kTextTypes = 10;
+constexpr int kRgbValues = 356;
+
+// Starts token t empty, reusing the storage a longer line left behind.
+std::u16string& StartToken(std::vector<std::u16string>& toks, int t) {
+    if (toks.size() <= static_cast<size_t>(t)) {
+        toks.emplace_back();
+    }
+    std::u16string& tok = toks[static_cast<size_t>(t)];
+    tok.clear();
+    return tok;
+}
+
+bool IsSeparator(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
+bool IsSwitch(char16_t c) {
+    return c == u'"' || c == u'=';
+}
+
+// Splits a line into toks and returns the token count. Blanks and tabs separate tokens,
+// a run of them once. A double quote is dropped and an equals sign kept; either switches
+// to verbatim for the rest of the line, which then goes into the current token as it stands.
+// A blank after the last value starts an empty last token that is counted. Surrogate pairs
+// are copied unit by unit and never split, because only ASCII characters separate.
+int Tokenize(std::u16string_view line, std::vector<std::u16string>& toks) {
+    int t = 0;
+    std::u16string* cur = &StartToken(toks, t);
+    const size_t n = line.size();
+    size_t i = 0;
+    while (i < n) {
+        const char16_t c = line[i];
+        if (IsSeparator(c)) {
+            if (!cur->empty()) {
+                if (t + 1 == kMaxTokens) {
+                    break;
+                }
+                cur = &StartToken(toks, ++t);
+            }
+            ++i;
+        } else if (c == u'"') {
+            cur->append(line.substr(i + 1));
+            break;
+        } else if (c == u'=') {
+            cur->append(line.substr(i));
+            break;
+        } else {
+            size_t j = i + 1;
+            while (j < n && !IsSeparator(line[j]) && !IsSwitch(line[j])) {
+                ++j;
+            }
+            cur->append(line.data() + i, j - i);
+            i = j;
+        }
+    }
+    return t + 1;
+}
+
+// Header lines. They set the host's settings only and may appear anywhere in the file.
+
+// "file=" and the drawing's file name; "=" made the rest of the line part of token 0.
+void FileName(TJGdata& jg, const TTokens& t, int) {
+    const std::u16string_view key = t[0];
+    constexpr size_t kSkip = 5;
+    jg.ZumenFile = key.size() > kSkip ? key.substr(kSkip) : std::u16string_view();
+}
+
+void AxisAngle(TJGdata& jg, const TTokens& t, int) {
+    jg.Jikukaku = TextToFloat(t[1]);
+}
+
+void Scales(TJGdata& jg, const TTokens& t, int) {
+    for (size_t g = 0; g < kScaleCount; ++g) {
+        jg.LGrpScale[g] = TextToFloat(t[static_cast<int>(g) + 1]);
+    }
+}
+
+void SheetSize(TJGdata& jg, const TTokens& t, int) {
+    jg.ZumenXsize = TextToFloat(t[1]);
+    jg.ZumenYsize = TextToFloat(t[2]);
+}
+
+void TypeWidths(TJGdata& jg, const TTokens& t, int) {
+    for (size_t k = 1; k <= kTextTypes; ++k) {
+        jg.Mojisyu[k].W = TextToFloat(t[static_cast<int>(k)]);
+    }
+}
+
+void TypeHeights(TJGdata& jg, const TTokens& t, int) {
+    for (size_t k = 1; k <= kTextTypes; ++k) {
+        jg.Mojisyu[k].H = TextToFloat(t[static_cast<int>(k)]);
+    }
+}
+
+void TypeSpacings(TJGdata& jg, const TTokens& t, int) {
+    for (size_t k = 1; k <= kTextTypes; ++k) {
+        jg.Mojisyu[k].D = TextToFloat(t[static_cast<int>(k)]);
+    }
+}
+
+void TypeColours(TJGdata& jg, const TTokens& t, int) {
+    for (size_t k = 1; k <= kTextTypes; ++k) {
+        jg.Mojisyu[k].C = TextToInt(t[static_cast<int>(k)]);
+    }
+}
+
+void SheetUnits(TJGdata& jg, const TTokens&, int) {
+    jg.Zusun = true;
+}
+
+void Area(TJGdata& jg, const TTokens& t, int) {
+    jg.AreaX1 = TextToFloat(t[1]);
+    jg.AreaY1 = TextToFloat(t[2]);
+    jg.AreaX2 = TextToFloat(t[3]);
+    jg.AreaY2 = TextToFloat(t[4]);
+}
+
+// The host's colour table; values beyond the table's 356 entries are ignored.
+void RgbTable(TJGdata& jg, const TTokens& t, int) {
+    const int last = t.Count() - 1 < kRgbValues ? t.Count() - 1 : kRgbValues;
+    for (int k = 1; k <= last; ++k) {
+        jg.RGB[static_cast<size_t>(k)] = TextToInt(t[k]);
+    }
+}
+
+// "hp<n>" with x and y, the number optionally followed by how the point was picked:
+// "-" 1, "ln" 2, "ci" 3, "ch" 4. The last suffix found decides.
+void PickedPoint(TJGdata& jg, const TTokens& t, int) {
+    const std::u16string_view key = t[0];
+    constexpr size_t kNumberAt = 2;
+    std::u16string_view number = key.substr(kNumberAt);
+    int sta = 0;
+    int code = 0;
+    for (const std::u16string_view suffix : {u"-", u"ln", u"ci", u"ch"}) {
+        ++code;
+        const size_t p = key.find(suffix);
+        if (p != std::u16string_view::npos) {
+            number = p > kNumberAt ? key.substr(kNumberAt, p - kNumberAt) : std::u16string_view();
+            sta = code;
+        }
+    }
+    const int no = TextToInt(number);
+    if (no < 1 || no > kPickedPoints || static_cast<size_t>(no) >= jg.IPoints.size()) {
+        return;
+    }
+    TDavIndPoint& pt = jg.IPoints[static_cast<size_t>(no)];
+    pt.flg = true;
+    pt.x = TextToFloat(t[1]);
+    pt.y = TextToFloat(t[2]);
+    pt.sta = sta;
+    ++jg.IPointN;
+}
+
+// How token 0 is compared with a row's key.
+enum class TMatch : unsigned char { Exact, Prefix, Contains, AnyKey };
+// What the token count must be for the row to take the line.
+enum class TCount : unsigned char { Any, AtLeast, Exactly };
+
+struct TRow {
+    std::u16string_view key;
+    TMatch match;
+    TCount rule;
+    int n;
+    THandler handler;
+    int arg = 0;
+};
+
+using M = TMatch;
+using C = TCount;
+namespace R = DavReader;
+
+// The line grammar, tried top to bottom: the first row whose key matches and whose token
+// count holds takes the line. A line that matches a key but not its count goes on down.
+constexpr TRow kRows[] = {
+    {K::kFile, M::Contains, C::Any, 0, FileName},
+    {K::kAxisAngle, M::Exact, C::AtLeast, 2, AxisAngle},
+    {K::kScales, M::Exact, C::AtLeast, 17, Scales},
+    {K::kSheetSize, M::Exact, C::AtLeast, 3, SheetSize},
+    {K::kTypeWidths, M::Exact, C::AtLeast, 11, TypeWidths},
+    {K::kTypeHeights, M::Exact, C::AtLeast, 11, TypeHeights},
+    {K::kTypeSpacings, M::Exact, C::AtLeast, 11, TypeSpacings},
+    {K::kTypeColours, M::Exact, C::AtLeast, 11, TypeColours},
+    {K::kSheetUnits, M::Exact, C::Any, 0, SheetUnits},
+    {K::kArea, M::Exact, C::AtLeast, 5, Area},
+    {K::kRgbTable, M::Exact, C::AtLeast, 9, RgbTable},
+    {K::kLayerGroupName, M::Prefix, C::Any, 0, R::LayerGroupName},
+    {K::kLayerName, M::Prefix, C::Any, 0, R::LayerName},
+    {K::kLayerGroup, M::Prefix, C::Any, 0, R::LayerGroup},
+    {K::kLayer, M::Prefix, C::Any, 0, R::Layer},
+    {K::kColour, M::Prefix, C::Any, 0, R::Colour},
+    {K::kLineType, M::Prefix, C::Any, 0, R::LineType},
+    {K::kLineWidth, M::Prefix, C::Any, 0, R::LineWidth},
+    {K::kFont, M::Prefix, C::Any, 0, R::Font},
+    {K::kTextType, M::Prefix, C::Any, 0, R::TextType},
+    {K::kBasePoint, M::Prefix, C::Any, 0, R::BasePoint},
+    {K::kAttrMarks[0], M::Exact, C::Any, 0, R::AttrMark, 1},
+    {K::kAttrMarks[1], M::Exact, C::Any, 0, R::AttrMark, 2},
+    {K::kAttrMarks[2], M::Exact, C::Any, 0, R::AttrMark, 4},
+    {K::kAttrMarks[3], M::Exact, C::Any, 0, R::AttrMark, 8},
+    {K::kAttrMarks[4], M::Exact, C::Any, 0, R::AttrMark, 16},
+    {K::kPointColour, M::Prefix, C::Any, 0, R::PointColour},
+    {K::kPolylineStart, M::Exact, C::Any, 0, R::PolylineStart},
+    {K::kDimensionStart, M::Exact, C::Any, 0, R::DimensionStart},
+    {K::kGroupEnd, M::Exact, C::Any, 0, R::GroupEnd},
+    {K::kPickedPoint, M::Prefix, C::AtLeast, 3, PickedPoint},
+    {K::kAttachPoint, M::Prefix, C::Any, 0, R::AttachPoint},
+    {K::kCircle, M::Exact, C::Exactly, 4, R::Circle},
+    {K::kCircle, M::Exact, C::AtLeast, 8, R::Arc},
+    {K::kTextKinds[0], M::Exact, C::AtLeast, 6, R::Text, 0},
+    {K::kTextKinds[1], M::Exact, C::AtLeast, 6, R::Text, 1},
+    {K::kTextKinds[2], M::Exact, C::AtLeast, 6, R::Text, 2},
+    {K::kTextKinds[3], M::Exact, C::AtLeast, 6, R::Text, 3},
+    {K::kTextKinds[4], M::Exact, C::AtLeast, 6, R::Text, 4},
+    {K::kTextKinds[5], M::Exact, C::AtLeast, 6, R::Text, 5},
+    {K::kTextKinds[6], M::Exact, C::AtLeast, 6, R::Text, 6},
+    {K::kTextKinds[7], M::Exact, C::AtLeast, 6, R::Text, 7},
+    {K::kTextKinds[8], M::Exact, C::AtLeast, 6, R::Text, 8},
+    {K::kTextKinds[9], M::Exact, C::AtLeast, 6, R::Text, 9},
+    {K::kPoint, M::Exact, C::Exactly, 3, R::Point},
+    {K::kPoint, M::Exact, C::AtLeast, 6, R::Marker},
+    {K::kBlock, M::Exact, C::AtLeast, 4, R::Block},
+    {K::kSolid, M::Exact, C::Exactly, 5, R::Solid},
+    {K::kSolid, M::Exact, C::Exactly, 7, R::Solid},
+    {K::kSolid, M::Exact, C::AtLeast, 9, R::Solid},
+    {K::kSolidC, M::Exact, C::AtLeast, 9, R::SolidC},
+    {K::kSolidE, M::Exact, C::AtLeast, 9, R::SolidE},
+    {K::kSolidO, M::Exact, C::AtLeast, 9, R::SolidO},
+    {K::kSolidG, M::Exact, C::AtLeast, 9, R::SolidG},
+    // Four tokens that no row above took are a line, whatever the key; the rest is ignored.
+    {u"", M::AnyKey, C::Exactly, 4, R::Line},
+};
+
+bool KeyMatches(const TRow& row, std::u16string_view key) {
+    switch (row.match) {
+        case M::Exact: return key == row.key;
+        case M::Prefix: return key.starts_with(row.key);
+        case M::Contains: return key.find(row.key) != std::u16string_view::npos;
+        case M::AnyKey: return true;
+    }
+    return false;
+}
+
+bool CountHolds(const TRow& row, int count) {
+    switch (row.rule) {
+        case C::Any: return true;
+        case C::AtLeast: return count >= row.n;
+        case C::Exactly: return count == row.n;
+    }
+    return false;
+}
+
+// Most lines of a large file are entities whose key starts with a digit; comparing the
+// first character first keeps their walk down the table cheap.
+bool Takes(const TRow& row, std::u16string_view key, int count) {
+    if ((row.match == M::Exact || row.match == M::Prefix) &&
+        (key.size() < row.key.size() || key[0] != row.key[0])) {
+        return false;
+    }
+    return KeyMatches(row, key) && CountHolds(row, count);
+}
+
+}  // namespace
+
+void TJGdata::ParseTempLine(std::u16string_view line) {
+    parseTokenCount_ = Tokenize(line, parseTokens_);
+    // An empty line, a line of blanks or a lone double quote.
+    if (parseTokenCount_ == 1 && parseTokens_[0].empty()) {
+        return;
+    }
+    const TTokens t{parseTokens_.data(), parseTokenCount_};
+    const std::u16string_view key = t[0];
+    for (const TRow& row : kRows) {
+        if (Takes(row, key, parseTokenCount_)) {
+            row.handler(*this, t, row.arg);
+            return;
+        }
+    }
+}

@@ -1,0 +1,61 @@
+// DavGaibuReader: the pieces of the exchange-file reader shared by the dispatcher and the
+// handlers of the attribute, control and entity lines.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "exchange/DavGaibu.h"
+
+namespace DavReader {
+
+// The tokens of one line, token 0 being the key. Reading past the last token gives the
+// empty text, so a short line reads as 0 and never indexes out of range.
+struct TTokens {
+    const std::u16string* tok = nullptr;
+    int n = 0;
+
+    std::u16string_view operator[](int k) const {
+        return k >= 0 && k < n ? std::u16string_view(tok[k]) : std::u16string_view();
+    }
+    int Count() const { return n; }
+};
+
+// A line handler; arg is the row's own value (the attribute bit, the text kind).
+using THandler = void (*)(TJGdata& jg, const TTokens& t, int arg);
+
+// Layer and attribute lines.
+void LayerGroupName(TJGdata& jg, const TTokens& t, int arg);
+void LayerName(TJGdata& jg, const TTokens& t, int arg);
+void LayerGroup(TJGdata& jg, const TTokens& t, int arg);
+void Layer(TJGdata& jg, const TTokens& t, int arg);
+void Colour(TJGdata& jg, const TTokens& t, int arg);
+void LineType(TJGdata& jg, const TTokens& t, int arg);
+void LineWidth(TJGdata& jg, const TTokens& t, int arg);
+void Font(TJGdata& jg, const TTokens& t, int arg);
+void TextType(TJGdata& jg, const TTokens& t, int arg);
+void BasePoint(TJGdata& jg, const TTokens& t, int arg);
+void AttrMark(TJGdata& jg, const TTokens& t, int arg);
+void PointColour(TJGdata& jg, const TTokens& t, int arg);
+
+// Control lines.
+void PolylineStart(TJGdata& jg, const TTokens& t, int arg);
+void DimensionStart(TJGdata& jg, const TTokens& t, int arg);
+void GroupEnd(TJGdata& jg, const TTokens& t, int arg);
+void AttachPoint(TJGdata& jg, const TTokens& t, int arg);
+
+// Entity lines.
+void Circle(TJGdata& jg, const TTokens& t, int arg);
+void Arc(TJGdata& jg, const TTokens& t, int arg);
+void Text(TJGdata& jg, const TTokens& t, int arg);
+void Point(TJGdata& jg, const TTokens& t, int arg);
+void Marker(TJGdata& jg, const TTokens& t, int arg);
+void Block(TJGdata& jg, const TTokens& t, int arg);
+void Solid(TJGdata& jg, const TTokens& t, int arg);
+void SolidC(TJGdata& jg, const TTokens& t, int arg);
+void SolidE(TJGdata& jg, const TTokens& t, int arg);
+void SolidO(TJGdata& jg, const TTokens& t, int arg);
+void SolidG(TJGdata& jg, const TTokens& t, int arg);
+void Line(TJGdata& jg, const TTokens& t, int arg);
+
+}  // namespace DavReader
