@@ -1,1 +1,772 @@
-// Unit1: to be written.
+// Unit1: TForm1, the text-drawing dialog: its controls and their event handlers.
+#include "Unit1.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
+
+#include "Unit1Logic.h"
+#include "exchange/DavGaibu.h"
+#include "util/MyFunc.h"
+
+namespace {
+
+constexpr int kClientWidth = 463;
+constexpr int kClientHeight = 373;
+constexpr int kButtonPanelHeight = 41;
+constexpr int kRowHeight = 24;
+constexpr int kEditHeight = 21;
+constexpr int kTextMaxLength = 255;
+constexpr int kOffsetMaxLength = 8;
+constexpr int kPresetMaxLength = 6;
+// A window counts as reachable when this much of its title strip lies on some screen.
+constexpr int kTitleStripHeight = 24;
+constexpr int kMinVisibleWidth = 60;
+constexpr int kMinVisibleHeight = 10;
+// Where a lost window is put back, relative to the primary screen's work area.
+constexpr int kHomeOffset = 50;
+
+const QColor kFormColour(192, 220, 192);
+const QColor kPanelColour(235, 235, 235);
+
+// The prefixes of a preset row's controls; the row number follows.
+constexpr const char* kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC", "EditD", "CB", "CC", "CD"};
+
+QString Q(const std::u16string& s) {
+    return QString::fromStdU16String(s);
+}
+std::u16string U(const QString& s) {
+    return s.toStdU16String();
+}
+
+QString RowName(const char* prefix, int n) {
+    return QLatin1String(prefix) + QString::number(n);
+}
+
+template <class T>
+T* RowControl(const QWidget& form, const char* prefix, int n) {
+    return form.findChild<T*>(RowName(prefix, n));
+}
+
+// Unchecks a radio button even when it is the checked one of its exclusive siblings.
+void Uncheck(QRadioButton* b) {
+    if (b == nullptr || !b->isChecked()) {
+        return;
+    }
+    const bool exclusive = b->autoExclusive();
+    b->setAutoExclusive(false);
+    b->setChecked(false);
+    b->setAutoExclusive(exclusive);
+}
+
+void SetChecked(QRadioButton* b, bool on) {
+    if (on) {
+        b->setChecked(true);
+    } else {
+        Uncheck(b);
+    }
+}
+
+void SetColour(QWidget* w, const QColor& colour) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, int x, int y, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(x, y, 41, kEditHeight);
+    edit->setMaxLength(maxLength);
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    return edit;
+}
+
+// An editable combo box whose drop-down list is a history: Enter never adds to the list and
+// nothing is completed behind the user's back.
+QComboBox* MakeHistoryCombo(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->lineEdit()->setMaxLength(kTextMaxLength);
+    return combo;
+}
+
+void SetInputMethodOff(QComboBox* combo) {
+    combo->setAttribute(Qt::WA_InputMethodEnabled, false);
+    combo->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
+std::vector<std::u16string> Items(const QComboBox* combo) {
+    std::vector<std::u16string> items;
+    items.reserve(static_cast<size_t>(combo->count()));
+    for (int i = 0; i < combo->count(); ++i) {
+        items.push_back(U(combo->itemText(i)));
+    }
+    return items;
+}
+
+// Fills the drop-down list and shows text in the edit field.
+void SetHistory(QComboBox* combo, const std::vector<std::u16string>& items, const QString& text) {
+    combo->clear();
+    for (const std::u16string& item : items) {
+        combo->addItem(Q(item));
+    }
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+// Puts t first in the combo box's list, exactly once, and shows it.
+void PushHistory(QComboBox* combo, const QString& t) {
+    std::vector<std::u16string> items = Items(combo);
+    UpdateHistory(items, U(t));
+    SetHistory(combo, items, t);
+}
+
+int CheckedIndex(const QButtonGroup* group) {
+    return group->checkedId();
+}
+
+void SetCheckedIndex(QButtonGroup* group, int index) {
+    if (QAbstractButton* b = group->button(index)) {
+        b->setChecked(true);
+    }
+}
+
+void SetIndex(QComboBox* combo, int index) {
+    if (index >= -1 && index < combo->count()) {
+        combo->setCurrentIndex(index);
+    }
+}
+
+std::array<QLineEdit*, 6> OffsetEdits(const TForm1& f) {
+    return {f.Edit1, f.Edit2, f.Edit3, f.Edit4, f.Edit5, f.Edit6};
+}
+
+TPresetRow ReadRow(const TForm1& f, int n) {
+    TPresetRow row;
+    if (auto* rb = RowControl<QRadioButton>(f, "RB", n)) {
+        row.checked = rb->isChecked();
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditA", n)) {
+        row.width = U(e->text());
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditB", n)) {
+        row.height = U(e->text());
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditC", n)) {
+        row.spacing = U(e->text());
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditD", n)) {
+        row.colour = U(e->text());
+    }
+    if (auto* cb = RowControl<QComboBox>(f, "CB", n)) {
+        row.font = cb->currentIndex();
+        row.fontName = U(cb->currentText());
+    }
+    if (auto* c = RowControl<QCheckBox>(f, "CC", n)) {
+        row.italic = c->isChecked();
+    }
+    if (auto* c = RowControl<QCheckBox>(f, "CD", n)) {
+        row.bold = c->isChecked();
+    }
+    return row;
+}
+
+void WriteRow(const TForm1& f, int n, const TPresetRow& row) {
+    if (auto* rb = RowControl<QRadioButton>(f, "RB", n)) {
+        SetChecked(rb, row.checked);
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditA", n)) {
+        e->setText(Q(row.width));
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditB", n)) {
+        e->setText(Q(row.height));
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditC", n)) {
+        e->setText(Q(row.spacing));
+    }
+    if (auto* e = RowControl<QLineEdit>(f, "EditD", n)) {
+        e->setText(Q(row.colour));
+    }
+    if (auto* cb = RowControl<QComboBox>(f, "CB", n)) {
+        SetIndex(cb, row.font);
+    }
+    if (auto* c = RowControl<QCheckBox>(f, "CC", n)) {
+        c->setChecked(row.italic);
+    }
+    if (auto* c = RowControl<QCheckBox>(f, "CD", n)) {
+        c->setChecked(row.bold);
+    }
+}
+
+TTextInput GatherTextInput(const TForm1& f) {
+    TTextInput in;
+    in.text = U(f.ComboBox1->currentText());
+    in.orientation = CheckedIndex(f.RadioGroup1Items);
+    in.angle = U(f.ComboBox2->currentText());
+    in.basePoint = CheckedIndex(f.RadioGroup2Items);
+    in.offsetsOn = f.CheckBox1->isChecked();
+    const auto edits = OffsetEdits(f);
+    for (size_t i = 0; i < edits.size(); ++i) {
+        in.offsets[i] = U(edits[i]->text());
+    }
+    in.hostType = f.RadioButton1->isChecked();
+    in.textType = f.ComboBox3->currentIndex();
+    in.hostFont = U(f.ComboBox4->currentText());
+    in.italic = f.CheckBox2->isChecked();
+    in.bold = f.CheckBox3->isChecked();
+    for (int n = 1; n <= kPresetRows; ++n) {
+        in.rows[static_cast<size_t>(n - 1)] = ReadRow(f, n);
+    }
+    in.mx1 = f.mx1;
+    in.my1 = f.my1;
+    in.mx2 = f.mx2;
+    in.my2 = f.my2;
+    in.mjiku = f.mjiku;
+    in.mfit = f.mfit;
+    return in;
+}
+
+// The corrected preset boxes and the text-type selection go back into the dialog.
+void PutTextResult(const TForm1& f, const TTextResult& res) {
+    if (res.row >= 1 && res.row <= kPresetRows) {
+        const std::pair<const char*, const std::optional<std::u16string>*> boxes[] = {
+            {"EditA", &res.width},
+            {"EditB", &res.height},
+            {"EditC", &res.spacing},
+            {"EditD", &res.colour},
+        };
+        for (const auto& [prefix, value] : boxes) {
+            auto* e = RowControl<QLineEdit>(f, prefix, res.row);
+            if (e != nullptr && value->has_value()) {
+                e->setText(Q(**value));
+            }
+        }
+    }
+    if (res.selectFirstTextType && f.ComboBox3->count() > 0) {
+        f.ComboBox3->setCurrentIndex(0);
+    }
+}
+
+TDialogSettings GatherSettings(const TForm1& f) {
+    TDialogSettings s;
+    s.left = f.x();
+    s.top = f.y();
+    s.text = U(f.ComboBox1->currentText());
+    s.orientation = CheckedIndex(f.RadioGroup1Items);
+    s.angle = U(f.ComboBox2->currentText());
+    s.hostType = f.RadioButton1->isChecked();
+    s.textType = f.ComboBox3->currentIndex();
+    s.hostFont = f.ComboBox4->currentIndex();
+    s.italic = f.CheckBox2->isChecked();
+    s.bold = f.CheckBox3->isChecked();
+    s.basePoint = CheckedIndex(f.RadioGroup2Items);
+    s.offsetsOn = f.CheckBox1->isChecked();
+    const auto edits = OffsetEdits(f);
+    for (size_t i = 0; i < edits.size(); ++i) {
+        s.offsets[i] = U(edits[i]->text());
+    }
+    for (int n = 1; n <= kPresetRows; ++n) {
+        s.rows[static_cast<size_t>(n - 1)] = ReadRow(f, n);
+    }
+    s.textHistory = Items(f.ComboBox1);
+    s.angleHistory = Items(f.ComboBox2);
+    return s;
+}
+
+void PutSettings(TForm1& f, const TDialogSettings& s) {
+    f.move(s.left, s.top);
+    SetHistory(f.ComboBox1, s.textHistory, Q(s.text));
+    SetCheckedIndex(f.RadioGroup1Items, s.orientation);
+    SetHistory(f.ComboBox2, s.angleHistory, Q(s.angle));
+    SetChecked(f.RadioButton1, s.hostType);
+    SetIndex(f.ComboBox3, s.textType);
+    SetIndex(f.ComboBox4, s.hostFont);
+    f.CheckBox2->setChecked(s.italic);
+    f.CheckBox3->setChecked(s.bold);
+    SetCheckedIndex(f.RadioGroup2Items, s.basePoint);
+    f.CheckBox1->setChecked(s.offsetsOn);
+    const auto edits = OffsetEdits(f);
+    for (size_t i = 0; i < edits.size(); ++i) {
+        edits[i]->setText(Q(s.offsets[i]));
+    }
+    for (int n = 1; n <= kPresetRows; ++n) {
+        WriteRow(f, n, s.rows[static_cast<size_t>(n - 1)]);
+    }
+}
+
+// Whether enough of the window's title strip lies on some screen for the user to grab it.
+bool Reachable(const QRect& window) {
+    const QRect strip(window.left(), window.top(), window.width(), kTitleStripHeight);
+    const auto screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&strip](const QScreen* screen) {
+        const QRect seen = strip.intersected(screen->availableGeometry());
+        return seen.width() >= kMinVisibleWidth && seen.height() >= kMinVisibleHeight;
+    });
+}
+
+}  // namespace
+
+TForm1::TForm1()
+    : TForm1(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1)) {}
+
+TForm1::TForm1(const QString& programPath, const QStringList& arguments, QWidget* parent)
+    : QDialog(parent), programPath_(programPath), arguments_(arguments) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("r407－文字の作図"));
+    setFixedSize(kClientWidth, kClientHeight);
+    SetColour(this, kFormColour);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13);
+    setFont(font);
+
+    messageHook_ = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+
+    CreateControls();
+    CreatePresetRows();
+    SetTabOrder();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetMessageHook(TMessageHook hook) {
+    messageHook_ = std::move(hook);
+}
+
+void TForm1::CreateControls() {
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, kClientWidth, kClientHeight - kButtonPanelHeight);
+
+    ComboBox1 = MakeHistoryCombo(Panel1);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(0, 0, kClientWidth, 24);
+    QFont textFont(QStringLiteral("ＭＳ ゴシック"));
+    textFont.setPixelSize(16);
+    ComboBox1->setFont(textFont);
+    connect(ComboBox1->lineEdit(), &QLineEdit::textChanged, this, &TForm1::KeepTextSingleLine);
+
+    RadioGroup1 = new QGroupBox(Panel1);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(0, 32, 233, 33);
+    RadioGroup1Items = new QButtonGroup(RadioGroup1);
+    const QString orientations[] = {QStringLiteral("横字"), QStringLiteral("縦字"),
+                                    QStringLiteral("日影"), QStringLiteral("2.5D")};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new QRadioButton(orientations[i], RadioGroup1);
+        b->setGeometry(8 + 56 * i, 8, 54, 17);
+        RadioGroup1Items->addButton(b, i);
+    }
+
+    Label1 = MakeLabel(Panel1, QStringLiteral("角度"), 8, 72);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ComboBox2 = MakeHistoryCombo(Panel1);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->setGeometry(48, 68, 169, kEditHeight);
+    SetInputMethodOff(ComboBox2);
+    Label2 = MakeLabel(Panel1, QStringLiteral("°"), 224, 72);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    // The base-point options fill the columns top to bottom, each at the place it names.
+    RadioGroup2 = new QGroupBox(QStringLiteral("文字基点(&B)"), Panel1);
+    RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
+    RadioGroup2->setGeometry(296, 32, 161, 89);
+    RadioGroup2Items = new QButtonGroup(RadioGroup2);
+    const QString basePoints[] = {
+        QStringLiteral("左上"), QStringLiteral("左中"), QStringLiteral("左下"),
+        QStringLiteral("中上"), QStringLiteral("中中"), QStringLiteral("中下"),
+        QStringLiteral("右上"), QStringLiteral("右中"), QStringLiteral("右下")};
+    for (int i = 0; i < 9; ++i) {
+        auto* b = new QRadioButton(basePoints[i], RadioGroup2);
+        b->setGeometry(8 + 50 * (i / 3), 18 + 22 * (i % 3), 48, 17);
+        RadioGroup2Items->addButton(b, i);
+    }
+
+    Label3 = MakeLabel(Panel1, QStringLiteral("縦ずれ"), 248, 32);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Edit1 = MakeEdit(Panel1, 248, 48, kOffsetMaxLength);
+    Edit2 = MakeEdit(Panel1, 248, 72, kOffsetMaxLength);
+    Edit3 = MakeEdit(Panel1, 248, 96, kOffsetMaxLength);
+    CheckBox1 = new QCheckBox(QStringLiteral(" 横ずれ"), Panel1);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(243, 129, 71, 17);
+    Edit4 = MakeEdit(Panel1, 320, 128, kOffsetMaxLength);
+    Edit5 = MakeEdit(Panel1, 368, 128, kOffsetMaxLength);
+    Edit6 = MakeEdit(Panel1, 416, 128, kOffsetMaxLength);
+    const auto edits = OffsetEdits(*this);
+    for (size_t i = 0; i < edits.size(); ++i) {
+        edits[i]->setObjectName(QStringLiteral("Edit") + QString::number(i + 1));
+        edits[i]->setText(QStringLiteral("0"));
+    }
+    Label12 = MakeLabel(Panel1, QStringLiteral("※各長さの数値は図寸mmで入力"), 248, 152);
+    Label12->setObjectName(QStringLiteral("Label12"));
+
+    RadioButton1 = new QRadioButton(Panel1);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->setGeometry(8, 94, 25, 25);
+    ComboBox3 = new QComboBox(Panel1);
+    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
+    ComboBox3->setGeometry(32, 95, 201, kEditHeight);
+    LabelB1 = new QLabel(Panel1);
+    LabelB1->setObjectName(QStringLiteral("LabelB1"));
+    LabelB1->setGeometry(56, 120, 185, 16);
+    Label4 = MakeLabel(Panel1, QStringLiteral("フォント"), 8, 140);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    ComboBox4 = new QComboBox(Panel1);
+    ComboBox4->setObjectName(QStringLiteral("ComboBox4"));
+    ComboBox4->setGeometry(56, 136, 177, kEditHeight);
+    CheckBox2 = new QCheckBox(QStringLiteral("斜体"), Panel1);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->setGeometry(56, 162, 57, 17);
+    CheckBox3 = new QCheckBox(QStringLiteral("太字"), Panel1);
+    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
+    CheckBox3->setGeometry(120, 162, 57, 17);
+
+    Panel4 = new QWidget(Panel1);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->setGeometry(8, 181, 449, 20);
+    SetColour(Panel4, kPanelColour);
+    const std::pair<QString, int> headings[] = {
+        {QStringLiteral("横"), 32},        {QStringLiteral("縦"), 80},
+        {QStringLiteral("間隔"), 120},     {QStringLiteral("色No."), 168},
+        {QStringLiteral("フォント"), 248}, {QStringLiteral("斜体"), 360},
+        {QStringLiteral("太字"), 392}};
+    for (const auto& [text, x] : headings) {
+        MakeLabel(Panel4, text, x, 3);
+    }
+
+    ScrollBox2 = new QScrollArea(Panel1);
+    ScrollBox2->setObjectName(QStringLiteral("ScrollBox2"));
+    ScrollBox2->setGeometry(8, 201, 449, 113);
+    ScrollBox2->setFocusPolicy(Qt::NoFocus);
+    ScrollBox2->setWidgetResizable(false);
+    Panel3 = new QWidget;
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->resize(425, 364);
+    SetColour(Panel3, kPanelColour);
+    ScrollBox2->setWidget(Panel3);
+
+    LabelM = new QLabel(Panel1);
+    LabelM->setObjectName(QStringLiteral("LabelM"));
+    LabelM->setGeometry(0, 316, kClientWidth, 16);
+    LabelM->setAlignment(Qt::AlignCenter);
+
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(0, kClientHeight - kButtonPanelHeight, kClientWidth, kButtonPanelHeight);
+    Button1 = new QPushButton(QStringLiteral("ＯＫ (&Y)"), Panel2);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(4, 4, 85, 35);
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("キャンセル (&N)"), Panel2);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(100, 4, 130, 35);
+
+    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+    connect(ComboBox3, &QComboBox::activated, this, &TForm1::ComboBox3Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+}
+
+void TForm1::CreatePresetRows() {
+    const QString blank = QStringLiteral("　");
+    const QString sizeHint = QStringLiteral("0.1～500の数値を入力して下さい");
+    const QString spacingHint = QStringLiteral("-100～500の数値を入力して下さい");
+    const QString colourHint = QStringLiteral("1～9、101～356(SXF1～256)の数値を入力して下さい");
+    for (int n = 1; n <= kPresetRows; ++n) {
+        const int top = kRowHeight * (n - 1);
+        auto* rb = new QRadioButton(blank, Panel3);
+        rb->setGeometry(0, top + 2, 17, 17);
+        rb->setProperty("tag", n);
+        connect(rb, &QRadioButton::clicked, this, &TForm1::RB1Click);
+
+        const std::pair<int, QString> boxes[] = {
+            {16, sizeHint}, {64, sizeHint}, {112, spacingHint}, {160, colourHint}};
+        QLineEdit* edits[4];
+        for (int i = 0; i < 4; ++i) {
+            edits[i] = MakeEdit(Panel3, boxes[i].first, top, kPresetMaxLength);
+            edits[i]->setToolTip(boxes[i].second);
+        }
+        edits[0]->setText(QStringLiteral("3"));
+        edits[1]->setText(QStringLiteral("3"));
+        edits[2]->setText(QStringLiteral("0"));
+        edits[3]->setText(QStringLiteral("2"));
+
+        auto* cb = new QComboBox(Panel3);
+        cb->setGeometry(208, top, 145, kEditHeight);
+        auto* cc = new QCheckBox(blank, Panel3);
+        cc->setGeometry(368, top + 2, 17, 17);
+        auto* cd = new QCheckBox(blank, Panel3);
+        cd->setGeometry(396, top + 2, 17, 17);
+
+        QWidget* const controls[] = {rb, edits[0], edits[1], edits[2], edits[3], cb, cc, cd};
+        for (size_t i = 0; i < std::size(controls); ++i) {
+            controls[i]->setObjectName(RowName(kRowPrefixes[i], n));
+        }
+    }
+}
+
+void TForm1::SetTabOrder() {
+    std::vector<QWidget*> chain{ComboBox1};
+    for (QAbstractButton* b : RadioGroup1Items->buttons()) {
+        chain.push_back(b);
+    }
+    chain.push_back(ComboBox2);
+    for (QAbstractButton* b : RadioGroup2Items->buttons()) {
+        chain.push_back(b);
+    }
+    for (QLineEdit* e : OffsetEdits(*this)) {
+        chain.push_back(e);
+    }
+    chain.insert(chain.end(),
+                 {CheckBox1, RadioButton1, ComboBox3, ComboBox4, CheckBox2, CheckBox3});
+    for (int n = 1; n <= kPresetRows; ++n) {
+        for (const char* prefix : kRowPrefixes) {
+            chain.push_back(RowControl<QWidget>(*this, prefix, n));
+        }
+    }
+    chain.push_back(Button1);
+    chain.push_back(Button2);
+    for (size_t i = 1; i < chain.size(); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    const QFileInfo program(programPath_);
+    ProgramFolder = U(program.absolutePath() + QLatin1Char('/'));
+    DatFile = U(program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
+                QStringLiteral(".dat"));
+
+    LabelM->clear();
+    OKflag = false;
+
+    JG = std::make_unique<TJGdata>();
+    JG->OpenTempFile(ProgramFolder + u"ZIV_TEMP.TXT");
+    JG->S_Init();
+
+    LabelB1->clear();
+    FillFontList(ComboBox4);
+    for (int n = 1; n <= kPresetRows; ++n) {
+        if (auto* cb = RowControl<QComboBox>(*this, "CB", n)) {
+            FillFontList(cb);
+        }
+    }
+
+    ComboBox3->clear();
+    for (const std::u16string& entry : TextTypeEntries(*JG)) {
+        ComboBox3->addItem(Q(entry));
+    }
+
+    OpenDatFile();
+
+    if (RadioButton1->isChecked()) {
+        RadioButton1Click();
+    } else {
+        RB1Click();
+    }
+    CheckBox1Click();
+
+    mx1 = 0.0;
+    my1 = 0.0;
+    mjiku = true;
+    mfit = false;
+    ApplyStartupMode();
+}
+
+void TForm1::FillFontList(QComboBox* combo) {
+    if (!fontNames_) {
+        QStringList families = QFontDatabase::families();
+        std::stable_sort(families.begin(), families.end(), [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        });
+        QStringList usable;
+        for (const QString& name : families) {
+            if (IsUsableFontName(U(name))) {
+                usable.append(name);
+            }
+        }
+        fontNames_ = std::move(usable);
+    }
+    combo->clear();
+    combo->addItems(*fontNames_);
+}
+
+void TForm1::Button1Click() {
+    const QString text = ComboBox1->currentText();
+    if (StripBlanks(U(text)).empty()) {
+        QApplication::beep();
+        messageHook_(QStringLiteral("文字を入力して下さい。"));
+        ComboBox1->setFocus();
+        return;
+    }
+    PushHistory(ComboBox1, text);
+    PushHistory(ComboBox2, Q(NormaliseAngle(U(ComboBox2->currentText()))));
+    OKflag = true;
+    accept();
+}
+
+void TForm1::Button2Click() {
+    OKflag = false;
+    QDialog::reject();
+}
+
+void TForm1::reject() {
+    Button2Click();
+}
+
+void TForm1::done(int r) {
+    FormClose();
+    QDialog::done(r);
+}
+
+void TForm1::FormClose() {
+    if (OKflag && JG) {
+        LabelM->setText(QStringLiteral("処理中です"));
+        LabelM->repaint();
+        MakeTextCommands();
+        LabelM->setText(QStringLiteral("ファイル生成中です"));
+        LabelM->repaint();
+        JG->SaveTempFile(ProgramFolder + u"ZIV_TEMP.TXT");
+        SaveDatFile();
+    }
+    JG.reset();
+}
+
+void TForm1::MakeTextCommands() {
+    PutTextResult(*this, MakeText(GatherTextInput(*this), *JG));
+}
+
+void TForm1::RadioButton1Click() {
+    for (int n = 1; n <= kPresetRows; ++n) {
+        Uncheck(RowControl<QRadioButton>(*this, "RB", n));
+    }
+    LabelB1->clear();
+    const int k = ComboBox3->currentIndex();
+    if (k < 0 || !JG) {
+        return;
+    }
+    LabelB1->setText(Q(HostTypeSummary(k, *JG)));
+}
+
+void TForm1::RB1Click() {
+    Uncheck(RadioButton1);
+    int r = 1;
+    for (int n = 1; n <= kPresetRows; ++n) {
+        auto* rb = RowControl<QRadioButton>(*this, "RB", n);
+        if (rb != nullptr && rb->isChecked()) {
+            r = n;
+            break;
+        }
+    }
+    LabelB1->setText(Q(RowSummary(ReadRow(*this, r))));
+}
+
+void TForm1::ComboBox3Click() {
+    RadioButton1->setChecked(true);
+    RadioButton1Click();
+}
+
+void TForm1::CheckBox1Click() {
+    for (QLineEdit* e : OffsetEdits(*this)) {
+        e->setEnabled(CheckBox1->isChecked());
+    }
+}
+
+void TForm1::OpenDatFile() {
+    const int msGothic = ComboBox4->findText(QStringLiteral("ＭＳ ゴシック"), Qt::MatchFixedString);
+    TDialogSettings s = DefaultSettings(msGothic);
+    TListSizes sizes;
+    sizes.orientations = static_cast<int>(RadioGroup1Items->buttons().size());
+    sizes.textTypes = ComboBox3->count();
+    sizes.fonts = ComboBox4->count();
+    sizes.basePoints = static_cast<int>(RadioGroup2Items->buttons().size());
+    LoadSettingsFile(DatFile, sizes, s);
+    PutSettings(*this, s);
+    KeepOnScreen();
+}
+
+void TForm1::SaveDatFile() {
+    SaveSettingsFile(DatFile, GatherSettings(*this));
+}
+
+void TForm1::ApplyStartupMode() {
+    std::optional<std::u16string> mode;
+    if (!arguments_.isEmpty()) {
+        mode = U(arguments_.first());
+    }
+    const TStartupPlacement p = StartupPlacement(mode, *JG);
+    mx1 = p.mx1;
+    my1 = p.my1;
+    mx2 = p.mx2;
+    my2 = p.my2;
+    mjiku = p.mjiku;
+    mfit = p.mfit;
+    if (p.angle) {
+        ComboBox2->setEditText(Q(*p.angle));
+    }
+}
+
+// A position saved on a screen that is no longer there would hide the dialog: bring it back
+// onto the primary screen.
+void TForm1::KeepOnScreen() {
+    if (Reachable(QRect(pos(), size()))) {
+        return;
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + kHomeOffset, area.top() + kHomeOffset);
+    }
+}
+
+// A text pasted with line breaks stays one line: each CR and LF becomes a blank.
+void TForm1::KeepTextSingleLine(const QString& text) {
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) {
+        return;
+    }
+    QLineEdit* edit = ComboBox1->lineEdit();
+    const int cursor = edit->cursorPosition();
+    edit->setText(Q(SingleLine(U(text))));
+    edit->setCursorPosition(cursor);
+}

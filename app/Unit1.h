@@ -1,0 +1,119 @@
+// Unit1: TForm1, the text-drawing dialog: its controls and their event handlers.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QWidget;
+class TJGdata;
+
+class TForm1 : public QDialog {
+    Q_OBJECT
+
+public:
+    // Shows the one message the dialog has; replaceable so that nothing modal blocks a test.
+    using TMessageHook = std::function<void(const QString& text)>;
+
+    // The program's own path and its command-line arguments (without the program name).
+    TForm1();
+    TForm1(const QString& programPath, const QStringList& arguments, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void SetMessageHook(TMessageHook hook);
+
+    // Controls, in the order of their places in the window.
+    QWidget* Panel1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Items = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QGroupBox* RadioGroup2 = nullptr;
+    QButtonGroup* RadioGroup2Items = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    QLineEdit* Edit6 = nullptr;
+    QLabel* Label12 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QLabel* LabelB1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QWidget* Panel4 = nullptr;
+    QScrollArea* ScrollBox2 = nullptr;
+    QWidget* Panel3 = nullptr;
+    QLabel* LabelM = nullptr;
+    QWidget* Panel2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+    // Fields.
+    std::u16string DatFile;
+    bool OKflag = false;
+    double mx1 = 0.0, my1 = 0.0;
+    double mx2 = 0.0, my2 = 0.0;
+    bool mjiku = true;
+    bool mfit = false;
+    std::unique_ptr<TJGdata> JG;
+    std::u16string ProgramFolder;
+
+    // Event handlers.
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void FormClose();
+    void RadioButton1Click();
+    void RB1Click();
+    void ComboBox3Click();
+    void CheckBox1Click();
+
+    // Cancel, Escape and the close box all end here.
+    void reject() override;
+    // Every way of closing passes through here once.
+    void done(int r) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreatePresetRows();
+    void SetTabOrder();
+    void FillFontList(QComboBox* combo);
+    void MakeTextCommands();
+    void OpenDatFile();
+    void SaveDatFile();
+    void ApplyStartupMode();
+    void KeepOnScreen();
+    void KeepTextSingleLine(const QString& text);
+
+    QString programPath_;
+    QStringList arguments_;
+    TMessageHook messageHook_;
+    bool shown_ = false;
+    // The installed screen fonts, asked once and shared by every font list.
+    std::optional<QStringList> fontNames_;
+};
