@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -46,6 +47,57 @@ void AppendAscii(std::u16string& out, const char* first, const char* last) {
     for (const char* p = first; p != last; ++p) {
         *dst++ = static_cast<char16_t>(static_cast<unsigned char>(*p));
     }
+}
+
+// Powers of ten from 10^-4 to 10^15, the range of fixed notation, and from 10^0 to 10^22, the
+// ones a Double holds exactly.
+constexpr int kPowerCount = 20;
+constexpr double kPowerOfTen[kPowerCount] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1, 1e2,
+                                             1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                             1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kExactPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The fast way for values in fixed range that are a decimal of at most 15 digits, such as
+// 2.5 or 1234.567: m / 10^k, both exact, rounds to the value itself, so the value lies within
+// half a unit of its last bit of that decimal, far less than the half unit of the 15th digit
+// that would change the cut. Returns the digit count, or 0 when the value needs the long way.
+int ShortDecimalDigits(double magnitude, char* digits, int& e) {
+    int top = 1;
+    while (top < kPowerCount && magnitude >= kPowerOfTen[top]) {
+        ++top;
+    }
+    // 10^(top - 5) <= magnitude < 10^(top - 4), so the 15th digit is worth 10^(top - 19).
+    const int k = kOutDigits + 4 - top;
+    const double m = std::nearbyint(magnitude * kExactPowerOfTen[k]);
+    if (m >= 1e15 || m / kExactPowerOfTen[k] != magnitude) {
+        return 0;
+    }
+    const auto res = std::to_chars(digits, digits + kRawDigits, static_cast<uint64_t>(m));
+    const int count = static_cast<int>(res.ptr - digits);
+    e = count - k;
+    return count;
+}
+
+// Splits std::to_chars scientific output ("d.ddde-XX") into its digits and the exponent E of
+// the form 0.d1d2... x 10^E; returns the number of digits.
+int SplitScientific(const char* first, const char* last, char* digits, int& e) {
+    int count = 0;
+    const char* p = first;
+    for (; p != last && *p != 'e'; ++p) {
+        if (*p != '.') {
+            digits[count++] = *p;
+        }
+    }
+    ++p;
+    const bool negative = p != last && *p == '-';
+    int exp10 = 0;
+    for (++p; p < last; ++p) {
+        exp10 = exp10 * 10 + (*p - '0');
+    }
+    e = (negative ? -exp10 : exp10) + 1;
+    return count;
 }
 
 // A file name as a path; UTF-8 in between, so that no conversion can throw.
@@ -229,37 +281,32 @@ void AppendFloatText(std::u16string& out, double value) {
         return;
     }
 
-    // 18 significant digits, "d.ddddddddddddddddde-XXX" at most.
+    const double magnitude = std::fabs(value);
     char raw[32];
-    const auto res = std::to_chars(raw, raw + sizeof raw, std::fabs(value),
-                                   std::chars_format::scientific, kRawDigits - 1);
     std::array<char, kRawDigits> digits{};
-    digits[0] = raw[0];
-    for (int k = 1; k < kRawDigits; ++k) {
-        digits[k] = raw[k + 1];
+    int e = 0;
+    int count = 0;
+    if (magnitude >= kPowerOfTen[0] && magnitude < kPowerOfTen[kPowerCount - 1]) {
+        count = ShortDecimalDigits(magnitude, digits.data(), e);
     }
-    // The exponent after "e", signed, and E for the 0.d1d2... form.
-    const char* p = raw + kRawDigits + 2;
-    const bool expNegative = *p == '-';
-    int exp10 = 0;
-    for (++p; p < res.ptr; ++p) {
-        exp10 = exp10 * 10 + (*p - '0');
-    }
-    int e = (expNegative ? -exp10 : exp10) + 1;
-
-    // Cut to 15 digits; the 16th decides, carrying through the 9s.
-    int count = kOutDigits;
-    if (digits[kOutDigits] >= '5') {
-        int k = kOutDigits - 1;
-        while (k >= 0 && digits[k] == '9') {
-            digits[k] = '0';
-            --k;
-        }
-        if (k >= 0) {
-            ++digits[k];
-        } else {
-            digits[0] = '1';
-            ++e;
+    if (count == 0 || count > kOutDigits) {
+        const auto res = std::to_chars(raw, raw + sizeof raw, magnitude,
+                                       std::chars_format::scientific, kRawDigits - 1);
+        SplitScientific(raw, res.ptr, digits.data(), e);
+        // Cut to 15 digits; the 16th decides, carrying through the 9s.
+        count = kOutDigits;
+        if (digits[kOutDigits] >= '5') {
+            int k = kOutDigits - 1;
+            while (k >= 0 && digits[k] == '9') {
+                digits[k] = '0';
+                --k;
+            }
+            if (k >= 0) {
+                ++digits[k];
+            } else {
+                digits[0] = '1';
+                ++e;
+            }
         }
     }
     while (count > 0 && digits[count - 1] == '0') {

@@ -39,6 +39,7 @@ TConverter OpenAnsi() {
         return nullptr;
     }
     ucnv_setSubstChars(conv.get(), &kDefaultChar, 1, &err);
+    ucnv_setFallback(conv.get(), true);
     err = U_ZERO_ERROR;
     ucnv_setToUCallBack(conv.get(), ToUnicodeReplacement, nullptr, nullptr, nullptr, &err);
     return conv;
