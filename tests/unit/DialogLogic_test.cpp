@@ -1,0 +1,180 @@
+// The dialog's small rules: the angle on OK, the text-type list and summaries, the font filter
+// and the drop-down histories.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/Unit1Logic.h"
+#include "exchange/DavGaibu.h"
+
+namespace {
+
+using Lines = std::vector<std::u16string>;
+
+TPresetRow Boxes(const char16_t* w, const char16_t* h, const char16_t* d, const char16_t* c) {
+    TPresetRow row;
+    row.width = w;
+    row.height = h;
+    row.spacing = d;
+    row.colour = c;
+    return row;
+}
+
+TEST(OkAngle, NormalisedAsOkLeavesIt) {
+    struct Case {
+        const char16_t* typed;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        // Blank
+        {u"", u"0"},
+        {u" \u3000\t", u"0"},
+        // Plain numbers in their shortest form
+        {u"45.50", u"45.5"},
+        {u"-090", u"-90"},
+        {u"  30", u"30"},
+        {u"1e2", u"100"},
+        // Not a number, read as typed: a trailing blank makes it one
+        {u"abc", u"0"},
+        {u"30 ", u"0"},
+        // Degree notation stays as typed
+        {u"30@@15@20", u"30@@15@20"},
+        {u" 30**15 ", u" 30**15 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
+        EXPECT_EQ(NormaliseAngle(c.typed), c.expected);
+    }
+}
+
+TEST(TextTypeList, CurrentTypeThenTenTypes) {
+    TJGdata jg;
+    jg.CurMjs = 5;
+    const Lines expected = {u"現在の文字種(No5)", u"文字種1", u"文字種2", u"文字種3",
+                            u"文字種4",           u"文字種5", u"文字種6", u"文字種7",
+                            u"文字種8",           u"文字種9", u"文字種10"};
+    EXPECT_EQ(TextTypeEntries(jg), expected);
+    jg.CurMjs = 0;
+    EXPECT_EQ(TextTypeEntries(jg).front(), u"現在の文字種(Free)");
+}
+
+TEST(SizeSummary, HostTypes) {
+    struct Case {
+        int entry;
+        int curMjs;
+        const char16_t* expected;
+    };
+    // Type 2 holds 4.5, 5, 0.25, colour 107; the free size is 2.5, 2.5, 0.5, colour 1.
+    const Case cases[] = {
+        {0, 1, u"(No.1) W3 H3 D0 色2"},
+        {0, 2, u"(No.2) W4.5 H5 D0.25 色107"},
+        {2, 1, u"(No.2) W4.5 H5 D0.25 色107"},
+        {10, 1, u"(No.10) W3 H3 D0 色2"},
+        {0, 0, u"(Free) W2.5 H2.5 D0.5 色1"},
+        {0, -1, u"(Free) W2.5 H2.5 D0.5 色1"},
+        {0, 11, u"(Free) W2.5 H2.5 D0.5 色1"},
+        // Nothing selected
+        {-1, 1, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "entry " << c.entry << " current " << c.curMjs);
+        TJGdata jg;
+        jg.Mojisyu[2] = {4.5, 5.0, 0.25, 107};
+        jg.CurMjs = c.curMjs;
+        jg.CurMjsW = 2.5;
+        jg.CurMjsH = 2.5;
+        jg.CurMjsD = 0.5;
+        jg.CurMjsC = 1;
+        EXPECT_EQ(HostTypeSummary(c.entry, jg), c.expected);
+    }
+}
+
+TEST(SizeSummary, PresetRowAsTheBoxesRead) {
+    struct Case {
+        TPresetRow row;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {TPresetRow{}, u" W3 H3 D0 色2"},
+        {Boxes(u"2.50", u"1e1", u"-1.5", u"105"), u" W2.5 H10 D-1.5 色105"},
+        // No range rule here; text that is not a number shows 0
+        {Boxes(u"abc", u"600", u"", u"1.5"), u" W0 H600 D0 色0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
+        EXPECT_EQ(RowSummary(c.row), c.expected);
+    }
+}
+
+TEST(FontList, UsableNames) {
+    struct Case {
+        const char16_t* name;
+        bool usable;
+    };
+    const Case cases[] = {
+        {u"ＭＳ ゴシック", true},
+        {u" IPAGothic ", true},
+        {u"Default", true},
+        {u"@ＭＳ ゴシック", false},
+        {u"Font@Vertical", false},
+        {u"Cost$", false},
+        {u"", false},
+        {u" \u3000\t", false},
+        {u"100%", false},
+        {u"A&B", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
+        EXPECT_EQ(IsUsableFontName(c.name), c.usable);
+    }
+}
+
+TEST(History, LetterCaseIgnored) {
+    struct Case {
+        const char16_t* a;
+        const char16_t* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {u"abc", u"abc", true},    {u"abc", u"ABC", true},   {u"ａｂｃ", u"ＡＢＣ", true},
+        {u"Äö", u"äÖ", true},      {u"σ", u"Σ", true},       {u"", u"", true},
+        {u"abc", u"abd", false},   {u"abc", u"abc ", false}, {u"ａ", u"a", false},
+        {u"文字", u"文学", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
+        EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same);
+    }
+}
+
+TEST(History, TypedTextGoesFirstExactlyOnce) {
+    struct Case {
+        const char* name;
+        Lines list;
+        const char16_t* typed;
+        Lines expected;
+    };
+    const Case cases[] = {
+        {"empty list", {}, u"a", {u"a"}},
+        {"new text", {u"b", u"c"}, u"a", {u"a", u"b", u"c"}},
+        {"already second", {u"b", u"a", u"c"}, u"a", {u"a", u"b", u"c"}},
+        {"already first", {u"a", u"b"}, u"a", {u"a", u"b"}},
+        {"other case", {u"b", u"ABC"}, u"abc", {u"abc", u"b"}},
+        {"blanks kept", {u"a"}, u" a ", {u" a ", u"a"}},
+        {"angle list", {u"0", u"90", u"-90", u"180"}, u"30", {u"30", u"0", u"90", u"-90", u"180"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lines list = c.list;
+        UpdateHistory(list, c.typed);
+        EXPECT_EQ(list, c.expected);
+    }
+}
+
+TEST(History, LineBreaksBecomeBlanks) {
+    EXPECT_EQ(SingleLine(u"a\r\nb\nc\rd"), u"a  b c d");
+    EXPECT_EQ(SingleLine(u"plain"), u"plain");
+}
+
+}  // namespace
