@@ -1,0 +1,754 @@
+// tst_Unit1: the dialog's widgets, started from a temporary program folder and driven in process.
+#include <memory>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/Unit1.h"
+#include "app/Unit1Logic.h"
+
+namespace {
+
+// A host file in UTF-8: text types, current attributes (text type 3), two picked points and
+// one selected line drawn at 225 degrees.
+const QByteArray kHostFile =
+    "\xEF\xBB\xBF"
+    "file=C:\\CAD\\plan.jww\r\n"
+    "hk 0\r\n"
+    "hcw 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
+    "hch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
+    "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\n"
+    "hcc 1 1 2 2 2 3 3 4 4 5\r\n"
+    "lg0\r\n"
+    "ly1\r\n"
+    "lc2\r\n"
+    "lt1\r\n"
+    "cn3\r\n"
+    "hp1 10 20\r\n"
+    "hp2 110 120\r\n"
+    "0 0 -10 -10\r\n";
+
+const QString kMessage = QStringLiteral("文字を入力して下さい。");
+const QString kSizeHint = QStringLiteral("0.1～500の数値を入力して下さい");
+const QString kSpacingHint = QStringLiteral("-100～500の数値を入力して下さい");
+const QString kColourHint = QStringLiteral("1～9、101～356(SXF1～256)の数値を入力して下さい");
+const char* const kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC", "EditD", "CB", "CC", "CD"};
+
+QString RowName(const char* prefix, int n) {
+    return QLatin1String(prefix) + QString::number(n);
+}
+
+// A temporary program folder holding the host's file; starts the dialog as the program would.
+class TProgramFolder {
+public:
+    TProgramFolder() { Write("ZIV_TEMP.TXT", kHostFile); }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile file(Path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    QByteArray Read(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    bool Exists(const QString& name) const { return QFile::exists(Path(name)); }
+    // The settings file as lines, without its byte-order mark.
+    QStringList SettingsLines() const {
+        QString text = QString::fromUtf8(Read("r407.dat"));
+        if (text.startsWith(QChar(0xFEFF))) {
+            text.remove(0, 1);
+        }
+        QStringList lines = text.split(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && lines.last().isEmpty()) {
+            lines.removeLast();
+        }
+        return lines;
+    }
+    void WriteSettings(const TDialogSettings& s) const {
+        QVERIFY(SaveSettingsFile(Path("r407.dat").toStdU16String(), s));
+    }
+
+    std::unique_ptr<TForm1> Start(const QStringList& arguments = {}) {
+        auto form = std::make_unique<TForm1>(Path("r407"), arguments);
+        form->SetMessageHook([this](const QString& text) { messages.append(text); });
+        form->show();
+        return form;
+    }
+
+    QStringList messages;
+
+private:
+    QTemporaryDir dir_;
+};
+
+QStringList Items(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items.append(combo->itemText(i));
+    }
+    return items;
+}
+
+// What a control shows: its text, "1"/"0" for a check mark, the option index of a group.
+QString Value(const QWidget* w) {
+    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+        return c->currentText();
+    }
+    if (auto* e = qobject_cast<const QLineEdit*>(w)) {
+        return e->text();
+    }
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
+        if (b->isCheckable()) {
+            return b->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        }
+        return b->text();
+    }
+    if (auto* l = qobject_cast<const QLabel*>(w)) {
+        return l->text();
+    }
+    if (auto* g = w->findChild<QButtonGroup*>()) {
+        return QString::number(g->checkedId());
+    }
+    return {};
+}
+
+int MaxLength(const QWidget* w) {
+    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+        return c->lineEdit() != nullptr ? c->lineEdit()->maxLength() : -1;
+    }
+    if (auto* e = qobject_cast<const QLineEdit*>(w)) {
+        return e->maxLength();
+    }
+    return -1;
+}
+
+// -1: not a text box; otherwise whether the input method may be used in it.
+int InputMethod(const QWidget* w) {
+    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+        if (c->lineEdit() == nullptr) {
+            return -1;
+        }
+        return c->testAttribute(Qt::WA_InputMethodEnabled) &&
+               c->lineEdit()->testAttribute(Qt::WA_InputMethodEnabled);
+    }
+    if (qobject_cast<const QLineEdit*>(w) != nullptr) {
+        return w->testAttribute(Qt::WA_InputMethodEnabled);
+    }
+    return -1;
+}
+
+// The entry "ＭＳ ゴシック" of the font lists, if this machine has that font.
+QString MsGothicOrNone(const TForm1& f) {
+    const int i = f.ComboBox4->findText(QStringLiteral("ＭＳ ゴシック"), Qt::MatchFixedString);
+    return i < 0 ? QString() : f.ComboBox4->itemText(i);
+}
+
+// Every named control with what it shows, and the window's position.
+QMap<QString, QString> Snapshot(const TForm1& f) {
+    QMap<QString, QString> shot;
+    for (const QWidget* w : f.findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && name != "LabelM") {
+            shot.insert(name, Value(w));
+        }
+    }
+    shot.insert(QStringLiteral("pos"), QStringLiteral("%1,%2").arg(f.pos().x()).arg(f.pos().y()));
+    shot.insert(QStringLiteral("enabled Edit1"), f.Edit1->isEnabled() ? "1" : "0");
+    return shot;
+}
+
+}  // namespace
+
+class TestUnit1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startupValues_data();
+    void startupValues();
+    void window();
+    void geometry_data();
+    void geometry();
+    void fontLists();
+    void tabOrder();
+    void okWithBlankText_data();
+    void okWithBlankText();
+    void okWritesBothFiles();
+    void closingWithoutOkWritesNothing_data();
+    void closingWithoutOkWritesNothing();
+    void textHistory_data();
+    void textHistory();
+    void angleOnOk_data();
+    void angleOnOk();
+    void rowThenTextType();
+    void offsetBoxesFollowCheckBox();
+    void secondStartRestoresEverything();
+    void lostWindowComesBack_data();
+    void lostWindowComesBack();
+    void pastedLineBreaks_data();
+    void pastedLineBreaks();
+    void startupModes_data();
+    void startupModes();
+};
+
+void TestUnit1::startupValues_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("inputMethod");
+    QTest::addColumn<QString>("toolTip");
+
+    // Text, angle and options.
+    QTest::newRow("ComboBox1") << "ComboBox1"
+                               << "" << 255 << true << 1 << "";
+    QTest::newRow("RadioGroup1") << "RadioGroup1"
+                                 << "0" << -1 << true << -1 << "";
+    QTest::newRow("ComboBox2") << "ComboBox2"
+                               << "0" << 255 << true << 0 << "";
+    QTest::newRow("RadioGroup2") << "RadioGroup2"
+                                 << "2" << -1 << true << -1 << "";
+    QTest::newRow("Label1") << "Label1"
+                            << "角度" << -1 << true << -1 << "";
+    QTest::newRow("Label2") << "Label2"
+                            << "°" << -1 << true << -1 << "";
+    QTest::newRow("Label3") << "Label3"
+                            << "縦ずれ" << -1 << true << -1 << "";
+    QTest::newRow("Label12") << "Label12"
+                             << "※各長さの数値は図寸mmで入力" << -1 << true << -1 << "";
+    // Offsets: off, so their boxes are disabled.
+    QTest::newRow("CheckBox1") << "CheckBox1"
+                               << "0" << -1 << true << -1 << "";
+    for (int i = 1; i <= 6; ++i) {
+        const QString name = QStringLiteral("Edit%1").arg(i);
+        QTest::newRow(qPrintable(name)) << name << "0" << 8 << false << 0 << "";
+    }
+    // The host's text type is active; the host's current type is 3.
+    QTest::newRow("RadioButton1") << "RadioButton1"
+                                  << "1" << -1 << true << -1 << "";
+    QTest::newRow("ComboBox3") << "ComboBox3"
+                               << "現在の文字種(No3)" << -1 << true << -1 << "";
+    QTest::newRow("LabelB1") << "LabelB1"
+                             << "(No.3) W3 H3 D0.5 色2" << -1 << true << -1 << "";
+    QTest::newRow("Label4") << "Label4"
+                            << "フォント" << -1 << true << -1 << "";
+    QTest::newRow("CheckBox2") << "CheckBox2"
+                               << "0" << -1 << true << -1 << "";
+    QTest::newRow("CheckBox3") << "CheckBox3"
+                               << "0" << -1 << true << -1 << "";
+    QTest::newRow("LabelM") << "LabelM"
+                            << "" << -1 << true << -1 << "";
+    QTest::newRow("Button1") << "Button1"
+                             << "ＯＫ (&Y)" << -1 << true << -1 << "";
+    QTest::newRow("Button2") << "Button2"
+                             << "キャンセル (&N)" << -1 << true << -1 << "";
+    // Every preset row.
+    for (int n = 1; n <= 15; ++n) {
+        const auto row = [n](const char* prefix) -> QTestData& {
+            const QString name = RowName(prefix, n);
+            return QTest::newRow(qPrintable(name)) << name;
+        };
+        row("RB") << "0" << -1 << true << -1 << "";
+        row("EditA") << "3" << 6 << true << 0 << kSizeHint;
+        row("EditB") << "3" << 6 << true << 0 << kSizeHint;
+        row("EditC") << "0" << 6 << true << 0 << kSpacingHint;
+        row("EditD") << "2" << 6 << true << 0 << kColourHint;
+        row("CB") << "\x01" << -1 << true << -1 << "";  // the entry of ComboBox4
+        row("CC") << "0" << -1 << true << -1 << "";
+        row("CD") << "0" << -1 << true << -1 << "";
+    }
+    QTest::newRow("ComboBox4") << "ComboBox4"
+                               << "\x01" << -1 << true << -1 << "";
+}
+
+void TestUnit1::startupValues() {
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(int, maxLength);
+    QFETCH(bool, enabled);
+    QFETCH(int, inputMethod);
+    QFETCH(QString, toolTip);
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    const auto* w = form->findChild<QWidget*>(name);
+    QVERIFY2(w != nullptr, qPrintable(name));
+    if (value == "\x01") {
+        value = MsGothicOrNone(*form);
+    }
+    QCOMPARE(Value(w), value);
+    QCOMPARE(MaxLength(w), maxLength);
+    QCOMPARE(w->isEnabled(), enabled);
+    QCOMPARE(InputMethod(w), inputMethod);
+    QCOMPARE(w->toolTip(), toolTip);
+}
+
+void TestUnit1::window() {
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    QCOMPARE(form->windowTitle(), QStringLiteral("r407－文字の作図"));
+    QCOMPARE(form->size(), QSize(463, 373));
+    QCOMPARE(form->minimumSize(), form->maximumSize());
+    QCOMPARE(form->palette().color(QPalette::Window), QColor(192, 220, 192));
+    QCOMPARE(form->Panel3->palette().color(QPalette::Window), QColor(235, 235, 235));
+    QCOMPARE(form->Panel4->palette().color(QPalette::Window), QColor(235, 235, 235));
+    QVERIFY(form->Button1->isDefault());
+    QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(form->pos(), QPoint(50, 50));
+    QCOMPARE(Items(form->ComboBox1), QStringList());
+    QCOMPARE(Items(form->ComboBox2), QStringList({"0", "90", "-90", "180"}));
+    QStringList types{QStringLiteral("現在の文字種(No3)")};
+    for (int k = 1; k <= 10; ++k) {
+        types.append(QStringLiteral("文字種%1").arg(k));
+    }
+    QCOMPARE(Items(form->ComboBox3), types);
+    // The four orientations side by side; the base points fill columns top to bottom.
+    const auto o = form->RadioGroup1Items->buttons();
+    QCOMPARE(o.size(), 4);
+    QCOMPARE(o.at(3)->text(), QStringLiteral("2.5D"));
+    QCOMPARE(o.at(0)->y(), o.at(3)->y());
+    const auto b = form->RadioGroup2Items->buttons();
+    QCOMPARE(b.size(), 9);
+    QCOMPARE(b.at(0)->text(), QStringLiteral("左上"));
+    QCOMPARE(b.at(8)->text(), QStringLiteral("右下"));
+    QCOMPARE(b.at(0)->x(), b.at(2)->x());
+    QVERIFY(b.at(0)->y() < b.at(1)->y() && b.at(1)->y() < b.at(2)->y());
+    QVERIFY(b.at(0)->x() < b.at(3)->x() && b.at(3)->x() < b.at(6)->x());
+    QCOMPARE(form->RadioGroup2->title(), QStringLiteral("文字基点(&B)"));
+}
+
+void TestUnit1::geometry_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("ComboBox1") << "ComboBox1" << QRect(0, 0, 463, 24);
+    QTest::newRow("RadioGroup1") << "RadioGroup1" << QRect(0, 32, 233, 33);
+    QTest::newRow("RadioGroup2") << "RadioGroup2" << QRect(296, 32, 161, 89);
+    QTest::newRow("CheckBox1") << "CheckBox1" << QRect(243, 129, 71, 17);
+    QTest::newRow("Panel4") << "Panel4" << QRect(8, 181, 449, 20);
+    QTest::newRow("ScrollBox2") << "ScrollBox2" << QRect(8, 201, 449, 113);
+    QTest::newRow("Panel3") << "Panel3" << QRect(0, 0, 425, 364);
+    QTest::newRow("RB2") << "RB2" << QRect(0, 26, 17, 17);
+    QTest::newRow("EditD15") << "EditD15" << QRect(160, 336, 41, 21);
+    QTest::newRow("CB15") << "CB15" << QRect(208, 336, 145, 21);
+    QTest::newRow("CD15") << "CD15" << QRect(396, 338, 17, 17);
+    QTest::newRow("Panel2") << "Panel2" << QRect(0, 332, 463, 41);
+    QTest::newRow("Button1") << "Button1" << QRect(4, 4, 85, 35);
+    QTest::newRow("Button2") << "Button2" << QRect(100, 4, 130, 35);
+}
+
+void TestUnit1::geometry() {
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    const auto* w = form->findChild<QWidget*>(name);
+    QVERIFY(w != nullptr);
+    QCOMPARE(w->geometry(), rect);
+}
+
+void TestUnit1::fontLists() {
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    const QStringList fonts = Items(form->ComboBox4);
+    QVERIFY(!fonts.isEmpty());
+    for (const QString& name : fonts) {
+        QVERIFY2(!name.contains('@') && !name.contains('$') && !name.contains('%') &&
+                     !name.contains('&') && !name.trimmed().isEmpty(),
+                 qPrintable(name));
+    }
+    QStringList sorted = fonts;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    QCOMPARE(fonts, sorted);
+    for (int n = 1; n <= 15; ++n) {
+        const auto* cb = form->findChild<QComboBox*>(RowName("CB", n));
+        QCOMPARE(Items(cb), fonts);
+        QCOMPARE(cb->currentIndex(), form->ComboBox4->currentIndex());
+    }
+}
+
+void TestUnit1::tabOrder() {
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    QStringList expected{"ComboBox1", "RadioGroup1", "ComboBox2", "RadioGroup2",
+                         "Edit1",     "Edit2",       "Edit3",     "Edit4",
+                         "Edit5",     "Edit6",       "CheckBox1", "RadioButton1",
+                         "ComboBox3", "ComboBox4",   "CheckBox2", "CheckBox3"};
+    for (int n = 1; n <= 15; ++n) {
+        for (const char* prefix : kRowPrefixes) {
+            expected.append(RowName(prefix, n));
+        }
+    }
+    expected << "Button1"
+             << "Button2";
+
+    // Walk the focus chain once round; an option of a group stands for its group.
+    QStringList chain;
+    QWidget* w = form->ComboBox1;
+    do {
+        QString name = w->objectName();
+        if (name.isEmpty() && qobject_cast<QGroupBox*>(w->parentWidget()) != nullptr) {
+            name = w->parentWidget()->objectName();
+        }
+        if ((w->focusPolicy() & Qt::TabFocus) && !name.isEmpty() &&
+            !name.startsWith(QLatin1String("qt_")) && (chain.isEmpty() || chain.last() != name)) {
+            chain.append(name);
+        }
+        w = w->nextInFocusChain();
+    } while (w != form->ComboBox1 && chain.size() < 1000);
+    QCOMPARE(chain, expected);
+}
+
+void TestUnit1::okWithBlankText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << "";
+    QTest::newRow("full-width space") << "　";
+    QTest::newRow("spaces and a tab") << "  \t ";
+}
+
+void TestUnit1::okWithBlankText() {
+    QFETCH(QString, text);
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    form->ComboBox1->setEditText(text);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QCOMPARE(folder.messages, QStringList{kMessage});
+    QVERIFY(form->isVisible());
+    QVERIFY(!form->OKflag);
+    QVERIFY(form->JG != nullptr);
+    QVERIFY(form->focusWidget() == form->ComboBox1 ||
+            form->focusWidget() == form->ComboBox1->lineEdit());
+    QCOMPARE(Items(form->ComboBox1), QStringList());
+    QCOMPARE(folder.Read("ZIV_TEMP.TXT"), kHostFile);
+    QVERIFY(!folder.Exists("r407.dat"));
+}
+
+void TestUnit1::okWritesBothFiles() {
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    QTest::keyClicks(form->ComboBox1, "abc");
+    QTest::keyClick(form->ComboBox1, Qt::Key_Return);  // Enter presses OK
+    QVERIFY(folder.messages.isEmpty());
+    QVERIFY(form->OKflag);
+    QVERIFY(!form->isVisible());
+    QVERIFY(form->JG == nullptr);
+    QCOMPARE(form->LabelM->text(), QStringLiteral("ファイル生成中です"));
+
+    // The host wrote UTF-8, so the commands come back in UTF-8; the one text goes last.
+    const QByteArray out = folder.Read("ZIV_TEMP.TXT");
+    QVERIFY2(out.startsWith("\xEF\xBB\xBF"), out.constData());
+    QVERIFY2(out.endsWith("\r\nch 0 0 10 0 \"abc\r\n"), out.constData());
+
+    const QStringList lines = folder.SettingsLines();
+    QVERIFY(lines.size() >= 140);
+    QCOMPARE(lines.value(0), QStringLiteral("50"));
+    QCOMPARE(lines.value(2), QStringLiteral("abc"));
+    QCOMPARE(lines.value(4), QStringLiteral("0"));
+    QCOMPARE(lines.mid(138, 2), QStringList({"1", "abc"}));
+}
+
+void TestUnit1::closingWithoutOkWritesNothing_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("withSettings");
+    for (const char* how : {"Cancel", "Escape", "close box"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, no settings").arg(how))) << how << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, settings").arg(how))) << how << true;
+    }
+}
+
+void TestUnit1::closingWithoutOkWritesNothing() {
+    QFETCH(QString, how);
+    QFETCH(bool, withSettings);
+    TProgramFolder folder;
+    const QByteArray settings =
+        "\xEF\xBB\xBF"
+        "60\r\n70\r\nold text\r\n";
+    if (withSettings) {
+        folder.Write("r407.dat", settings);
+    }
+    const auto form = folder.Start();
+    QCOMPARE(form->ComboBox1->currentText(), QString(withSettings ? "old text" : ""));
+    QTest::keyClicks(form->ComboBox1, "abc");
+    if (how == "Cancel") {
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+    } else if (how == "Escape") {
+        QTest::keyClick(form->ComboBox1, Qt::Key_Escape);
+    } else {
+        form->close();
+    }
+    QVERIFY(!form->isVisible());
+    QVERIFY(!form->OKflag);
+    QVERIFY(form->JG == nullptr);
+    QVERIFY(folder.messages.isEmpty());
+    QCOMPARE(folder.Read("ZIV_TEMP.TXT"), kHostFile);
+    QCOMPARE(folder.Exists("r407.dat"), withSettings);
+    if (withSettings) {
+        QCOMPARE(folder.Read("r407.dat"), settings);
+    }
+}
+
+void TestUnit1::textHistory_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    // The history holds x, abc, y.
+    QTest::newRow("second moves to the top") << "abc" << QStringList{"abc", "x", "y"};
+    QTest::newRow("top stays") << "x" << QStringList{"x", "abc", "y"};
+    QTest::newRow("new goes first") << "new" << QStringList{"new", "x", "abc", "y"};
+    QTest::newRow("letter case ignored") << "ABC" << QStringList{"ABC", "x", "y"};
+    QTest::newRow("blanks kept") << " x " << QStringList{" x ", "x", "abc", "y"};
+}
+
+void TestUnit1::textHistory() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.textHistory = {u"x", u"abc", u"y"};
+    folder.WriteSettings(s);
+    const auto form = folder.Start();
+    QCOMPARE(Items(form->ComboBox1), QStringList({"x", "abc", "y"}));
+    form->ComboBox1->setEditText(typed);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QVERIFY(form->OKflag);
+    QCOMPARE(Items(form->ComboBox1), expected);
+    QCOMPARE(form->ComboBox1->currentText(), typed);
+    const QStringList lines = folder.SettingsLines();
+    QCOMPARE(lines.value(2), typed);
+    QCOMPARE(lines.value(138), QString::number(expected.size()));
+    QCOMPARE(lines.mid(139, static_cast<int>(expected.size())), expected);
+}
+
+void TestUnit1::angleOnOk_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("angle");
+    QTest::addColumn<QStringList>("list");
+    QTest::newRow("blank") << " "
+                           << "0" << QStringList{"0", "90", "-90", "180"};
+    QTest::newRow("shortest form") << "45.50"
+                                   << "45.5" << QStringList{"45.5", "0", "90", "-90", "180"};
+    QTest::newRow("not a number") << "abc"
+                                  << "0" << QStringList{"0", "90", "-90", "180"};
+    QTest::newRow("preset moves up") << "90"
+                                     << "90" << QStringList{"90", "0", "-90", "180"};
+    QTest::newRow("degrees minutes seconds")
+        << "30@@15@20"
+        << "30@@15@20" << QStringList{"30@@15@20", "0", "90", "-90", "180"};
+}
+
+void TestUnit1::angleOnOk() {
+    QFETCH(QString, typed);
+    QFETCH(QString, angle);
+    QFETCH(QStringList, list);
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    form->ComboBox1->setEditText(QStringLiteral("t"));
+    form->ComboBox2->setEditText(typed);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QVERIFY(form->OKflag);
+    QCOMPARE(form->ComboBox2->currentText(), angle);
+    QCOMPARE(Items(form->ComboBox2), list);
+    QCOMPARE(folder.SettingsLines().value(4), angle);
+}
+
+void TestUnit1::rowThenTextType() {
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    auto* rb4 = form->findChild<QRadioButton*>("RB4");
+    form->findChild<QLineEdit*>("EditA4")->setText(QStringLiteral("abc"));
+    form->findChild<QLineEdit*>("EditC4")->setText(QStringLiteral("1.50"));
+
+    QTest::mouseClick(rb4, Qt::LeftButton);
+    QVERIFY(rb4->isChecked());
+    QVERIFY(!form->RadioButton1->isChecked());
+    QCOMPARE(form->LabelB1->text(), QStringLiteral(" W0 H3 D1.5 色2"));
+
+    // Typing in another row's boxes changes nothing.
+    QTest::keyClicks(form->findChild<QLineEdit*>("EditB7"), "9");
+    QCOMPARE(form->LabelB1->text(), QStringLiteral(" W0 H3 D1.5 色2"));
+
+    // Choosing 文字種2 switches back to the host's text types.
+    form->ComboBox3->setFocus();
+    QTest::keyClick(form->ComboBox3, Qt::Key_Down);
+    QTest::keyClick(form->ComboBox3, Qt::Key_Down);
+    QCOMPARE(form->ComboBox3->currentIndex(), 2);
+    QVERIFY(form->RadioButton1->isChecked());
+    QVERIFY(!rb4->isChecked());
+    QCOMPARE(form->LabelB1->text(), QStringLiteral("(No.2) W2.5 H2.5 D0 色1"));
+
+    // And a click on a row leaves at most one option checked again.
+    auto* rb9 = form->findChild<QRadioButton*>("RB9");
+    QTest::mouseClick(rb9, Qt::LeftButton);
+    QVERIFY(!form->RadioButton1->isChecked());
+    QVERIFY(!rb4->isChecked());
+    QCOMPARE(form->LabelB1->text(), QStringLiteral(" W3 H3 D0 色2"));
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    QVERIFY(form->RadioButton1->isChecked());
+    QVERIFY(!rb9->isChecked());
+    QCOMPARE(form->LabelB1->text(), QStringLiteral("(No.2) W2.5 H2.5 D0 色1"));
+}
+
+void TestUnit1::offsetBoxesFollowCheckBox() {
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    const QLineEdit* edits[] = {form->Edit1, form->Edit2, form->Edit3,
+                                form->Edit4, form->Edit5, form->Edit6};
+    for (const bool on : {true, false, true}) {
+        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
+        QCOMPARE(form->CheckBox1->isChecked(), on);
+        for (const QLineEdit* e : edits) {
+            QCOMPARE(e->isEnabled(), on);
+        }
+    }
+}
+
+void TestUnit1::secondStartRestoresEverything() {
+    TProgramFolder folder;
+    auto form = folder.Start();
+    if (form->ComboBox4->count() < 3) {
+        QSKIP("needs at least three fonts");
+    }
+    form->move(120, 90);
+    form->ComboBox1->setEditText(QStringLiteral("二行目 test"));
+    form->RadioGroup1Items->button(2)->setChecked(true);
+    form->ComboBox2->setEditText(QStringLiteral("30"));
+    form->RadioGroup2Items->button(6)->setChecked(true);
+    QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
+    const QLineEdit* edits[] = {form->Edit1, form->Edit2, form->Edit3,
+                                form->Edit4, form->Edit5, form->Edit6};
+    const char* offsets[] = {"1.5", "2", "-3", "4", "5", "6"};
+    for (int i = 0; i < 6; ++i) {
+        const_cast<QLineEdit*>(edits[i])->setText(QLatin1String(offsets[i]));
+    }
+    form->ComboBox3->setCurrentIndex(4);
+    form->ComboBox4->setCurrentIndex(form->ComboBox4->count() - 1);
+    form->CheckBox2->setChecked(true);
+    form->CheckBox3->setChecked(true);
+    const auto set = [&form](const char* name, const char* text) {
+        form->findChild<QLineEdit*>(name)->setText(QLatin1String(text));
+    };
+    set("EditA5", "4.5");
+    set("EditB5", "6");
+    set("EditC5", "-1");
+    set("EditD5", "101");
+    set("EditA9", "2.5");
+    form->findChild<QComboBox*>("CB5")->setCurrentIndex(1);
+    form->findChild<QComboBox*>("CB9")->setCurrentIndex(2);
+    form->findChild<QCheckBox*>("CC5")->setChecked(true);
+    form->findChild<QCheckBox*>("CD9")->setChecked(true);
+    QTest::mouseClick(form->findChild<QRadioButton*>("RB5"), Qt::LeftButton);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QVERIFY(form->OKflag);
+    const QMap<QString, QString> before = Snapshot(*form);
+
+    folder.Write("ZIV_TEMP.TXT", kHostFile);
+    form = folder.Start();
+    QCOMPARE(Snapshot(*form), before);
+    QCOMPARE(Items(form->ComboBox1), QStringList{QStringLiteral("二行目 test")});
+    // The preset angles come first again; the saved one follows them.
+    QCOMPARE(Items(form->ComboBox2), QStringList({"0", "90", "-90", "180", "30"}));
+}
+
+void TestUnit1::lostWindowComesBack_data() {
+    QTest::addColumn<QPoint>("saved");
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("far right and down") << QPoint(5000, 5000) << true;
+    QTest::newRow("far left") << QPoint(-5000, 100) << true;
+    QTest::newRow("above the screen") << QPoint(100, -500) << true;
+    QTest::newRow("partly off the left edge") << QPoint(-10, 40) << false;
+    QTest::newRow("on screen") << QPoint(200, 100) << false;
+}
+
+void TestUnit1::lostWindowComesBack() {
+    QFETCH(QPoint, saved);
+    QFETCH(bool, moved);
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.left = saved.x();
+    s.top = saved.y();
+    folder.WriteSettings(s);
+    const auto form = folder.Start();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(form->pos(), moved ? area.topLeft() + QPoint(50, 50) : saved);
+}
+
+void TestUnit1::pastedLineBreaks_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("CR LF") << "ab\r\ncd"
+                           << "ab  cd";
+    QTest::newRow("LF at the end") << "line\n"
+                                   << "line ";
+    QTest::newRow("lone CR") << "x\ry"
+                             << "x y";
+    QTest::newRow("no break") << "plain"
+                              << "plain";
+}
+
+void TestUnit1::pastedLineBreaks() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    TProgramFolder folder;
+    const auto form = folder.Start();
+    QTest::keyClicks(form->ComboBox1, "<");
+    QGuiApplication::clipboard()->setText(pasted);
+    form->ComboBox1->lineEdit()->paste();
+    QTest::keyClicks(form->ComboBox1, ">");
+    QCOMPARE(form->ComboBox1->currentText(), "<" + shown + ">");
+}
+
+void TestUnit1::startupModes_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("angle");
+    QTest::addColumn<QPointF>("p1");
+    QTest::addColumn<QPointF>("p2");
+    QTest::addColumn<bool>("mjiku");
+    QTest::addColumn<bool>("mfit");
+    // Picked points (10, 20) and (110, 120); the selected line runs at 225 degrees.
+    QTest::newRow("none") << QStringList{} << "0" << QPointF(0, 0) << QPointF(0, 0) << true
+                          << false;
+    QTest::newRow("1") << QStringList{"1"} << "0" << QPointF(10, 20) << QPointF(0, 0) << true
+                       << false;
+    QTest::newRow("2") << QStringList{"2"} << "45" << QPointF(110, 120) << QPointF(0, 0) << false
+                       << false;
+    QTest::newRow("4") << QStringList{"4", "ignored"} << "45" << QPointF(60, 70) << QPointF(0, 0)
+                       << false << false;
+    QTest::newRow("fit") << QStringList{"9"} << "45" << QPointF(10, 20) << QPointF(110, 120)
+                         << false << true;
+}
+
+void TestUnit1::startupModes() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, angle);
+    QFETCH(QPointF, p1);
+    QFETCH(QPointF, p2);
+    QFETCH(bool, mjiku);
+    QFETCH(bool, mfit);
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.angle = u"0";
+    folder.WriteSettings(s);
+    const auto form = folder.Start(arguments);
+    QCOMPARE(form->ComboBox2->currentText(), angle);
+    QCOMPARE(QPointF(form->mx1, form->my1), p1);
+    QCOMPARE(QPointF(form->mx2, form->my2), p2);
+    QCOMPARE(form->mjiku, mjiku);
+    QCOMPARE(form->mfit, mfit);
+}
+
+QTEST_MAIN(TestUnit1)
+#include "tst_Unit1.moc"
