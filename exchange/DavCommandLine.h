@@ -10,9 +10,6 @@
 
 namespace DavCommandLine {
 
-// Room for one value and its blank: the longest real FloatToText writes is 22 characters.
-inline constexpr std::size_t kValueRoom = 24;
-
 // Appends one value, after a blank unless the line is still empty (a plain line segment has
 // no keyword). Integers go through IntToText's rules, reals through FloatToText's.
 template <class V>
@@ -28,15 +25,32 @@ void AppendValue(std::u16string& line, V value) {
     }
 }
 
-// A line made of the keyword and the values, with room reserved for extra characters that
-// the caller appends afterwards (a free text).
+// The line under construction, cleared and started with the keyword. One buffer serves every
+// line, so that the line finally sent is a single allocation of its exact length. The
+// reference is valid until the next call.
+inline std::u16string& LineBuffer(std::u16string_view key) {
+    // A buffer that once held a very long text is not kept at that size.
+    constexpr std::size_t kKeepCapacity = 4096;
+    thread_local std::u16string buffer;
+    if (buffer.capacity() > kKeepCapacity) {
+        std::u16string().swap(buffer);
+    }
+    buffer.assign(key);
+    return buffer;
+}
+
+// The keyword and the values in the line buffer; the caller may append a free text.
 template <class... V>
-std::u16string MakeLine(std::u16string_view key, std::size_t extra, V... values) {
-    std::u16string line;
-    line.reserve(key.size() + sizeof...(V) * kValueRoom + extra);
-    line.append(key);
+std::u16string& StartLine(std::u16string_view key, V... values) {
+    std::u16string& line = LineBuffer(key);
     (AppendValue(line, values), ...);
     return line;
+}
+
+// A finished line of the keyword and the values.
+template <class... V>
+std::u16string MakeLine(std::u16string_view key, V... values) {
+    return std::u16string(StartLine(key, values...));
 }
 
 }  // namespace DavCommandLine

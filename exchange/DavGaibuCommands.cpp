@@ -5,14 +5,16 @@
 #include <limits>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "DavGaibu.h"
 #include "exchange/DavCommandLine.h"
 #include "exchange/DavKeys.h"
 #include "util/MyFunc.h"
 
+using DavCommandLine::AppendValue;
+using DavCommandLine::LineBuffer;
 using DavCommandLine::MakeLine;
+using DavCommandLine::StartLine;
 
 namespace {
 
@@ -73,19 +75,20 @@ void AppendHexText(std::u16string& line, int value) {
 }
 
 std::u16string KeyWithHex(std::u16string_view key, int value) {
-    std::u16string line;
-    line.reserve(key.size() + 8);
-    line.append(key);
+    std::u16string& line = LineBuffer(key);
     AppendHexText(line, value);
+    return std::u16string(line);
+}
+
+// The keyword with an integer glued on, left in the line buffer for further values.
+std::u16string& StartKeyWithInt(std::u16string_view key, int value) {
+    std::u16string& line = LineBuffer(key);
+    AppendIntText(line, value);
     return line;
 }
 
 std::u16string KeyWithInt(std::u16string_view key, int value) {
-    std::u16string line;
-    line.reserve(key.size() + 11);
-    line.append(key);
-    AppendIntText(line, value);
-    return line;
+    return std::u16string(StartKeyWithInt(key, value));
 }
 
 // code + offset, held at the largest Integer instead of overflowing.
@@ -107,26 +110,24 @@ bool NoDirection(double dx, double dy) {
 // text running to the end of the line.
 std::u16string TextLine(std::u16string_view key, double x1, double y1, double x2, double y2,
                         std::u16string_view text) {
-    std::u16string line = MakeLine(key, text.size() + 2, x1, y1, x2, y2);
+    std::u16string& line = StartLine(key, x1, y1, x2, y2);
     line.append(u" \"");
     AppendSingleLine(line, text);
-    return line;
+    return std::u16string(line);
 }
 
 }  // namespace
 
 // Writes "h#" and the comment.
 void TJGdata::S_Comment(const std::u16string& s) {
-    std::u16string line;
-    line.reserve(DavKeys::kComment.size() + s.size());
-    line.append(DavKeys::kComment);
+    std::u16string& line = LineBuffer(DavKeys::kComment);
     AppendSingleLine(line, s);
-    SendMem(std::move(line));
+    SendMem(std::u16string(line));
 }
 
 // Writes "hn x1 y1 x2 y2" with the rectangle the host gave.
 void TJGdata::S_Area() {
-    SendMem(MakeLine(DavKeys::kArea, 0, AreaX1, AreaY1, AreaX2, AreaY2));
+    SendMem(MakeLine(DavKeys::kArea, AreaX1, AreaY1, AreaX2, AreaY2));
 }
 
 // Colour in the caller's numbering: 0 or less is the host's current colour, 1..9 stay,
@@ -247,13 +248,11 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
     if (mjs != 0) {
         SendMem(KeyWithInt(DavKeys::kTextType, mjs));
     } else {
-        std::u16string line = KeyWithInt(DavKeys::kTextType, 0);
-        line.reserve(line.size() + 4 * DavCommandLine::kValueRoom);
-        DavCommandLine::AppendValue(line, mw);
-        DavCommandLine::AppendValue(line, mh);
-        DavCommandLine::AppendValue(line, md);
-        DavCommandLine::AppendValue(line, static_cast<double>(col));
-        SendMem(std::move(line));
+        std::u16string& line = StartKeyWithInt(DavKeys::kTextType, 0);
+        for (double v : {mw, mh, md, static_cast<double>(col)}) {
+            AppendValue(line, v);
+        }
+        SendMem(std::u16string(line));
         w_MjsW = mw;
         w_MjsH = mh;
         w_MjsD = md;
@@ -285,14 +284,12 @@ void TJGdata::S_Font(const std::u16string& fnt) {
     if (!w_FlgFont && SameSingleLine(font, w_Font)) {
         return;
     }
-    std::u16string line;
-    line.reserve(DavKeys::kTextType.size() + 2 + font.size());
-    line.append(DavKeys::kTextType);
+    std::u16string& line = LineBuffer(DavKeys::kTextType);
     line.append(u"\"$");
     const std::size_t start = line.size();
     AppendSingleLine(line, font);
     w_Font.assign(line, start);
-    SendMem(std::move(line));
+    SendMem(std::u16string(line));
     w_FlgFont = false;
 }
 
@@ -318,9 +315,9 @@ void TJGdata::S_SCol(int col) {
     if (!w_FlgCol && w_Col == kSolidColourCode && !w_FlgSCol && col == w_SlCol) {
         return;
     }
-    std::u16string line = KeyWithInt(DavKeys::kColour, kSolidColourCode);
-    DavCommandLine::AppendValue(line, col);
-    SendMem(std::move(line));
+    std::u16string& line = StartKeyWithInt(DavKeys::kColour, kSolidColourCode);
+    AppendValue(line, col);
+    SendMem(std::u16string(line));
     w_SlCol = col;
     w_FlgSCol = false;
     w_Col = kSolidColourCode;
@@ -335,9 +332,9 @@ void TJGdata::S_SColRGB(int r, int g, int b) {
     if (!w_FlgSCol && value == w_SlCol) {
         return;
     }
-    std::u16string line = KeyWithInt(DavKeys::kColour, kSolidColourCode);
-    DavCommandLine::AppendValue(line, value);
-    SendMem(std::move(line));
+    std::u16string& line = StartKeyWithInt(DavKeys::kColour, kSolidColourCode);
+    AppendValue(line, value);
+    SendMem(std::u16string(line));
     w_SlCol = value;
     w_FlgSCol = false;
 }
@@ -399,7 +396,7 @@ void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
         AppendFloatText(measured, std::trunc(len / kDimStep + 0.5) * kDimStep);
     }
     SendMem(std::u16string(DavKeys::kDimensionStart));
-    SendMem(MakeLine(u"", 0, lx1, ly1, lx2, ly2));
+    SendMem(MakeLine(u"", lx1, ly1, lx2, ly2));
     SendMem(TextLine(DavKeys::kTextKinds[DavKeys::kDimensionTextKind], tx1, ty1, tx2, ty2,
                      measured.empty() ? std::u16string_view(m) : std::u16string_view(measured)));
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>  // for std::fabs
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "DavGaibu.h"
@@ -44,7 +43,7 @@ void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
     if (Coincide(x1, y1, x2, y2)) {
         return;
     }
-    SendMem(MakeLine(u"", 0, x1, y1, x2, y2));
+    SendMem(MakeLine(u"", x1, y1, x2, y2));
 }
 
 // Opens a polyline block.
@@ -92,7 +91,7 @@ void TJGdata::S_PLine() {
 
 // Writes a point: "pt x y".
 void TJGdata::S_Ten(double x, double y) {
-    SendMem(MakeLine(DavKeys::kPoint, 0, x, y));
+    SendMem(MakeLine(DavKeys::kPoint, x, y));
 }
 
 // Writes a marker: "pt x y bai ang cod". An unknown code becomes the default marker and a
@@ -104,7 +103,7 @@ void TJGdata::S_Mark(double x, double y, double bai, double ang, int cod) {
     if (std::fabs(bai) <= kMinLen) {
         bai = 1.0;
     }
-    SendMem(MakeLine(DavKeys::kPoint, 0, x, y, bai, ang, cod));
+    SendMem(MakeLine(DavKeys::kPoint, x, y, bai, ang, cod));
 }
 
 // Writes a circle: "ci x y r".
@@ -112,7 +111,7 @@ void TJGdata::S_Circle(double x, double y, double r) {
     if (r <= kMinLen) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kCircle, 0, x, y, r));
+    SendMem(MakeLine(DavKeys::kCircle, x, y, r));
 }
 
 // Writes an arc or an elliptic arc: "ci x y r sa ea h ka".
@@ -120,7 +119,7 @@ void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h
     if (!HasShape(r, h)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kCircle, 0, x, y, r, sa, ea, h, ka));
+    SendMem(MakeLine(DavKeys::kCircle, x, y, r, sa, ea, h, ka));
 }
 
 // Writes a two-point solid: "sl x1 y1 x2 y2".
@@ -128,7 +127,7 @@ void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
     if (Coincide(x1, y1, x2, y2)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolid, 0, x1, y1, x2, y2));
+    SendMem(MakeLine(DavKeys::kSolid, x1, y1, x2, y2));
 }
 
 // Writes a triangle: "sl" and three points, none of them coinciding with another.
@@ -136,7 +135,7 @@ void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, do
     if (Coincide(x1, y1, x2, y2) || Coincide(x2, y2, x3, y3) || Coincide(x1, y1, x3, y3)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolid, 0, x1, y1, x2, y2, x3, y3));
+    SendMem(MakeLine(DavKeys::kSolid, x1, y1, x2, y2, x3, y3));
 }
 
 // Writes a quadrilateral: "sl" and four points. Two coinciding neighbours leave the
@@ -156,7 +155,7 @@ void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, do
     } else if (Coincide(x3, y3, x4, y4)) {
         S_Solid3(x1, y1, x2, y2, x3, y3);
     } else {
-        SendMem(MakeLine(DavKeys::kSolid, 0, x1, y1, x2, y2, x3, y3, x4, y4));
+        SendMem(MakeLine(DavKeys::kSolid, x1, y1, x2, y2, x3, y3, x4, y4));
     }
 }
 
@@ -166,7 +165,7 @@ void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double
     if (!HasShape(r, h) || (cod != 100 && cod != 5 && cod != 0 && cod != -1)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidC, 0, x, y, r, h, ka, sa, da, cod));
+    SendMem(MakeLine(DavKeys::kSolidC, x, y, r, h, ka, sa, da, cod));
 }
 
 // Writes a circular solid of the other kind: "se x y r h ka sa da cod", codes 100 and 0.
@@ -175,7 +174,7 @@ void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double
     if (!HasShape(r, h) || (cod != 100 && cod != 0)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidE, 0, x, y, r, h, ka, sa, da, cod));
+    SendMem(MakeLine(DavKeys::kSolidE, x, y, r, h, ka, sa, da, cod));
 }
 
 // Writes a ring solid: "so x y r h ka sa da ri".
@@ -184,7 +183,7 @@ void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double
     if (!HasRing(r, h, ri)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidO, 0, x, y, r, h, ka, sa, da, ri));
+    SendMem(MakeLine(DavKeys::kSolidO, x, y, r, h, ka, sa, da, ri));
 }
 
 // Writes a ring solid of the other kind: "sg x y r h ka sa da ri".
@@ -193,5 +192,5 @@ void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double
     if (!HasRing(r, h, ri)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidG, 0, x, y, r, h, ka, sa, da, ri));
+    SendMem(MakeLine(DavKeys::kSolidG, x, y, r, h, ka, sa, da, ri));
 }

@@ -484,6 +484,18 @@ TEST(TextCommands, TextLines) {
     });
 }
 
+TEST(TextCommands, VeryLongTextIsWrittenWhole) {
+    Platform::SetDecimalSeparator(u'.');
+    TJGdata jg;
+    jg.S_Init();
+    const std::u16string text(200000, u'字');
+    jg.S_Text(0, 1, 2, 10, 0, text);
+    jg.S_Text(0, 1, 2, 10, 0, u"B");
+    ASSERT_EQ(jg.t_MemN, 2);
+    EXPECT_EQ(jg.t_Mem[0], u"ch 1 2 10 0 \"" + text);
+    EXPECT_EQ(jg.t_Mem[1], u"ch 1 2 10 0 \"B");
+}
+
 TEST(TextCommands, Dimensions) {
     RunCases({
         {"measured length for an empty text",
