@@ -177,7 +177,7 @@ TEST_F(SettingsFile, BytesAreUtf8WithBomAndCrLf) {
         expected += ToUtf8(line) + "\r\n";
     }
     EXPECT_EQ(ReadBytes("r407.dat"), expected);
-    EXPECT_EQ(expected.substr(3, 16), "50\r\n50\r\n\xE6\x96\x87\xE5\xAD\x97\r\n0\r\n");
+    EXPECT_EQ(expected.substr(3, 19), "50\r\n50\r\n\xE6\x96\x87\xE5\xAD\x97\r\n0\r\n");
 }
 
 TEST(SettingsLines, PositionsAndRangeRules) {
