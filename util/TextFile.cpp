@@ -285,8 +285,7 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
             return false;
         }
         temp = TemporaryName(target, attempt);
-        ec.clear();
-        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec)) && !ec) {
+        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec))) {
             break;
         }
     }
