@@ -92,7 +92,8 @@ TEST(AngleText, DegreesMinutesSeconds) {
         const char16_t* text;
         double expected;
     };
-    // Minutes are added first, then degrees, then seconds; the order shows in the last bits.
+    // Minutes are added first, then degrees, then seconds; other orders differ in the last bit
+    // for 1@@13@5.
     const Case cases[] = {
         // Plain numbers
         {u"45", 45.0},
@@ -104,7 +105,7 @@ TEST(AngleText, DegreesMinutesSeconds) {
         {u"30**15*20", 15.0 / 60.0 + 30.0 + 20.0 / 3600.0},
         {u"30**15@20", 15.0 / 60.0 + 30.0 + 20.0 / 3600.0},
         {u"-30@@15@20", -(15.0 / 60.0 + 30.0 + 20.0 / 3600.0)},
-        {u"0.1@@0.2@0.3", 0.2 / 60.0 + 0.1 + 0.3 / 3600.0},
+        {u"1@@13@5", 13.0 / 60.0 + 1.0 + 5.0 / 3600.0},
         // Missing parts
         {u"12@30", 12.0 / 60.0 + 30.0 / 3600.0},
         {u"30@@15", 30.0 + 15.0 / 3600.0},
