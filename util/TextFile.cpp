@@ -24,6 +24,8 @@ constexpr size_t kReadChunk = size_t{1} << 20;
 
 // Any of eight bytes with the high bit set.
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
+// Any of four UTF-16 units above U+007F.
+constexpr uint64_t kNonAsciiUnits = 0xFF80FF80FF80FF80ull;
 
 std::filesystem::path ToPath(const std::u16string& fileName) {
     const std::string utf8 = NativeFileName(fileName);
@@ -193,6 +195,22 @@ void AppendUtf8(std::string& out, std::u16string_view text) {
     char* q = base + old;
     size_t i = 0;
     while (i < n) {
+        // ASCII runs, four units at a time.
+        while (i + 4 <= n) {
+            uint64_t block;
+            std::memcpy(&block, text.data() + i, 8);
+            if (block & kNonAsciiUnits) {
+                break;
+            }
+            for (int k = 0; k < 4; ++k) {
+                q[k] = static_cast<char>(text[i + k]);
+            }
+            q += 4;
+            i += 4;
+        }
+        if (i >= n) {
+            break;
+        }
         const char16_t c = text[i];
         if (c < 0x80) {
             *q++ = static_cast<char>(c);
