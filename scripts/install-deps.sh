@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing r407 need.
+# Checks each package with dpkg first and calls apt-get only when something is missing,
+# so a machine that already has everything is left alone (and needs no network).
+set -euo pipefail
+
+packages=(
+    # Build
+    cmake ninja-build g++ qt6-base-dev libicu-dev
+    # Unit tests, benchmarks, sanitizers and fuzzers
+    libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
+    # End-to-end tests and the screenshot: a private X server, keyboard and window tools,
+    # a Japanese font and an image converter
+    xvfb xauth xdotool x11-utils x11-xserver-utils libx11-dev fonts-ipafont-gothic imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    if ! command -v sudo >/dev/null; then
+        echo "error: these packages are missing and installing them needs root: ${missing[*]}" >&2
+        exit 1
+    fi
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Quick start: builds everything and runs every test.
+#
+#   ./test.sh
+#
+# 1. The debug preset with the program: unit, dialog and end-to-end tests (the end-to-end
+#    tests start their own X servers).
+# 2. The asan preset: the core's tests again under AddressSanitizer and
+#    UndefinedBehaviorSanitizer.
+# Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+scripts/install-deps.sh
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "debug: configure and build"
+cmake --preset debug
+cmake --build --preset debug -j "$jobs"
+step "debug: all tests"
+ctest --preset debug -j "$jobs" --output-on-failure
+
+step "asan: configure and build"
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+step "asan: core tests under the sanitizers"
+ctest --preset asan -j "$jobs" --output-on-failure

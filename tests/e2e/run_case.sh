@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Runs the real program once (or twice) in a private X server, types into its dialog and
+# checks the files it leaves behind.
+#
+#   run_case.sh --app PROGRAM --closer WMCLOSE --input HOSTFILE --action ACTION
+#               [--arg MODE] [--text TEXT] [--settings DATFILE] [--expect FILE] [--again]
+#
+# The program is copied into a fresh folder together with HOSTFILE as ZIV_TEMP.TXT (and
+# DATFILE as r407.dat) and started with an empty working folder.
+# ACTION:
+#   enter   select the text field's content, type TEXT, press Enter. ZIV_TEMP.TXT must then
+#           equal FILE byte for byte, and the settings file must hold TEXT as the last text.
+#   escape  type TEXT, press Escape: both files must be unchanged.
+#   close   type TEXT, close the window as a window manager's close box does: unchanged.
+#   blank   empty the text field and press Enter: a message box must appear and nothing be
+#           written; then the message box is closed and the dialog cancelled.
+# --again   after "enter", restores HOSTFILE, starts the program a second time and presses
+#           only Enter: the restored text must give the same output.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../scripts/xsession.sh
+source "$here/../../scripts/xsession.sh"
+
+app= closer= input= action= text= settings= expect= again=0
+args=()
+while (($#)); do
+    case $1 in
+        --app) app=$2; shift 2 ;;
+        --closer) closer=$2; shift 2 ;;
+        --input) input=$2; shift 2 ;;
+        --action) action=$2; shift 2 ;;
+        --arg) args=("$2"); shift 2 ;;
+        --text) text=$2; shift 2 ;;
+        --settings) settings=$2; shift 2 ;;
+        --expect) expect=$2; shift 2 ;;
+        --again) again=1; shift ;;
+        *) echo "run_case.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+done
+[[ -x $app && -f $input && -n $action ]] || { echo "run_case.sh: need --app, --input, --action" >&2; exit 2; }
+[[ $action != enter || -f $expect ]] || { echo "run_case.sh: enter needs --expect FILE" >&2; exit 2; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/r407-e2e.XXXXXX")
+# On failure the folder is kept, with a picture of the screen as it was.
+cleanup() {
+    local status=$?
+    if ((status != 0)) && [[ -n $XS_SERVER_PID ]]; then
+        import -window root "$work/screen.png" 2>/dev/null || true
+    fi
+    xs_stop_app
+    xs_stop_server
+    if ((status != 0)) || [[ ${KEEP_E2E:-} == 1 ]]; then
+        echo "files kept in $work" >&2
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+prog=$work/prog
+cwd=$work/cwd
+mkdir -p "$prog" "$cwd"
+cp "$app" "$prog/r407"
+cp "$input" "$prog/ZIV_TEMP.TXT"
+[[ -z $settings ]] || cp "$settings" "$prog/r407.dat"
+
+# Shows two files side by side as text (CP932 and a byte-order mark made readable).
+show_difference() {
+    local expected=$1 actual=$2
+    echo "--- expected: $expected"
+    echo "+++ actual:   $actual"
+    diff -u --text <(as_utf8 "$expected") <(as_utf8 "$actual") | tail -n +3 || true
+    echo "(cmp: $(cmp "$expected" "$actual" 2>&1 | head -1))"
+}
+
+as_utf8() {
+    if [[ $(head -c 3 "$1" | od -An -tx1 | tr -d ' ') == efbbbf ]]; then
+        tail -c +4 "$1" | cat -A
+    else
+        iconv -f CP932 -t UTF-8 "$1" 2>/dev/null | cat -A || cat -A "$1"
+    fi
+}
+
+same_file() {
+    local what=$1 expected=$2 actual=$3
+    if [[ ! -e $actual ]]; then
+        xs_fail "$what: $actual does not exist"
+        return 1
+    fi
+    if ! cmp -s "$expected" "$actual"; then
+        xs_fail "$what differs"
+        show_difference "$expected" "$actual" >&2
+        return 1
+    fi
+}
+
+# The last text is the third line of the settings file (after the window's left and top).
+check_saved_text() {
+    local dat=$prog/r407.dat saved
+    [[ -f $dat ]] || { xs_fail "no settings file $dat after OK"; return 1; }
+    [[ $(head -c 3 "$dat" | od -An -tx1 | tr -d ' ') == efbbbf ]] ||
+        { xs_fail "the settings file does not start with the UTF-8 byte-order mark"; return 1; }
+    saved=$(tail -c +4 "$dat" | sed -n '3p' | tr -d '\r')
+    [[ $saved == "$text" ]] ||
+        { xs_fail "the settings file holds the last text '$saved', expected '$text'"; return 1; }
+}
+
+check_working_folder_empty() {
+    if [[ -n $(ls -A "$cwd") ]]; then
+        xs_fail "the program wrote into its working folder: $(ls -A "$cwd" | tr '\n' ' ')"
+        return 1
+    fi
+}
+
+run_program() {
+    local mode=$1
+    xs_start_app "$cwd" "$prog/r407" "${args[@]}" >"$work/app.log" 2>&1
+    local window
+    window=$(xs_find_dialog "$XS_APP_PID" 20) || return 1
+    xs_focus "$window" || return 1
+    case $mode in
+        enter)
+            xdotool key ctrl+a
+            [[ -z $text ]] || xdotool type --delay 25 -- "$text"
+            xdotool key Return
+            ;;
+        enter-only)
+            xdotool key Return
+            ;;
+        escape)
+            xdotool key ctrl+a
+            xdotool type --delay 25 -- "$text"
+            xdotool key Escape
+            ;;
+        close)
+            xdotool key ctrl+a
+            xdotool type --delay 25 -- "$text"
+            "$closer" "$window" || { xs_fail "could not send the close request"; return 1; }
+            ;;
+        blank)
+            xdotool key ctrl+a BackSpace Return
+            local box
+            box() { [[ -n $(xs_other_windows "$XS_APP_PID" "$window") ]]; }
+            xs_wait_for 10 box || { xs_fail "no message box after OK with an empty text"; return 1; }
+            xs_running "$XS_APP_PID" || { xs_fail "the program ended after OK with an empty text"; return 1; }
+            local message
+            message=$(xs_other_windows "$XS_APP_PID" "$window" | head -1)
+            xs_focus "$message" || return 1
+            xdotool key Return
+            xs_wait_for 10 eval '! box' || { xs_fail "the message box did not close"; return 1; }
+            # The focus falls back to the root window when the message box closes.
+            xs_focus "$window" || return 1
+            xdotool key Escape
+            ;;
+        *) echo "run_case.sh: unknown action $mode" >&2; return 2 ;;
+    esac
+    if ! xs_wait_exit "$XS_APP_PID" 20; then
+        echo "program output:" >&2
+        cat "$work/app.log" >&2
+        return 1
+    fi
+    XS_APP_PID=
+}
+
+cp "$prog/ZIV_TEMP.TXT" "$work/host.orig"
+[[ ! -e $prog/r407.dat ]] || cp "$prog/r407.dat" "$work/dat.orig"
+
+xs_start_server
+xs_bind_chars "$text"
+
+run_program "$action"
+check_working_folder_empty
+
+case $action in
+    enter)
+        same_file "ZIV_TEMP.TXT after OK" "$expect" "$prog/ZIV_TEMP.TXT"
+        check_saved_text
+        if ((again)); then
+            cp "$input" "$prog/ZIV_TEMP.TXT"
+            run_program enter-only
+            same_file "ZIV_TEMP.TXT after OK on the restored text" "$expect" "$prog/ZIV_TEMP.TXT"
+            check_working_folder_empty
+        fi
+        ;;
+    *)
+        same_file "ZIV_TEMP.TXT after $action" "$work/host.orig" "$prog/ZIV_TEMP.TXT"
+        if [[ -e $work/dat.orig ]]; then
+            same_file "settings file after $action" "$work/dat.orig" "$prog/r407.dat"
+        elif [[ -e $prog/r407.dat ]]; then
+            xs_fail "a settings file was written after $action"
+        fi
+        ;;
+esac
+echo "PASS"
