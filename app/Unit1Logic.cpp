@@ -413,7 +413,9 @@ std::u16string NormaliseAngle(std::u16string_view typed) {
         return u"0";
     }
     if (FindText(u"@", typed) < 0 && FindText(u"*", typed) < 0) {
-        return FloatToText(TextToFloat(typed));
+        // Read the number without its blanks, as the text generation reads the angle, so that
+        // a blank typed after the number does not silently turn the angle into 0.
+        return FloatToText(TextToFloat(StripBlanks(typed)));
     }
     return std::u16string(typed);
 }

@@ -35,9 +35,12 @@ TEST(OkAngle, NormalisedAsOkLeavesIt) {
         {u"-090", u"-90"},
         {u"  30", u"30"},
         {u"1e2", u"100"},
-        // Not a number, read as typed: a trailing blank makes it one
+        // Blanks around or inside the number are ignored, as the text generation ignores them
+        {u"30 ", u"30"},
+        {u"3 0\u3000", u"30"},
+        // Not a number
         {u"abc", u"0"},
-        {u"30 ", u"0"},
+        {u"\uFF13\uFF10", u"0"},
         // Degree notation stays as typed
         {u"30@@15@20", u"30@@15@20"},
         {u" 30**15 ", u" 30**15 "},
