@@ -289,7 +289,7 @@ TEST_F(WriteBack, EscapeAborts) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Reference: the write-back exactly as first designed, scanning the whole drawing order once
+// Reference: the straightforward write-back, scanning the whole drawing order once
 // per group number, built only on the public commands. The fast write-back must match it
 // line for line.
 
