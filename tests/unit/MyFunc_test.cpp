@@ -19,6 +19,18 @@ std::string Trace(std::u16string_view text) {
     return "\"" + ToUtf8(text) + "\"";
 }
 
+// Sets the decimal separator for one test and restores the user's afterwards.
+class TSeparatorGuard {
+public:
+    explicit TSeparatorGuard(char16_t sep) : saved_(Platform::DecimalSeparator()) {
+        Platform::SetDecimalSeparator(sep);
+    }
+    ~TSeparatorGuard() { Platform::SetDecimalSeparator(saved_); }
+
+private:
+    char16_t saved_;
+};
+
 TEST(TextToIntTest, Grammar) {
     struct TCase {
         std::u16string_view text;
@@ -126,6 +138,7 @@ TEST(TextToFloatTest, NonAsciiDigitsNeverSlipThrough) {
 }
 
 TEST(FloatToTextTest, GeneralFormat) {
+    const TSeparatorGuard sep(u'.');
     struct TCase {
         double value;
         std::u16string_view expected;
@@ -177,6 +190,7 @@ TEST(FloatToTextTest, GeneralFormat) {
 }
 
 TEST(FloatToTextTest, ReadsBackWithinFifteenDigits) {
+    const TSeparatorGuard sep(u'.');
     // Integers and short decimals survive the round trip exactly.
     static const double kValues[] = {0.0, 1.0, -7.0, 2.5, 1234.567, -0.0025, 1e14 + 1, 1e-3};
     for (double v : kValues) {
@@ -186,23 +200,24 @@ TEST(FloatToTextTest, ReadsBackWithinFifteenDigits) {
 }
 
 TEST(FloatToTextTest, UsesTheDecimalSeparator) {
-    const char16_t saved = Platform::DecimalSeparator();
-    Platform::SetDecimalSeparator(u',');
-    const std::u16string fixed = FloatToText(-12.25);
-    const std::u16string small = FloatToText(0.0005);
-    const std::u16string scientific = FloatToText(1.5e20);
-    const std::u16string integer = FloatToText(3.0);
-    Platform::SetDecimalSeparator(saved);
-    EXPECT_EQ(fixed, u"-12,25");
-    EXPECT_EQ(small, u"0,0005");
-    EXPECT_EQ(scientific, u"1,5E20");
-    EXPECT_EQ(integer, u"3");
-    EXPECT_EQ(FloatToText(-12.25), u"-12.25");
+    {
+        const TSeparatorGuard sep(u',');
+        EXPECT_EQ(FloatToText(-12.25), u"-12,25");
+        EXPECT_EQ(FloatToText(0.0005), u"0,0005");
+        EXPECT_EQ(FloatToText(1.5e20), u"1,5E20");
+        EXPECT_EQ(FloatToText(1.0 / 3.0), u"0,333333333333333");  // the long way as well
+        EXPECT_EQ(FloatToText(3.0), u"3");
+    }
+    {
+        const TSeparatorGuard sep(u'.');
+        EXPECT_EQ(FloatToText(-12.25), u"-12.25");
+    }
     // Reading never takes the comma.
     EXPECT_EQ(TextToFloat(u"-12,25"), 0.0);
 }
 
 TEST(AppendTextTest, AppendsToTheLine) {
+    const TSeparatorGuard sep(u'.');
     std::u16string line = u"ci ";
     AppendIntText(line, -42);
     line += u' ';

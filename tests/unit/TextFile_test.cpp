@@ -109,6 +109,7 @@ TEST(Utf8Test, InvalidSequencesByMaximalSubpart) {
 
 TEST(Utf8Test, EncodesAndRoundTrips) {
     EXPECT_EQ(ToUtf8(u"a\u00E9\u6587\U0001F600"), "a\xC3\xA9\xE6\x96\x87\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf8(u"abcdefg\u00E9hijklm\u6587"), "abcdefg\xC3\xA9hijklm\xE6\x96\x87");
     // Lone surrogates become U+FFFD; a low before a high is two lone ones.
     EXPECT_EQ(ToUtf8(u"\xD83D"), "\xEF\xBF\xBD");
     EXPECT_EQ(ToUtf8(u"\xDE00\xD83Dx"), "\xEF\xBF\xBD\xEF\xBF\xBDx");
