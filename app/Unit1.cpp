@@ -114,7 +114,6 @@ QComboBox* MakeHistoryCombo(QWidget* parent) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
-    combo->lineEdit()->setMaxLength(kTextMaxLength);
     return combo;
 }
 
@@ -373,6 +372,7 @@ void TForm1::CreateControls() {
     ComboBox1 = MakeHistoryCombo(Panel1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(0, 0, kClientWidth, 24);
+    ComboBox1->lineEdit()->setMaxLength(kTextMaxLength);
     QFont textFont(QStringLiteral("ＭＳ ゴシック"));
     textFont.setPixelSize(16);
     ComboBox1->setFont(textFont);

@@ -46,6 +46,8 @@ const QString kMessage = QStringLiteral("文字を入力して下さい。");
 const QString kSizeHint = QStringLiteral("0.1～500の数値を入力して下さい");
 const QString kSpacingHint = QStringLiteral("-100～500の数値を入力して下さい");
 const QString kColourHint = QStringLiteral("1～9、101～356(SXF1～256)の数値を入力して下さい");
+// Stands for the entry "ＭＳ ゴシック" where this machine has that font, else no entry.
+const QString kMsGothicOrNone = QStringLiteral("\x01");
 const char* const kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC", "EditD", "CB", "CC", "CD"};
 
 QString RowName(const char* prefix, int n) {
@@ -189,6 +191,7 @@ private slots:
     void okWithBlankText_data();
     void okWithBlankText();
     void okWritesBothFiles();
+    void okPutsCorrectionsBack();
     void closingWithoutOkWritesNothing_data();
     void closingWithoutOkWritesNothing();
     void textHistory_data();
@@ -213,67 +216,48 @@ void TestUnit1::startupValues_data() {
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<int>("inputMethod");
     QTest::addColumn<QString>("toolTip");
+    const auto add = [](const QString& name, const QString& value, int maxLength = -1,
+                        bool enabled = true, int inputMethod = -1, const QString& toolTip = {}) {
+        QTest::newRow(qPrintable(name))
+            << name << value << maxLength << enabled << inputMethod << toolTip;
+    };
 
-    // Text, angle and options.
-    QTest::newRow("ComboBox1") << "ComboBox1"
-                               << "" << 255 << true << 1 << "";
-    QTest::newRow("RadioGroup1") << "RadioGroup1"
-                                 << "0" << -1 << true << -1 << "";
-    QTest::newRow("ComboBox2") << "ComboBox2"
-                               << "0" << 255 << true << 0 << "";
-    QTest::newRow("RadioGroup2") << "RadioGroup2"
-                                 << "2" << -1 << true << -1 << "";
-    QTest::newRow("Label1") << "Label1"
-                            << "角度" << -1 << true << -1 << "";
-    QTest::newRow("Label2") << "Label2"
-                            << "°" << -1 << true << -1 << "";
-    QTest::newRow("Label3") << "Label3"
-                            << "縦ずれ" << -1 << true << -1 << "";
-    QTest::newRow("Label12") << "Label12"
-                             << "※各長さの数値は図寸mmで入力" << -1 << true << -1 << "";
+    // Text, angle and options. The angle has no limit of its own: Qt's default length.
+    add("ComboBox1", "", 255, true, 1);
+    add("RadioGroup1", "0");
+    add("ComboBox2", "0", 32767, true, 0);
+    add("RadioGroup2", "2");
+    add("Label1", "角度");
+    add("Label2", "°");
+    add("Label3", "縦ずれ");
+    add("Label12", "※各長さの数値は図寸mmで入力");
     // Offsets: off, so their boxes are disabled.
-    QTest::newRow("CheckBox1") << "CheckBox1"
-                               << "0" << -1 << true << -1 << "";
+    add("CheckBox1", "0");
     for (int i = 1; i <= 6; ++i) {
-        const QString name = QStringLiteral("Edit%1").arg(i);
-        QTest::newRow(qPrintable(name)) << name << "0" << 8 << false << 0 << "";
+        add(QStringLiteral("Edit%1").arg(i), "0", 8, false, 0);
     }
     // The host's text type is active; the host's current type is 3.
-    QTest::newRow("RadioButton1") << "RadioButton1"
-                                  << "1" << -1 << true << -1 << "";
-    QTest::newRow("ComboBox3") << "ComboBox3"
-                               << "現在の文字種(No3)" << -1 << true << -1 << "";
-    QTest::newRow("LabelB1") << "LabelB1"
-                             << "(No.3) W3 H3 D0.5 色2" << -1 << true << -1 << "";
-    QTest::newRow("Label4") << "Label4"
-                            << "フォント" << -1 << true << -1 << "";
-    QTest::newRow("CheckBox2") << "CheckBox2"
-                               << "0" << -1 << true << -1 << "";
-    QTest::newRow("CheckBox3") << "CheckBox3"
-                               << "0" << -1 << true << -1 << "";
-    QTest::newRow("LabelM") << "LabelM"
-                            << "" << -1 << true << -1 << "";
-    QTest::newRow("Button1") << "Button1"
-                             << "ＯＫ (&Y)" << -1 << true << -1 << "";
-    QTest::newRow("Button2") << "Button2"
-                             << "キャンセル (&N)" << -1 << true << -1 << "";
+    add("RadioButton1", "1");
+    add("ComboBox3", "現在の文字種(No3)");
+    add("LabelB1", "(No.3) W3 H3 D0.5 色2");
+    add("Label4", "フォント");
+    add("ComboBox4", kMsGothicOrNone);
+    add("CheckBox2", "0");
+    add("CheckBox3", "0");
+    add("LabelM", "");
+    add("Button1", "ＯＫ (&Y)");
+    add("Button2", "キャンセル (&N)");
     // Every preset row.
     for (int n = 1; n <= 15; ++n) {
-        const auto row = [n](const char* prefix) -> QTestData& {
-            const QString name = RowName(prefix, n);
-            return QTest::newRow(qPrintable(name)) << name;
-        };
-        row("RB") << "0" << -1 << true << -1 << "";
-        row("EditA") << "3" << 6 << true << 0 << kSizeHint;
-        row("EditB") << "3" << 6 << true << 0 << kSizeHint;
-        row("EditC") << "0" << 6 << true << 0 << kSpacingHint;
-        row("EditD") << "2" << 6 << true << 0 << kColourHint;
-        row("CB") << "\x01" << -1 << true << -1 << "";  // the entry of ComboBox4
-        row("CC") << "0" << -1 << true << -1 << "";
-        row("CD") << "0" << -1 << true << -1 << "";
+        add(RowName("RB", n), "0");
+        add(RowName("EditA", n), "3", 6, true, 0, kSizeHint);
+        add(RowName("EditB", n), "3", 6, true, 0, kSizeHint);
+        add(RowName("EditC", n), "0", 6, true, 0, kSpacingHint);
+        add(RowName("EditD", n), "2", 6, true, 0, kColourHint);
+        add(RowName("CB", n), kMsGothicOrNone);
+        add(RowName("CC", n), "0");
+        add(RowName("CD", n), "0");
     }
-    QTest::newRow("ComboBox4") << "ComboBox4"
-                               << "\x01" << -1 << true << -1 << "";
 }
 
 void TestUnit1::startupValues() {
@@ -287,7 +271,7 @@ void TestUnit1::startupValues() {
     const auto form = folder.Start();
     const auto* w = form->findChild<QWidget*>(name);
     QVERIFY2(w != nullptr, qPrintable(name));
-    if (value == "\x01") {
+    if (value == kMsGothicOrNone) {
         value = MsGothicOrNone(*form);
     }
     QCOMPARE(Value(w), value);
@@ -460,6 +444,36 @@ void TestUnit1::okWritesBothFiles() {
     QCOMPARE(lines.value(2), QStringLiteral("abc"));
     QCOMPARE(lines.value(4), QStringLiteral("0"));
     QCOMPARE(lines.mid(138, 2), QStringList({"1", "abc"}));
+}
+
+// Values that the text generation replaced are shown in their boxes and saved so.
+void TestUnit1::okPutsCorrectionsBack() {
+    {
+        TProgramFolder folder;
+        const auto form = folder.Start();
+        form->ComboBox1->setEditText(QStringLiteral("t"));
+        form->findChild<QLineEdit*>("EditA3")->setText(QStringLiteral("600"));
+        form->findChild<QLineEdit*>("EditC3")->setText(QStringLiteral("-1.5"));
+        form->findChild<QLineEdit*>("EditD3")->setText(QStringLiteral("100"));
+        QTest::mouseClick(form->findChild<QRadioButton*>("RB3"), Qt::LeftButton);
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QVERIFY(form->OKflag);
+        QCOMPARE(form->findChild<QLineEdit*>("EditA3")->text(), QStringLiteral("3.0"));
+        QCOMPARE(form->findChild<QLineEdit*>("EditC3")->text(), QStringLiteral("-1.5"));
+        QCOMPARE(form->findChild<QLineEdit*>("EditD3")->text(), QStringLiteral("2"));
+        // Row 3 starts at line 34: checked, width, height, spacing, colour.
+        QCOMPARE(folder.SettingsLines().mid(34, 5), QStringList({"1", "3", "3", "-1.5", "2"}));
+    }
+    {
+        TProgramFolder folder;
+        const auto form = folder.Start();
+        form->ComboBox1->setEditText(QStringLiteral("t"));
+        form->ComboBox3->setCurrentIndex(-1);
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QVERIFY(form->OKflag);
+        QCOMPARE(form->ComboBox3->currentIndex(), 0);
+        QCOMPARE(folder.SettingsLines().value(6), QStringLiteral("0"));
+    }
 }
 
 void TestUnit1::closingWithoutOkWritesNothing_data() {
