@@ -1,5 +1,8 @@
 // DavGaibuParse: cuts a line of the host's file into tokens and hands it to its handler.
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <iterator>  // for std::size
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +39,12 @@ std::u16string& StartToken(std::vector<std::u16string>& toks, int t) {
 bool IsSeparator(char16_t c) {
     return c == u' ' || c == u'\t';
 }
-bool IsSwitch(char16_t c) {
-    return c == u'"' || c == u'=';
+
+// Blank, tab, double quote and equals sign: the characters that end an ordinary run.
+constexpr uint64_t kSpecial =
+    (uint64_t{1} << u' ') | (uint64_t{1} << u'\t') | (uint64_t{1} << u'"') | (uint64_t{1} << u'=');
+bool IsSpecial(char16_t c) {
+    return c < 64 && ((kSpecial >> c) & 1) != 0;
 }
 
 // Splits a line into toks and returns the token count. Blanks and tabs separate tokens,
@@ -68,7 +75,7 @@ int Tokenize(std::u16string_view line, std::vector<std::u16string>& toks) {
             break;
         } else {
             size_t j = i + 1;
-            while (j < n && !IsSeparator(line[j]) && !IsSwitch(line[j])) {
+            while (j < n && !IsSpecial(line[j])) {
                 ++j;
             }
             cur->append(line.data() + i, j - i);
@@ -271,15 +278,36 @@ bool CountHolds(const TRow& row, int count) {
     return false;
 }
 
-// Most lines of a large file are entities whose key starts with a digit; comparing the
-// first character first keeps their walk down the table cheap.
 bool Takes(const TRow& row, std::u16string_view key, int count) {
-    if ((row.match == M::Exact || row.match == M::Prefix) &&
-        (key.size() < row.key.size() || key[0] != row.key[0])) {
-        return false;
-    }
     return KeyMatches(row, key) && CountHolds(row, count);
 }
+
+// The rows that a key with a given first character can match, in table order; the last
+// bucket serves keys that start outside ASCII. Most lines of a large file are entities whose
+// key is a number, so their walk is two rows instead of the whole table.
+constexpr size_t kRowCount = std::size(kRows);
+constexpr size_t kBuckets = 129;
+
+struct TRowIndex {
+    std::array<std::array<unsigned char, kRowCount>, kBuckets> rows{};
+    std::array<unsigned char, kBuckets> count{};
+};
+
+constexpr TRowIndex MakeRowIndex() {
+    TRowIndex index;
+    for (size_t b = 0; b < kBuckets; ++b) {
+        for (size_t r = 0; r < kRowCount; ++r) {
+            const TRow& row = kRows[r];
+            const bool byFirst = row.match == M::Exact || row.match == M::Prefix;
+            if (!byFirst || (b < 128 && row.key[0] == static_cast<char16_t>(b))) {
+                index.rows[b][index.count[b]++] = static_cast<unsigned char>(r);
+            }
+        }
+    }
+    return index;
+}
+
+constexpr TRowIndex kRowIndex = MakeRowIndex();
 
 }  // namespace
 
@@ -291,7 +319,9 @@ void TJGdata::ParseTempLine(std::u16string_view line) {
     }
     const TTokens t{parseTokens_.data(), parseTokenCount_};
     const std::u16string_view key = t[0];
-    for (const TRow& row : kRows) {
+    const size_t bucket = key[0] < 128 ? key[0] : 128;
+    for (size_t i = 0; i < kRowIndex.count[bucket]; ++i) {
+        const TRow& row = kRows[kRowIndex.rows[bucket][i]];
         if (Takes(row, key, parseTokenCount_)) {
             row.handler(*this, t, row.arg);
             return;
