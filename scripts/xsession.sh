@@ -14,6 +14,7 @@
 XS_TITLE='r407－文字の作図'
 XS_SERVER_PID=
 XS_APP_PID=
+XS_RUNTIME_DIR=
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
 # True while PID runs; a child that ended but was not waited for counts as ended.
@@ -56,6 +57,8 @@ xs_start_server() {
     DISPLAY=:$(tr -dc '0-9' <"$dispfile")
     export DISPLAY
     rm -f "$dispfile"
+    # Qt wants a private runtime folder; without one it complains on every start.
+    XS_RUNTIME_DIR=$(mktemp -d "${TMPDIR:-/tmp}/r407-runtime.XXXXXX")
 }
 
 xs_stop_server() {
@@ -63,6 +66,10 @@ xs_stop_server() {
         kill "$XS_SERVER_PID" 2>/dev/null || true
         wait "$XS_SERVER_PID" 2>/dev/null || true
         XS_SERVER_PID=
+    fi
+    if [[ -n $XS_RUNTIME_DIR ]]; then
+        rm -rf "$XS_RUNTIME_DIR"
+        XS_RUNTIME_DIR=
     fi
 }
 
@@ -100,7 +107,7 @@ xs_start_app() {
     (
         cd "$dir"
         exec env -u QT_IM_MODULE -u XMODIFIERS -u GTK_IM_MODULE -u QT_QPA_PLATFORMTHEME \
-            QT_QPA_PLATFORM=xcb "$prog" "$@"
+            QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$XS_RUNTIME_DIR" "$prog" "$@"
     ) &
     XS_APP_PID=$!
 }

@@ -65,7 +65,7 @@ cp "$app" "$prog/r407"
 cp "$input" "$prog/ZIV_TEMP.TXT"
 [[ -z $settings ]] || cp "$settings" "$prog/r407.dat"
 
-# Shows two files side by side as text (CP932 and a byte-order mark made readable).
+# Shows how two files differ, as readable text.
 show_difference() {
     local expected=$1 actual=$2
     echo "--- expected: $expected"
@@ -74,12 +74,15 @@ show_difference() {
     echo "(cmp: $(cmp "$expected" "$actual" 2>&1 | head -1))"
 }
 
+# Prints a file as UTF-8 text, its encoding on the first line and each CR as "\r".
 as_utf8() {
     if [[ $(head -c 3 "$1" | od -An -tx1 | tr -d ' ') == efbbbf ]]; then
-        tail -c +4 "$1" | cat -A
+        echo "(UTF-8 with byte-order mark)"
+        tail -c +4 "$1"
     else
-        iconv -f CP932 -t UTF-8 "$1" 2>/dev/null | cat -A || cat -A "$1"
-    fi
+        echo "(no byte-order mark, shown from CP932)"
+        iconv -f CP932 -t UTF-8 "$1" 2>/dev/null || cat -v "$1"
+    fi | sed 's/\r$/\\r/'
 }
 
 same_file() {
@@ -89,8 +92,8 @@ same_file() {
         return 1
     fi
     if ! cmp -s "$expected" "$actual"; then
-        xs_fail "$what differs"
         show_difference "$expected" "$actual" >&2
+        xs_fail "$what differs"
         return 1
     fi
 }
