@@ -84,6 +84,21 @@ void BM_CommandsAndSave(benchmark::State& state) {
 }
 BENCHMARK(BM_CommandsAndSave)->Unit(benchmark::kMillisecond);
 
+// The same commands without the save: formatting and collecting the lines alone.
+void BM_CommandsOnly(benchmark::State& state) {
+    Platform::SetDecimalSeparator(u'.');
+    int64_t lines = 0;
+    for (auto _ : state) {
+        TJGdata jg;
+        jg.S_Init();
+        SendMixed(jg);
+        benchmark::DoNotOptimize(jg.t_Mem.data());
+        lines += jg.t_MemN;
+    }
+    state.SetItemsProcessed(lines);
+}
+BENCHMARK(BM_CommandsOnly)->Unit(benchmark::kMillisecond);
+
 void BM_PlainStreamLoop(benchmark::State& state) {
     const std::vector<std::string>& plain = PlainLines();
     const std::filesystem::path file = BenchFile("r407_commands_bench_plain.txt");
