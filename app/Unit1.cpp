@@ -2,6 +2,8 @@
 #include "Unit1.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
