@@ -415,3 +415,22 @@ TEST(ExchangeObject, SaveKeepsTheEncodingTheHostUsed) {
         EXPECT_EQ(ReadAll(file), c.bytes);
     }
 }
+
+// The example the program opens when run from the source tree: every start-up mode has
+// something to work on.
+TEST(ExchangeObject, BundledExampleHoldsWhatTheModesUse) {
+    TJGdata jg;
+    jg.OpenTempFile(Name(fs::path(R407_EXAMPLES) / "ZIV_TEMP.TXT"));
+    EXPECT_TRUE(jg.MojiCode);
+    EXPECT_TRUE(ModelDump::Consistent(jg));
+    EXPECT_TRUE(jg.IPoints[1].flg);
+    EXPECT_TRUE(jg.IPoints[2].flg);
+    EXPECT_EQ(jg.IPoints[2].x, 110.0);
+    ASSERT_EQ(jg.EntLineN, 1);
+    EXPECT_EQ(jg.EntN, 1);
+    EXPECT_EQ(jg.CurLay, 1);
+    EXPECT_EQ(jg.CurCol, 2);
+    EXPECT_EQ(jg.CurMjs, 3);
+    EXPECT_EQ(jg.CurFont, u"<ＭＳ ゴシック>");
+    EXPECT_EQ(jg.ZumenXsize, 420.0);
+}
