@@ -3,13 +3,16 @@
 # checks the files it leaves behind.
 #
 #   run_case.sh --app PROGRAM --closer WMCLOSE --input HOSTFILE --action ACTION
-#               [--arg MODE] [--text TEXT] [--settings DATFILE] [--expect FILE] [--again]
+#               [--arg MODE] [--text TEXT] [--angle ANGLE] [--settings DATFILE]
+#               [--expect FILE] [--again]
 #
 # The program is copied into a fresh folder together with HOSTFILE as ZIV_TEMP.TXT (and
 # DATFILE as r407.dat) and started with an empty working folder.
 # ACTION:
 #   enter   select the text field's content, type TEXT, press Enter. ZIV_TEMP.TXT must then
 #           equal FILE byte for byte, and the settings file must hold TEXT as the last text.
+#           With --angle, Tab moves on through the orientation to the angle field first,
+#           whose content is replaced by ANGLE.
 #   escape  type TEXT, press Escape: both files must be unchanged.
 #   close   type TEXT, close the window as a window manager's close box does: unchanged.
 #   blank   empty the text field and press Enter: a message box must appear and nothing be
@@ -22,7 +25,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 source "$here/../../scripts/xsession.sh"
 
-app= closer= input= action= text= settings= expect= again=0
+app= closer= input= action= text= angle= settings= expect= again=0
 args=()
 while (($#)); do
     case $1 in
@@ -32,6 +35,7 @@ while (($#)); do
         --action) action=$2; shift 2 ;;
         --arg) args=("$2"); shift 2 ;;
         --text) text=$2; shift 2 ;;
+        --angle) angle=$2; shift 2 ;;
         --settings) settings=$2; shift 2 ;;
         --expect) expect=$2; shift 2 ;;
         --again) again=1; shift ;;
@@ -126,6 +130,10 @@ run_program() {
         enter)
             xdotool key ctrl+a
             [[ -z $text ]] || xdotool type --delay 25 -- "$text"
+            if [[ -n $angle ]]; then
+                xdotool key Tab Tab ctrl+a
+                xdotool type --delay 25 -- "$angle"
+            fi
             xdotool key Return
             ;;
         enter-only)
