@@ -1,0 +1,199 @@
+// Damaged and hostile files, as the exchange file and as the settings file: reading never
+// crashes, keeps the model consistent, loses at most the damaged lines, and saving works after.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ModelDump.h"
+#include "app/Unit1Logic.h"
+#include "exchange/DavGaibu.h"
+#include "util/Platform.h"
+#include "util/TextFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const fs::path& p, const std::string& bytes) {
+    std::ofstream f(p, std::ios::binary);
+    f << bytes;
+}
+
+// What reading a damaged file must still give: the encoding, and the one intact circle line
+// "ci 0 0 5" that every non-empty fixture carries after its damage.
+struct TExpect {
+    bool utf8;
+    int circles;
+};
+
+const std::map<std::string, TExpect> kBadFiles = {
+    // Byte-order marks cut short, or nothing after them
+    {"utf8_mark_truncated.txt", {false, 1}},
+    {"utf16_mark_truncated.txt", {false, 1}},
+    {"utf8_mark_only.txt", {true, 0}},
+    {"utf16le_mark_only.txt", {false, 0}},
+    {"empty.txt", {false, 0}},
+    // Invalid encodings
+    {"utf8_invalid_sequences.txt", {true, 1}},
+    {"cp932_invalid_bytes.txt", {false, 1}},
+    {"utf16le_lone_surrogates.txt", {false, 1}},
+    {"utf16be_lone_surrogates.txt", {false, 1}},
+    {"utf16le_odd_length.txt", {false, 1}},
+    // Odd content
+    {"nul_bytes.txt", {false, 1}},
+    {"only_quotes.txt", {false, 1}},
+    {"only_equals_signs.txt", {false, 1}},
+    {"thousands_of_tokens.txt", {false, 1}},
+    {"line_breaks_only.txt", {false, 1}},
+};
+
+// The lines as a file gives them back: UTF-8 turns a lone surrogate into U+FFFD.
+std::vector<std::u16string> AsSaved(std::vector<std::u16string> lines) {
+    for (std::u16string& line : lines) {
+        line = FromUtf8(ToUtf8(line));
+    }
+    return lines;
+}
+
+class BadInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Platform::SetDecimalSeparator(u'.');
+        std::random_device rd;
+        dir_ = fs::temp_directory_path() /
+               ("r407_badinput_" + std::to_string(rd()) + std::to_string(rd()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+    // Reads bytes as the host's file, checks the model, writes everything back over the
+    // file and reads that again.
+    void ReadWriteBack(const std::string& bytes, const TExpect& expect) {
+        const fs::path file = dir_ / "ZIV_TEMP.TXT";
+        WriteAll(file, bytes);
+        TJGdata jg;
+        jg.OpenTempFile(file.u16string());
+        EXPECT_TRUE(ModelDump::Consistent(jg));
+        EXPECT_EQ(jg.MojiCode, expect.utf8);
+        ASSERT_EQ(jg.EntCircN, expect.circles);
+        if (expect.circles > 0) {
+            const TDavEntCircle& c = jg.EntCirc[0];
+            EXPECT_EQ(c.cx, 0.0);
+            EXPECT_EQ(c.cy, 0.0);
+            EXPECT_EQ(c.cr, 5.0);
+        }
+
+        jg.S_Init();
+        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
+        ASSERT_TRUE(jg.SaveTempFile(file.u16string()));
+        EXPECT_EQ(ReadAll(file), jg.TempFileBytes());
+        TJGdata back;
+        back.OpenTempFile(file.u16string());
+        EXPECT_TRUE(ModelDump::Consistent(back));
+        EXPECT_EQ(back.EntCircN, expect.circles);
+    }
+
+    // Reads bytes as the settings file, saves the settings and reads them again.
+    void SettingsRoundTrip(const std::string& bytes) {
+        const fs::path file = dir_ / "r407.dat";
+        WriteAll(file, bytes);
+        constexpr TListSizes sizes{.fonts = 120};
+        TDialogSettings s = DefaultSettings(7);
+        ASSERT_TRUE(LoadSettingsFile(file.u16string(), sizes, s));
+        const std::vector<std::u16string> lines = SettingsLines(s);
+        ASSERT_TRUE(SaveSettingsFile(file.u16string(), s));
+        TDialogSettings back = DefaultSettings(7);
+        ASSERT_TRUE(LoadSettingsFile(file.u16string(), sizes, back));
+        EXPECT_EQ(SettingsLines(back), AsSaved(lines));
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(BadInput, EveryDamagedFileReadsAndSavesAfterwards) {
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& e : fs::directory_iterator(fs::path(R407_FIXTURES) / "bad")) {
+        files.push_back(e.path());
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), kBadFiles.size());
+    for (const fs::path& p : files) {
+        const std::string name = p.filename().string();
+        SCOPED_TRACE(name);
+        const auto expect = kBadFiles.find(name);
+        ASSERT_NE(expect, kBadFiles.end()) << "a fixture without its expectation";
+        const std::string bytes = ReadAll(p);
+        ReadWriteBack(bytes, expect->second);
+        SettingsRoundTrip(bytes);
+    }
+}
+
+// A line of 10 MB in each encoding: long enough to cross every buffer and piece of the reader.
+TEST_F(BadInput, TenMegabyteLineInEveryEncoding) {
+    constexpr size_t kLong = 10u << 20;
+    const std::string circle = "\r\nci 0 0 5\r\n";
+    struct TCase {
+        const char* name;
+        std::string mark;
+        std::string unit;  // one character, repeated to fill the line
+        bool utf8;
+    };
+    const TCase cases[] = {
+        {"utf8 kanji", "\xEF\xBB\xBF", "\xE6\x97\xA5", true},
+        {"cp932 kanji", "", "\x93\xFA", false},
+        {"utf16le", "\xFF\xFE", std::string("a\0", 2), false},
+        {"utf16be kanji", "\xFE\xFF", "\x65\xE5", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string line;
+        line.reserve(kLong + c.unit.size());
+        while (line.size() < kLong) {
+            line += c.unit;
+        }
+        // The ASCII parts of the file in its encoding.
+        const auto ascii = [&c](const std::string& s) {
+            if (c.mark.size() != 2) {
+                return s;
+            }
+            std::string wide;
+            for (char ch : s) {
+                wide += c.mark[0] == '\xFF' ? std::string{ch, '\0'} : std::string{'\0', ch};
+            }
+            return wide;
+        };
+        const std::string text = c.mark + ascii("h#") + line + ascii(circle);
+        ReadWriteBack(text, {c.utf8, 1});
+    }
+}
+
+TEST_F(BadInput, TenMegabyteSettingsLinesComeBackWhole) {
+    const std::string big(10u << 20, 'x');
+    const std::string bytes =
+        "\xEF\xBB\xBF"
+        "1\r\n2\r\n" +
+        big + "\r\n0\r\n" + big + "\r\n";
+    SettingsRoundTrip(bytes);
+    TDialogSettings s = DefaultSettings(7);
+    ASSERT_TRUE(LoadSettingsFile((dir_ / "r407.dat").u16string(), TListSizes{}, s));
+    EXPECT_EQ(s.text.size(), big.size());
+    EXPECT_EQ(s.angle.size(), big.size());
+}
+
+}  // namespace
