@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (bench preset) and runs every bench/*_bench program. Prints each figure
+# next to its baseline and the ratio of their CPU times, and writes the same report to
+# bench/RESULTS.md with the machine it ran on.
+#
+#   ./bench.sh                          # everything
+#   ./bench.sh --benchmark_filter=Float # arguments go to every benchmark program
+#   BENCH_NO_RESULTS=1 ./bench.sh       # leave bench/RESULTS.md alone
+#
+# Needs only bash, awk and the build tools; the JSON output is read with awk.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+# Which figure is compared with which baseline: "figure baseline", one pair a line. A trailing
+# "/*" matches the input name after the slash, which the baseline must share.
+baselines='
+BM_FloatToText/*        BM_Snprintf/*
+BM_AppendFloatText/*    BM_Snprintf/*
+BM_OpenTempBytes/*      BM_GetlineSplit/*
+BM_OpenTempFile/*       BM_GetlineSplit/*
+BM_CommandsAndSave      BM_PlainStreamLoop
+BM_CommandsOnly         BM_PlainStreamLoop
+WriteBack/groups_last   WriteBack/in_drawing_order
+'
+
+build=build/bench
+out=$build/results
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$jobs"
+
+rm -rf "$out"
+mkdir -p "$out"
+shopt -s nullglob
+programs=("$build"/bench/*_bench)
+if ((${#programs[@]} == 0)); then
+    echo "bench.sh: no benchmark programs in $build/bench" >&2
+    exit 1
+fi
+for exe in "${programs[@]}"; do
+    name=$(basename "$exe")
+    printf '\n== %s\n' "$name"
+    "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@"
+done
+
+# One line per figure: program, name, CPU time in ns, bytes/s, items/s.
+flatten() {
+    awk '
+        FNR == 1 { prog = FILENAME; sub(/.*\//, "", prog); sub(/\.json$/, "", prog) }
+        /^    \{/ { name = ""; type = "iteration"; cpu = ""; unit = "ns"; bps = "-"; ips = "-" }
+        /^      "name":/ { name = $0; sub(/^[^:]*: "/, "", name); sub(/",?$/, "", name) }
+        /^      "run_type":/ { type = $0; gsub(/.*: "|",?$/, "", type) }
+        /^      "cpu_time":/ { cpu = $2; sub(/,$/, "", cpu) }
+        /^      "time_unit":/ { unit = $2; gsub(/[",]/, "", unit) }
+        /^      "bytes_per_second":/ { bps = $2; sub(/,$/, "", bps) }
+        /^      "items_per_second":/ { ips = $2; sub(/,$/, "", ips) }
+        /^    \}/ {
+            if (name != "" && cpu != "" && type == "iteration") {
+                f = unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1
+                printf "%s\t%s\t%.6g\t%s\t%s\n", prog, name, cpu * f, bps, ips
+            }
+        }
+    ' "$out"/*.json
+}
+
+report() {
+    flatten | awk -F '\t' -v pairs="$baselines" '
+        function human(ns) {
+            if (ns >= 1e9) return sprintf("%.3g s", ns / 1e9)
+            if (ns >= 1e6) return sprintf("%.3g ms", ns / 1e6)
+            if (ns >= 1e3) return sprintf("%.3g us", ns / 1e3)
+            return sprintf("%.3g ns", ns)
+        }
+        function rate(v, what) {
+            if (v == "-" || v == "") return ""
+            if (what == "B") return sprintf("%.3g MB/s", v / 1e6)
+            return sprintf("%.3g M/s", v / 1e6)
+        }
+        # The baseline name for a figure, or "".
+        function baseline(name,    i, f, b, head, tail) {
+            for (i = 1; i <= npairs; ++i) {
+                f = pf[i]; b = pb[i]
+                if (f == name) return b
+                if (f ~ /\/\*$/) {
+                    head = substr(f, 1, length(f) - 1)
+                    if (index(name, head) == 1) {
+                        tail = substr(name, length(head) + 1)
+                        return substr(b, 1, length(b) - 1) tail
+                    }
+                }
+            }
+            return ""
+        }
+        BEGIN {
+            n = split(pairs, rows, "\n")
+            for (i = 1; i <= n; ++i) {
+                if (split(rows[i], w, " ") == 2) { ++npairs; pf[npairs] = w[1]; pb[npairs] = w[2] }
+            }
+        }
+        {
+            ++count; prog[count] = $1; name[count] = $2; cpu[$2] = $3
+            thr[$2] = $4 != "-" ? rate($4, "B") : rate($5, "I")
+        }
+        END {
+            print "| Program | Benchmark | CPU time | Throughput | Baseline | Baseline CPU time | Ratio |"
+            print "|---|---|---:|---:|---|---:|---:|"
+            for (i = 1; i <= count; ++i) {
+                nm = name[i]; b = baseline(nm)
+                if (b != "" && (b in cpu) && cpu[b] > 0) {
+                    printf "| %s | %s | %s | %s | %s | %s | %.2f |\n", prog[i], nm, human(cpu[nm]),
+                        thr[nm], b, human(cpu[b]), cpu[nm] / cpu[b]
+                } else {
+                    printf "| %s | %s | %s | %s | | | |\n", prog[i], nm, human(cpu[nm]), thr[nm]
+                }
+            }
+        }
+    '
+}
+
+machine() {
+    local model cores
+    model=$(lscpu 2>/dev/null | awk -F: '/^Model name/ { sub(/^[ \t]+/, "", $2); print $2; exit }')
+    cores=$(nproc 2>/dev/null || echo "?")
+    printf -- '- Machine: %s, %s cores\n' "${model:-unknown}" "$cores"
+    printf -- '- Date: %s\n' "$(date -u '+%Y-%m-%d %H:%M UTC')"
+    printf -- '- Commit: %s\n' "$(git rev-parse --short HEAD 2>/dev/null || echo unknown)"
+    printf -- '- Compiler: %s\n' "$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$build/CMakeCache.txt")"
+}
+
+table=$(report)
+printf '\n== Summary (ratio = CPU time / baseline CPU time; below 1 is faster)\n%s\n' "$table"
+
+if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
+    {
+        echo "# Benchmark results"
+        echo
+        echo "The latest run of \`./bench.sh\`: each figure next to its baseline, and the ratio of"
+        echo "their CPU times (below 1: faster than the baseline). Release build, bench preset."
+        echo
+        machine
+        if (($# > 0)); then
+            printf -- '- Arguments: %s\n' "$*"
+        fi
+        echo
+        echo "$table"
+    } >bench/RESULTS.md
+    echo "Written to bench/RESULTS.md"
+fi
