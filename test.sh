@@ -7,6 +7,8 @@
 #    tests start their own X servers).
 # 2. The asan preset: the core's tests again under AddressSanitizer and
 #    UndefinedBehaviorSanitizer.
+# 3. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
+#    fuzzing each (FUZZ_SECONDS changes that).
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -28,3 +30,6 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 step "asan: core tests under the sanitizers"
 ctest --preset asan -j "$jobs" --output-on-failure
+
+step "fuzz: corpus and a short fuzzing session per target"
+scripts/fuzz-smoke.sh
