@@ -2,6 +2,7 @@
 #include "MyFunc.h"
 
 #include <array>
+#include <cfloat>    // for FLT_EVAL_METHOD
 #include <charconv>  // for std::to_chars and std::from_chars, which ignore the locale
 #include <cmath>
 #include <cstdint>
@@ -98,6 +99,60 @@ int SplitScientific(const char* first, const char* last, char* digits, int& e) {
     }
     e = (negative ? -exp10 : exp10) + 1;
     return count;
+}
+
+// The fast reading of a number: a mantissa of at most 19 digits below 2^53, scaled by an
+// exact power of ten. Only where Doubles are evaluated in their own precision.
+constexpr bool kExactArithmetic = FLT_EVAL_METHOD == 0;
+constexpr size_t kMaxMantissaDigits = 19;
+constexpr uint64_t kMaxExactMantissa = uint64_t{1} << 53;
+constexpr int kMaxExactPower = 22;
+// Exponent digits beyond this value only tell that the number is out of the fast range.
+constexpr int kExponentCap = 100000;
+
+// Reads a run of digits into the mantissa; the mantissa is exact only while the whole
+// number has at most 19 digits, which the caller checks.
+inline const char16_t* ReadDigits(const char16_t* p, const char16_t* end, uint64_t& mantissa) {
+    for (; p != end; ++p) {
+        const auto d = static_cast<unsigned>(*p) - u'0';
+        if (d > 9) {
+            break;
+        }
+        mantissa = mantissa * 10 + d;
+    }
+    return p;
+}
+
+// Any number of the grammar, sign included, by std::from_chars on an ASCII copy: correctly
+// rounded, and 0 for a value beyond the range of a Double.
+double SlowTextToFloat(std::u16string_view number) {
+    // std::from_chars takes no "+"; a leading "0" lets ".5" and "-.5" parse as well.
+    char small[64];
+    std::string large;
+    char* buf = small;
+    if (number.size() + 2 > sizeof small) {
+        large.resize(number.size() + 2);
+        buf = large.data();
+    }
+    char* q = buf;
+    size_t k = 0;
+    if (number[0] == u'-' || number[0] == u'+') {
+        if (number[0] == u'-') {
+            *q++ = '-';
+        }
+        k = 1;
+    }
+    *q++ = '0';
+    for (; k < number.size(); ++k) {
+        *q++ = static_cast<char>(number[k]);
+    }
+    double value = 0.0;
+    const auto res = std::from_chars(buf, q, value);
+    // A value beyond the range of a Double is not a number the host can use.
+    if (res.ec != std::errc() || res.ptr != q) {
+        return 0.0;
+    }
+    return value;
 }
 
 // A file name as a path; UTF-8 in between, so that no conversion can throw.
@@ -198,73 +253,68 @@ std::u16string IntToText(int value) {
 }
 
 double TextToFloat(std::u16string_view text) {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && text[i] == u' ') {
-        ++i;
+    const char16_t* p = text.data();
+    const char16_t* const end = p + text.size();
+    while (p != end && *p == u' ') {
+        ++p;
     }
-    const size_t begin = i;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        ++i;
+    const char16_t* const begin = p;
+    bool negative = false;
+    if (p != end && (*p == u'-' || *p == u'+')) {
+        negative = *p == u'-';
+        ++p;
     }
-    int mantissaDigits = 0;
-    for (; i < n && IsDigit(text[i]); ++i) {
-        ++mantissaDigits;
+    // The digits as an integer, with the power of ten they are scaled by.
+    uint64_t mantissa = 0;
+    const char16_t* const whole = p;
+    p = ReadDigits(p, end, mantissa);
+    auto digits = static_cast<size_t>(p - whole);
+    size_t fraction = 0;
+    if (p != end && *p == u'.') {
+        const char16_t* const first = ++p;
+        p = ReadDigits(p, end, mantissa);
+        fraction = static_cast<size_t>(p - first);
+        digits += fraction;
     }
-    if (i < n && text[i] == u'.') {
-        for (++i; i < n && IsDigit(text[i]); ++i) {
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0) {
+    if (digits == 0) {
         return 0.0;
     }
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        ++i;
-        if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-            ++i;
+    int exponent = 0;
+    if (p != end && (*p == u'e' || *p == u'E')) {
+        ++p;
+        bool negativeExp = false;
+        if (p != end && (*p == u'-' || *p == u'+')) {
+            negativeExp = *p == u'-';
+            ++p;
         }
-        int expDigits = 0;
-        for (; i < n && IsDigit(text[i]); ++i) {
-            ++expDigits;
+        const char16_t* const first = p;
+        for (; p != end && IsDigit(*p); ++p) {
+            if (exponent < kExponentCap) {
+                exponent = exponent * 10 + (*p - u'0');
+            }
         }
-        if (expDigits == 0) {
+        if (p == first) {
             return 0.0;
         }
+        if (negativeExp) {
+            exponent = -exponent;
+        }
     }
-    if (i != n) {
+    if (p != end) {
         return 0.0;
     }
 
-    // The checked text as ASCII for std::from_chars, which takes no "+"; a leading "0" lets
-    // ".5" and "-.5" parse as well.
-    const std::u16string_view number = text.substr(begin);
-    char small[64];
-    std::string large;
-    char* buf = small;
-    if (number.size() + 2 > sizeof small) {
-        large.resize(number.size() + 2);
-        buf = large.data();
-    }
-    char* q = buf;
-    size_t k = 0;
-    if (number[0] == u'-' || number[0] == u'+') {
-        if (number[0] == u'-') {
-            *q++ = '-';
+    // An integer of at most 53 bits and a power of ten up to 10^22 are both exact, so one
+    // multiplication or division rounds correctly: the result is the nearest Double.
+    if (kExactArithmetic && digits <= kMaxMantissaDigits && mantissa <= kMaxExactMantissa) {
+        const int scale = exponent - static_cast<int>(fraction);
+        if (scale >= -kMaxExactPower && scale <= kMaxExactPower) {
+            double value = static_cast<double>(mantissa);
+            value = scale < 0 ? value / kExactPowerOfTen[-scale] : value * kExactPowerOfTen[scale];
+            return negative ? -value : value;
         }
-        k = 1;
     }
-    *q++ = '0';
-    for (; k < number.size(); ++k) {
-        *q++ = static_cast<char>(number[k]);
-    }
-    double value = 0.0;
-    const auto res = std::from_chars(buf, q, value);
-    // A value beyond the range of a Double is not a number the host can use.
-    if (res.ec != std::errc() || res.ptr != q) {
-        return 0.0;
-    }
-    return value;
+    return SlowTextToFloat(std::u16string_view(begin, static_cast<size_t>(end - begin)));
 }
 
 void AppendFloatText(std::u16string& out, double value) {
