@@ -63,16 +63,16 @@ bool InList(int value, int count) {
 
 // "<name>" with "/" for italic and "!" for bold.
 std::u16string FontSpec(std::u16string_view name, bool italic, bool bold) {
-    std::u16string spec = u"<";
-    spec += name;
-    spec += u'>';
+    std::u16string text = u"<";
+    text += name;
+    text += u'>';
     if (italic) {
-        spec += u'/';
+        text += u'/';
     }
     if (bold) {
-        spec += u'!';
+        text += u'!';
     }
-    return spec;
+    return text;
 }
 
 std::u16string SizeSummary(double w, double h, double d, int c) {
