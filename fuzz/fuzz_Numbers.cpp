@@ -1,12 +1,16 @@
 // fuzz_Numbers: the number texts of the exchange file. Written numbers read back to the same
 // value (15 significant digits for reals), and any text reads without harm.
+#include <charconv>  // for std::from_chars
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>  // for std::abort
 #include <cstring>  // for std::memcpy
 #include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>  // for std::errc
 
 #include "util/MyFunc.h"
 #include "util/Platform.h"
@@ -53,12 +57,44 @@ void CheckInt(int n) {
     Require(appended == u"p" + t);
 }
 
+// The value std::from_chars gives for a text of the real-number grammar, or nothing when the
+// text is outside the grammar or the range of a Double.
+std::optional<double> ReferenceFloat(const std::u16string& text) {
+    size_t i = text.find_first_not_of(u' ');
+    if (i == std::u16string::npos) {
+        return std::nullopt;
+    }
+    const bool negative = text[i] == u'-';
+    if (text[i] == u'-' || text[i] == u'+') {
+        ++i;
+    }
+    if (i == text.size() || (text[i] != u'.' && (text[i] < u'0' || text[i] > u'9'))) {
+        return std::nullopt;
+    }
+    std::string ascii;
+    for (; i < text.size(); ++i) {
+        if (std::u16string_view(u"0123456789.eE+-").find(text[i]) == std::u16string_view::npos) {
+            return std::nullopt;
+        }
+        ascii += static_cast<char>(text[i]);
+    }
+    double v = 0.0;
+    const auto r = std::from_chars(ascii.data(), ascii.data() + ascii.size(), v);
+    if (r.ec != std::errc() || r.ptr != ascii.data() + ascii.size()) {
+        return std::nullopt;
+    }
+    return negative ? -v : v;
+}
+
 // Any text reads as some number, and that number written and read again stays the same.
 void CheckText(const std::u16string& text) {
     const int n = TextToInt(text);
     Require(TextToInt(IntToText(n)) == n);
     const double v = TextToFloat(text);
     Require(std::isfinite(v));
+    if (const std::optional<double> ref = ReferenceFloat(text)) {
+        Require(v == *ref);
+    }
     if (std::fabs(v) <= kMaxRoundTrip) {
         const std::u16string t = FloatToText(v);
         Require(FloatToText(TextToFloat(t)) == t);
