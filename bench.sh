@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (bench preset) and runs every bench/*_bench program. Prints each figure
-# next to its baseline and the ratio of their CPU times, and writes the same report to
+# next to its baseline and the ratio of their times, and writes the same report to
 # bench/RESULTS.md with the machine it ran on.
 #
 #   ./bench.sh                          # everything
 #   ./bench.sh --benchmark_filter=Float # arguments go to every benchmark program
 #   BENCH_NO_RESULTS=1 ./bench.sh       # leave bench/RESULTS.md alone
+#   BENCH_REPORT_ONLY=1 ./bench.sh      # report the last run again, without building or running
 #
 # Needs only bash, awk and the build tools; the JSON output is read with awk.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 # Which figure is compared with which baseline: "figure baseline", one pair a line. A trailing
-# "/*" matches the input name after the slash, which the baseline must share.
+# "/*" matches the input name after the slash, which the baseline must share. Names are taken
+# without their "/iterations:N", "/manual_time" and "/real_time" parts.
 baselines='
 BM_FloatToText/*        BM_Snprintf/*
 BM_AppendFloatText/*    BM_Snprintf/*
@@ -21,44 +23,58 @@ BM_OpenTempFile/*       BM_GetlineSplit/*
 BM_CommandsAndSave      BM_PlainStreamLoop
 BM_CommandsOnly         BM_PlainStreamLoop
 WriteBack/groups_last   WriteBack/in_drawing_order
+Startup/xcb_typical     Startup/xcb_label
+Startup/xcb_1M          Startup/xcb_label
+Startup/offscreen_typical Startup/offscreen_label
+Startup/offscreen_1M    Startup/offscreen_label
 '
 
 build=build/bench
 out=$build/results
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake --preset bench >/dev/null
-cmake --build --preset bench -j "$jobs"
+run_all() {
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench -j "$jobs"
 
-rm -rf "$out"
-mkdir -p "$out"
-shopt -s nullglob
-programs=("$build"/bench/*_bench)
-if ((${#programs[@]} == 0)); then
-    echo "bench.sh: no benchmark programs in $build/bench" >&2
-    exit 1
-fi
-for exe in "${programs[@]}"; do
-    name=$(basename "$exe")
-    printf '\n== %s\n' "$name"
-    "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@"
-done
+    rm -rf "$out"
+    mkdir -p "$out"
+    shopt -s nullglob
+    local programs=("$build"/bench/*_bench)
+    if ((${#programs[@]} == 0)); then
+        echo "bench.sh: no benchmark programs in $build/bench" >&2
+        exit 1
+    fi
+    local exe name
+    for exe in "${programs[@]}"; do
+        name=$(basename "$exe")
+        printf '\n== %s\n' "$name"
+        "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@"
+    done
+}
 
-# One line per figure: program, name, CPU time in ns, bytes/s, items/s.
+# One line per figure: program, name, time in ns, bytes/s, items/s, and the kind of time:
+# CPU time, or the wall time a benchmark measures itself (manual time).
 flatten() {
     awk '
         FNR == 1 { prog = FILENAME; sub(/.*\//, "", prog); sub(/\.json$/, "", prog) }
-        /^    \{/ { name = ""; type = "iteration"; cpu = ""; unit = "ns"; bps = "-"; ips = "-" }
+        /^    \{/ {
+            name = ""; type = "iteration"; cpu = ""; real = ""; unit = "ns"; bps = "-"; ips = "-"
+        }
         /^      "name":/ { name = $0; sub(/^[^:]*: "/, "", name); sub(/",?$/, "", name) }
         /^      "run_type":/ { type = $0; gsub(/.*: "|",?$/, "", type) }
         /^      "cpu_time":/ { cpu = $2; sub(/,$/, "", cpu) }
+        /^      "real_time":/ { real = $2; sub(/,$/, "", real) }
         /^      "time_unit":/ { unit = $2; gsub(/[",]/, "", unit) }
         /^      "bytes_per_second":/ { bps = $2; sub(/,$/, "", bps) }
         /^      "items_per_second":/ { ips = $2; sub(/,$/, "", ips) }
         /^    \}/ {
             if (name != "" && cpu != "" && type == "iteration") {
                 f = unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1
-                printf "%s\t%s\t%.6g\t%s\t%s\n", prog, name, cpu * f, bps, ips
+                kind = name ~ /\/manual_time/ ? "wall" : "cpu"
+                t = kind == "wall" ? real : cpu
+                gsub(/\/iterations:[0-9]+|\/manual_time|\/real_time/, "", name)
+                printf "%s\t%s\t%.6g\t%s\t%s\t%s\n", prog, name, t * f, bps, ips, kind
             }
         }
     ' "$out"/*.json
@@ -74,7 +90,7 @@ report() {
         }
         function rate(v, what) {
             if (v == "-" || v == "") return ""
-            if (what == "B") return sprintf("%.3g MB/s", v / 1e6)
+            if (what == "B") return sprintf("%.4g MB/s", v / 1e6)
             return sprintf("%.3g M/s", v / 1e6)
         }
         # The baseline name for a figure, or "".
@@ -101,17 +117,19 @@ report() {
         {
             ++count; prog[count] = $1; name[count] = $2; cpu[$2] = $3
             thr[$2] = $4 != "-" ? rate($4, "B") : rate($5, "I")
+            tag[$2] = $6 == "wall" ? " (wall)" : ""
         }
         END {
-            print "| Program | Benchmark | CPU time | Throughput | Baseline | Baseline CPU time | Ratio |"
+            print "| Program | Benchmark | Time | Throughput | Baseline | Baseline time | Ratio |"
             print "|---|---|---:|---:|---|---:|---:|"
             for (i = 1; i <= count; ++i) {
                 nm = name[i]; b = baseline(nm)
                 if (b != "" && (b in cpu) && cpu[b] > 0) {
-                    printf "| %s | %s | %s | %s | %s | %s | %.2f |\n", prog[i], nm, human(cpu[nm]),
-                        thr[nm], b, human(cpu[b]), cpu[nm] / cpu[b]
+                    printf "| %s | %s | %s%s | %s | %s | %s%s | %.2f |\n", prog[i], nm,
+                        human(cpu[nm]), tag[nm], thr[nm], b, human(cpu[b]), tag[b], cpu[nm] / cpu[b]
                 } else {
-                    printf "| %s | %s | %s | %s | | | |\n", prog[i], nm, human(cpu[nm]), thr[nm]
+                    printf "| %s | %s | %s%s | %s | | | |\n", prog[i], nm, human(cpu[nm]), tag[nm],
+                        thr[nm]
                 }
             }
         }
@@ -128,15 +146,19 @@ machine() {
     printf -- '- Compiler: %s\n' "$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$build/CMakeCache.txt")"
 }
 
+if [[ -z ${BENCH_REPORT_ONLY:-} ]]; then
+    run_all "$@"
+fi
 table=$(report)
-printf '\n== Summary (ratio = CPU time / baseline CPU time; below 1 is faster)\n%s\n' "$table"
+printf '\n== Summary (ratio = time / baseline time; below 1 is faster)\n%s\n' "$table"
 
 if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
     {
         echo "# Benchmark results"
         echo
         echo "The latest run of \`./bench.sh\`: each figure next to its baseline, and the ratio of"
-        echo "their CPU times (below 1: faster than the baseline). Release build, bench preset."
+        echo "their times (below 1: faster than the baseline). Times are CPU times, except those"
+        echo "marked (wall): the benchmark measures the wall time itself. Release build, bench preset."
         echo
         machine
         if (($# > 0)); then
