@@ -14,6 +14,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <utility>  // for std::move
 
 #include "Platform.h"
 
@@ -32,30 +33,32 @@ std::filesystem::path ToPath(const std::u16string& fileName) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-// Decodes UTF-8. Each malformed sequence becomes one U+FFFD per maximal subpart: the lead byte
-// and the continuation bytes that were valid so far; decoding resumes at the offending byte.
-void DecodeUtf8(std::string_view bytes, std::u16string& out) {
+// Decodes UTF-8 into base, which has room for bytes.size() units; returns the units written.
+// Each malformed sequence becomes one U+FFFD per maximal subpart: the lead byte and the
+// continuation bytes that were valid so far; decoding resumes at the offending byte.
+size_t DecodeUtf8To(std::string_view bytes, char16_t* const base) {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
-    const size_t old = out.size();
-    // A byte never yields more than one UTF-16 unit; four bytes yield two.
-    out.resize(old + n);
-    char16_t* const base = out.data();
-    char16_t* q = base + old;
+    char16_t* q = base;
     size_t i = 0;
     while (i < n) {
-        // ASCII runs, eight bytes at a time.
-        while (i + 8 <= n) {
-            uint64_t block;
-            std::memcpy(&block, s + i, 8);
-            if (block & kHighBits) {
+        // ASCII runs, sixteen bytes at a time; a local copy lets the compiler widen them in
+        // vector registers.
+        while (i + 16 <= n) {
+            unsigned char run[16];
+            std::memcpy(run, s + i, sizeof run);
+            uint64_t first;
+            uint64_t second;
+            std::memcpy(&first, run, 8);
+            std::memcpy(&second, run + 8, 8);
+            if ((first | second) & kHighBits) {
                 break;
             }
-            for (int k = 0; k < 8; ++k) {
-                q[k] = s[i + k];
+            for (int k = 0; k < 16; ++k) {
+                q[k] = run[k];
             }
-            q += 8;
-            i += 8;
+            q += 16;
+            i += 16;
         }
         if (i >= n) {
             break;
@@ -118,25 +121,36 @@ void DecodeUtf8(std::string_view bytes, std::u16string& out) {
             *q++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         }
     }
-    out.resize(static_cast<size_t>(q - base));
+    return static_cast<size_t>(q - base);
 }
 
-// Decodes UTF-16 in the given byte order. Unpaired surrogates are kept as they are, so the
-// text survives unchanged; a last odd byte becomes U+FFFD.
-void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t units = bytes.size() / 2;
-    out.resize(units);
-    char16_t* q = out.data();
+void DecodeUtf8(std::string_view bytes, std::u16string& out) {
+    const size_t old = out.size();
+    // A byte never yields more than one UTF-16 unit; four bytes yield two.
+    out.resize(old + bytes.size());
+    out.resize(old + DecodeUtf8To(bytes, out.data() + old));
+}
+
+// Decodes count UTF-16 units in the given byte order into q. Unpaired surrogates are kept as
+// they are, so the text survives unchanged.
+void DecodeUtf16To(const unsigned char* s, size_t count, bool bigEndian, char16_t* q) {
     if (bigEndian) {
-        for (size_t k = 0; k < units; ++k) {
+        for (size_t k = 0; k < count; ++k) {
             q[k] = static_cast<char16_t>((s[2 * k] << 8) | s[2 * k + 1]);
         }
     } else {
-        for (size_t k = 0; k < units; ++k) {
+        for (size_t k = 0; k < count; ++k) {
             q[k] = static_cast<char16_t>(s[2 * k] | (s[2 * k + 1] << 8));
         }
     }
+}
+
+// A last odd byte becomes U+FFFD.
+void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
+    const size_t units = bytes.size() / 2;
+    out.resize(units);
+    DecodeUtf16To(reinterpret_cast<const unsigned char*>(bytes.data()), units, bigEndian,
+                  out.data());
     if (bytes.size() % 2 != 0) {
         out += kReplacement;
     }
@@ -258,14 +272,15 @@ bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
     }
     const std::filesystem::path path = ToPath(fileName);
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    // Only a file is read: a folder fails, and opening a pipe would wait for a writer.
+    if (!std::filesystem::is_regular_file(path, ec)) {
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return false;
     }
-    // The size is a hint only: the file may change while it is read, or be a device or pipe.
+    // The size is a hint only: the file may change while it is read.
     const uintmax_t hint = std::filesystem::file_size(path, ec);
     if (!ec && hint < (uintmax_t{1} << 40)) {
         out.reserve(static_cast<size_t>(hint));
@@ -284,6 +299,231 @@ bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
             break;  // end of file
         }
     }
+    return true;
+}
+
+bool ReadFileBlocks(const std::u16string& fileName, std::vector<std::string>& blocks,
+                    size_t blockBytes) {
+    blocks.clear();
+    if (fileName.empty() || blockBytes == 0) {
+        return false;
+    }
+    const std::filesystem::path path = ToPath(fileName);
+    std::error_code ec;
+    // Only a file is read: a folder fails, and opening a pipe would wait for a writer.
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    // The size only shortens the blocks of a small file: the file may change while it is
+    // read.
+    const uintmax_t hint = std::filesystem::file_size(path, ec);
+    uintmax_t total = 0;
+    for (;;) {
+        size_t size = blockBytes;
+        if (!ec && hint >= total && hint - total < blockBytes) {
+            // One byte more than expected, so that the end of the file shows in this read.
+            size = static_cast<size_t>(hint - total) + 1;
+        }
+        std::string block(size, '\0');
+        in.read(block.data(), static_cast<std::streamsize>(size));
+        const auto got = static_cast<size_t>(in.gcount());
+        if (in.bad()) {
+            blocks.clear();
+            return false;
+        }
+        if (got > 0) {
+            block.resize(got);
+            blocks.push_back(std::move(block));
+            total += got;
+        }
+        if (!in) {
+            break;  // end of file
+        }
+    }
+    return true;
+}
+
+TTextBlockDecoder::TTextBlockDecoder(std::vector<std::string>&& blocks)
+    : owned_(std::move(blocks)) {
+    blocks_.reserve(owned_.size());
+    for (const std::string& block : owned_) {
+        blocks_.emplace_back(block);
+    }
+    Start();
+}
+
+TTextBlockDecoder::TTextBlockDecoder(std::string_view bytes, size_t blockBytes) {
+    if (blockBytes == 0) {
+        blockBytes = kFileBlockBytes;
+    }
+    for (size_t at = 0; at < bytes.size(); at += blockBytes) {
+        blocks_.push_back(bytes.substr(at, blockBytes));
+    }
+    Start();
+}
+
+// Chooses the encoding by the byte-order mark, which may itself be spread over blocks.
+void TTextBlockDecoder::Start() {
+    unsigned char head[3] = {};
+    size_t got = 0;
+    for (size_t k = 0; k < blocks_.size() && got < sizeof head; ++k) {
+        for (const char c : blocks_[k].substr(0, sizeof head - got)) {
+            head[got++] = static_cast<unsigned char>(c);
+        }
+    }
+    if (got >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
+        encoding_ = TTextEncoding::Utf8;
+        Skip(3);
+    } else if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+        encoding_ = TTextEncoding::Utf16LE;
+        Skip(2);
+    } else if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
+        encoding_ = TTextEncoding::Utf16BE;
+        Skip(2);
+    } else {
+        encoding_ = TTextEncoding::Ansi;
+    }
+}
+
+void TTextBlockDecoder::Skip(size_t count) {
+    while (count > 0 && block_ < blocks_.size()) {
+        const size_t left = blocks_[block_].size() - offset_;
+        if (count < left) {
+            offset_ += count;
+            return;
+        }
+        count -= left;
+        ReleaseBlock();
+    }
+}
+
+void TTextBlockDecoder::ReleaseBlock() {
+    if (block_ < owned_.size()) {
+        std::string().swap(owned_[block_]);
+    }
+    blocks_[block_] = std::string_view();
+    ++block_;
+    offset_ = 0;
+}
+
+// Decodes bytes that end at a line break, or at the end of the text, into text_. A line
+// break byte is never part of a longer sequence in UTF-8 or in the code page, so a piece
+// decodes exactly as it would within the whole text.
+size_t TTextBlockDecoder::DecodePiece(std::string_view bytes) {
+    if (encoding_ == TTextEncoding::Utf8) {
+        // The buffer only grows, and is written before it is read.
+        if (text_.size() < bytes.size()) {
+            text_.resize(bytes.size());
+        }
+        return DecodeUtf8To(bytes, text_.data());
+    }
+    text_ = Platform::DecodeAnsi(bytes);
+    return text_.size();
+}
+
+bool TTextBlockDecoder::Next(std::u16string_view& piece) {
+    if (encoding_ == TTextEncoding::Utf16LE || encoding_ == TTextEncoding::Utf16BE) {
+        return NextUtf16(piece);
+    }
+    while (block_ < blocks_.size()) {
+        const std::string_view rest = blocks_[block_].substr(offset_);
+        if (rest.empty()) {
+            ReleaseBlock();
+            continue;
+        }
+        if (afterCr_) {
+            afterCr_ = false;
+            if (rest[0] == '\n') {
+                Skip(1);
+                continue;
+            }
+        }
+        if (!carry_.empty()) {
+            // The line begun in earlier blocks ends at the first line break of this one.
+            const size_t at = rest.find_first_of("\r\n");
+            if (at == std::string_view::npos) {
+                carry_ += rest;
+                ReleaseBlock();
+                continue;
+            }
+            size_t end = at + 1;
+            if (rest[at] == '\r' && end < rest.size() && rest[end] == '\n') {
+                ++end;
+            }
+            afterCr_ = rest[end - 1] == '\r' && end == rest.size();
+            carry_.append(rest.substr(0, end));
+            Skip(end);
+            piece = std::u16string_view(text_.data(), DecodePiece(carry_));
+            carry_.clear();
+            return true;
+        }
+        // The whole lines of the block; the last, unfinished one waits for the next block.
+        const size_t last = rest.find_last_of("\r\n");
+        if (last == std::string_view::npos) {
+            carry_.assign(rest);
+            ReleaseBlock();
+            continue;
+        }
+        const size_t end = last + 1;
+        afterCr_ = rest[last] == '\r' && end == rest.size();
+        piece = std::u16string_view(text_.data(), DecodePiece(rest.substr(0, end)));
+        carry_.assign(rest.substr(end));
+        ReleaseBlock();
+        return true;
+    }
+    if (carry_.empty()) {
+        return false;
+    }
+    piece = std::u16string_view(text_.data(), DecodePiece(carry_));
+    std::string().swap(carry_);
+    return true;
+}
+
+// UTF-16 is decoded in one piece, each block released as soon as it is decoded; a unit may
+// be split between two blocks.
+bool TTextBlockDecoder::NextUtf16(std::u16string_view& piece) {
+    if (block_ >= blocks_.size()) {
+        return false;
+    }
+    size_t total = 0;
+    for (size_t k = block_; k < blocks_.size(); ++k) {
+        total += blocks_[k].size();
+    }
+    total -= offset_;
+    const bool bigEndian = encoding_ == TTextEncoding::Utf16BE;
+    text_.clear();
+    text_.reserve(total / 2 + 1);
+    int pending = -1;
+    while (block_ < blocks_.size()) {
+        const std::string_view rest = blocks_[block_].substr(offset_);
+        const auto* s = reinterpret_cast<const unsigned char*>(rest.data());
+        size_t i = 0;
+        if (pending >= 0 && !rest.empty()) {
+            const unsigned char unit[2] = {static_cast<unsigned char>(pending), s[0]};
+            char16_t c = 0;
+            DecodeUtf16To(unit, 1, bigEndian, &c);
+            text_ += c;
+            pending = -1;
+            i = 1;
+        }
+        const size_t units = (rest.size() - i) / 2;
+        const size_t old = text_.size();
+        text_.resize(old + units);
+        DecodeUtf16To(s + i, units, bigEndian, text_.data() + old);
+        i += 2 * units;
+        if (i < rest.size()) {
+            pending = s[i];
+        }
+        ReleaseBlock();
+    }
+    if (pending >= 0) {
+        text_ += kReplacement;
+    }
+    piece = text_;
     return true;
 }
 
