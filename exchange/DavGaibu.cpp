@@ -2,6 +2,8 @@
 #include "exchange/DavGaibu.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>  // for std::memcpy
 #include <string>
 #include <string_view>
 #include <utility>  // for std::move
@@ -23,9 +25,6 @@ constexpr size_t kPickedPointSlots = 100;
 constexpr size_t kLayerGroups = 16;
 constexpr size_t kLayers = 256;
 
-// The file is decoded and parsed a piece at a time, so that a large file never exists in
-// memory twice over; a piece ends after a line break, a long line being kept whole.
-constexpr size_t kChunkBytes = size_t{1} << 20;
 // Lines are converted to the legacy code page in batches of about this many code units.
 constexpr size_t kEncodeBatch = size_t{1} << 16;
 
@@ -34,52 +33,55 @@ void Release(std::vector<T>& list) {
     std::vector<T>().swap(list);
 }
 
-// The encoding the byte-order mark names, by the same rule as a whole-file decode.
-TTextEncoding EncodingOf(std::string_view bytes) {
-    return DecodeTextBytes(bytes.substr(0, kUtf8Mark.size())).encoding;
+// Four UTF-16 units, each of them below U+000E: the ones that may be a CR or a LF.
+constexpr uint64_t kUnitOnes = 0x0001000100010001ull;
+constexpr uint64_t kUnitHighBits = 0x8000800080008000ull;
+constexpr uint64_t kBelowLineBreaks = 0x0E * kUnitOnes;
+
+bool MayHoldLineBreak(uint64_t units) {
+    return ((units - kBelowLineBreaks) & ~units & kUnitHighBits) != 0;
 }
 
-// End of the piece that starts at start: just after the last line break within
-// kChunkBytes, or after the first one beyond it when a line is longer. A CR LF pair is
-// never cut. In UTF-8 and in CP932 the bytes CR and LF occur only as line breaks.
-size_t ChunkEnd(std::string_view bytes, size_t start) {
-    const size_t n = bytes.size();
-    if (n - start <= kChunkBytes) {
-        return n;
-    }
-    size_t p = bytes.substr(start, kChunkBytes).find_last_of("\r\n");
-    if (p != std::string_view::npos) {
-        p += start;
-    } else {
-        p = bytes.find_first_of("\r\n", start + kChunkBytes);
-        if (p == std::string_view::npos) {
-            return n;
+// Calls f(line) for every line of text, as ForEachLine does; runs without a line break are
+// skipped four units at a time.
+template <class F>
+void ForEachTextLine(std::u16string_view text, F&& f) {
+    const char16_t* const units = text.data();
+    const size_t n = text.size();
+    size_t start = 0;
+    size_t i = 0;
+    while (i < n) {
+        while (i + 4 <= n) {
+            uint64_t block;
+            std::memcpy(&block, units + i, sizeof block);
+            if (MayHoldLineBreak(block)) {
+                break;
+            }
+            i += 4;
+        }
+        const size_t stop = i + 4 < n ? i + 4 : n;
+        for (; i < stop; ++i) {
+            const char16_t c = units[i];
+            if (c == u'\n' || c == u'\r') {
+                f(text.substr(start, i - start));
+                if (c == u'\r' && i + 1 < n && units[i + 1] == u'\n') {
+                    ++i;
+                }
+                start = i + 1;
+            }
         }
     }
-    if (bytes[p] == '\r' && p + 1 < n && bytes[p + 1] == '\n') {
-        ++p;
+    if (start < n) {
+        f(text.substr(start));
     }
-    return p + 1;
 }
 
-// Calls f(line) for every line of the file's text.
+// Calls f(line) for every line of the text, piece by piece.
 template <class F>
-void ForEachTempLine(std::string_view bytes, TTextEncoding encoding, F&& f) {
-    if (encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE) {
-        const TDecodedText decoded = DecodeTextBytes(bytes);
-        ForEachLine(decoded.text, f);
-        return;
-    }
-    if (encoding == TTextEncoding::Utf8) {
-        bytes.remove_prefix(kUtf8Mark.size());
-    }
-    for (size_t start = 0; start < bytes.size();) {
-        const size_t end = ChunkEnd(bytes, start);
-        const std::string_view piece = bytes.substr(start, end - start);
-        const std::u16string text =
-            encoding == TTextEncoding::Utf8 ? FromUtf8(piece) : Platform::DecodeAnsi(piece);
-        ForEachLine(text, f);
-        start = end;
+void ForEachTempLine(TTextBlockDecoder& text, F&& f) {
+    std::u16string_view piece;
+    while (text.Next(piece)) {
+        ForEachTextLine(piece, f);
     }
 }
 
@@ -272,28 +274,35 @@ void TJGdata::DataFree() {
     Release(t_PLine);
 }
 
-// A missing or unreadable file leaves the model as it is and reads nothing.
+// A missing or unreadable file leaves the model as it is and reads nothing: the whole file
+// is read before the first line is parsed. Its blocks are released as they are parsed.
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
     MojiCode = false;
     if (!ExistsFile(fn)) {
         return false;
     }
-    std::string bytes;
-    if (!ReadFileBytes(fn, bytes)) {
+    std::vector<std::string> blocks;
+    if (!ReadFileBlocks(fn, blocks)) {
         return false;
     }
-    return OpenTempBytes(bytes);
+    TTextBlockDecoder text(std::move(blocks));
+    ParseTempText(text);
+    return true;
+}
+
+bool TJGdata::OpenTempBytes(std::string_view bytes) {
+    TTextBlockDecoder text(bytes);
+    ParseTempText(text);
+    return true;
 }
 
 // Lines are parsed strictly in file order; each may depend on the ones before it.
-bool TJGdata::OpenTempBytes(std::string_view bytes) {
-    const TTextEncoding encoding = EncodingOf(bytes);
-    MojiCode = encoding == TTextEncoding::Utf8;
-    ForEachTempLine(bytes, encoding, [this](std::u16string_view line) { ParseTempLine(line); });
+void TJGdata::ParseTempText(TTextBlockDecoder& text) {
+    MojiCode = text.Encoding() == TTextEncoding::Utf8;
+    ForEachTempLine(text, [this](std::u16string_view line) { ParseTempLine(line); });
     // The token storage may hold a very long line; it is not needed after reading.
     Release(parseTokens_);
-    parseTokenCount_ = 0;
-    return true;
+    std::u16string().swap(parseJoined_);
 }
 
 // Resets the writer: with every force flag set, the first command of each kind is written

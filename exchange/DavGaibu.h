@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+class TTextBlockDecoder;
+
 // Entity kind codes, shared by the reader, the store and the write-back.
 enum TDavKind : int {
     kKindLine = 1,
@@ -421,6 +423,7 @@ public:
     void S_EntAllp(int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8);
 
 private:
+    void ParseTempText(TTextBlockDecoder& text);
     void ParseTempLine(std::u16string_view line);
 
     int ConvColNo(int col) const;
@@ -444,7 +447,8 @@ private:
     // The writer of one EntNo entry's kind; blocks and unknown kinds write nothing.
     void S_EntOne(int yn, int no, const TDavOverrides& o);
 
-    // Reused token storage of the line parser.
-    std::vector<std::u16string> parseTokens_;
-    int parseTokenCount_ = 0;
+    // Reused token storage of the line parser: views into the line, and the one token that
+    // had to be joined because a double quote was dropped from its middle.
+    std::vector<std::u16string_view> parseTokens_;
+    std::u16string parseJoined_;
 };

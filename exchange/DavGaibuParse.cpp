@@ -1,7 +1,9 @@
 // DavGaibuParse: cuts a line of the host's file into tokens and hands it to its handler.
 #include <array>
+#include <bit>  // for std::countr_zero and std::endian
 #include <cstddef>
 #include <cstdint>
+#include <cstring>   // for std::memcpy
 #include <iterator>  // for std::size
 #include <string>
 #include <string_view>
@@ -26,16 +28,6 @@ constexpr size_t kScaleCount = 16;
 constexpr size_t kTextTypes = 10;
 constexpr int kRgbValues = 356;
 
-// Starts token t empty, reusing the storage a longer line left behind.
-std::u16string& StartToken(std::vector<std::u16string>& toks, int t) {
-    if (toks.size() <= static_cast<size_t>(t)) {
-        toks.emplace_back();
-    }
-    std::u16string& tok = toks[static_cast<size_t>(t)];
-    tok.clear();
-    return tok;
-}
-
 bool IsSeparator(char16_t c) {
     return c == u' ' || c == u'\t';
 }
@@ -47,40 +39,101 @@ bool IsSpecial(char16_t c) {
     return c < 64 && ((kSpecial >> c) & 1) != 0;
 }
 
+// Four UTF-16 units in one 64-bit word: the high bit of each unit that is below U+0023 (the
+// blank, the tab, the double quote and a few others) or is the equals sign.
+constexpr uint64_t kUnitOnes = 0x0001000100010001ull;
+constexpr uint64_t kUnitHighBits = 0x8000800080008000ull;
+uint64_t SpecialCandidates(uint64_t units) {
+    const uint64_t below = ~((units | kUnitHighBits) - 0x23 * kUnitOnes);
+    const uint64_t eq = units ^ (u'=' * kUnitOnes);
+    const uint64_t isEq = ~(((eq & ~kUnitHighBits) + ~kUnitHighBits) | eq);
+    return (below | isEq) & ~units & kUnitHighBits;
+}
+
+// Position within the four units of the first one marked.
+size_t FirstMarked(uint64_t marks) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<size_t>(std::countr_zero(marks)) / 16;
+    } else {
+        return static_cast<size_t>(std::countl_zero(marks)) / 16;
+    }
+}
+
+// Index of the first blank, tab, double quote or equals sign at or after i, else n.
+size_t FindSpecial(const char16_t* text, size_t i, size_t n) {
+    while (i + 4 <= n) {
+        uint64_t units;
+        std::memcpy(&units, text + i, sizeof units);
+        const uint64_t marks = SpecialCandidates(units);
+        if (marks == 0) {
+            i += 4;
+            continue;
+        }
+        i += FirstMarked(marks);
+        if (IsSpecial(text[i])) {
+            return i;
+        }
+        ++i;
+    }
+    while (i < n && !IsSpecial(text[i])) {
+        ++i;
+    }
+    return i;
+}
+
 // Splits a line into toks and returns the token count. Blanks and tabs separate tokens,
 // a run of them once. A double quote is dropped and an equals sign kept; either switches
 // to verbatim for the rest of the line, which then goes into the current token as it stands.
 // A blank after the last value starts an empty last token that is counted. Surrogate pairs
-// are copied unit by unit and never split, because only ASCII characters separate.
-int Tokenize(std::u16string_view line, std::vector<std::u16string>& toks) {
-    int t = 0;
-    std::u16string* cur = &StartToken(toks, t);
+// are never split, because only ASCII characters separate.
+//
+// A token is one run of ordinary characters, so it is a view into the line; only a double
+// quote right after a run joins two parts, and that token is built in joined.
+int Tokenize(std::u16string_view line, std::vector<std::u16string_view>& toks,
+             std::u16string& joined) {
+    if (toks.size() < static_cast<size_t>(kMaxTokens)) {
+        toks.resize(static_cast<size_t>(kMaxTokens));
+    }
+    std::u16string_view* const out = toks.data();
+    const char16_t* const text = line.data();
     const size_t n = line.size();
+    int t = 0;
+    out[0] = std::u16string_view();
     size_t i = 0;
-    while (i < n) {
-        const char16_t c = line[i];
-        if (IsSeparator(c)) {
-            if (!cur->empty()) {
-                if (t + 1 == kMaxTokens) {
-                    break;
-                }
-                cur = &StartToken(toks, ++t);
-            }
+    for (;;) {
+        while (i < n && IsSeparator(text[i])) {
             ++i;
-        } else if (c == u'"') {
-            cur->append(line.substr(i + 1));
-            break;
-        } else if (c == u'=') {
-            cur->append(line.substr(i));
-            break;
-        } else {
-            size_t j = i + 1;
-            while (j < n && !IsSpecial(line[j])) {
-                ++j;
-            }
-            cur->append(line.data() + i, j - i);
-            i = j;
         }
+        if (i == n) {
+            break;
+        }
+        const size_t start = i;
+        i = FindSpecial(text, i, n);
+        if (i == n) {
+            out[t] = line.substr(start);
+            break;
+        }
+        if (text[i] == u'"') {
+            if (i == start) {
+                out[t] = line.substr(i + 1);
+            } else {
+                joined.assign(text + start, i - start);
+                joined.append(line.substr(i + 1));
+                out[t] = joined;
+            }
+            break;
+        }
+        if (text[i] == u'=') {
+            out[t] = line.substr(start);
+            break;
+        }
+        // A blank or tab ends the run, which is never empty here.
+        out[t] = line.substr(start, i - start);
+        if (t + 1 == kMaxTokens) {
+            break;
+        }
+        out[++t] = std::u16string_view();
+        ++i;
     }
     return t + 1;
 }
@@ -312,17 +365,17 @@ constexpr TRowIndex kRowIndex = MakeRowIndex();
 }  // namespace
 
 void TJGdata::ParseTempLine(std::u16string_view line) {
-    parseTokenCount_ = Tokenize(line, parseTokens_);
+    const int count = Tokenize(line, parseTokens_, parseJoined_);
     // An empty line, a line of blanks or a lone double quote.
-    if (parseTokenCount_ == 1 && parseTokens_[0].empty()) {
+    if (count == 1 && parseTokens_[0].empty()) {
         return;
     }
-    const TTokens t{parseTokens_.data(), parseTokenCount_};
+    const TTokens t{parseTokens_.data(), count};
     const std::u16string_view key = t[0];
     const size_t bucket = key[0] < 128 ? key[0] : 128;
     for (size_t i = 0; i < kRowIndex.count[bucket]; ++i) {
         const TRow& row = kRows[kRowIndex.rows[bucket][i]];
-        if (Takes(row, key, parseTokenCount_)) {
+        if (Takes(row, key, count)) {
             row.handler(*this, t, row.arg);
             return;
         }

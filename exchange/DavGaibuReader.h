@@ -12,11 +12,11 @@ namespace DavReader {
 // The tokens of one line, token 0 being the key. Reading past the last token gives the
 // empty text, so a short line reads as 0 and never indexes out of range.
 struct TTokens {
-    const std::u16string* tok = nullptr;
+    const std::u16string_view* tok = nullptr;
     int n = 0;
 
     std::u16string_view operator[](int k) const {
-        return k >= 0 && k < n ? std::u16string_view(tok[k]) : std::u16string_view();
+        return k >= 0 && k < n ? tok[k] : std::u16string_view();
     }
     int Count() const { return n; }
 };
