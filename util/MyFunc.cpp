@@ -2,10 +2,12 @@
 #include "MyFunc.h"
 
 #include <array>
+#include <bit>       // for std::endian
 #include <cfloat>    // for FLT_EVAL_METHOD
 #include <charconv>  // for std::to_chars and std::from_chars, which ignore the locale
 #include <cmath>
 #include <cstdint>
+#include <cstring>  // for std::memcpy
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -110,9 +112,40 @@ constexpr int kMaxExactPower = 22;
 // Exponent digits beyond this value only tell that the number is out of the fast range.
 constexpr int kExponentCap = 100000;
 
-// Reads a run of digits into the mantissa; the mantissa is exact only while the whole
-// number has at most 19 digits, which the caller checks.
-inline const char16_t* ReadDigits(const char16_t* p, const char16_t* end, uint64_t& mantissa) {
+// Four UTF-16 units in one 64-bit word, the first unit in the low bits.
+constexpr uint64_t kUnitDigitMask = 0xFFF0FFF0FFF0FFF0ull;
+constexpr uint64_t kUnitZeros = 0x0030003000300030ull;
+constexpr uint64_t kUnitLowNibbles = 0x000F000F000F000Full;
+constexpr uint64_t kUnitSixes = 0x0006000600060006ull;
+constexpr uint64_t kUnitCarries = 0x0010001000100010ull;
+
+bool AreFourDigits(uint64_t units) {
+    return (units & kUnitDigitMask) == kUnitZeros &&
+           (((units & kUnitLowNibbles) + kUnitSixes) & kUnitCarries) == 0;
+}
+
+// The value of four digit units: pairs first, then the two pairs.
+uint64_t FourDigitsValue(uint64_t units) {
+    const uint64_t d = units & kUnitLowNibbles;
+    const uint64_t pairs = (d * 10 + (d >> 16)) & 0x0000FFFF0000FFFFull;
+    return ((pairs * ((uint64_t{100} << 32) + 1)) >> 32) & 0xFFFFFFFFull;
+}
+
+// Reads a run of digits into the mantissa, four at a time where the byte order allows; the
+// mantissa is exact only while the whole number has at most 19 digits, which the caller
+// checks.
+const char16_t* ReadDigits(const char16_t* p, const char16_t* end, uint64_t& mantissa) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 4) {
+            uint64_t units;
+            std::memcpy(&units, p, sizeof units);
+            if (!AreFourDigits(units)) {
+                break;
+            }
+            mantissa = mantissa * 10000 + FourDigitsValue(units);
+            p += 4;
+        }
+    }
     for (; p != end; ++p) {
         const auto d = static_cast<unsigned>(*p) - u'0';
         if (d > 9) {

@@ -104,6 +104,16 @@ TEST(TextToFloatRounding, EdgesOfTheExactRange) {
         "1e0000000000000000000000000003",
         "1e99999999999999999999",
         "2e-0",
+        // Runs of four units with one that is not a digit
+        "12:4",
+        "1234:",
+        "123/5678",
+        "5678.123;",
+        "１２３４",
+        "12３4",
+        "٠١٢٣",
+        "1234\u0130",
+        "0.12\u01345",
         // Blanks and signs
         "  -12.5",
         "+.5",
