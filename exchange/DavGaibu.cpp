@@ -2,8 +2,6 @@
 #include "exchange/DavGaibu.h"
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>  // for std::memcpy
 #include <string>
 #include <string_view>
 #include <utility>  // for std::move
@@ -31,58 +29,6 @@ constexpr size_t kEncodeBatch = size_t{1} << 16;
 template <class T>
 void Release(std::vector<T>& list) {
     std::vector<T>().swap(list);
-}
-
-// Four UTF-16 units, each of them below U+000E: the ones that may be a CR or a LF.
-constexpr uint64_t kUnitOnes = 0x0001000100010001ull;
-constexpr uint64_t kUnitHighBits = 0x8000800080008000ull;
-constexpr uint64_t kBelowLineBreaks = 0x0E * kUnitOnes;
-
-bool MayHoldLineBreak(uint64_t units) {
-    return ((units - kBelowLineBreaks) & ~units & kUnitHighBits) != 0;
-}
-
-// Calls f(line) for every line of text, as ForEachLine does; runs without a line break are
-// skipped four units at a time.
-template <class F>
-void ForEachTextLine(std::u16string_view text, F&& f) {
-    const char16_t* const units = text.data();
-    const size_t n = text.size();
-    size_t start = 0;
-    size_t i = 0;
-    while (i < n) {
-        while (i + 4 <= n) {
-            uint64_t block;
-            std::memcpy(&block, units + i, sizeof block);
-            if (MayHoldLineBreak(block)) {
-                break;
-            }
-            i += 4;
-        }
-        const size_t stop = i + 4 < n ? i + 4 : n;
-        for (; i < stop; ++i) {
-            const char16_t c = units[i];
-            if (c == u'\n' || c == u'\r') {
-                f(text.substr(start, i - start));
-                if (c == u'\r' && i + 1 < n && units[i + 1] == u'\n') {
-                    ++i;
-                }
-                start = i + 1;
-            }
-        }
-    }
-    if (start < n) {
-        f(text.substr(start));
-    }
-}
-
-// Calls f(line) for every line of the text, piece by piece.
-template <class F>
-void ForEachTempLine(TTextBlockDecoder& text, F&& f) {
-    std::u16string_view piece;
-    while (text.Next(piece)) {
-        ForEachTextLine(piece, f);
-    }
 }
 
 // Calls f(line) for every line the saved file holds.
@@ -294,15 +240,6 @@ bool TJGdata::OpenTempBytes(std::string_view bytes) {
     TTextBlockDecoder text(bytes);
     ParseTempText(text);
     return true;
-}
-
-// Lines are parsed strictly in file order; each may depend on the ones before it.
-void TJGdata::ParseTempText(TTextBlockDecoder& text) {
-    MojiCode = text.Encoding() == TTextEncoding::Utf8;
-    ForEachTempLine(text, [this](std::u16string_view line) { ParseTempLine(line); });
-    // The token storage may hold a very long line; it is not needed after reading.
-    Release(parseTokens_);
-    std::u16string().swap(parseJoined_);
 }
 
 // Resets the writer: with every force flag set, the first command of each kind is written

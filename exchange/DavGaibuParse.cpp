@@ -1,4 +1,5 @@
-// DavGaibuParse: cuts a line of the host's file into tokens and hands it to its handler.
+// DavGaibuParse: cuts the lines of the host's file into tokens and hands each line to its
+// handler.
 #include <array>
 #include <bit>  // for std::countr_zero and std::endian
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "util/MyFunc.h"
+#include "util/TextFile.h"
 
 namespace {
 
@@ -32,22 +34,33 @@ bool IsSeparator(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
-// Blank, tab, double quote and equals sign: the characters that end an ordinary run.
-constexpr uint64_t kSpecial =
-    (uint64_t{1} << u' ') | (uint64_t{1} << u'\t') | (uint64_t{1} << u'"') | (uint64_t{1} << u'=');
+bool IsLineBreak(char16_t c) {
+    return c == u'\r' || c == u'\n';
+}
+
+// Blank, tab, double quote, equals sign and the line breaks: the characters that end an
+// ordinary run.
+constexpr uint64_t kSpecial = (uint64_t{1} << u' ') | (uint64_t{1} << u'\t') |
+                              (uint64_t{1} << u'"') | (uint64_t{1} << u'=') |
+                              (uint64_t{1} << u'\r') | (uint64_t{1} << u'\n');
 bool IsSpecial(char16_t c) {
     return c < 64 && ((kSpecial >> c) & 1) != 0;
 }
 
-// Four UTF-16 units in one 64-bit word: the high bit of each unit that is below U+0023 (the
-// blank, the tab, the double quote and a few others) or is the equals sign.
+// Four UTF-16 units in one 64-bit word. A mark is the high bit of a unit; the first unit
+// marked is always one the test names, later ones may be marked by a borrow only.
 constexpr uint64_t kUnitOnes = 0x0001000100010001ull;
 constexpr uint64_t kUnitHighBits = 0x8000800080008000ull;
-uint64_t SpecialCandidates(uint64_t units) {
-    const uint64_t below = ~((units | kUnitHighBits) - 0x23 * kUnitOnes);
+
+// Units below U+0023 (blank, tab, double quote, line breaks and a few others) and equals signs.
+uint64_t SpecialMarks(uint64_t units) {
     const uint64_t eq = units ^ (u'=' * kUnitOnes);
-    const uint64_t isEq = ~(((eq & ~kUnitHighBits) + ~kUnitHighBits) | eq);
-    return (below | isEq) & ~units & kUnitHighBits;
+    return (((units - 0x23 * kUnitOnes) & ~units) | ((eq - kUnitOnes) & ~eq)) & kUnitHighBits;
+}
+
+// Units below U+000E, among them CR and LF.
+uint64_t LineBreakMarks(uint64_t units) {
+    return (units - 0x0E * kUnitOnes) & ~units & kUnitHighBits;
 }
 
 // Position within the four units of the first one marked.
@@ -59,82 +72,98 @@ size_t FirstMarked(uint64_t marks) {
     }
 }
 
-// Index of the first blank, tab, double quote or equals sign at or after i, else n.
-size_t FindSpecial(const char16_t* text, size_t i, size_t n) {
+// Index of the first unit at or after i that is (is)(unit), else n; marks(units) marks at
+// least every such unit of four.
+template <class TIs, class TMarks>
+size_t FindUnit(const char16_t* text, size_t i, size_t n, TIs is, TMarks marks) {
     while (i + 4 <= n) {
         uint64_t units;
         std::memcpy(&units, text + i, sizeof units);
-        const uint64_t marks = SpecialCandidates(units);
-        if (marks == 0) {
+        const uint64_t m = marks(units);
+        if (m == 0) {
             i += 4;
             continue;
         }
-        i += FirstMarked(marks);
-        if (IsSpecial(text[i])) {
+        i += FirstMarked(m);
+        if (is(text[i])) {
             return i;
         }
         ++i;
     }
-    while (i < n && !IsSpecial(text[i])) {
+    while (i < n && !is(text[i])) {
         ++i;
     }
     return i;
 }
 
-// Splits a line into toks and returns the token count. Blanks and tabs separate tokens,
-// a run of them once. A double quote is dropped and an equals sign kept; either switches
-// to verbatim for the rest of the line, which then goes into the current token as it stands.
-// A blank after the last value starts an empty last token that is counted. Surrogate pairs
-// are never split, because only ASCII characters separate.
+size_t FindSpecial(const char16_t* text, size_t i, size_t n) {
+    return FindUnit(text, i, n, IsSpecial, SpecialMarks);
+}
+
+size_t FindLineBreak(const char16_t* text, size_t i, size_t n) {
+    return FindUnit(text, i, n, IsLineBreak, LineBreakMarks);
+}
+
+// Splits the line that starts at text[i] into toks and returns the token count; end receives
+// the index of the CR or LF that ends the line, or the text's length. Blanks and tabs
+// separate tokens, a run of them once. A double quote is dropped and an equals sign kept;
+// either switches to verbatim for the rest of the line, which then goes into the current
+// token as it stands. A blank after the last value starts an empty last token that is
+// counted. Surrogate pairs are never split, because only ASCII characters separate.
 //
-// A token is one run of ordinary characters, so it is a view into the line; only a double
+// A token is one run of ordinary characters, so it is a view into the text; only a double
 // quote right after a run joins two parts, and that token is built in joined.
-int Tokenize(std::u16string_view line, std::vector<std::u16string_view>& toks,
-             std::u16string& joined) {
+int Tokenize(std::u16string_view text, size_t i, size_t& end,
+             std::vector<std::u16string_view>& toks, std::u16string& joined) {
     if (toks.size() < static_cast<size_t>(kMaxTokens)) {
         toks.resize(static_cast<size_t>(kMaxTokens));
     }
     std::u16string_view* const out = toks.data();
-    const char16_t* const text = line.data();
-    const size_t n = line.size();
+    const char16_t* const units = text.data();
+    const size_t n = text.size();
     int t = 0;
     out[0] = std::u16string_view();
-    size_t i = 0;
     for (;;) {
-        while (i < n && IsSeparator(text[i])) {
+        while (i < n && IsSeparator(units[i])) {
             ++i;
         }
-        if (i == n) {
+        if (i == n || IsLineBreak(units[i])) {
             break;
         }
         const size_t start = i;
-        i = FindSpecial(text, i, n);
-        if (i == n) {
-            out[t] = line.substr(start);
+        i = FindSpecial(units, i, n);
+        if (i == n || IsLineBreak(units[i])) {
+            out[t] = text.substr(start, i - start);
             break;
         }
-        if (text[i] == u'"') {
+        if (units[i] == u'"') {
+            const size_t stop = FindLineBreak(units, i + 1, n);
+            const std::u16string_view rest = text.substr(i + 1, stop - i - 1);
             if (i == start) {
-                out[t] = line.substr(i + 1);
+                out[t] = rest;
             } else {
-                joined.assign(text + start, i - start);
-                joined.append(line.substr(i + 1));
+                joined.assign(units + start, i - start);
+                joined.append(rest);
                 out[t] = joined;
             }
+            i = stop;
             break;
         }
-        if (text[i] == u'=') {
-            out[t] = line.substr(start);
+        if (units[i] == u'=') {
+            i = FindLineBreak(units, i + 1, n);
+            out[t] = text.substr(start, i - start);
             break;
         }
         // A blank or tab ends the run, which is never empty here.
-        out[t] = line.substr(start, i - start);
+        out[t] = text.substr(start, i - start);
         if (t + 1 == kMaxTokens) {
+            i = FindLineBreak(units, i + 1, n);
             break;
         }
         out[++t] = std::u16string_view();
         ++i;
     }
+    end = i;
     return t + 1;
 }
 
@@ -362,22 +391,50 @@ constexpr TRowIndex MakeRowIndex() {
 
 constexpr TRowIndex kRowIndex = MakeRowIndex();
 
-}  // namespace
-
-void TJGdata::ParseTempLine(std::u16string_view line) {
-    const int count = Tokenize(line, parseTokens_, parseJoined_);
-    // An empty line, a line of blanks or a lone double quote.
-    if (count == 1 && parseTokens_[0].empty()) {
+// Dispatches the tokens of one line: the first row whose key matches and whose token count
+// holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
+void Dispatch(TJGdata& jg, const TTokens& t) {
+    if (t.Count() == 1 && t[0].empty()) {
         return;
     }
-    const TTokens t{parseTokens_.data(), count};
     const std::u16string_view key = t[0];
     const size_t bucket = key[0] < 128 ? key[0] : 128;
     for (size_t i = 0; i < kRowIndex.count[bucket]; ++i) {
         const TRow& row = kRows[kRowIndex.rows[bucket][i]];
-        if (Takes(row, key, count)) {
-            row.handler(*this, t, row.arg);
+        if (Takes(row, key, t.Count())) {
+            row.handler(jg, t, row.arg);
             return;
         }
     }
+}
+
+}  // namespace
+
+void TJGdata::ParseTempLine(std::u16string_view line) {
+    size_t end = 0;
+    const int count = Tokenize(line, 0, end, parseTokens_, parseJoined_);
+    Dispatch(*this, TTokens{parseTokens_.data(), count});
+}
+
+// Every line of the text, first to last, each cut into tokens and dispatched as it is found.
+// Lines end at CR LF, a lone LF or a lone CR; an empty line is ignored, so a line break at
+// the very end adds nothing.
+void TJGdata::ParseTempText(TTextBlockDecoder& text) {
+    MojiCode = text.Encoding() == TTextEncoding::Utf8;
+    std::u16string_view piece;
+    while (text.Next(piece)) {
+        const size_t n = piece.size();
+        for (size_t i = 0; i < n;) {
+            size_t end = 0;
+            const int count = Tokenize(piece, i, end, parseTokens_, parseJoined_);
+            Dispatch(*this, TTokens{parseTokens_.data(), count});
+            i = end + 1;
+            if (end + 1 < n && piece[end] == u'\r' && piece[end + 1] == u'\n') {
+                ++i;
+            }
+        }
+    }
+    // The token storage may hold a very long line; it is not needed after reading.
+    std::vector<std::u16string_view>().swap(parseTokens_);
+    std::u16string().swap(parseJoined_);
 }
