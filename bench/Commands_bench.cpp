@@ -1,9 +1,12 @@
 // Command writers: a million mixed commands formatted and saved, next to writing the same
-// lines, already formatted, with a plain stream loop.
+// lines with a plain stream loop, once already formatted and once formatting the numbers.
+#include <charconv>  // for std::from_chars
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -117,5 +120,69 @@ void BM_PlainStreamLoop(benchmark::State& state) {
     state.SetItemsProcessed(lines);
 }
 BENCHMARK(BM_PlainStreamLoop)->Unit(benchmark::kMillisecond);
+
+// One blank-separated piece of a line: a number the stream formats, or text written as it is.
+struct TPiece {
+    std::string text;
+    bool isNumber = false;
+    double value = 0.0;
+};
+
+// The same lines taken apart, so that a plain loop can format their numbers itself.
+const std::vector<std::vector<TPiece>>& PlainPieces() {
+    static const std::vector<std::vector<TPiece>> lines = [] {
+        std::vector<std::vector<TPiece>> out;
+        out.reserve(PlainLines().size());
+        for (const std::string& line : PlainLines()) {
+            std::vector<TPiece>& pieces = out.emplace_back();
+            std::string_view rest(line);
+            for (;;) {
+                const size_t blank = rest.find(' ');
+                TPiece& piece = pieces.emplace_back();
+                piece.text = rest.substr(0, blank);
+                const char* last = piece.text.data() + piece.text.size();
+                const auto res = std::from_chars(piece.text.data(), last, piece.value);
+                piece.isNumber = res.ec == std::errc() && res.ptr == last;
+                if (blank == std::string_view::npos) {
+                    break;
+                }
+                rest.remove_prefix(blank + 1);
+            }
+        }
+        return out;
+    }();
+    return lines;
+}
+
+// The baseline a plain writer would be: the same lines, numbers formatted by the stream with
+// 15 significant digits.
+void BM_PlainStreamFormatting(benchmark::State& state) {
+    const std::vector<std::vector<TPiece>>& plain = PlainPieces();
+    const std::filesystem::path file = BenchFile("r407_commands_bench_formatting.txt");
+    int64_t lines = 0;
+    for (auto _ : state) {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out << "\xEF\xBB\xBF";
+        for (const std::vector<TPiece>& line : plain) {
+            for (size_t k = 0; k < line.size(); ++k) {
+                if (k > 0) {
+                    out << ' ';
+                }
+                if (line[k].isNumber) {
+                    out << std::setprecision(15) << line[k].value;
+                } else {
+                    out << line[k].text;
+                }
+            }
+            out << "\r\n";
+        }
+        out.close();
+        benchmark::DoNotOptimize(out.good());
+        lines += static_cast<int64_t>(plain.size());
+    }
+    std::filesystem::remove(file);
+    state.SetItemsProcessed(lines);
+}
+BENCHMARK(BM_PlainStreamFormatting)->Unit(benchmark::kMillisecond);
 
 }  // namespace
