@@ -48,6 +48,7 @@ const std::map<std::string, TExpect> kBadFiles = {
     {"empty.txt", {false, 0}},
     // Invalid encodings
     {"utf8_invalid_sequences.txt", {true, 1}},
+    {"utf8_mark_invalid_short.txt", {true, 0}},
     {"cp932_invalid_bytes.txt", {false, 1}},
     {"utf16le_lone_surrogates.txt", {false, 1}},
     {"utf16be_lone_surrogates.txt", {false, 1}},
