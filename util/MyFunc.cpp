@@ -2,7 +2,7 @@
 #include "MyFunc.h"
 
 #include <array>
-#include <bit>       // for std::endian
+#include <bit>       // for std::bit_cast and std::endian
 #include <cfloat>    // for FLT_EVAL_METHOD
 #include <charconv>  // for std::to_chars and std::from_chars, which ignore the locale
 #include <cmath>
@@ -67,19 +67,34 @@ constexpr double kExactPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
 // half a unit of its last bit of that decimal, far less than the half unit of the 15th digit
 // that would change the cut. Returns the digit count, or 0 when the value needs the long way.
 int ShortDecimalDigits(double magnitude, char* digits, int& e) {
-    int top = 1;
-    while (top < kPowerCount && magnitude >= kPowerOfTen[top]) {
+    // The decimal exponent from the binary one (log10(2) is about 1233 / 4096), then one
+    // comparison to correct it: 10^(top - 5) <= magnitude < 10^(top - 4).
+    const int binaryExp =
+        static_cast<int>((std::bit_cast<uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+    int top = ((binaryExp * 1233) >> 12) + 5;
+    if (magnitude >= kPowerOfTen[top]) {
         ++top;
     }
-    // 10^(top - 5) <= magnitude < 10^(top - 4), so the 15th digit is worth 10^(top - 19).
+    // The 15th digit is worth 10^(top - 19).
     const int k = kOutDigits + 4 - top;
     const double m = std::nearbyint(magnitude * kExactPowerOfTen[k]);
     if (m >= 1e15 || m / kExactPowerOfTen[k] != magnitude) {
         return 0;
     }
-    const auto res = std::to_chars(digits, digits + kRawDigits, static_cast<uint64_t>(m));
+    // Trailing zeros are dropped before the digits are written.
+    auto whole = static_cast<uint64_t>(m);
+    int zeros = 0;
+    while (whole % 10000 == 0) {
+        whole /= 10000;
+        zeros += 4;
+    }
+    while (whole % 10 == 0) {
+        whole /= 10;
+        ++zeros;
+    }
+    const auto res = std::to_chars(digits, digits + kRawDigits, whole);
     const int count = static_cast<int>(res.ptr - digits);
-    e = count - k;
+    e = count + zeros - k;
     return count;
 }
 
