@@ -21,7 +21,7 @@ BM_AppendFloatText/*    BM_Snprintf/*
 BM_OpenTempBytes/*      BM_GetlineSplit/*
 BM_OpenTempFile/*       BM_GetlineSplit/*
 BM_CommandsAndSave      BM_PlainStreamLoop
-BM_CommandsOnly         BM_PlainStreamLoop
+BM_CommandsOnly         BM_PlainStreamFormatting
 WriteBack/groups_last   WriteBack/in_drawing_order
 Startup/xcb_typical     Startup/xcb_label
 Startup/xcb_1M          Startup/xcb_label
