@@ -30,11 +30,11 @@ constexpr size_t kScaleCount = 16;
 constexpr size_t kTextTypes = 10;
 constexpr int kRgbValues = 356;
 
-bool IsSeparator(char16_t c) {
+constexpr bool IsSeparator(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
-bool IsLineBreak(char16_t c) {
+constexpr bool IsLineBreak(char16_t c) {
     return c == u'\r' || c == u'\n';
 }
 
@@ -43,7 +43,7 @@ bool IsLineBreak(char16_t c) {
 constexpr uint64_t kSpecial = (uint64_t{1} << u' ') | (uint64_t{1} << u'\t') |
                               (uint64_t{1} << u'"') | (uint64_t{1} << u'=') |
                               (uint64_t{1} << u'\r') | (uint64_t{1} << u'\n');
-bool IsSpecial(char16_t c) {
+constexpr bool IsSpecial(char16_t c) {
     return c < 64 && ((kSpecial >> c) & 1) != 0;
 }
 
@@ -105,7 +105,8 @@ size_t FindLineBreak(const char16_t* text, size_t i, size_t n) {
 }
 
 // Splits the line that starts at text[i] into toks and returns the token count; end receives
-// the index of the CR or LF that ends the line, or the text's length. Blanks and tabs
+// the index of the CR or LF that ends the line, or the text's length, and plainKey whether
+// token 0 is one run of ordinary characters. Blanks and tabs
 // separate tokens, a run of them once. A double quote is dropped and an equals sign kept;
 // either switches to verbatim for the rest of the line, which then goes into the current
 // token as it stands. A blank after the last value starts an empty last token that is
@@ -113,7 +114,7 @@ size_t FindLineBreak(const char16_t* text, size_t i, size_t n) {
 //
 // A token is one run of ordinary characters, so it is a view into the text; only a double
 // quote right after a run joins two parts, and that token is built in joined.
-int Tokenize(std::u16string_view text, size_t i, size_t& end,
+int Tokenize(std::u16string_view text, size_t i, size_t& end, bool& plainKey,
              std::vector<std::u16string_view>& toks, std::u16string& joined) {
     if (toks.size() < static_cast<size_t>(kMaxTokens)) {
         toks.resize(static_cast<size_t>(kMaxTokens));
@@ -123,6 +124,7 @@ int Tokenize(std::u16string_view text, size_t i, size_t& end,
     const size_t n = text.size();
     int t = 0;
     out[0] = std::u16string_view();
+    plainKey = true;
     for (;;) {
         while (i < n && IsSeparator(units[i])) {
             ++i;
@@ -137,6 +139,7 @@ int Tokenize(std::u16string_view text, size_t i, size_t& end,
             break;
         }
         if (units[i] == u'"') {
+            plainKey = t > 0;
             const size_t stop = FindLineBreak(units, i + 1, n);
             const std::u16string_view rest = text.substr(i + 1, stop - i - 1);
             if (i == start) {
@@ -150,6 +153,7 @@ int Tokenize(std::u16string_view text, size_t i, size_t& end,
             break;
         }
         if (units[i] == u'=') {
+            plainKey = t > 0;
             i = FindLineBreak(units, i + 1, n);
             out[t] = text.substr(start, i - start);
             break;
@@ -366,7 +370,7 @@ bool Takes(const TRow& row, std::u16string_view key, int count) {
 
 // The rows that a key with a given first character can match, in table order; the last
 // bucket serves keys that start outside ASCII. Most lines of a large file are entities whose
-// key is a number, so their walk is two rows instead of the whole table.
+// key is a number, so their walk is a row or two instead of the whole table.
 constexpr size_t kRowCount = std::size(kRows);
 constexpr size_t kBuckets = 129;
 
@@ -375,12 +379,26 @@ struct TRowIndex {
     std::array<unsigned char, kBuckets> count{};
 };
 
-constexpr TRowIndex MakeRowIndex() {
+constexpr bool HasSpecial(std::u16string_view key) {
+    for (const char16_t c : key) {
+        if (IsSpecial(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A key that is one plain run holds no blank, tab, double quote or equals sign, so the rows
+// whose key holds one ("file=") are left out of its index.
+constexpr TRowIndex MakeRowIndex(bool plainKey) {
     TRowIndex index;
     for (size_t b = 0; b < kBuckets; ++b) {
         for (size_t r = 0; r < kRowCount; ++r) {
             const TRow& row = kRows[r];
             const bool byFirst = row.match == M::Exact || row.match == M::Prefix;
+            if (plainKey && HasSpecial(row.key)) {
+                continue;
+            }
             if (!byFirst || (b < 128 && row.key[0] == static_cast<char16_t>(b))) {
                 index.rows[b][index.count[b]++] = static_cast<unsigned char>(r);
             }
@@ -389,18 +407,20 @@ constexpr TRowIndex MakeRowIndex() {
     return index;
 }
 
-constexpr TRowIndex kRowIndex = MakeRowIndex();
+constexpr TRowIndex kRowIndex = MakeRowIndex(false);
+constexpr TRowIndex kPlainKeyRowIndex = MakeRowIndex(true);
 
 // Dispatches the tokens of one line: the first row whose key matches and whose token count
 // holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
-void Dispatch(TJGdata& jg, const TTokens& t) {
+void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
     if (t.Count() == 1 && t[0].empty()) {
         return;
     }
     const std::u16string_view key = t[0];
     const size_t bucket = key[0] < 128 ? key[0] : 128;
-    for (size_t i = 0; i < kRowIndex.count[bucket]; ++i) {
-        const TRow& row = kRows[kRowIndex.rows[bucket][i]];
+    const TRowIndex& index = plainKey ? kPlainKeyRowIndex : kRowIndex;
+    for (size_t i = 0; i < index.count[bucket]; ++i) {
+        const TRow& row = kRows[index.rows[bucket][i]];
         if (Takes(row, key, t.Count())) {
             row.handler(jg, t, row.arg);
             return;
@@ -412,8 +432,9 @@ void Dispatch(TJGdata& jg, const TTokens& t) {
 
 void TJGdata::ParseTempLine(std::u16string_view line) {
     size_t end = 0;
-    const int count = Tokenize(line, 0, end, parseTokens_, parseJoined_);
-    Dispatch(*this, TTokens{parseTokens_.data(), count});
+    bool plainKey = false;
+    const int count = Tokenize(line, 0, end, plainKey, parseTokens_, parseJoined_);
+    Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
 }
 
 // Every line of the text, first to last, each cut into tokens and dispatched as it is found.
@@ -426,8 +447,9 @@ void TJGdata::ParseTempText(TTextBlockDecoder& text) {
         const size_t n = piece.size();
         for (size_t i = 0; i < n;) {
             size_t end = 0;
-            const int count = Tokenize(piece, i, end, parseTokens_, parseJoined_);
-            Dispatch(*this, TTokens{parseTokens_.data(), count});
+            bool plainKey = false;
+            const int count = Tokenize(piece, i, end, plainKey, parseTokens_, parseJoined_);
+            Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
             i = end + 1;
             if (end + 1 < n && piece[end] == u'\r' && piece[end + 1] == u'\n') {
                 ++i;
