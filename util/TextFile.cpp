@@ -22,6 +22,8 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr size_t kReadChunk = size_t{1} << 20;
+// A decoded piece holds whole lines of about this many bytes.
+constexpr size_t kPieceBytes = size_t{1} << 16;
 
 // Any of eight bytes with the high bit set.
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
@@ -460,6 +462,17 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
             piece = std::u16string_view(text_.data(), DecodePiece(carry_));
             carry_.clear();
             return true;
+        }
+        // Whole lines of about kPieceBytes, so that the decoded piece is still in the cache
+        // when it is parsed and a decoder's buffer stays small.
+        if (rest.size() > kPieceBytes) {
+            const size_t cut = rest.find_last_of("\r\n", kPieceBytes - 1);
+            if (cut != std::string_view::npos) {
+                afterCr_ = rest[cut] == '\r';
+                piece = std::u16string_view(text_.data(), DecodePiece(rest.substr(0, cut + 1)));
+                Skip(cut + 1);
+                return true;
+            }
         }
         // The whole lines of the block; the last, unfinished one waits for the next block.
         const size_t last = rest.find_last_of("\r\n");

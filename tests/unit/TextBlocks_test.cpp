@@ -105,6 +105,25 @@ TEST(TextBlockDecoder, LinesLongerThanABlock) {
     EXPECT_EQ(PieceLines(decoder).lines, WholeLines(bytes).lines);
 }
 
+// Large blocks are decoded a part at a time; CR LF pairs and double-byte characters fall on
+// the edges of those parts too.
+TEST(TextBlockDecoder, LargeBlocksWithShortLines) {
+    for (const std::string& mark : {"\xEF\xBB\xBF"s, ""s}) {
+        for (size_t period = 3; period <= 9; ++period) {
+            std::string bytes = mark;
+            const std::string line = std::string(period - 3, 'x') + "\x82\xA0\r\n";
+            while (bytes.size() < (3u << 20) / 2) {
+                bytes += line;
+                bytes += (bytes.size() / period) % 5 == 0 ? "\r" : "";
+            }
+            SCOPED_TRACE("lines of " + std::to_string(period) + " bytes");
+            const TLines whole = WholeLines(bytes);
+            TTextBlockDecoder decoder(bytes);
+            EXPECT_EQ(PieceLines(decoder).lines, whole.lines);
+        }
+    }
+}
+
 class BlockFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
