@@ -23,10 +23,12 @@ BM_OpenTempFile/*       BM_GetlineSplit/*
 BM_CommandsAndSave      BM_PlainStreamLoop
 BM_CommandsOnly         BM_PlainStreamFormatting
 WriteBack/groups_last   WriteBack/in_drawing_order
-Startup/xcb_typical     Startup/xcb_label
-Startup/xcb_1M          Startup/xcb_label
-Startup/offscreen_typical Startup/offscreen_label
-Startup/offscreen_1M    Startup/offscreen_label
+Startup/xcb_label       Startup/xcb_minimal
+Startup/xcb_typical     Startup/xcb_minimal
+Startup/xcb_1M          Startup/xcb_minimal
+Startup/offscreen_label Startup/offscreen_minimal
+Startup/offscreen_typical Startup/offscreen_minimal
+Startup/offscreen_1M    Startup/offscreen_minimal
 '
 
 build=build/bench
