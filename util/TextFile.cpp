@@ -459,7 +459,8 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
             afterCr_ = rest[end - 1] == '\r' && end == rest.size();
             carry_.append(rest.substr(0, end));
             Skip(end);
-            piece = std::u16string_view(text_.data(), DecodePiece(carry_));
+            const size_t decoded = DecodePiece(carry_);
+            piece = std::u16string_view(text_.data(), decoded);
             carry_.clear();
             return true;
         }
@@ -469,7 +470,8 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
             const size_t cut = rest.find_last_of("\r\n", kPieceBytes - 1);
             if (cut != std::string_view::npos) {
                 afterCr_ = rest[cut] == '\r';
-                piece = std::u16string_view(text_.data(), DecodePiece(rest.substr(0, cut + 1)));
+                const size_t decoded = DecodePiece(rest.substr(0, cut + 1));
+                piece = std::u16string_view(text_.data(), decoded);
                 Skip(cut + 1);
                 return true;
             }
@@ -483,7 +485,8 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
         }
         const size_t end = last + 1;
         afterCr_ = rest[last] == '\r' && end == rest.size();
-        piece = std::u16string_view(text_.data(), DecodePiece(rest.substr(0, end)));
+        const size_t decoded = DecodePiece(rest.substr(0, end));
+        piece = std::u16string_view(text_.data(), decoded);
         carry_.assign(rest.substr(end));
         ReleaseBlock();
         return true;
@@ -491,7 +494,8 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
     if (carry_.empty()) {
         return false;
     }
-    piece = std::u16string_view(text_.data(), DecodePiece(carry_));
+    const size_t decoded = DecodePiece(carry_);
+    piece = std::u16string_view(text_.data(), decoded);
     std::string().swap(carry_);
     return true;
 }
