@@ -94,27 +94,13 @@ TJGdata::~TJGdata() {
 }
 
 void TJGdata::DataInit() {
-    w_FlgLGrp = w_FlgLay = w_FlgCol = w_FlgLtp = w_FlgWid = true;
-    w_FlgMjs = w_FlgMbs = w_FlgFont = w_FlgPCol = w_FlgSCol = true;
+    // The writer's reset covers every writer field but the one-shot and group state.
+    S_Init();
     w_IPNo = 0;
-    w_LGrp = 0;
-    w_Lay = 0;
-    w_Col = 1;
-    w_Ltp = 1;
-    w_Wid = 0;
-    w_Mjs = 1;
-    w_MjsW = 2.0;
-    w_MjsH = 2.0;
-    w_MjsD = 0.0;
-    w_MjsC = 1;
-    w_Mbs = 0;
-    w_Font = kDefaultFont;
     w_Attr = 0;
     w_CrvNo = 0;
     w_CrvFl = false;
     w_DimFl = false;
-    w_PtCol = 1;
-    w_SlCol = 0;
 
     // RGB keeps the host's colour table: the only field a reset leaves alone.
     MojiCode = false;
