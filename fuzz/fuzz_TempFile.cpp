@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "exchange/DavGaibu.h"
+#include "tests/unit/ModelCheck.h"
 #include "util/Platform.h"
 
 namespace {
@@ -25,39 +26,8 @@ void Require(bool ok) {
     }
 }
 
-// EntN is the sum of the fifteen counts, and every EntNo entry names a record of its list.
 void CheckModel(const TJGdata& jg) {
-    const std::array<std::pair<int, size_t>, 16> lists = {{
-        {0, 0},
-        {jg.EntLineN, jg.EntLine.size()},
-        {jg.EntCircN, jg.EntCirc.size()},
-        {jg.EntArcN, jg.EntArc.size()},
-        {jg.EntTextN, jg.EntText.size()},
-        {jg.EntPntN, jg.EntPnt.size()},
-        {jg.EntMarkN, jg.EntMark.size()},
-        {jg.EntDimN, jg.EntDim.size()},
-        {jg.EntBlkN, jg.EntBlk.size()},
-        {jg.EntSld2N, jg.EntSld2.size()},
-        {jg.EntSld3N, jg.EntSld3.size()},
-        {jg.EntSld4N, jg.EntSld4.size()},
-        {jg.EntSldCN, jg.EntSldC.size()},
-        {jg.EntSldEN, jg.EntSldE.size()},
-        {jg.EntSldON, jg.EntSldO.size()},
-        {jg.EntSldGN, jg.EntSldG.size()},
-    }};
-    int sum = 0;
-    for (size_t k = 1; k < lists.size(); ++k) {
-        Require(lists[k].first >= 0 && static_cast<size_t>(lists[k].first) <= lists[k].second);
-        sum += lists[k].first;
-    }
-    Require(jg.EntN == sum && jg.EntNo.size() >= static_cast<size_t>(jg.EntN));
-    for (int i = 0; i < jg.EntN; ++i) {
-        const TDavEntNo& e = jg.EntNo[static_cast<size_t>(i)];
-        Require(e.yn >= 1 && e.yn <= 15);
-        Require(e.no >= 0 && e.no < lists[static_cast<size_t>(e.yn)].first);
-    }
-    Require(jg.IPoints.size() == 100 && jg.LayStat.size() == 256 && jg.LayName.size() == 256);
-    Require(jg.t_MemN >= 0 && static_cast<size_t>(jg.t_MemN) <= jg.t_Mem.size());
+    Require(ModelCheck::Problem(jg).empty());
 }
 
 // Reads bytes as the host's file and writes the whole model back; returns the saved bytes.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "tests/unit/ModelCheck.h"
 #include "util/TextFile.h"
 
 namespace ModelDump {
@@ -189,53 +190,11 @@ inline std::string Dump(const TJGdata& jg, bool withRgb = true) {
     return w.out;
 }
 
-// The entity index and the fifteen lists agree: EntN is the sum of the counts, every index
-// entry names an existing record, and each kind's records are indexed once, in order.
+// The model keeps its invariants (see ModelCheck::Problem).
 inline ::testing::AssertionResult Consistent(const TJGdata& jg) {
-    const std::array<std::pair<int, size_t>, 16> lists = {{
-        {0, 0},
-        {jg.EntLineN, jg.EntLine.size()},
-        {jg.EntCircN, jg.EntCirc.size()},
-        {jg.EntArcN, jg.EntArc.size()},
-        {jg.EntTextN, jg.EntText.size()},
-        {jg.EntPntN, jg.EntPnt.size()},
-        {jg.EntMarkN, jg.EntMark.size()},
-        {jg.EntDimN, jg.EntDim.size()},
-        {jg.EntBlkN, jg.EntBlk.size()},
-        {jg.EntSld2N, jg.EntSld2.size()},
-        {jg.EntSld3N, jg.EntSld3.size()},
-        {jg.EntSld4N, jg.EntSld4.size()},
-        {jg.EntSldCN, jg.EntSldC.size()},
-        {jg.EntSldEN, jg.EntSldE.size()},
-        {jg.EntSldON, jg.EntSldO.size()},
-        {jg.EntSldGN, jg.EntSldG.size()},
-    }};
-    int sum = 0;
-    for (size_t k = 1; k < lists.size(); ++k) {
-        if (lists[k].first < 0 || static_cast<size_t>(lists[k].first) > lists[k].second) {
-            return ::testing::AssertionFailure() << "kind " << k << " count beyond its storage";
-        }
-        sum += lists[k].first;
-    }
-    if (jg.EntN != sum || jg.EntNo.size() < static_cast<size_t>(jg.EntN)) {
-        return ::testing::AssertionFailure() << "EntN " << jg.EntN << ", counts sum " << sum;
-    }
-    std::array<int, 16> next{};
-    for (int i = 0; i < jg.EntN; ++i) {
-        const TDavEntNo& e = jg.EntNo[static_cast<size_t>(i)];
-        if (e.yn < 1 || e.yn > 15 || e.no != next[static_cast<size_t>(e.yn)]) {
-            return ::testing::AssertionFailure()
-                   << "EntNo[" << i << "] = (" << e.yn << ", " << e.no << ")";
-        }
-        ++next[static_cast<size_t>(e.yn)];
-    }
-    if (jg.IPoints.size() != 100 || jg.LGrpStat.size() != 16 || jg.LGrpName.size() != 16 ||
-        jg.LayStat.size() != 256 || jg.LayName.size() != 256) {
-        return ::testing::AssertionFailure() << "a fixed table changed its size";
-    }
-    if (jg.w_LGrp < 0 || jg.w_LGrp > 15 || jg.w_Lay < 0 || jg.w_Lay > 15 || jg.CurLGrp < 0 ||
-        jg.CurLGrp > 15 || jg.CurLay < 0 || jg.CurLay > 15 || jg.w_Mbs < 0 || jg.w_Mbs > 8) {
-        return ::testing::AssertionFailure() << "group, layer or base point out of range";
+    const std::string problem = ModelCheck::Problem(jg);
+    if (!problem.empty()) {
+        return ::testing::AssertionFailure() << problem;
     }
     return ::testing::AssertionSuccess();
 }
