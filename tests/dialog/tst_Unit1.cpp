@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,6 +193,7 @@ private slots:
     void okWithBlankText();
     void okWritesBothFiles();
     void okPutsCorrectionsBack();
+    void okWhereNothingCanBeWritten();
     void closingWithoutOkWritesNothing_data();
     void closingWithoutOkWritesNothing();
     void textHistory_data();
@@ -444,6 +446,26 @@ void TestUnit1::okWritesBothFiles() {
     QCOMPARE(lines.value(2), QStringLiteral("abc"));
     QCOMPARE(lines.value(4), QStringLiteral("0"));
     QCOMPARE(lines.mid(138, 2), QStringList({"1", "abc"}));
+}
+
+// Folders in the places of both files: the host's file cannot be read and neither file can be
+// written. The dialog still starts with its defaults, OK closes it normally, and nothing is
+// left behind: no file in either place, no temporary file in the program's folder.
+void TestUnit1::okWhereNothingCanBeWritten() {
+    TProgramFolder folder;
+    QVERIFY(QFile::remove(folder.Path("ZIV_TEMP.TXT")));
+    QVERIFY(QDir(folder.Path(".")).mkdir("ZIV_TEMP.TXT"));
+    QVERIFY(QDir(folder.Path(".")).mkdir("r407.dat"));
+    const auto form = folder.Start({QStringLiteral("1")});
+    QCOMPARE(form->ComboBox3->itemText(0), QStringLiteral("現在の文字種(No1)"));
+    QTest::keyClicks(form->ComboBox1, "abc");
+    QTest::keyClick(form->ComboBox1, Qt::Key_Return);
+    QVERIFY(folder.messages.isEmpty());
+    QVERIFY(!form->isVisible());
+    QVERIFY(form->JG == nullptr);
+    QVERIFY(QFileInfo(folder.Path("ZIV_TEMP.TXT")).isDir());
+    QVERIFY(QFileInfo(folder.Path("r407.dat")).isDir());
+    QCOMPARE(QDir(folder.Path(".")).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // Values that the text generation replaced are shown in their boxes and saved so.
