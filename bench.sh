@@ -3,7 +3,7 @@
 # next to its baseline and the ratio of their times, and writes the same report to
 # bench/RESULTS.md with the machine it ran on.
 #
-#   ./bench.sh                          # everything
+#   ./bench.sh                          # everything, medians of five repetitions
 #   ./bench.sh --benchmark_filter=Float # arguments go to every benchmark program
 #   BENCH_NO_RESULTS=1 ./bench.sh       # leave bench/RESULTS.md alone
 #   BENCH_REPORT_ONLY=1 ./bench.sh      # report the last run again, without building or running
@@ -47,11 +47,31 @@ run_all() {
         echo "bench.sh: no benchmark programs in $build/bench" >&2
         exit 1
     fi
+    # The machine's load and the allocator's state move single runs by tens of percent, so
+    # every figure is the median of five repetitions unless the caller says otherwise.
+    local repeat=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
     local exe name
     for exe in "${programs[@]}"; do
         name=$(basename "$exe")
         printf '\n== %s\n' "$name"
-        "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@"
+        "$exe" --benchmark_out="$out/$name.json" --benchmark_out_format=json "${repeat[@]}" "$@"
+    done
+
+    # Peak memory is a property of a whole process: one load per process, per encoding.
+    local enc log
+    : >"$out/peak.txt"
+    for enc in utf8 cp932; do
+        printf '\n== peak memory of one load, %s\n' "$enc"
+        log=$out/peak-$enc.txt
+        "$build/bench/TempFile_bench" --benchmark_filter="BM_OpenTempFileOnce/$enc/" >"$log"
+        cat "$log"
+        awk -v enc="$enc" '
+            /PeakRSSxFile=/ {
+                for (i = 1; i <= NF; ++i) {
+                    if ($i ~ /^PeakRSSxFile=/) { v = $i; sub(/^[^=]*=/, "", v) }
+                }
+                printf "| %s | %.2f |\n", enc, v
+            }' "$log" >>"$out/peak.txt"
     done
 }
 
@@ -61,17 +81,21 @@ flatten() {
     awk '
         FNR == 1 { prog = FILENAME; sub(/.*\//, "", prog); sub(/\.json$/, "", prog) }
         /^    \{/ {
-            name = ""; type = "iteration"; cpu = ""; real = ""; unit = "ns"; bps = "-"; ips = "-"
+            name = ""; type = "iteration"; agg = ""; cpu = ""; real = ""; unit = "ns"
+            bps = "-"; ips = "-"
         }
         /^      "name":/ { name = $0; sub(/^[^:]*: "/, "", name); sub(/",?$/, "", name) }
         /^      "run_type":/ { type = $0; gsub(/.*: "|",?$/, "", type) }
+        /^      "aggregate_name":/ { agg = $0; gsub(/.*: "|",?$/, "", agg) }
         /^      "cpu_time":/ { cpu = $2; sub(/,$/, "", cpu) }
         /^      "real_time":/ { real = $2; sub(/,$/, "", real) }
         /^      "time_unit":/ { unit = $2; gsub(/[",]/, "", unit) }
         /^      "bytes_per_second":/ { bps = $2; sub(/,$/, "", bps) }
         /^      "items_per_second":/ { ips = $2; sub(/,$/, "", ips) }
         /^    \}/ {
-            if (name != "" && cpu != "" && type == "iteration") {
+            # Single runs, or the median of repeated ones.
+            if (name != "" && cpu != "" && (type == "iteration" || agg == "median")) {
+                sub(/_median$/, "", name)
                 f = unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1
                 kind = name ~ /\/manual_time/ ? "wall" : "cpu"
                 t = kind == "wall" ? real : cpu
@@ -153,6 +177,12 @@ if [[ -z ${BENCH_REPORT_ONLY:-} ]]; then
 fi
 table=$(report)
 printf '\n== Summary (ratio = time / baseline time; below 1 is faster)\n%s\n' "$table"
+peak=""
+if [[ -s $out/peak.txt ]]; then
+    peak=$(printf '| Encoding | Peak resident memory / file size |\n|---|---:|\n'
+           cat "$out/peak.txt")
+    printf '\n== Peak memory of one load of the generated host file\n%s\n' "$peak"
+fi
 
 if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
     {
@@ -160,7 +190,8 @@ if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
         echo
         echo "The latest run of \`./bench.sh\`: each figure next to its baseline, and the ratio of"
         echo "their times (below 1: faster than the baseline). Times are CPU times, except those"
-        echo "marked (wall): the benchmark measures the wall time itself. Release build, bench preset."
+        echo "marked (wall): the benchmark measures the wall time itself. Medians of five repetitions"
+        echo "unless the arguments say otherwise. Release build, bench preset."
         echo
         machine
         if (($# > 0)); then
@@ -168,6 +199,13 @@ if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
         fi
         echo
         echo "$table"
+        if [[ -n $peak ]]; then
+            echo
+            echo "Peak memory of one \`OpenTempFile\` of the generated host file, each in a process of"
+            echo "its own:"
+            echo
+            echo "$peak"
+        fi
     } >bench/RESULTS.md
     echo "Written to bench/RESULTS.md"
 fi
