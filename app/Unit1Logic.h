@@ -15,30 +15,30 @@ inline constexpr int kHistoryMax = 50;
 
 // One preset row as its controls hold it.
 struct TPresetRow {
-    bool checked = false;          // RBn
-    std::u16string width = u"3";   // EditAn
-    std::u16string height = u"3";  // EditBn
-    std::u16string spacing = u"0"; // EditCn
-    std::u16string colour = u"2";  // EditDn
-    int font = -1;                 // selected entry of CBn, -1 for none
-    std::u16string fontName;       // the text of that entry, empty for none
-    bool italic = false;           // CCn
-    bool bold = false;             // CDn
+    bool checked = false;           // RBn
+    std::u16string width = u"3";    // EditAn
+    std::u16string height = u"3";   // EditBn
+    std::u16string spacing = u"0";  // EditCn
+    std::u16string colour = u"2";   // EditDn
+    int font = -1;                  // selected entry of CBn, -1 for none
+    std::u16string fontName;        // the text of that entry, empty for none
+    bool italic = false;            // CCn
+    bool bold = false;              // CDn
 };
 
 // Everything the text generation reads: the dialog's controls and the start-up fields.
 struct TTextInput {
-    std::u16string text;                   // ComboBox1, as typed
-    int orientation = 0;                   // RadioGroup1 option, -1 for none
-    std::u16string angle;                  // ComboBox2
-    int basePoint = 2;                     // RadioGroup2 option, -1 for none
-    bool offsetsOn = false;                // CheckBox1
-    std::array<std::u16string, 6> offsets; // Edit1 .. Edit6
-    bool hostType = true;                  // RadioButton1
-    int textType = 0;                      // ComboBox3 entry, -1 for none
-    std::u16string hostFont;               // selected entry of ComboBox4, empty for none
-    bool italic = false;                   // CheckBox2
-    bool bold = false;                     // CheckBox3
+    std::u16string text;                    // ComboBox1, as typed
+    int orientation = 0;                    // RadioGroup1 option, -1 for none
+    std::u16string angle;                   // ComboBox2
+    int basePoint = 2;                      // RadioGroup2 option, -1 for none
+    bool offsetsOn = false;                 // CheckBox1
+    std::array<std::u16string, 6> offsets;  // Edit1 .. Edit6
+    bool hostType = true;                   // RadioButton1
+    int textType = 0;                       // ComboBox3 entry, -1 for none
+    std::u16string hostFont;                // selected entry of ComboBox4, empty for none
+    bool italic = false;                    // CheckBox2
+    bool bold = false;                      // CheckBox3
     std::array<TPresetRow, kPresetRows> rows;
     double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
     bool mjiku = true;

@@ -93,7 +93,7 @@ struct TDavEntMark {
     double px = 0.0, py = 0.0;
     double bai = 0.0;  // scale factor
     double ang = 0.0;
-    int cod = 0;       // marker code
+    int cod = 0;  // marker code
 };
 
 struct TDavEntDim {
@@ -218,11 +218,11 @@ public:
     // Picked points and layer tables.
     std::vector<TDavIndPoint> IPoints;  // 100 entries, points 1..99
     int IPointN = 0;
-    bool WidF = false;  // a line-width line was read; widths are written only then
-    std::vector<int> LGrpStat;              // 16
-    std::vector<std::u16string> LGrpName;   // 16
-    std::vector<int> LayStat;               // 256, index group * 16 + layer
-    std::vector<std::u16string> LayName;    // 256
+    bool WidF = false;          // a line-width line was read; widths are written only then
+    std::vector<int> LGrpStat;  // 16
+    std::vector<std::u16string> LGrpName;  // 16
+    std::vector<int> LayStat;              // 256, index group * 16 + layer
+    std::vector<std::u16string> LayName;   // 256
 
     // The entity store. Each list grows in blocks of 1000; its count is authoritative.
     int EntN = 0;
@@ -330,8 +330,8 @@ public:
 
     // Text and dimension commands.
     void S_Text(int no, double x1, double y1, double x2, double y2, const std::u16string& m);
-    void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
-               double tx2, double ty2, const std::u16string& m);
+    void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1, double tx2,
+               double ty2, const std::u16string& m);
 
     // Geometry commands.
     void S_Line(double x1, double y1, double x2, double y2);
@@ -348,10 +348,8 @@ public:
     void S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3);
     void S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                   double y4);
-    void S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
-                  int cod);
-    void S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
-                  int cod);
+    void S_SolidC(double x, double y, double r, double h, double ka, double sa, double da, int cod);
+    void S_SolidD(double x, double y, double r, double h, double ka, double sa, double da, int cod);
     void S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                   double ri);
     void S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
@@ -381,14 +379,13 @@ public:
     void A_Circle(double ax, double ay, double ar);
     void A_Circle(TDavEntAttr at, double ax, double ay, double ar);
     void A_Arc(double ax, double ay, double ar, double asa, double aea, double ah, double aka);
-    void A_Arc(TDavEntAttr at, double ax, double ay, double ar, double asa, double aea,
-               double ah, double aka);
-    void A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
-                const std::u16string& am);
+    void A_Arc(TDavEntAttr at, double ax, double ay, double ar, double asa, double aea, double ah,
+               double aka);
+    void A_Text(int ano, double ax1, double ay1, double ax2, double ay2, const std::u16string& am);
     void A_Text(TDavEntAttr at, int ano, double ax1, double ay1, double ax2, double ay2,
                 const std::u16string& am);
-    void A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
-               double tx2, double ty2, const std::u16string& m);
+    void A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1, double tx2,
+               double ty2, const std::u16string& m);
     void A_Dim(TDavEntAttr at, double lx1, double ly1, double lx2, double ly2, double tx1,
                double ty1, double tx2, double ty2, const std::u16string& m);
     void A_Solid2(double ax1, double ay1, double ax2, double ay2);
@@ -400,20 +397,20 @@ public:
                   double ax4, double ay4);
     void A_Solid4(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2, double ax3,
                   double ay3, double ax4, double ay4);
-    void A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
-                  double ada, int acod);
+    void A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
+                  int acod);
     void A_SolidC(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, int acod);
-    void A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
-                  double ada, int acod);
+    void A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
+                  int acod);
     void A_SolidD(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, int acod);
-    void A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
-                  double ada, double ari);
+    void A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
+                  double ari);
     void A_SolidO(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, double ari);
-    void A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
-                  double ada, double ari);
+    void A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
+                  double ari);
     void A_SolidG(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, double ari);
     int GetColorDisp(int col) const;

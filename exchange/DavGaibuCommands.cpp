@@ -1,12 +1,13 @@
 // DavGaibuCommands: the attribute, text and dimension commands of TJGdata, and the two
 // commands that pass host data straight back.
+#include "DavGaibu.h"
+
 #include <cmath>    // for std::fabs, std::trunc
 #include <cstdint>  // for the 32-bit pattern of a hexadecimal number
 #include <limits>
 #include <string>
 #include <string_view>
 
-#include "DavGaibu.h"
 #include "exchange/DavCommandLine.h"
 #include "exchange/DavKeys.h"
 #include "util/MyFunc.h"

@@ -1,11 +1,12 @@
 // DavGaibuGeometry: the geometry commands of TJGdata, which drop degenerate entities before
 // they reach the host.
+#include "DavGaibu.h"
+
 #include <algorithm>
 #include <cmath>  // for std::fabs
 #include <string>
 #include <vector>
 
-#include "DavGaibu.h"
 #include "exchange/DavCommandLine.h"
 #include "exchange/DavKeys.h"
 

@@ -1,5 +1,7 @@
 // DavGaibuParse: cuts the lines of the host's file into tokens and hands each line to its
 // handler.
+#include "exchange/DavGaibu.h"
+
 #include <array>
 #include <bit>  // for std::countr_zero and std::endian
 #include <cstddef>
@@ -10,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "exchange/DavGaibu.h"
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "util/MyFunc.h"

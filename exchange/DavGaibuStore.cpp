@@ -1,8 +1,9 @@
 // DavGaibuStore: the entity store of TJGdata, its attribute setters, appenders and display colours.
+#include "DavGaibu.h"
+
 #include <array>
 #include <cmath>
 
-#include "DavGaibu.h"
 #include "util/MyFunc.h"
 
 namespace {

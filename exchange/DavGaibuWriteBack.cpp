@@ -1,10 +1,11 @@
 // DavGaibuWriteBack: writes the whole entity model of TJGdata back as drawing commands.
+#include "DavGaibu.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "DavGaibu.h"
 #include "util/MyFunc.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // MyFuncGeometry: rounding, rotation, direction, distance and drawn text length.
-#include <cmath>
-
 #include "MyFunc.h"
+
+#include <cmath>
 
 namespace {
 

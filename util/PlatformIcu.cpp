@@ -1,4 +1,6 @@
 // PlatformIcu: the platform layer on Linux, with ICU for the code page and the user's locale.
+#include "Platform.h"
+
 #include <memory>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
@@ -6,7 +8,6 @@
 #include <unicode/ucnv_cb.h>
 #include <unicode/unistr.h>
 
-#include "Platform.h"
 #include "PlatformNative.h"
 
 namespace {

@@ -1,9 +1,10 @@
 // PlatformWin: the platform layer on Windows, with the system's code page, locale and keyboard.
 #ifdef _WIN32
 
+#include "Platform.h"
+
 #include <windows.h>
 
-#include "Platform.h"
 #include "PlatformNative.h"
 
 namespace Platform {

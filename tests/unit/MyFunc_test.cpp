@@ -1,6 +1,4 @@
 // Text and number helpers: number grammars, the general number format, text slicing and files.
-#include "util/MyFunc.h"
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "util/MyFunc.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 

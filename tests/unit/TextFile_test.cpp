@@ -1,6 +1,4 @@
 // Text files: encodings byte for byte, line splitting, and replacing a file safely.
-#include "util/TextFile.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -9,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "util/Platform.h"
+#include "util/TextFile.h"
 
 namespace {
 
