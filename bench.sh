@@ -20,8 +20,8 @@ BM_FloatToText/*        BM_Snprintf/*
 BM_AppendFloatText/*    BM_Snprintf/*
 BM_OpenTempBytes/*      BM_GetlineSplit/*
 BM_OpenTempFile/*       BM_GetlineSplit/*
+BM_CommandsAndSave      BM_PlainStreamFormatting
 BM_CommandsAndSave      BM_PlainStreamLoop
-BM_CommandsOnly         BM_PlainStreamFormatting
 WriteBack/groups_last   WriteBack/in_drawing_order
 Startup/xcb_label       Startup/xcb_minimal
 Startup/xcb_typical     Startup/xcb_minimal
@@ -119,20 +119,22 @@ report() {
             if (what == "B") return sprintf("%.4g MB/s", v / 1e6)
             return sprintf("%.3g M/s", v / 1e6)
         }
-        # The baseline name for a figure, or "".
-        function baseline(name,    i, f, b, head, tail) {
+        # The baseline names for a figure, separated by blanks, or "".
+        function baselines(name,    i, f, b, head, tail, all) {
+            all = ""
             for (i = 1; i <= npairs; ++i) {
                 f = pf[i]; b = pb[i]
-                if (f == name) return b
-                if (f ~ /\/\*$/) {
+                if (f == name) {
+                    all = all " " b
+                } else if (f ~ /\/\*$/) {
                     head = substr(f, 1, length(f) - 1)
                     if (index(name, head) == 1) {
                         tail = substr(name, length(head) + 1)
-                        return substr(b, 1, length(b) - 1) tail
+                        all = all " " substr(b, 1, length(b) - 1) tail
                     }
                 }
             }
-            return ""
+            return all
         }
         BEGIN {
             n = split(pairs, rows, "\n")
@@ -149,11 +151,19 @@ report() {
             print "| Program | Benchmark | Time | Throughput | Baseline | Baseline time | Ratio |"
             print "|---|---|---:|---:|---|---:|---:|"
             for (i = 1; i <= count; ++i) {
-                nm = name[i]; b = baseline(nm)
-                if (b != "" && (b in cpu) && cpu[b] > 0) {
-                    printf "| %s | %s | %s%s | %s | %s | %s%s | %.2f |\n", prog[i], nm,
-                        human(cpu[nm]), tag[nm], thr[nm], b, human(cpu[b]), tag[b], cpu[nm] / cpu[b]
-                } else {
+                nm = name[i]
+                shown = 0
+                nb = split(baselines(nm), bl, " ")
+                for (j = 1; j <= nb; ++j) {
+                    b = bl[j]
+                    if ((b in cpu) && cpu[b] > 0) {
+                        printf "| %s | %s | %s%s | %s | %s | %s%s | %.2f |\n", prog[i], nm,
+                            human(cpu[nm]), tag[nm], thr[nm], b, human(cpu[b]), tag[b],
+                            cpu[nm] / cpu[b]
+                        shown = 1
+                    }
+                }
+                if (!shown) {
                     printf "| %s | %s | %s%s | %s | | | |\n", prog[i], nm, human(cpu[nm]), tag[nm],
                         thr[nm]
                 }
