@@ -447,9 +447,10 @@ void TForm1::CreateControls() {
     LabelB1->setGeometry(56, 120, 185, 16);
     Label4 = MakeLabel(Panel1, QStringLiteral("フォント"), 8, 140);
     Label4->setObjectName(QStringLiteral("Label4"));
-    // Four full-width characters at 13 pixels would run under ComboBox4, 48 pixels further on.
+    // Four full-width characters at 13 pixels would run under ComboBox4, 48 pixels further on;
+    // a pixel less between them keeps the label in the size of the others.
     QFont labelFont = Label4->font();
-    labelFont.setPixelSize(12);
+    labelFont.setLetterSpacing(QFont::AbsoluteSpacing, -1);
     Label4->setFont(labelFont);
     Label4->adjustSize();
     ComboBox4 = new QComboBox(Panel1);
