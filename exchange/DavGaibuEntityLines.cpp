@@ -55,6 +55,16 @@ int LayerIndex(const TJGdata& jg, int lay) {
     return jg.w_LGrp * 16 + lay;
 }
 
+// An attribute line sets the current value; the first line of its kind is also the host's
+// current setting.
+void TakeValue(bool& first, int& host, int& current, int value) {
+    if (first) {
+        host = value;
+        first = false;
+    }
+    current = value;
+}
+
 // "lgn" and "lyn": the glued-on rest of the key, then every further token after one blank.
 std::u16string NameOf(const TTokens& t, std::u16string_view key) {
     std::u16string name(Rest(t, key));
@@ -170,11 +180,7 @@ void LayerName(TJGdata& jg, const TTokens& t, int) {
 
 void LayerGroup(TJGdata& jg, const TTokens& t, int) {
     const int g = HexDigitAfterKey(t);
-    if (jg.w_FlgLGrp) {
-        jg.CurLGrp = g;
-        jg.w_FlgLGrp = false;
-    }
-    jg.w_LGrp = g;
+    TakeValue(jg.w_FlgLGrp, jg.CurLGrp, jg.w_LGrp, g);
     if (t.Count() >= 2) {
         SetAt(jg.LGrpStat, g, I(t, 1));
     }
@@ -183,11 +189,7 @@ void LayerGroup(TJGdata& jg, const TTokens& t, int) {
 
 void Layer(TJGdata& jg, const TTokens& t, int) {
     const int l = HexDigitAfterKey(t);
-    if (jg.w_FlgLay) {
-        jg.CurLay = l;
-        jg.w_FlgLay = false;
-    }
-    jg.w_Lay = l;
+    TakeValue(jg.w_FlgLay, jg.CurLay, jg.w_Lay, l);
     if (t.Count() >= 2) {
         SetAt(jg.LayStat, LayerIndex(jg, l), I(t, 1));
     }
@@ -198,11 +200,7 @@ void Layer(TJGdata& jg, const TTokens& t, int) {
 
 void Colour(TJGdata& jg, const TTokens& t, int) {
     const int c = TextToInt(Rest(t, DavKeys::kColour));
-    if (jg.w_FlgCol) {
-        jg.CurCol = c;
-        jg.w_FlgCol = false;
-    }
-    jg.w_Col = c;
+    TakeValue(jg.w_FlgCol, jg.CurCol, jg.w_Col, c);
     // Colour 10 carries the solid colour value as its second token.
     if (c == 10 && t.Count() >= 2) {
         jg.w_SlCol = I(t, 1);
@@ -212,21 +210,13 @@ void Colour(TJGdata& jg, const TTokens& t, int) {
 
 void LineType(TJGdata& jg, const TTokens& t, int) {
     const int v = TextToInt(Rest(t, DavKeys::kLineType));
-    if (jg.w_FlgLtp) {
-        jg.CurLtp = v;
-        jg.w_FlgLtp = false;
-    }
-    jg.w_Ltp = v;
+    TakeValue(jg.w_FlgLtp, jg.CurLtp, jg.w_Ltp, v);
     jg.w_CrvFl = false;
 }
 
 void LineWidth(TJGdata& jg, const TTokens& t, int) {
     const int w = TextToInt(Rest(t, DavKeys::kLineWidth));
-    if (jg.w_FlgWid) {
-        jg.CurWid = w;
-        jg.w_FlgWid = false;
-    }
-    jg.w_Wid = w;
+    TakeValue(jg.w_FlgWid, jg.CurWid, jg.w_Wid, w);
     jg.w_CrvFl = false;
     jg.WidF = true;
 }
