@@ -15,6 +15,10 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The expected command lines are written with a full stop as decimal separator, which is what
+# the neutral UTF-8 locale gives; the tests of other separators set theirs themselves.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+
 scripts/install-deps.sh
 
 step() { printf '\n== %s\n' "$*"; }
