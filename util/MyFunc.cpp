@@ -300,7 +300,10 @@ std::u16string IntToText(int value) {
     return out;
 }
 
-double TextToFloat(std::u16string_view text) {
+namespace {
+
+// Any text: blanks, a sign, digits with a decimal point and an exponent.
+double ReadAnyNumber(std::u16string_view text) {
     const char16_t* p = text.data();
     const char16_t* const end = p + text.size();
     while (p != end && *p == u' ') {
@@ -363,6 +366,50 @@ double TextToFloat(std::u16string_view text) {
         }
     }
     return SlowTextToFloat(std::u16string_view(begin, static_cast<size_t>(end - begin)));
+}
+
+}  // namespace
+
+// The usual number, a sign and at most 19 digits with a decimal point, in one pass; any other
+// text, blanks, an exponent or a value beyond the exact range takes the general reading, which
+// gives the same result for the usual numbers too.
+double TextToFloat(std::u16string_view text) {
+    const char16_t* p = text.data();
+    const char16_t* const end = p + text.size();
+    bool negative = false;
+    if (p != end && (*p == u'-' || *p == u'+')) {
+        negative = *p == u'-';
+        ++p;
+    }
+    const char16_t* const first = p;
+    // More than 19 digits may wrap the mantissa; such a number takes the general reading.
+    uint64_t mantissa = 0;
+    unsigned d = 0;
+    for (; p != end && (d = static_cast<unsigned>(*p) - u'0') <= 9; ++p) {
+        mantissa = mantissa * 10 + d;
+    }
+    size_t digits = static_cast<size_t>(p - first);
+    size_t fraction = 0;
+    if (p != end) {
+        if (*p != u'.') {
+            return ReadAnyNumber(text);
+        }
+        const char16_t* const point = ++p;
+        for (; p != end && (d = static_cast<unsigned>(*p) - u'0') <= 9; ++p) {
+            mantissa = mantissa * 10 + d;
+        }
+        if (p != end) {
+            return ReadAnyNumber(text);
+        }
+        fraction = static_cast<size_t>(end - point);
+        digits += fraction;
+    }
+    if (kExactArithmetic && digits > 0 && digits <= kMaxMantissaDigits &&
+        mantissa <= kMaxExactMantissa && fraction <= static_cast<size_t>(kMaxExactPower)) {
+        const double value = static_cast<double>(mantissa) / kExactPowerOfTen[fraction];
+        return negative ? -value : value;
+    }
+    return ReadAnyNumber(text);
 }
 
 void AppendFloatText(std::u16string& out, double value) {
