@@ -6,7 +6,10 @@
 // vendor extensions, so it goes through the platform layer (ICU on Linux).
 #include "TextFile.h"
 
+#include <algorithm>  // for std::copy
+#include <array>
 #include <atomic>
+#include <bit>  // for std::countr_zero and std::endian
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -179,6 +182,121 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigne
 void RemoveQuietly(const std::filesystem::path& path) {
     std::error_code ec;
     std::filesystem::remove(path, ec);
+}
+
+// The ASCII bytes that the code page reads as the same character on their own, as code page
+// 932 reads all but a few control characters. A line of such bytes needs no converter. The
+// search below finds control characters only, so a code page that reads a printable ASCII
+// byte otherwise has no plain bytes at all.
+using TPlainBytes = std::array<bool, 0x80>;
+constexpr unsigned char kFirstPrintable = 0x20;
+constexpr unsigned char kDelete = 0x7F;
+
+const TPlainBytes& PlainAnsiBytes() {
+    static const TPlainBytes plain = [] {
+        TPlainBytes table{};
+        for (size_t b = 0; b < table.size(); ++b) {
+            const std::u16string text = Platform::DecodeAnsi(std::string(1, static_cast<char>(b)));
+            table[b] = text.size() == 1 && text[0] == static_cast<char16_t>(b);
+        }
+        for (size_t b = kFirstPrintable; b < kDelete; ++b) {
+            if (!table[b]) {
+                return TPlainBytes{};
+            }
+        }
+        return table;
+    }();
+    return plain;
+}
+
+bool IsPlainAnsi(const TPlainBytes& plain, char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < plain.size() && plain[b];
+}
+
+// Eight bytes in one 64-bit word; a mark is the high bit of a byte. Bytes from 0x80 up, below
+// 0x20 and 0x7F are marked; the first byte marked is always one of them.
+constexpr uint64_t kByteOnes = 0x0101010101010101ull;
+constexpr uint64_t kByteHighBits = 0x8080808080808080ull;
+
+uint64_t ControlOrHighMarks(uint64_t bytes) {
+    const uint64_t del = bytes ^ (kDelete * kByteOnes);
+    return (bytes | ((bytes - kFirstPrintable * kByteOnes) & ~bytes) | ((del - kByteOnes) & ~del)) &
+           kByteHighBits;
+}
+
+// Index of the first byte at or after i that is not plain, else the length.
+size_t FindNotPlain(const TPlainBytes& plain, std::string_view bytes, size_t i) {
+    const size_t n = bytes.size();
+    while (i + sizeof(uint64_t) <= n) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        const uint64_t marks = ControlOrHighMarks(word);
+        if (marks == 0) {
+            i += sizeof word;
+            continue;
+        }
+        if constexpr (std::endian::native == std::endian::little) {
+            i += static_cast<size_t>(std::countr_zero(marks)) / 8;
+        } else {
+            i += static_cast<size_t>(std::countl_zero(marks)) / 8;
+        }
+        if (!IsPlainAnsi(plain, bytes[i])) {
+            return i;
+        }
+        ++i;
+    }
+    while (i < n && IsPlainAnsi(plain, bytes[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// Appends plain bytes to out at used, one unit each.
+void WidenAscii(std::string_view bytes, std::u16string& out, size_t& used) {
+    if (out.size() < used + bytes.size()) {
+        out.resize(used + bytes.size());
+    }
+    char16_t* const q = out.data() + used;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+        q[k] = static_cast<unsigned char>(bytes[k]);
+    }
+    used += bytes.size();
+}
+
+// Decodes bytes of the code page that end at a line break, or at the end of the text, into
+// out: lines of plain bytes directly, each other line by the converter. A line break byte is
+// never part of a longer sequence, so each line decodes as it would within the whole text.
+size_t DecodeAnsiLines(std::string_view bytes, std::u16string& out) {
+    const TPlainBytes& plain = PlainAnsiBytes();
+    const size_t n = bytes.size();
+    size_t used = 0;
+    size_t pos = 0;
+    while (pos < n) {
+        const size_t other = FindNotPlain(plain, bytes, pos);
+        if (other == n) {
+            WidenAscii(bytes.substr(pos), out, used);
+            break;
+        }
+        size_t start = other;
+        while (start > pos && bytes[start - 1] != '\r' && bytes[start - 1] != '\n') {
+            --start;
+        }
+        WidenAscii(bytes.substr(pos, start - pos), out, used);
+        size_t end = other;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n') {
+            ++end;
+        }
+        end = end < n ? end + 1 : n;
+        const std::u16string line = Platform::DecodeAnsi(bytes.substr(start, end - start));
+        if (out.size() < used + line.size()) {
+            out.resize(used + line.size());
+        }
+        std::copy(line.begin(), line.end(), out.begin() + static_cast<std::ptrdiff_t>(used));
+        used += line.size();
+        pos = end;
+    }
+    return used;
 }
 
 }  // namespace
@@ -423,8 +541,7 @@ size_t TTextBlockDecoder::DecodePiece(std::string_view bytes) {
         }
         return DecodeUtf8To(bytes, text_.data());
     }
-    text_ = Platform::DecodeAnsi(bytes);
-    return text_.size();
+    return DecodeAnsiLines(bytes, text_);
 }
 
 bool TTextBlockDecoder::Next(std::u16string_view& piece) {

@@ -69,6 +69,9 @@ const std::string kTexts[] = {
     "\xE5\x9B\r\n\xF0\x9F\x98\r\xC0\xAF\xFF\xED\xA0\x80 ok\n\xE5"s,
     // The code page: double-byte characters, a lead byte before a line break and at the end
     "\x90\x7D\x96\xCA\r\nhq \x95\xB6\x8E\x9A\r\n\x82\r\n\x82\n\xB1\xB2\r\x82"s,
+    // The code page: control bytes it reads as other characters, within runs of ASCII
+    "ascii line of letters\r\nctrl \x1A\x1C\x7F among letters\r\n\x95\xB6\ttab\r\n"
+    "letters then\x7F\nx\x1A"s,
     // A partial mark is no mark
     "\xEF\xBB"
     "a\r\nb"s,
