@@ -265,8 +265,9 @@ void WidenAscii(std::string_view bytes, std::u16string& out, size_t& used) {
 }
 
 // Decodes bytes of the code page that end at a line break, or at the end of the text, into
-// out: lines of plain bytes directly, each other line by the converter. A line break byte is
-// never part of a longer sequence, so each line decodes as it would within the whole text.
+// out: plain bytes directly, the rest of a line from its first other byte by the converter.
+// Plain bytes are whole characters and a line break byte is never part of a longer sequence,
+// so each part decodes as it would within the whole text.
 size_t DecodeAnsiLines(std::string_view bytes, std::u16string& out) {
     const TPlainBytes& plain = PlainAnsiBytes();
     const size_t n = bytes.size();
@@ -278,17 +279,13 @@ size_t DecodeAnsiLines(std::string_view bytes, std::u16string& out) {
             WidenAscii(bytes.substr(pos), out, used);
             break;
         }
-        size_t start = other;
-        while (start > pos && bytes[start - 1] != '\r' && bytes[start - 1] != '\n') {
-            --start;
-        }
-        WidenAscii(bytes.substr(pos, start - pos), out, used);
+        WidenAscii(bytes.substr(pos, other - pos), out, used);
         size_t end = other;
         while (end < n && bytes[end] != '\r' && bytes[end] != '\n') {
             ++end;
         }
         end = end < n ? end + 1 : n;
-        const std::u16string line = Platform::DecodeAnsi(bytes.substr(start, end - start));
+        const std::u16string line = Platform::DecodeAnsi(bytes.substr(other, end - other));
         if (out.size() < used + line.size()) {
             out.resize(used + line.size());
         }
