@@ -102,7 +102,7 @@ bool WriteMillionFile(const fs::path& path) {
     std::ofstream file(path, std::ios::binary);
     std::string out =
         "\xEF\xBB\xBF"
-        "file=C:\\JWW\\大きな図面.jww\r\nhk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
+        "file=C:\\作図\\大きな図面.zmn\r\nhk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
         "hzs 841 594\r\nhcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
         "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\n"
         "hp1 10 20\r\nhp2 110 120\r\n";

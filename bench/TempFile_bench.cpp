@@ -54,7 +54,7 @@ public:
 template <class F>
 void GenerateHostFile(F&& emit) {
     std::mt19937 rng(407);
-    emit("file=C:\\JWW\\大きな図面.jww");
+    emit("file=C:\\作図\\大きな図面.zmn");
     emit("hk 0");
     emit("hs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
     emit("hzs 841 594");

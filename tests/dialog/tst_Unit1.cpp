@@ -28,7 +28,7 @@ namespace {
 // one selected line drawn at 225 degrees.
 const QByteArray kHostFile =
     "\xEF\xBB\xBF"
-    "file=C:\\CAD\\plan.jww\r\n"
+    "file=C:\\CAD\\plan.zmn\r\n"
     "hk 0\r\n"
     "hcw 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
     "hch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"

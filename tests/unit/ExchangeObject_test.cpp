@@ -370,7 +370,7 @@ TEST(ExchangeObject, LoadChoosesTheEncodingByItsMark) {
         TJGdata jg;
         jg.OpenTempFile(Name(fs::path(R407_FIXTURES) / c.file));
         EXPECT_EQ(jg.MojiCode, c.utf8);
-        EXPECT_EQ(jg.ZumenFile, u"D:\\図面\\テスト 01.jww");
+        EXPECT_EQ(jg.ZumenFile, u"D:\\図面\\テスト 01.zmn");
         EXPECT_EQ(jg.EntN, 18);
     }
     // The same text without its mark is read in the legacy code page.

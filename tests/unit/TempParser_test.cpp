@@ -162,8 +162,8 @@ TEST(TempParser, HeaderLines) {
              EXPECT_EQ(jg.RGB[356], 7);
              EXPECT_EQ(jg.RGB[0], 0);
          }},
-        {"drawing file keeps its blanks", u"file=C:\\My Drawings\\a  b.jww ",
-         [](const TJGdata& jg) { EXPECT_EQ(jg.ZumenFile, u"C:\\My Drawings\\a  b.jww "); }},
+        {"drawing file keeps its blanks", u"file=C:\\My Drawings\\a  b.zmn ",
+         [](const TJGdata& jg) { EXPECT_EQ(jg.ZumenFile, u"C:\\My Drawings\\a  b.zmn "); }},
         {"drawing file, empty", u"file=", [](const TJGdata& jg) { EXPECT_EQ(jg.ZumenFile, u""); }},
     });
 }

@@ -744,7 +744,7 @@ TEST(WriteBackEquivalence, SparseGroupNumbers) {
 
 const char kHostFile[] =
     "\xEF\xBB\xBF"
-    "file=C:\\CAD\\plan 1.jww\r\n"
+    "file=C:\\CAD\\plan 1.zmn\r\n"
     "hk 0\r\n"
     "hs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
     "hzs 420 297\r\n"
