@@ -37,7 +37,6 @@ constexpr int kClientHeight = 373;
 constexpr int kButtonPanelHeight = 41;
 constexpr int kRowHeight = 24;
 constexpr int kEditHeight = 21;
-constexpr int kTextMaxLength = 255;
 constexpr int kOffsetMaxLength = 8;
 constexpr int kPresetMaxLength = 6;
 // A window counts as reachable when this much of its title strip lies on some screen.
@@ -375,7 +374,7 @@ void TForm1::CreateControls() {
     ComboBox1 = MakeHistoryCombo(Panel1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(0, 0, kClientWidth, 24);
-    ComboBox1->lineEdit()->setMaxLength(kTextMaxLength);
+    ComboBox1->lineEdit()->setMaxLength(static_cast<int>(kTextMaxLength));
     QFont textFont(QStringLiteral("ＭＳ ゴシック"));
     textFont.setPixelSize(16);
     ComboBox1->setFont(textFont);

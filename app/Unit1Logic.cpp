@@ -1,5 +1,5 @@
-// Unit1Logic: the dialog's rules without widgets: text generation, size summaries, the
-// settings file and the start-up modes.
+// Unit1Logic: the dialog's rules without widgets: text generation, size summaries and the
+// start-up modes.
 #include "Unit1Logic.h"
 
 #include <algorithm>
@@ -9,18 +9,9 @@
 
 #include "exchange/DavGaibu.h"
 #include "util/MyFunc.h"
-#include "util/TextFile.h"
 
 namespace {
 
-// Size limits of the preset boxes, bounds included.
-constexpr double kMinSize = 0.1;
-constexpr double kMaxSize = 500.0;
-constexpr double kMinSpacing = -100.0;
-constexpr double kMaxSpacing = 500.0;
-constexpr double kDefaultSize = 3.0;
-constexpr double kDefaultSpacing = 0.0;
-constexpr int kDefaultColour = 2;
 // The host's text types are 1..10; entry 0 of the text-type list is its current type.
 constexpr int kHostTypes = 10;
 // Length of the direction vector sent with the text.
@@ -29,37 +20,8 @@ constexpr double kDirLen = 10.0;
 constexpr int kRoundPlaces = 12;
 constexpr int kRoundHalfUp = 2;
 
-// Fixed lines of the settings file: the dialog's fields, the preset rows, the first count.
-constexpr int64_t kRowsLine = 18;
-constexpr int64_t kRowLines = 8;
-constexpr int64_t kCountLine = kRowsLine + kRowLines * kPresetRows;  // 138
-
 // Base-point code of each option: 3 x row (0 bottom .. 2 top) + column (0 left .. 2 right).
 constexpr int kBaseCodes[9] = {6, 3, 0, 7, 4, 1, 8, 5, 2};
-
-bool IsSize(double v) {
-    return v >= kMinSize && v <= kMaxSize;
-}
-bool IsSpacing(double v) {
-    return v >= kMinSpacing && v <= kMaxSpacing;
-}
-bool IsColourNumber(int c) {
-    return (c >= 1 && c <= 9) || (c >= 101 && c <= 356);
-}
-double WidthRule(double v) {
-    return IsSize(v) ? v : kDefaultSize;
-}
-double SpacingRule(double v) {
-    return IsSpacing(v) ? v : kDefaultSpacing;
-}
-int ColourRule(int c) {
-    return IsColourNumber(c) ? c : kDefaultColour;
-}
-
-// An index read from the file counts only when it lies inside its list.
-bool InList(int value, int count) {
-    return value >= 0 && value < count;
-}
 
 // "<name>" with "/" for italic and "!" for bold.
 std::u16string FontSpec(std::u16string_view name, bool italic, bool bold) {
@@ -170,119 +132,6 @@ TSize ResolveTextSize(const TTextInput& in, const TJGdata& jg, TTextResult& res)
 
 bool IsFinitePositive(double v) {
     return std::isfinite(v) && v > 0.0;
-}
-
-// Applies the settings file line by line; lines past the angle history are ignored.
-class TSettingsReader {
-public:
-    TSettingsReader(const TListSizes& sizes, TDialogSettings& s) : sizes_(sizes), s_(s) {}
-
-    void Apply(std::u16string_view line) {
-        const int64_t k = next_++;
-        if (k < kRowsLine) {
-            ApplyField(static_cast<int>(k), line);
-        } else if (k < kCountLine) {
-            const int64_t i = k - kRowsLine;
-            ApplyRowField(s_.rows[static_cast<size_t>(i / kRowLines)],
-                          static_cast<int>(i % kRowLines), line);
-        } else if (k == kCountLine) {
-            textCount_ = Count(line);
-        } else if (k <= kCountLine + textCount_) {
-            AddEntry(s_.textHistory, line);
-        } else if (k == kCountLine + textCount_ + 1) {
-            angleCount_ = Count(line);
-        } else if (k <= kCountLine + textCount_ + 1 + angleCount_) {
-            AddEntry(s_.angleHistory, line);
-        }
-    }
-
-private:
-    // A history count that is not a number or negative holds no entries.
-    static int64_t Count(std::u16string_view line) { return std::max(0, TextToInt(line)); }
-
-    static void AddEntry(std::vector<std::u16string>& list, std::u16string_view entry) {
-        if (StripBlanks(entry).empty()) {
-            return;
-        }
-        for (const std::u16string& e : list) {
-            if (SameTextIgnoringCase(e, entry)) {
-                return;
-            }
-        }
-        list.emplace_back(entry);
-    }
-
-    static std::u16string NumberText(std::u16string_view line) {
-        return FloatToText(TextToFloat(line));
-    }
-
-    void ApplyField(int k, std::u16string_view line) {
-        const int v = TextToInt(line);
-        switch (k) {
-            case 0: s_.left = v; break;
-            case 1: s_.top = v; break;
-            case 2: s_.text = line; break;
-            case 3:
-                if (InList(v, sizes_.orientations)) {
-                    s_.orientation = v;
-                }
-                break;
-            case 4: s_.angle = line; break;
-            case 5: s_.hostType = TextIsTrue(line); break;
-            case 6:
-                if (InList(v, sizes_.textTypes)) {
-                    s_.textType = v;
-                }
-                break;
-            case 7:
-                if (InList(v, sizes_.fonts)) {
-                    s_.hostFont = v;
-                }
-                break;
-            case 8: s_.italic = TextIsTrue(line); break;
-            case 9: s_.bold = TextIsTrue(line); break;
-            case 10:
-                if (InList(v, sizes_.basePoints)) {
-                    s_.basePoint = v;
-                }
-                break;
-            case 11: s_.offsetsOn = TextIsTrue(line); break;
-            default: s_.offsets[static_cast<size_t>(k - 12)] = NumberText(line); break;
-        }
-    }
-
-    void ApplyRowField(TPresetRow& row, int field, std::u16string_view line) {
-        switch (field) {
-            case 0: row.checked = TextIsTrue(line); break;
-            case 1: row.width = FloatToText(WidthRule(TextToFloat(line))); break;
-            case 2: row.height = FloatToText(WidthRule(TextToFloat(line))); break;
-            case 3: row.spacing = FloatToText(SpacingRule(TextToFloat(line))); break;
-            case 4: row.colour = IntToText(ColourRule(TextToInt(line))); break;
-            case 5: {
-                const int v = TextToInt(line);
-                if (InList(v, sizes_.fonts)) {
-                    row.font = v;
-                }
-                break;
-            }
-            case 6: row.italic = TextIsTrue(line); break;
-            default: row.bold = TextIsTrue(line); break;
-        }
-    }
-
-    const TListSizes& sizes_;
-    TDialogSettings& s_;
-    int64_t next_ = 0;
-    int64_t textCount_ = 0;
-    int64_t angleCount_ = 0;
-};
-
-void AppendHistory(std::vector<std::u16string>& lines, const std::vector<std::u16string>& list) {
-    const size_t n = std::min(list.size(), static_cast<size_t>(kHistoryMax));
-    lines.push_back(IntToText(static_cast<int>(n)));
-    for (size_t i = 0; i < n; ++i) {
-        lines.push_back(SingleLine(list[i]));
-    }
 }
 
 }  // namespace
@@ -457,98 +306,6 @@ std::u16string RowSummary(const TPresetRow& row) {
 bool IsUsableFontName(std::u16string_view name) {
     const auto has = [name](char16_t c) { return name.find(c) != std::u16string_view::npos; };
     return !has(u'@') && !has(u'$') && !StripBlanks(name).empty() && !has(u'%') && !has(u'&');
-}
-
-// Case is ignored by comparing the locale's upper-case forms, the way the combo boxes match
-// entries; equal texts are equal without asking the locale.
-bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a == b) {
-        return true;
-    }
-    return UpperText(a) == UpperText(b);
-}
-
-void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t) {
-    std::erase_if(list, [&t](const std::u16string& e) { return SameTextIgnoringCase(e, t); });
-    list.insert(list.begin(), t);
-}
-
-std::u16string SingleLine(std::u16string_view text) {
-    std::u16string s(text);
-    std::replace_if(
-        s.begin(), s.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u' ');
-    return s;
-}
-
-TDialogSettings DefaultSettings(int msGothic) {
-    TDialogSettings s;
-    s.hostFont = msGothic;
-    for (TPresetRow& row : s.rows) {
-        row.font = msGothic;
-    }
-    return s;
-}
-
-void ApplySettingsLines(const std::vector<std::u16string>& lines, const TListSizes& sizes,
-                        TDialogSettings& s) {
-    TSettingsReader reader(sizes, s);
-    for (const std::u16string& line : lines) {
-        reader.Apply(line);
-    }
-}
-
-std::vector<std::u16string> SettingsLines(const TDialogSettings& s) {
-    std::vector<std::u16string> lines;
-    lines.reserve(static_cast<size_t>(kCountLine) + 2 + 2 * kHistoryMax);
-    lines.push_back(IntToText(s.left));
-    lines.push_back(IntToText(s.top));
-    lines.push_back(SingleLine(s.text));
-    lines.push_back(IntToText(s.orientation));
-    lines.push_back(SingleLine(s.angle));
-    lines.push_back(BoolToText(s.hostType));
-    lines.push_back(IntToText(s.textType));
-    lines.push_back(IntToText(s.hostFont));
-    lines.push_back(BoolToText(s.italic));
-    lines.push_back(BoolToText(s.bold));
-    lines.push_back(IntToText(s.basePoint));
-    lines.push_back(BoolToText(s.offsetsOn));
-    for (const std::u16string& offset : s.offsets) {
-        lines.push_back(FloatToText(TextToFloat(offset)));
-    }
-    for (const TPresetRow& row : s.rows) {
-        lines.push_back(BoolToText(row.checked));
-        lines.push_back(FloatToText(WidthRule(TextToFloat(row.width))));
-        lines.push_back(FloatToText(WidthRule(TextToFloat(row.height))));
-        lines.push_back(FloatToText(SpacingRule(TextToFloat(row.spacing))));
-        lines.push_back(IntToText(ColourRule(TextToInt(row.colour))));
-        lines.push_back(IntToText(row.font));
-        lines.push_back(BoolToText(row.italic));
-        lines.push_back(BoolToText(row.bold));
-    }
-    AppendHistory(lines, s.textHistory);
-    AppendHistory(lines, s.angleHistory);
-    return lines;
-}
-
-bool LoadSettingsFile(const std::u16string& path, const TListSizes& sizes, TDialogSettings& s) {
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes)) {
-        return false;
-    }
-    const TDecodedText decoded = DecodeTextBytes(bytes);
-    TSettingsReader reader(sizes, s);
-    ForEachLine(decoded.text, [&reader](std::u16string_view line) { reader.Apply(line); });
-    return true;
-}
-
-bool SaveSettingsFile(const std::u16string& path, const TDialogSettings& s) {
-    std::string bytes = "\xEF\xBB\xBF";
-    for (const std::u16string& line : SettingsLines(s)) {
-        AppendUtf8(bytes, line);
-        bytes += "\r\n";
-    }
-    // The old file is replaced only once the new one is complete; a failed save leaves it.
-    return WriteFileReplacing(path, bytes);
 }
 
 TStartupPlacement StartupPlacement(const std::optional<std::u16string>& mode, const TJGdata& jg) {

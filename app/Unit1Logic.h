@@ -1,5 +1,6 @@
-// Unit1Logic: the dialog's rules without widgets: text generation, size summaries, the
-// settings file and the start-up modes. TForm1 copies its controls into these structs and back.
+// Unit1Logic: the dialog's rules without widgets: text generation, size summaries and the
+// start-up modes (the settings file is Unit1Settings). TForm1 copies its controls into these
+// structs and back.
 #pragma once
 
 #include <array>
@@ -8,23 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "Unit1Settings.h"
+
 class TJGdata;
-
-inline constexpr int kPresetRows = 15;
-inline constexpr int kHistoryMax = 50;
-
-// One preset row as its controls hold it.
-struct TPresetRow {
-    bool checked = false;           // RBn
-    std::u16string width = u"3";    // EditAn
-    std::u16string height = u"3";   // EditBn
-    std::u16string spacing = u"0";  // EditCn
-    std::u16string colour = u"2";   // EditDn
-    int font = -1;                  // selected entry of CBn, -1 for none
-    std::u16string fontName;        // the text of that entry, empty for none
-    bool italic = false;            // CCn
-    bool bold = false;              // CDn
-};
 
 // Everything the text generation reads: the dialog's controls and the start-up fields.
 struct TTextInput {
@@ -70,49 +57,6 @@ std::u16string HostTypeSummary(int entry, const TJGdata& jg);
 std::u16string RowSummary(const TPresetRow& row);
 // Whether a screen font name is offered in the font lists.
 bool IsUsableFontName(std::u16string_view name);
-
-// Letter case ignored, as the combo boxes' exact-match search does.
-bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b);
-// Puts t first in the list, exactly once.
-void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t);
-// A pasted text stays one line: each CR and LF becomes a blank.
-std::u16string SingleLine(std::u16string_view text);
-
-// The dialog's persistent state, as the settings file holds it.
-struct TDialogSettings {
-    int left = 50, top = 50;
-    std::u16string text;
-    int orientation = 0;
-    std::u16string angle = u"0";
-    bool hostType = true;
-    int textType = 0;
-    int hostFont = -1;  // entry of ComboBox4
-    bool italic = false, bold = false;
-    int basePoint = 2;
-    bool offsetsOn = false;
-    std::array<std::u16string, 6> offsets{u"0", u"0", u"0", u"0", u"0", u"0"};
-    std::array<TPresetRow, kPresetRows> rows;  // fontName is not stored
-    std::vector<std::u16string> textHistory;
-    std::vector<std::u16string> angleHistory{u"0", u"90", u"-90", u"180"};
-};
-
-// The number of entries of the lists whose indexes the file stores.
-struct TListSizes {
-    int orientations = 4;
-    int textTypes = 11;
-    int fonts = 0;
-    int basePoints = 9;
-};
-
-// Start-up values; msGothic is the font-list entry of "ＭＳ ゴシック" or -1.
-TDialogSettings DefaultSettings(int msGothic);
-void ApplySettingsLines(const std::vector<std::u16string>& lines, const TListSizes& sizes,
-                        TDialogSettings& s);
-std::vector<std::u16string> SettingsLines(const TDialogSettings& s);
-// False when there is no file or it cannot be read; s is then unchanged.
-bool LoadSettingsFile(const std::u16string& path, const TListSizes& sizes, TDialogSettings& s);
-// Writes UTF-8 with a byte-order mark and CR LF; the old file survives a failed save.
-bool SaveSettingsFile(const std::u16string& path, const TDialogSettings& s);
 
 // Where the mode argument puts the text, and the angle it writes into ComboBox2.
 struct TStartupPlacement {

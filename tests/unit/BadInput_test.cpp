@@ -185,17 +185,19 @@ TEST_F(BadInput, TenMegabyteLineInEveryEncoding) {
     }
 }
 
-TEST_F(BadInput, TenMegabyteSettingsLinesComeBackWhole) {
+// Each line is read as far as its box accepts it, and the lines after it still count.
+TEST_F(BadInput, TenMegabyteSettingsLinesAreCutToTheirBoxes) {
     const std::string big(10u << 20, 'x');
     const std::string bytes =
         "\xEF\xBB\xBF"
         "1\r\n2\r\n" +
-        big + "\r\n0\r\n" + big + "\r\n";
+        big + "\r\n3\r\n" + big + "\r\n";
     SettingsRoundTrip(bytes);
     TDialogSettings s = DefaultSettings(7);
     ASSERT_TRUE(LoadSettingsFile((dir_ / "r407.dat").u16string(), TListSizes{}, s));
-    EXPECT_EQ(s.text.size(), big.size());
-    EXPECT_EQ(s.angle.size(), big.size());
+    EXPECT_EQ(s.text, std::u16string(kTextMaxLength, u'x'));
+    EXPECT_EQ(s.orientation, 3);
+    EXPECT_EQ(s.angle, std::u16string(kAngleMaxLength, u'x'));
 }
 
 }  // namespace

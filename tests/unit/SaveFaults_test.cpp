@@ -73,7 +73,7 @@ TDialogSettings BigSettings() {
     TDialogSettings s = DefaultSettings(0);
     s.text = u"new text";
     for (int i = 0; i < kHistoryMax; ++i) {
-        s.textHistory.push_back(std::u16string(2000, u'a') + FromUtf8(std::to_string(i)));
+        s.angleHistory.push_back(std::u16string(2000, u'a') + FromUtf8(std::to_string(i)));
     }
     return s;
 }

@@ -483,3 +483,61 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The fixed lines of a file the dialog wrote, followed by histories as given.
+std::string FileWithHistories(const std::vector<std::u16string>& texts, int textCount,
+                              const std::vector<std::u16string>& angles) {
+    Lines lines = SettingsLines(DefaultSettings(0));
+    lines.resize(138);
+    lines.push_back(Numbered(u"", textCount));
+    lines.insert(lines.end(), texts.begin(), texts.end());
+    lines.push_back(Numbered(u"", static_cast<int>(angles.size())));
+    lines.insert(lines.end(), angles.begin(), angles.end());
+    std::string bytes = "\xEF\xBB\xBF";
+    for (const std::u16string& line : lines) {
+        AppendUtf8(bytes, line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// A damaged file may hold far more history than the dialog ever writes: only the first 50
+// entries of each history are read, each as far as its box accepts, and the angle history
+// is still found after the count of text entries that the file gives.
+TEST_F(SettingsFile, DamagedHistoriesAreReadAsFarAsTheBoxesGo) {
+    Lines texts;
+    for (int i = 0; i < 20000; ++i) {
+        texts.push_back(Numbered(u"t", i % 100));  // each entry 200 times over
+    }
+    const std::u16string emoji = u"\U0001F600";
+    // The box's limit falls in the middle of the last pair: the whole pair goes.
+    const std::u16string longText = std::u16string(kTextMaxLength - 1, u'a') + emoji + u"tail";
+    texts[1] = longText;
+    texts[2] = u"T0";  // the same as entry 0 but for letter case
+    const Lines angles{u"45", std::u16string(kAngleMaxLength + 10, u'9')};
+    WriteBytes("r407.dat", FileWithHistories(texts, 20000, angles));
+
+    TDialogSettings s = DefaultSettings(0);
+    ASSERT_TRUE(LoadSettingsFile(PathOf("r407.dat"), kSizes, s));
+    ASSERT_EQ(s.textHistory.size(), 49u);
+    EXPECT_EQ(s.textHistory[0], u"t0");
+    EXPECT_EQ(s.textHistory[1], std::u16string(kTextMaxLength - 1, u'a'));
+    EXPECT_EQ(s.textHistory[2], u"t3");
+    EXPECT_EQ(s.textHistory.back(), u"t49");
+    EXPECT_EQ(s.angleHistory, (Lines{u"0", u"90", u"-90", u"180", u"45",
+                                     std::u16string(kAngleMaxLength, u'9')}));
+}
+
+TEST(CutText, NeverSplitsAPair) {
+    const std::u16string pair = u"\U0001F600";
+    EXPECT_EQ(CutText(u"abc", 5), u"abc");
+    EXPECT_EQ(CutText(u"abc", 2), u"ab");
+    EXPECT_EQ(CutText(u"a" + pair, 2), u"a");
+    EXPECT_EQ(CutText(u"a" + pair, 3), u"a" + pair);
+    EXPECT_EQ(CutText(pair + u"b", 2), pair);
+    EXPECT_EQ(CutText(pair, 0), u"");
+}

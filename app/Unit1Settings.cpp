@@ -1,0 +1,471 @@
+// Unit1Settings: the settings file. Its layout is described once, by the tables below, which
+// both the writer and the reader walk: the dialog's fields, then the preset rows, then the
+// text and angle histories, each a count followed by its entries.
+#include "Unit1Settings.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+#include "util/MyFunc.h"
+#include "util/Platform.h"
+#include "util/TextFile.h"
+
+namespace {
+
+using S = TDialogSettings;
+
+// Lines that hold a number, a Boolean or an index are read this far; the program writes
+// at most 22 units into any of them.
+constexpr size_t kNumberMaxLength = 256;
+
+// Far larger than any settings file the dialog writes (two histories of 50 entries, each as
+// long as its box allows, take 5 MB at most in UTF-8); of a damaged file larger still only
+// this much is read, so that no file can exhaust the memory.
+constexpr size_t kMaxFileBytes = size_t{64} << 20;
+
+double WidthRule(double v) {
+    return IsSize(v) ? v : kDefaultSize;
+}
+double SpacingRule(double v) {
+    return IsSpacing(v) ? v : kDefaultSpacing;
+}
+int ColourRule(int c) {
+    return IsColourNumber(c) ? c : kDefaultColour;
+}
+
+// An index read from the file counts only when it lies inside its list.
+bool InList(int value, int count) {
+    return value >= 0 && value < count;
+}
+
+std::u16string NumberText(std::u16string_view line) {
+    return FloatToText(TextToFloat(line));
+}
+
+// One line of the dialog's fields: how it is written from the settings, how it is read back
+// into them, and how much of it is read.
+struct TFieldLine {
+    std::u16string (*write)(const S&);
+    void (*read)(S&, std::u16string_view, const TListSizes&);
+    size_t maxUnits;
+};
+
+template <int S::*M>
+constexpr TFieldLine IntLine() {
+    return {[](const S& s) { return IntToText(s.*M); },
+            [](S& s, std::u16string_view line, const TListSizes&) { s.*M = TextToInt(line); },
+            kNumberMaxLength};
+}
+
+template <bool S::*M>
+constexpr TFieldLine BoolLine() {
+    return {[](const S& s) { return BoolToText(s.*M); },
+            [](S& s, std::u16string_view line, const TListSizes&) { s.*M = TextIsTrue(line); },
+            kNumberMaxLength};
+}
+
+// The selected entry of a list; applied only when the list has that entry.
+template <int S::*M, int TListSizes::*Count>
+constexpr TFieldLine IndexLine() {
+    return {[](const S& s) { return IntToText(s.*M); },
+            [](S& s, std::u16string_view line, const TListSizes& sizes) {
+                const int v = TextToInt(line);
+                if (InList(v, sizes.*Count)) {
+                    s.*M = v;
+                }
+            },
+            kNumberMaxLength};
+}
+
+template <std::u16string S::*M, size_t MaxUnits>
+constexpr TFieldLine TextLine() {
+    return {[](const S& s) { return SingleLine(s.*M); },
+            [](S& s, std::u16string_view line, const TListSizes&) { s.*M = line; }, MaxUnits};
+}
+
+// An offset box, written and read in its numeric form.
+template <size_t I>
+constexpr TFieldLine OffsetLine() {
+    return {
+        [](const S& s) { return NumberText(s.offsets[I]); },
+        [](S& s, std::u16string_view line, const TListSizes&) { s.offsets[I] = NumberText(line); },
+        kNumberMaxLength};
+}
+
+constexpr TFieldLine kFieldLines[] = {
+    IntLine<&S::left>(),                                      // window's left edge
+    IntLine<&S::top>(),                                       // window's top edge
+    TextLine<&S::text, kTextMaxLength>(),                     // ComboBox1
+    IndexLine<&S::orientation, &TListSizes::orientations>(),  // RadioGroup1
+    TextLine<&S::angle, kAngleMaxLength>(),                   // ComboBox2
+    BoolLine<&S::hostType>(),                                 // RadioButton1
+    IndexLine<&S::textType, &TListSizes::textTypes>(),        // ComboBox3
+    IndexLine<&S::hostFont, &TListSizes::fonts>(),            // ComboBox4
+    BoolLine<&S::italic>(),                                   // CheckBox2
+    BoolLine<&S::bold>(),                                     // CheckBox3
+    IndexLine<&S::basePoint, &TListSizes::basePoints>(),      // RadioGroup2
+    BoolLine<&S::offsetsOn>(),                                // CheckBox1
+    OffsetLine<0>(),                                          // Edit1 .. Edit6
+    OffsetLine<1>(),
+    OffsetLine<2>(),
+    OffsetLine<3>(),
+    OffsetLine<4>(),
+    OffsetLine<5>(),
+};
+
+// One line of a preset row. Values outside their ranges are replaced both ways.
+struct TRowLine {
+    std::u16string (*write)(const TPresetRow&);
+    void (*read)(TPresetRow&, std::u16string_view, const TListSizes&);
+};
+
+template <bool TPresetRow::*M>
+constexpr TRowLine RowBool() {
+    return {[](const TPresetRow& r) { return BoolToText(r.*M); },
+            [](TPresetRow& r, std::u16string_view line, const TListSizes&) {
+                r.*M = TextIsTrue(line);
+            }};
+}
+
+template <std::u16string TPresetRow::*M, double (*Rule)(double)>
+constexpr TRowLine RowNumber() {
+    return {[](const TPresetRow& r) { return FloatToText(Rule(TextToFloat(r.*M))); },
+            [](TPresetRow& r, std::u16string_view line, const TListSizes&) {
+                r.*M = FloatToText(Rule(TextToFloat(line)));
+            }};
+}
+
+constexpr TRowLine kRowLines[] = {
+    RowBool<&TPresetRow::checked>(),                                                  // RBn
+    RowNumber<&TPresetRow::width, WidthRule>(),                                       // EditAn
+    RowNumber<&TPresetRow::height, WidthRule>(),                                      // EditBn
+    RowNumber<&TPresetRow::spacing, SpacingRule>(),                                   // EditCn
+    {[](const TPresetRow& r) { return IntToText(ColourRule(TextToInt(r.colour))); },  // EditDn
+     [](TPresetRow& r, std::u16string_view line, const TListSizes&) {
+         r.colour = IntToText(ColourRule(TextToInt(line)));
+     }},
+    {[](const TPresetRow& r) { return IntToText(r.font); },  // CBn
+     [](TPresetRow& r, std::u16string_view line, const TListSizes& sizes) {
+         const int v = TextToInt(line);
+         if (InList(v, sizes.fonts)) {
+             r.font = v;
+         }
+     }},
+    RowBool<&TPresetRow::italic>(),  // CCn
+    RowBool<&TPresetRow::bold>(),    // CDn
+};
+
+// A history: a count line, then that many entries, top first.
+struct THistory {
+    std::vector<std::u16string> S::*list;
+    size_t maxUnits;
+};
+
+constexpr THistory kHistories[] = {
+    {&S::textHistory, kTextMaxLength},    // ComboBox1's list
+    {&S::angleHistory, kAngleMaxLength},  // ComboBox2's list
+};
+
+constexpr size_t kFieldCount = std::size(kFieldLines);
+constexpr size_t kRowLineCount = std::size(kRowLines);
+constexpr size_t kFixedLines = kFieldCount + kRowLineCount * kPresetRows;
+
+// Applies the file's lines in order. Before each line it tells how much of that line it will
+// use, so that a long line need not be decoded beyond that.
+class TSettingsReader {
+public:
+    TSettingsReader(const TListSizes& sizes, S& s) : sizes_(sizes), s_(s) { StartHistory(0); }
+
+    // How many UTF-16 units of the next line are used; 0 when it is skipped.
+    size_t NextMaxUnits() const {
+        if (line_ < kFixedLines) {
+            return line_ < kFieldCount ? kFieldLines[line_].maxUnits : kNumberMaxLength;
+        }
+        if (Done()) {
+            return 0;
+        }
+        if (!counted_) {
+            return kNumberMaxLength;
+        }
+        return taken_ < kHistoryMax ? kHistories[history_].maxUnits : 0;
+    }
+
+    // Lines after the last history are ignored.
+    bool Done() const { return history_ >= std::size(kHistories); }
+
+    void Apply(std::u16string_view line) {
+        line = CutText(line, NextMaxUnits());
+        const size_t k = line_++;
+        if (k < kFieldCount) {
+            kFieldLines[k].read(s_, line, sizes_);
+        } else if (k < kFixedLines) {
+            const size_t i = k - kFieldCount;
+            kRowLines[i % kRowLineCount].read(s_.rows[i / kRowLineCount], line, sizes_);
+        } else if (!Done()) {
+            ApplyHistoryLine(line);
+        }
+    }
+
+private:
+    void StartHistory(size_t h) {
+        history_ = h;
+        counted_ = false;
+        remaining_ = 0;
+        taken_ = 0;
+        seen_.clear();
+        if (!Done()) {
+            for (const std::u16string& e : s_.*kHistories[h].list) {
+                seen_.insert(UpperText(e));
+            }
+        }
+    }
+
+    void ApplyHistoryLine(std::u16string_view line) {
+        if (!counted_) {
+            // A count that is not a number or negative holds no entries.
+            counted_ = true;
+            remaining_ = std::max(0, TextToInt(line));
+        } else {
+            --remaining_;
+            if (taken_ < kHistoryMax) {
+                ++taken_;
+                AddEntry(line);
+            }
+        }
+        if (counted_ && remaining_ == 0) {
+            StartHistory(history_ + 1);
+        }
+    }
+
+    // A blank entry or one the list holds already, letter case ignored, is left out.
+    void AddEntry(std::u16string_view entry) {
+        if (StripBlanks(entry).empty() || !seen_.insert(UpperText(entry)).second) {
+            return;
+        }
+        (s_.*kHistories[history_].list).emplace_back(entry);
+    }
+
+    const TListSizes& sizes_;
+    S& s_;
+    size_t line_ = 0;
+    size_t history_ = 0;
+    bool counted_ = false;
+    int64_t remaining_ = 0;
+    int taken_ = 0;
+    // The upper-case forms of the current list's entries.
+    std::unordered_set<std::u16string> seen_;
+};
+
+void AppendHistory(std::vector<std::u16string>& lines, const std::vector<std::u16string>& list) {
+    const size_t n = std::min(list.size(), static_cast<size_t>(kHistoryMax));
+    lines.push_back(IntToText(static_cast<int>(n)));
+    for (size_t i = 0; i < n; ++i) {
+        lines.push_back(SingleLine(list[i]));
+    }
+}
+
+// The settings file's bytes split into lines without decoding them first, so that each line
+// is decoded only as far as the reader uses it.
+class TRawLines {
+public:
+    explicit TRawLines(std::string_view bytes) : bytes_(bytes) {
+        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+        if (bytes.size() >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) {
+            mark_ = bytes.substr(0, 3);
+        } else if (bytes.size() >= 2 &&
+                   ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF))) {
+            mark_ = bytes.substr(0, 2);
+            unit_ = 2;
+            bigEndian_ = s[0] == 0xFE;
+        }
+        pos_ = mark_.size();
+    }
+
+    // The next line's bytes without its line break; false at the end.
+    bool Next(std::string_view& line) {
+        if (pos_ >= bytes_.size()) {
+            return false;
+        }
+        const size_t end = unit_ == 1 ? FindBreak8() : FindBreak16();
+        line = bytes_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (end < bytes_.size()) {
+            const bool cr = Unit(end) == u'\r';
+            pos_ += unit_;
+            if (cr && pos_ + unit_ <= bytes_.size() && Unit(pos_) == u'\n') {
+                pos_ += unit_;
+            }
+        }
+        return true;
+    }
+
+    // The first maxUnits UTF-16 units of a line, decoded as the whole file would be.
+    std::u16string Decode(std::string_view line, size_t maxUnits) const {
+        // No encoding takes more than three bytes for one UTF-16 unit; one unit more than
+        // asked for keeps a character cut at the end of the bytes out of the result.
+        const size_t units = maxUnits + 1;
+        line = line.substr(0, units > line.size() / 3 ? line.size() : units * 3);
+        std::u16string text;
+        if (mark_.empty()) {
+            text = Platform::DecodeAnsi(line);
+        } else {
+            std::string marked(mark_);
+            marked += line;
+            text = DecodeTextBytes(marked).text;
+        }
+        text.resize(CutText(text, maxUnits).size());
+        return text;
+    }
+
+private:
+    char16_t Unit(size_t at) const {
+        const auto* s = reinterpret_cast<const unsigned char*>(bytes_.data() + at);
+        if (unit_ == 1) {
+            return s[0];
+        }
+        return static_cast<char16_t>(bigEndian_ ? (s[0] << 8) | s[1] : s[0] | (s[1] << 8));
+    }
+
+    // CR and LF are never part of a multi-byte character in UTF-8 or the ANSI code page.
+    size_t FindBreak8() const {
+        const char* begin = bytes_.data() + pos_;
+        const size_t n = bytes_.size() - pos_;
+        const void* lf = std::memchr(begin, '\n', n);
+        const size_t lfAt = lf ? static_cast<const char*>(lf) - begin : n;
+        const void* cr = std::memchr(begin, '\r', lfAt);
+        const size_t crAt = cr ? static_cast<const char*>(cr) - begin : lfAt;
+        return pos_ + std::min(lfAt, crAt);
+    }
+
+    size_t FindBreak16() const {
+        size_t at = pos_;
+        while (at + 2 <= bytes_.size()) {
+            const char16_t c = Unit(at);
+            if (c == u'\r' || c == u'\n') {
+                return at;
+            }
+            at += 2;
+        }
+        return bytes_.size();
+    }
+
+    std::string_view bytes_;
+    std::string_view mark_;
+    size_t unit_ = 1;
+    bool bigEndian_ = false;
+    size_t pos_ = 0;
+};
+
+}  // namespace
+
+bool IsSize(double v) {
+    return v >= kMinSize && v <= kMaxSize;
+}
+
+bool IsSpacing(double v) {
+    return v >= kMinSpacing && v <= kMaxSpacing;
+}
+
+bool IsColourNumber(int c) {
+    return (c >= 1 && c <= 9) || (c >= 101 && c <= 356);
+}
+
+TDialogSettings DefaultSettings(int msGothic) {
+    TDialogSettings s;
+    s.hostFont = msGothic;
+    for (TPresetRow& row : s.rows) {
+        row.font = msGothic;
+    }
+    return s;
+}
+
+std::vector<std::u16string> SettingsLines(const TDialogSettings& s) {
+    std::vector<std::u16string> lines;
+    lines.reserve(kFixedLines + std::size(kHistories) * (1 + kHistoryMax));
+    for (const TFieldLine& field : kFieldLines) {
+        lines.push_back(field.write(s));
+    }
+    for (const TPresetRow& row : s.rows) {
+        for (const TRowLine& field : kRowLines) {
+            lines.push_back(field.write(row));
+        }
+    }
+    for (const THistory& history : kHistories) {
+        AppendHistory(lines, s.*history.list);
+    }
+    return lines;
+}
+
+void ApplySettingsLines(const std::vector<std::u16string>& lines, const TListSizes& sizes,
+                        TDialogSettings& s) {
+    TSettingsReader reader(sizes, s);
+    for (const std::u16string& line : lines) {
+        if (reader.Done()) {
+            break;
+        }
+        reader.Apply(line);
+    }
+}
+
+bool LoadSettingsFile(const std::u16string& path, const TListSizes& sizes, TDialogSettings& s) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, kMaxFileBytes)) {
+        return false;
+    }
+    TRawLines lines(bytes);
+    TSettingsReader reader(sizes, s);
+    std::string_view line;
+    while (!reader.Done() && lines.Next(line)) {
+        const size_t maxUnits = reader.NextMaxUnits();
+        reader.Apply(maxUnits == 0 ? std::u16string() : lines.Decode(line, maxUnits));
+    }
+    return true;
+}
+
+bool SaveSettingsFile(const std::u16string& path, const TDialogSettings& s) {
+    std::string bytes = "\xEF\xBB\xBF";
+    for (const std::u16string& line : SettingsLines(s)) {
+        AppendUtf8(bytes, line);
+        bytes += "\r\n";
+    }
+    // The old file is replaced only once the new one is complete; a failed save leaves it.
+    return WriteFileReplacing(path, bytes);
+}
+
+// Case is ignored by comparing the locale's upper-case forms, the way the combo boxes match
+// entries; equal texts are equal without asking the locale.
+bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    if (a == b) {
+        return true;
+    }
+    return UpperText(a) == UpperText(b);
+}
+
+void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t) {
+    const std::u16string key = UpperText(t);
+    std::erase_if(list,
+                  [&t, &key](const std::u16string& e) { return e == t || UpperText(e) == key; });
+    list.insert(list.begin(), t);
+}
+
+std::u16string_view CutText(std::u16string_view text, size_t maxUnits) {
+    if (text.size() <= maxUnits) {
+        return text;
+    }
+    size_t n = maxUnits;
+    if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF && text[n] >= 0xDC00 &&
+        text[n] <= 0xDFFF) {
+        --n;
+    }
+    return text.substr(0, n);
+}
+
+std::u16string SingleLine(std::u16string_view text) {
+    std::u16string s(text);
+    std::replace_if(
+        s.begin(), s.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u' ');
+    return s;
+}

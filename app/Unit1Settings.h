@@ -1,0 +1,95 @@
+// Unit1Settings: the dialog's persistent state and the settings file beside the program that
+// holds it between runs. TForm1 copies its controls into TDialogSettings and back.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr int kPresetRows = 15;
+// The histories keep this many entries in the settings file.
+inline constexpr int kHistoryMax = 50;
+// What the text box and the angle box accept, in UTF-16 units (the angle box has Qt's
+// default limit).
+inline constexpr size_t kTextMaxLength = 255;
+inline constexpr size_t kAngleMaxLength = 32767;
+
+// A preset row's ranges, bounds included, and what stands in for a value outside them.
+inline constexpr double kMinSize = 0.1;
+inline constexpr double kMaxSize = 500.0;
+inline constexpr double kMinSpacing = -100.0;
+inline constexpr double kMaxSpacing = 500.0;
+inline constexpr double kDefaultSize = 3.0;
+inline constexpr double kDefaultSpacing = 0.0;
+inline constexpr int kDefaultColour = 2;
+
+bool IsSize(double v);
+bool IsSpacing(double v);
+// Colour numbers 1..9 and the SXF colours 101..356.
+bool IsColourNumber(int c);
+
+// One preset row as its controls hold it; the defaults are a row's start-up values.
+struct TPresetRow {
+    bool checked = false;           // RBn
+    std::u16string width = u"3";    // EditAn
+    std::u16string height = u"3";   // EditBn
+    std::u16string spacing = u"0";  // EditCn
+    std::u16string colour = u"2";   // EditDn
+    int font = -1;                  // selected entry of CBn, -1 for none
+    std::u16string fontName;        // the text of that entry, empty for none
+    bool italic = false;            // CCn
+    bool bold = false;              // CDn
+};
+
+// The dialog's persistent state; the defaults are the start-up values.
+struct TDialogSettings {
+    int left = 50, top = 50;
+    std::u16string text;
+    int orientation = 0;
+    std::u16string angle = u"0";
+    bool hostType = true;
+    int textType = 0;
+    int hostFont = -1;  // entry of ComboBox4
+    bool italic = false, bold = false;
+    int basePoint = 2;
+    bool offsetsOn = false;
+    std::array<std::u16string, 6> offsets{u"0", u"0", u"0", u"0", u"0", u"0"};
+    std::array<TPresetRow, kPresetRows> rows;  // fontName is not stored
+    std::vector<std::u16string> textHistory;
+    std::vector<std::u16string> angleHistory{u"0", u"90", u"-90", u"180"};
+};
+
+// The number of entries of the lists whose indexes the file stores.
+struct TListSizes {
+    int orientations = 4;
+    int textTypes = 11;
+    int fonts = 0;
+    int basePoints = 9;
+};
+
+// Start-up values; msGothic is the font-list entry of "ＭＳ ゴシック" or -1.
+TDialogSettings DefaultSettings(int msGothic);
+
+// The settings as lines of the file, in order.
+std::vector<std::u16string> SettingsLines(const TDialogSettings& s);
+// Applies lines of the file, from its first, to s. A line is read only as far as its box
+// accepts; a history gives at most its first kHistoryMax entries.
+void ApplySettingsLines(const std::vector<std::u16string>& lines, const TListSizes& sizes,
+                        TDialogSettings& s);
+// False when there is no file or it cannot be read; s is then unchanged. However large or
+// damaged the file, only what the dialog can use of it is decoded.
+bool LoadSettingsFile(const std::u16string& path, const TListSizes& sizes, TDialogSettings& s);
+// Writes UTF-8 with a byte-order mark and CR LF; the old file survives a failed save.
+bool SaveSettingsFile(const std::u16string& path, const TDialogSettings& s);
+
+// Letter case ignored, as the combo boxes' exact-match search does.
+bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b);
+// Puts t first in the list, exactly once.
+void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t);
+// The first maxUnits UTF-16 units of text, one less where the cut would split a surrogate
+// pair.
+std::u16string_view CutText(std::u16string_view text, size_t maxUnits);
+// A pasted text stays one line: each CR and LF becomes a blank.
+std::u16string SingleLine(std::u16string_view text);
