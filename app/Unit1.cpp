@@ -11,11 +11,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -24,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 
 #include "Unit1Logic.h"
@@ -119,6 +123,12 @@ QComboBox* MakeHistoryCombo(QWidget* parent) {
     return combo;
 }
 
+// Puts a text into an edit box showing its beginning, as a narrow box should after loading.
+void SetEditText(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
 void SetInputMethodOff(QComboBox* combo) {
     combo->setAttribute(Qt::WA_InputMethodEnabled, false);
     combo->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -141,6 +151,7 @@ void SetHistory(QComboBox* combo, const std::vector<std::u16string>& items, cons
     }
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
+    combo->lineEdit()->setCursorPosition(0);
 }
 
 // Puts t first in the combo box's list, exactly once, and shows it.
@@ -205,16 +216,16 @@ void WriteRow(const TForm1& f, int n, const TPresetRow& row) {
         SetChecked(rb, row.checked);
     }
     if (auto* e = RowControl<QLineEdit>(f, "EditA", n)) {
-        e->setText(Q(row.width));
+        SetEditText(e, Q(row.width));
     }
     if (auto* e = RowControl<QLineEdit>(f, "EditB", n)) {
-        e->setText(Q(row.height));
+        SetEditText(e, Q(row.height));
     }
     if (auto* e = RowControl<QLineEdit>(f, "EditC", n)) {
-        e->setText(Q(row.spacing));
+        SetEditText(e, Q(row.spacing));
     }
     if (auto* e = RowControl<QLineEdit>(f, "EditD", n)) {
-        e->setText(Q(row.colour));
+        SetEditText(e, Q(row.colour));
     }
     if (auto* cb = RowControl<QComboBox>(f, "CB", n)) {
         SetIndex(cb, row.font);
@@ -267,7 +278,7 @@ void PutTextResult(const TForm1& f, const TTextResult& res) {
         for (const auto& [prefix, value] : boxes) {
             auto* e = RowControl<QLineEdit>(f, prefix, res.row);
             if (e != nullptr && value->has_value()) {
-                e->setText(Q(**value));
+                SetEditText(e, Q(**value));
             }
         }
     }
@@ -316,7 +327,7 @@ void PutSettings(TForm1& f, const TDialogSettings& s) {
     f.CheckBox1->setChecked(s.offsetsOn);
     const auto edits = OffsetEdits(f);
     for (size_t i = 0; i < edits.size(); ++i) {
-        edits[i]->setText(Q(s.offsets[i]));
+        SetEditText(edits[i], Q(s.offsets[i]));
     }
     for (int n = 1; n <= kPresetRows; ++n) {
         WriteRow(f, n, s.rows[static_cast<size_t>(n - 1)]);
@@ -358,12 +369,17 @@ TForm1::TForm1(const QString& programPath, const QStringList& arguments, QWidget
     CreateControls();
     CreatePresetRows();
     SetTabOrder();
+    InstallInputConventions();
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::SetMessageHook(TMessageHook hook) {
     messageHook_ = std::move(hook);
+}
+
+int TForm1::ExitCode() const {
+    return saveFailed_ ? 1 : 0;
 }
 
 void TForm1::CreateControls() {
@@ -621,6 +637,10 @@ void TForm1::FormShow() {
     mjiku = true;
     mfit = false;
     ApplyStartupMode();
+
+    // The remembered text is selected, so that typing replaces it.
+    ComboBox1->setFocus(Qt::OtherFocusReason);
+    ComboBox1->lineEdit()->selectAll();
 }
 
 void TForm1::FillFontList(QComboBox* combo) {
@@ -676,8 +696,15 @@ void TForm1::FormClose() {
         MakeTextCommands();
         LabelM->setText(QStringLiteral("ファイル生成中です"));
         LabelM->repaint();
-        JG->SaveTempFile(ProgramFolder + u"ZIV_TEMP.TXT");
-        SaveDatFile();
+        if (JG->SaveTempFile(ProgramFolder + u"ZIV_TEMP.TXT")) {
+            SaveDatFile();
+        } else {
+            // The host would take its own file for the commands: say so, keep the settings
+            // as they were and end with a failure status.
+            saveFailed_ = true;
+            QApplication::beep();
+            messageHook_(QStringLiteral("ZIV_TEMP.TXTを保存できませんでした。"));
+        }
     }
     JG.reset();
 }
@@ -695,7 +722,7 @@ void TForm1::RadioButton1Click() {
     if (k < 0 || !JG) {
         return;
     }
-    LabelB1->setText(Q(HostTypeSummary(k, *JG)));
+    ShowSummary(Q(HostTypeSummary(k, *JG)));
 }
 
 void TForm1::RB1Click() {
@@ -708,7 +735,7 @@ void TForm1::RB1Click() {
             break;
         }
     }
-    LabelB1->setText(Q(RowSummary(ReadRow(*this, r))));
+    ShowSummary(Q(RowSummary(ReadRow(*this, r))));
 }
 
 void TForm1::ComboBox3Click() {
@@ -768,13 +795,166 @@ void TForm1::KeepOnScreen() {
     }
 }
 
-// A text pasted with line breaks stays one line: each CR and LF becomes a blank.
+// A text pasted with line breaks stays one line: each CR and LF becomes a blank. Where the
+// length limit cut a pasted character in two, its first half goes as well.
 void TForm1::KeepTextSingleLine(const QString& text) {
-    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) {
+    const std::u16string whole = WholeCharacters(SingleLine(U(text)));
+    if (whole == U(text)) {
         return;
     }
     QLineEdit* edit = ComboBox1->lineEdit();
     const int cursor = edit->cursorPosition();
-    edit->setText(Q(SingleLine(U(text))));
-    edit->setCursorPosition(cursor);
+    edit->setText(Q(whole));
+    edit->setCursorPosition(std::min(cursor, static_cast<int>(whole.size())));
+}
+
+// Windows dialog conventions that Qt does not follow by itself.
+void TForm1::InstallInputConventions() {
+    // The arrow keys move and tick within an option group.
+    for (QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
+        for (QAbstractButton* b : group->buttons()) {
+            b->installEventFilter(this);
+        }
+    }
+    for (int n = 1; n <= kPresetRows; ++n) {
+        RowControl<QRadioButton>(*this, "RB", n)->installEventFilter(this);
+    }
+    // The wheel never changes a list that is not being edited, and does not give it focus.
+    for (QComboBox* combo : findChildren<QComboBox*>()) {
+        combo->setFocusPolicy(Qt::StrongFocus);
+        combo->installEventFilter(this);
+    }
+    // A control reached by the keyboard inside the scroll box is scrolled into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && Panel3->isAncestorOf(now)) {
+            ScrollBox2->ensureWidgetVisible(now);
+        }
+    });
+}
+
+// The options an option belongs to, in their order: a radio group's, or the preset rows'.
+std::vector<QAbstractButton*> TForm1::OptionGroup(const QObject* option) const {
+    for (const QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
+        const QList<QAbstractButton*> buttons = group->buttons();
+        if (std::find(buttons.begin(), buttons.end(), option) != buttons.end()) {
+            return {buttons.begin(), buttons.end()};
+        }
+    }
+    std::vector<QAbstractButton*> rows;
+    for (int n = 1; n <= kPresetRows; ++n) {
+        rows.push_back(RowControl<QRadioButton>(*this, "RB", n));
+    }
+    if (std::find(rows.begin(), rows.end(), option) != rows.end()) {
+        return rows;
+    }
+    return {};
+}
+
+// Moves the focus to the next usable option of the group in the given direction, round the
+// end, and ticks it as a click would.
+bool TForm1::MoveInOptionGroup(QAbstractButton* from, int step) {
+    const std::vector<QAbstractButton*> group = OptionGroup(from);
+    const auto at = std::find(group.begin(), group.end(), from);
+    if (at == group.end()) {
+        return false;
+    }
+    const int count = static_cast<int>(group.size());
+    int i = static_cast<int>(at - group.begin());
+    for (int tries = 1; tries < count; ++tries) {
+        i = (i + step + count) % count;
+        QAbstractButton* b = group[static_cast<size_t>(i)];
+        if (b->isEnabled() && b->isVisibleTo(this)) {
+            b->setFocus(Qt::OtherFocusReason);
+            b->click();
+            return true;
+        }
+    }
+    return true;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        auto* option = qobject_cast<QAbstractButton*>(watched);
+        if (option != nullptr && mods == Qt::NoModifier) {
+            switch (key->key()) {
+                case Qt::Key_Up:
+                case Qt::Key_Left: return MoveInOptionGroup(option, -1);
+                case Qt::Key_Down:
+                case Qt::Key_Right: return MoveInOptionGroup(option, 1);
+                default: break;
+            }
+        }
+    } else if (event->type() == QEvent::Wheel) {
+        auto* combo = qobject_cast<QComboBox*>(watched);
+        if (combo != nullptr && !combo->hasFocus()) {
+            // Over a list in the scroll box the wheel scrolls the box; elsewhere it does
+            // nothing.
+            if (Panel3->isAncestorOf(combo)) {
+                QCoreApplication::sendEvent(ScrollBox2->verticalScrollBar(), event);
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TForm1::focusNextPrevChild(bool next) {
+    QWidget* from = focusWidget();
+    if (from == nullptr) {
+        return QDialog::focusNextPrevChild(next);
+    }
+    // The groups with one tab stop; each preset row's button is a stop of its own, since
+    // the row's other controls lie between them.
+    const auto tabGroup = [this](const QWidget* w) -> const QButtonGroup* {
+        for (const QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
+            if (group->buttons().contains(
+                    const_cast<QAbstractButton*>(qobject_cast<const QAbstractButton*>(w)))) {
+                return group;
+            }
+        }
+        return nullptr;
+    };
+    const QButtonGroup* fromGroup = tabGroup(from);
+    QWidget* w = from;
+    for (int guard = 0; guard < 10000; ++guard) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == from) {
+            break;
+        }
+        // Qt takes the tab stop from the unticked options of a group that holds the focus;
+        // here the groups decide for themselves, below.
+        const bool option = qobject_cast<QRadioButton*>(w) != nullptr;
+        if (!(option || (w->focusPolicy() & Qt::TabFocus)) || !w->isEnabled() ||
+            !w->isVisibleTo(this) || w->focusProxy() != nullptr || !isAncestorOf(w)) {
+            continue;
+        }
+        if (const QButtonGroup* group = tabGroup(w)) {
+            // The ticked option stands for its group, or the first one when none is ticked.
+            QAbstractButton* stop = group->checkedButton();
+            if (stop == nullptr || !stop->isEnabled()) {
+                stop = group->buttons().value(0);
+            }
+            if (group == fromGroup || w != stop) {
+                continue;
+            }
+        }
+        w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+// LabelB1 shows the whole summary: a long one is drawn smaller rather than cut off.
+void TForm1::ShowSummary(const QString& text) {
+    constexpr int kSmallestPixels = 8;
+    QFont labelFont = font();
+    const int width = LabelB1->contentsRect().width();
+    while (labelFont.pixelSize() > kSmallestPixels &&
+           QFontMetrics(labelFont).horizontalAdvance(text) > width) {
+        labelFont.setPixelSize(labelFont.pixelSize() - 1);
+    }
+    LabelB1->setFont(labelFont);
+    LabelB1->setText(text);
 }

@@ -5,11 +5,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
+class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -35,6 +37,9 @@ public:
     ~TForm1() override;
 
     void SetMessageHook(TMessageHook hook);
+    // The program's exit status: 0, or 1 when OK was pressed but the commands could not be
+    // saved for the host.
+    int ExitCode() const;
 
     // Controls, in the order of their places in the window.
     QWidget* Panel1 = nullptr;
@@ -97,6 +102,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Tab and Shift+Tab stop once in an option group, at its ticked option.
+    bool focusNextPrevChild(bool next) override;
+    // The arrow keys inside option groups, the wheel over drop-down lists.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
@@ -109,11 +118,16 @@ private:
     void ApplyStartupMode();
     void KeepOnScreen();
     void KeepTextSingleLine(const QString& text);
+    void InstallInputConventions();
+    std::vector<QAbstractButton*> OptionGroup(const QObject* option) const;
+    bool MoveInOptionGroup(QAbstractButton* from, int step);
+    void ShowSummary(const QString& text);
 
     QString programPath_;
     QStringList arguments_;
     TMessageHook messageHook_;
     bool shown_ = false;
+    bool saveFailed_ = false;
     // The installed screen fonts, asked once and shared by every font list.
     std::optional<QStringList> fontNames_;
 };

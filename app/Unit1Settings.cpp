@@ -463,6 +463,23 @@ std::u16string_view CutText(std::u16string_view text, size_t maxUnits) {
     return text.substr(0, n);
 }
 
+std::u16string WholeCharacters(std::u16string_view text) {
+    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    std::u16string whole;
+    whole.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (high(c) && i + 1 < text.size() && low(text[i + 1])) {
+            whole += c;
+            whole += text[++i];
+        } else if (!high(c) && !low(c)) {
+            whole += c;
+        }
+    }
+    return whole;
+}
+
 std::u16string SingleLine(std::u16string_view text) {
     std::u16string s(text);
     std::replace_if(

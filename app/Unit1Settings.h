@@ -91,5 +91,8 @@ void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t);
 // The first maxUnits UTF-16 units of text, one less where the cut would split a surrogate
 // pair.
 std::u16string_view CutText(std::u16string_view text, size_t maxUnits);
+// The text without halves of surrogate pairs that stand alone, as a length limit leaves
+// them when it falls inside a pasted character.
+std::u16string WholeCharacters(std::u16string_view text);
 // A pasted text stays one line: each CR and LF becomes a blank.
 std::u16string SingleLine(std::u16string_view text);

@@ -16,8 +16,10 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "app/Unit1.h"
 #include "app/Unit1Logic.h"
@@ -44,6 +46,7 @@ const QByteArray kHostFile =
     "0 0 -10 -10\r\n";
 
 const QString kMessage = QStringLiteral("文字を入力して下さい。");
+const QString kSaveFailed = QStringLiteral("ZIV_TEMP.TXTを保存できませんでした。");
 const QString kSizeHint = QStringLiteral("0.1～500の数値を入力して下さい");
 const QString kSpacingHint = QStringLiteral("-100～500の数値を入力して下さい");
 const QString kColourHint = QStringLiteral("1～9、101～356(SXF1～256)の数値を入力して下さい");
@@ -209,6 +212,13 @@ private slots:
     void pastedLineBreaks();
     void startupModes_data();
     void startupModes();
+    void failedSaveKeepsTheSettings();
+    void typingReplacesTheRememberedText();
+    void tabStopsOncePerOptionGroup();
+    void arrowKeysTickWithinTheGroup();
+    void tabReachesEveryPresetRow();
+    void wheelLeavesUnfocusedListsAlone();
+    void longValuesShowTheirBeginning();
 };
 
 void TestUnit1::startupValues_data() {
@@ -460,7 +470,9 @@ void TestUnit1::okWhereNothingCanBeWritten() {
     QCOMPARE(form->ComboBox3->itemText(0), QStringLiteral("現在の文字種(No1)"));
     QTest::keyClicks(form->ComboBox1, "abc");
     QTest::keyClick(form->ComboBox1, Qt::Key_Return);
-    QVERIFY(folder.messages.isEmpty());
+    // A failed save is said and ends the program with a failure status.
+    QCOMPARE(folder.messages, QStringList{kSaveFailed});
+    QCOMPARE(form->ExitCode(), 1);
     QVERIFY(!form->isVisible());
     QVERIFY(form->JG == nullptr);
     QVERIFY(QFileInfo(folder.Path("ZIV_TEMP.TXT")).isDir());
@@ -733,6 +745,9 @@ void TestUnit1::pastedLineBreaks_data() {
                              << "x y";
     QTest::newRow("no break") << "plain"
                               << "plain";
+    // The limit of 255 falls between the halves of the last character: it goes whole.
+    QTest::newRow("a pair cut by the limit")
+        << QString(253, 'a') + QStringLiteral("\U0001F600") << QString(253, 'a');
 }
 
 void TestUnit1::pastedLineBreaks() {
@@ -784,6 +799,207 @@ void TestUnit1::startupModes() {
     QCOMPARE(QPointF(form->mx2, form->my2), p2);
     QCOMPARE(form->mjiku, mjiku);
     QCOMPARE(form->mfit, mfit);
+}
+
+// The host's file cannot be replaced: the settings file keeps every byte it had.
+void TestUnit1::failedSaveKeepsTheSettings() {
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.text = u"old";
+    folder.WriteSettings(s);
+    const QByteArray before = folder.Read("r407.dat");
+    QVERIFY(QFile::remove(folder.Path("ZIV_TEMP.TXT")));
+    QVERIFY(QDir(folder.Path(".")).mkdir("ZIV_TEMP.TXT"));
+    const auto form = folder.Start();
+    QTest::keyClicks(form->ComboBox1, "new");
+    QTest::keyClick(form->ComboBox1, Qt::Key_Return);
+    QCOMPARE(folder.messages, QStringList{kSaveFailed});
+    QCOMPARE(form->ExitCode(), 1);
+    QCOMPARE(folder.Read("r407.dat"), before);
+}
+
+namespace {
+
+// Starts the dialog with the given settings and waits until it has the keyboard.
+std::unique_ptr<TForm1> StartActive(TProgramFolder& folder, const TDialogSettings& s) {
+    folder.WriteSettings(s);
+    auto form = folder.Start();
+    if (!QTest::qWaitForWindowActive(form.get())) {
+        qWarning("the dialog did not become active");
+    }
+    return form;
+}
+
+// Presses a key where the keyboard focus is, as the user does.
+void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* w = QApplication::focusWidget();
+    QVERIFY(w != nullptr);
+    QTest::keyClick(w, static_cast<Qt::Key>(key), mods);
+}
+
+// The focused control's name, or for an option of a group "group:option text".
+QString Focused() {
+    QWidget* w = QApplication::focusWidget();
+    if (w == nullptr) {
+        return QStringLiteral("(none)");
+    }
+    if (qobject_cast<QGroupBox*>(w->parentWidget()) != nullptr && w->objectName().isEmpty()) {
+        return w->parentWidget()->objectName() + ":" + static_cast<QAbstractButton*>(w)->text();
+    }
+    if (w->objectName().isEmpty() && w->parentWidget() != nullptr) {
+        return w->parentWidget()->objectName();  // a combo box's edit field
+    }
+    return w->objectName();
+}
+
+QString Ticked(const QButtonGroup* group) {
+    return group->checkedButton() != nullptr ? group->checkedButton()->text() : QString();
+}
+
+}  // namespace
+
+void TestUnit1::typingReplacesTheRememberedText() {
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.text = u"前回";
+    s.textHistory = {u"前回"};
+    const auto form = StartActive(folder, s);
+    QCOMPARE(Focused(), QStringLiteral("ComboBox1"));
+    Press(Qt::Key_X);
+    QCOMPARE(form->ComboBox1->currentText(), QStringLiteral("x"));
+}
+
+// Tab enters a group at its ticked option and leaves it with the next Tab; Shift+Tab the
+// same way back.
+void TestUnit1::tabStopsOncePerOptionGroup() {
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.orientation = 1;
+    s.basePoint = 2;
+    const auto form = StartActive(folder, s);
+    QStringList forward;
+    for (int i = 0; i < 5; ++i) {
+        Press(Qt::Key_Tab);
+        forward << Focused();
+    }
+    // The offset boxes are off, so CheckBox1 follows the base point.
+    QCOMPARE(forward, (QStringList{"RadioGroup1:縦字", "ComboBox2", "RadioGroup2:左下", "CheckBox1",
+                                   "RadioButton1"}));
+    QStringList back;
+    for (int i = 0; i < 5; ++i) {
+        Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        back << Focused();
+    }
+    QCOMPARE(back, (QStringList{"CheckBox1", "RadioGroup2:左下", "ComboBox2", "RadioGroup1:縦字",
+                                "ComboBox1"}));
+}
+
+void TestUnit1::arrowKeysTickWithinTheGroup() {
+    TProgramFolder folder;
+    const auto form = StartActive(folder, DefaultSettings(-1));
+    form->ComboBox2->setFocus(Qt::OtherFocusReason);
+    Press(Qt::Key_Tab);
+    QCOMPARE(Focused(), QStringLiteral("RadioGroup2:左下"));
+    Press(Qt::Key_Up);
+    QCOMPARE(Focused(), QStringLiteral("RadioGroup2:左中"));
+    QCOMPARE(Ticked(form->RadioGroup2Items), QStringLiteral("左中"));
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Down);
+    QCOMPARE(Ticked(form->RadioGroup2Items), QStringLiteral("中上"));
+    // Round the ends of the group, never out of it.
+    form->RadioGroup1Items->button(0)->setFocus(Qt::OtherFocusReason);
+    Press(Qt::Key_Left);
+    QCOMPARE(Focused(), QStringLiteral("RadioGroup1:2.5D"));
+    QCOMPARE(Ticked(form->RadioGroup1Items), QStringLiteral("2.5D"));
+    Press(Qt::Key_Right);
+    QCOMPARE(Ticked(form->RadioGroup1Items), QStringLiteral("横字"));
+}
+
+// Every row's button is a tab stop; Space and the arrow keys tick rows with the exclusion
+// between the host's text type and the rows.
+void TestUnit1::tabReachesEveryPresetRow() {
+    TProgramFolder folder;
+    const auto form = StartActive(folder, DefaultSettings(-1));
+    form->CheckBox3->setFocus(Qt::OtherFocusReason);
+    Press(Qt::Key_Tab);
+    QCOMPARE(Focused(), QStringLiteral("RB1"));
+    Press(Qt::Key_Space);
+    QVERIFY(form->findChild<QRadioButton*>("RB1")->isChecked());
+    QVERIFY(!form->RadioButton1->isChecked());
+    QStringList row;
+    for (int i = 0; i < 8; ++i) {
+        Press(Qt::Key_Tab);
+        row << Focused();
+    }
+    QCOMPARE(row,
+             (QStringList{"EditA1", "EditB1", "EditC1", "EditD1", "CB1", "CC1", "CD1", "RB2"}));
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(Focused(), QStringLiteral("CD1"));
+    // Down from the last row goes round to the first; the row in focus is scrolled into view.
+    form->findChild<QWidget*>("RB14")->setFocus(Qt::OtherFocusReason);
+    Press(Qt::Key_Down);
+    auto* rb15 = form->findChild<QRadioButton*>("RB15");
+    QCOMPARE(Focused(), QStringLiteral("RB15"));
+    QVERIFY(rb15->isChecked());
+    QVERIFY(!form->findChild<QRadioButton*>("RB1")->isChecked());
+    const QRect seen = form->ScrollBox2->viewport()->rect();
+    QVERIFY(seen.contains(
+        QRect(rb15->mapTo(form->ScrollBox2->viewport(), QPoint(0, 0)), rb15->size())));
+    QCOMPARE(form->LabelB1->text(), QStringLiteral(" W3 H3 D0 色2"));
+}
+
+// The wheel over a list without focus scrolls the preset rows or does nothing; over the
+// list being edited it chooses as usual.
+void TestUnit1::wheelLeavesUnfocusedListsAlone() {
+    TProgramFolder folder;
+    const auto form = StartActive(folder, DefaultSettings(-1));
+    if (form->ComboBox4->count() < 3) {
+        QSKIP("needs at least three installed fonts");
+    }
+    const auto wheel = [](QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        for (int notch = 0; notch < 3; ++notch) {
+            QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w, &event);
+        }
+    };
+    auto* cb1 = form->findChild<QComboBox*>("CB1");
+    const int font = cb1->currentIndex();
+    wheel(cb1);
+    QCOMPARE(cb1->currentIndex(), font);
+    QVERIFY(form->ScrollBox2->verticalScrollBar()->value() > 0);
+    QVERIFY(cb1->hasFocus() == false);
+
+    for (QComboBox* list : {form->ComboBox3, form->ComboBox4}) {
+        const int before = list->currentIndex();
+        wheel(list);
+        QCOMPARE(list->currentIndex(), before);
+    }
+    form->ComboBox3->setFocus(Qt::OtherFocusReason);
+    wheel(form->ComboBox3);
+    QVERIFY(form->ComboBox3->currentIndex() != 0);
+}
+
+// Values longer than their boxes show their beginning after loading, and the summary of
+// the widest values shows whole.
+void TestUnit1::longValuesShowTheirBeginning() {
+    TProgramFolder folder;
+    TDialogSettings s = DefaultSettings(-1);
+    s.hostType = false;
+    s.offsetsOn = true;
+    s.offsets = {u"-1.234", u"-123.456", u"0", u"0", u"0", u"0"};
+    s.rows[0] = TPresetRow{true, u"1.2345", u"499.99", u"-1.234", u"356"};
+    const auto form = StartActive(folder, s);
+    QCOMPARE(form->Edit2->text(), QStringLiteral("-123.456"));
+    for (QLineEdit* e : {form->Edit1, form->Edit2, form->findChild<QLineEdit*>("EditA1"),
+                         form->findChild<QLineEdit*>("EditC1")}) {
+        QCOMPARE(e->cursorPosition(), 0);
+    }
+    const QString summary = QStringLiteral(" W1.2345 H499.99 D-1.234 色356");
+    QCOMPARE(form->LabelB1->text(), summary);
+    QVERIFY(form->LabelB1->fontMetrics().horizontalAdvance(summary) <=
+            form->LabelB1->contentsRect().width());
 }
 
 QTEST_MAIN(TestUnit1)

@@ -528,8 +528,8 @@ TEST_F(SettingsFile, DamagedHistoriesAreReadAsFarAsTheBoxesGo) {
     EXPECT_EQ(s.textHistory[1], std::u16string(kTextMaxLength - 1, u'a'));
     EXPECT_EQ(s.textHistory[2], u"t3");
     EXPECT_EQ(s.textHistory.back(), u"t49");
-    EXPECT_EQ(s.angleHistory, (Lines{u"0", u"90", u"-90", u"180", u"45",
-                                     std::u16string(kAngleMaxLength, u'9')}));
+    EXPECT_EQ(s.angleHistory,
+              (Lines{u"0", u"90", u"-90", u"180", u"45", std::u16string(kAngleMaxLength, u'9')}));
 }
 
 TEST(CutText, NeverSplitsAPair) {
