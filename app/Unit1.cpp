@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -346,6 +349,34 @@ bool Reachable(const QRect& window) {
 
 }  // namespace
 
+// Ends the dialog as cancelled when another X client destroys its window: without a window
+// nobody could close it, and the host would wait for the program for ever.
+class TWindowGoneFilter : public QAbstractNativeEventFilter {
+public:
+    explicit TWindowGoneFilter(TForm1* form) : form_(form) {}
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") {
+            return false;
+        }
+        // An X DestroyNotify event: its code, then the window it reports at byte 8.
+        constexpr uint8_t kDestroyNotify = 17;
+        const auto* bytes = static_cast<const unsigned char*>(message);
+        if ((bytes[0] & 0x7F) != kDestroyNotify) {
+            return false;
+        }
+        uint32_t window = 0;
+        std::memcpy(&window, bytes + 8, sizeof window);
+        if (window != 0 && window == form_->internalWinId()) {
+            QMetaObject::invokeMethod(form_, &TForm1::reject, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    TForm1* form_;
+};
+
 TForm1::TForm1()
     : TForm1(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1)) {}
 
@@ -370,6 +401,8 @@ TForm1::TForm1(const QString& programPath, const QStringList& arguments, QWidget
     CreatePresetRows();
     SetTabOrder();
     InstallInputConventions();
+    windowGone_ = std::make_unique<TWindowGoneFilter>(this);
+    QCoreApplication::instance()->installNativeEventFilter(windowGone_.get());
 }
 
 TForm1::~TForm1() = default;

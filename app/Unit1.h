@@ -23,6 +23,7 @@ class QRadioButton;
 class QScrollArea;
 class QWidget;
 class TJGdata;
+class TWindowGoneFilter;
 
 class TForm1 : public QDialog {
     Q_OBJECT
@@ -128,6 +129,7 @@ private:
     TMessageHook messageHook_;
     bool shown_ = false;
     bool saveFailed_ = false;
+    std::unique_ptr<TWindowGoneFilter> windowGone_;
     // The installed screen fonts, asked once and shared by every font list.
     std::optional<QStringList> fontNames_;
 };
