@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,9 @@ constexpr int kMinVisibleWidth = 60;
 constexpr int kMinVisibleHeight = 10;
 // Where a lost window is put back, relative to the primary screen's work area.
 constexpr int kHomeOffset = 50;
+
+// The exchange file, in the program's folder.
+constexpr std::u16string_view kTempFileName = u"ZIV_TEMP.TXT";
 
 const QColor kFormColour(192, 220, 192);
 const QColor kPanelColour(235, 235, 235);
@@ -420,6 +424,24 @@ void TForm1::CreateControls() {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, 0, kClientWidth, kClientHeight - kButtonPanelHeight);
 
+    CreateTextBox();
+    CreateOrientation();
+    CreateAngle();
+    CreateBasePoint();
+    CreateOffsets();
+    CreateTextType();
+    CreateScrollBox();
+    CreateStatusAndButtons();
+
+    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+    connect(ComboBox3, &QComboBox::activated, this, &TForm1::ComboBox3Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+}
+
+// The text to draw, across the top.
+void TForm1::CreateTextBox() {
     ComboBox1 = MakeHistoryCombo(Panel1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(0, 0, kClientWidth, 24);
@@ -428,7 +450,10 @@ void TForm1::CreateControls() {
     textFont.setPixelSize(16);
     ComboBox1->setFont(textFont);
     connect(ComboBox1->lineEdit(), &QLineEdit::textChanged, this, &TForm1::KeepTextSingleLine);
+}
 
+// The four orientations.
+void TForm1::CreateOrientation() {
     RadioGroup1 = new QGroupBox(Panel1);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setGeometry(0, 32, 233, 33);
@@ -440,7 +465,10 @@ void TForm1::CreateControls() {
         b->setGeometry(8 + 56 * i, 8, 54, 17);
         RadioGroup1Items->addButton(b, i);
     }
+}
 
+// The angle with its history.
+void TForm1::CreateAngle() {
     Label1 = MakeLabel(Panel1, QStringLiteral("角度"), 8, 72);
     Label1->setObjectName(QStringLiteral("Label1"));
     ComboBox2 = MakeHistoryCombo(Panel1);
@@ -449,7 +477,10 @@ void TForm1::CreateControls() {
     SetInputMethodOff(ComboBox2);
     Label2 = MakeLabel(Panel1, QStringLiteral("°"), 224, 72);
     Label2->setObjectName(QStringLiteral("Label2"));
+}
 
+// The nine base points.
+void TForm1::CreateBasePoint() {
     // The base-point options fill the columns top to bottom, each at the place it names.
     RadioGroup2 = new QGroupBox(QStringLiteral("文字基点(&B)"), Panel1);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
@@ -464,7 +495,10 @@ void TForm1::CreateControls() {
         b->setGeometry(8 + 50 * (i / 3), 18 + 22 * (i % 3), 48, 17);
         RadioGroup2Items->addButton(b, i);
     }
+}
 
+// The offsets and the check box that switches them on.
+void TForm1::CreateOffsets() {
     Label3 = MakeLabel(Panel1, QStringLiteral("縦ずれ"), 248, 32);
     Label3->setObjectName(QStringLiteral("Label3"));
     Edit1 = MakeEdit(Panel1, 248, 48, kOffsetMaxLength);
@@ -483,7 +517,10 @@ void TForm1::CreateControls() {
     }
     Label12 = MakeLabel(Panel1, QStringLiteral("※各長さの数値は図寸mmで入力"), 248, 152);
     Label12->setObjectName(QStringLiteral("Label12"));
+}
 
+// The host's text type with its font, and the summary of the chosen size.
+void TForm1::CreateTextType() {
     RadioButton1 = new QRadioButton(Panel1);
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
     RadioButton1->setGeometry(8, 94, 25, 25);
@@ -510,7 +547,10 @@ void TForm1::CreateControls() {
     CheckBox3 = new QCheckBox(QStringLiteral("太字"), Panel1);
     CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
     CheckBox3->setGeometry(120, 162, 57, 17);
+}
 
+// The headings of the preset rows and the scroll box that holds the rows.
+void TForm1::CreateScrollBox() {
     Panel4 = new QWidget(Panel1);
     Panel4->setObjectName(QStringLiteral("Panel4"));
     Panel4->setGeometry(8, 181, 449, 20);
@@ -534,7 +574,10 @@ void TForm1::CreateControls() {
     Panel3->resize(425, 364);
     SetColour(Panel3, kPanelColour);
     ScrollBox2->setWidget(Panel3);
+}
 
+// The status line and the buttons.
+void TForm1::CreateStatusAndButtons() {
     LabelM = new QLabel(Panel1);
     LabelM->setObjectName(QStringLiteral("LabelM"));
     LabelM->setGeometry(0, 316, kClientWidth, 16);
@@ -550,12 +593,6 @@ void TForm1::CreateControls() {
     Button2 = new QPushButton(QStringLiteral("キャンセル (&N)"), Panel2);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(100, 4, 130, 35);
-
-    connect(RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
-    connect(ComboBox3, &QComboBox::activated, this, &TForm1::ComboBox3Click);
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 }
 
 void TForm1::CreatePresetRows() {
@@ -577,10 +614,6 @@ void TForm1::CreatePresetRows() {
             edits[i] = MakeEdit(Panel3, boxes[i].first, top, kPresetMaxLength);
             edits[i]->setToolTip(boxes[i].second);
         }
-        edits[0]->setText(QStringLiteral("3"));
-        edits[1]->setText(QStringLiteral("3"));
-        edits[2]->setText(QStringLiteral("0"));
-        edits[3]->setText(QStringLiteral("2"));
 
         auto* cb = new QComboBox(Panel3);
         cb->setGeometry(208, top, 145, kEditHeight);
@@ -593,6 +626,7 @@ void TForm1::CreatePresetRows() {
         for (size_t i = 0; i < std::size(controls); ++i) {
             controls[i]->setObjectName(RowName(kRowPrefixes[i], n));
         }
+        WriteRow(*this, n, TPresetRow{});
     }
 }
 
@@ -640,7 +674,7 @@ void TForm1::FormShow() {
     OKflag = false;
 
     JG = std::make_unique<TJGdata>();
-    JG->OpenTempFile(ProgramFolder + u"ZIV_TEMP.TXT");
+    JG->OpenTempFile(ProgramFolder + std::u16string(kTempFileName));
     JG->S_Init();
 
     LabelB1->clear();
@@ -729,7 +763,7 @@ void TForm1::FormClose() {
         MakeTextCommands();
         LabelM->setText(QStringLiteral("ファイル生成中です"));
         LabelM->repaint();
-        if (JG->SaveTempFile(ProgramFolder + u"ZIV_TEMP.TXT")) {
+        if (JG->SaveTempFile(ProgramFolder + std::u16string(kTempFileName))) {
             SaveDatFile();
         } else {
             // The host would take its own file for the commands: say so, keep the settings

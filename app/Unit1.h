@@ -110,6 +110,14 @@ protected:
 
 private:
     void CreateControls();
+    void CreateTextBox();
+    void CreateOrientation();
+    void CreateAngle();
+    void CreateBasePoint();
+    void CreateOffsets();
+    void CreateTextType();
+    void CreateScrollBox();
+    void CreateStatusAndButtons();
     void CreatePresetRows();
     void SetTabOrder();
     void FillFontList(QComboBox* combo);
