@@ -5,13 +5,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 #include <unordered_set>
 
 #include "util/MyFunc.h"
-#include "util/Platform.h"
 #include "util/TextFile.h"
+#include "util/TextLines.h"
 
 namespace {
 
@@ -20,11 +19,6 @@ using S = TDialogSettings;
 // Lines that hold a number, a Boolean or an index are read this far; the program writes
 // at most 22 units into any of them.
 constexpr size_t kNumberMaxLength = 256;
-
-// Far larger than any settings file the dialog writes (two histories of 50 entries, each as
-// long as its box allows, take 5 MB at most in UTF-8); of a damaged file larger still only
-// this much is read, so that no file can exhaust the memory.
-constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
 double WidthRule(double v) {
     return IsSize(v) ? v : kDefaultSize;
@@ -267,98 +261,6 @@ void AppendHistory(std::vector<std::u16string>& lines, const std::vector<std::u1
     }
 }
 
-// The settings file's bytes split into lines without decoding them first, so that each line
-// is decoded only as far as the reader uses it.
-class TRawLines {
-public:
-    explicit TRawLines(std::string_view bytes) : bytes_(bytes) {
-        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-        if (bytes.size() >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) {
-            mark_ = bytes.substr(0, 3);
-        } else if (bytes.size() >= 2 &&
-                   ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF))) {
-            mark_ = bytes.substr(0, 2);
-            unit_ = 2;
-            bigEndian_ = s[0] == 0xFE;
-        }
-        pos_ = mark_.size();
-    }
-
-    // The next line's bytes without its line break; false at the end.
-    bool Next(std::string_view& line) {
-        if (pos_ >= bytes_.size()) {
-            return false;
-        }
-        const size_t end = unit_ == 1 ? FindBreak8() : FindBreak16();
-        line = bytes_.substr(pos_, end - pos_);
-        pos_ = end;
-        if (end < bytes_.size()) {
-            const bool cr = Unit(end) == u'\r';
-            pos_ += unit_;
-            if (cr && pos_ + unit_ <= bytes_.size() && Unit(pos_) == u'\n') {
-                pos_ += unit_;
-            }
-        }
-        return true;
-    }
-
-    // The first maxUnits UTF-16 units of a line, decoded as the whole file would be.
-    std::u16string Decode(std::string_view line, size_t maxUnits) const {
-        // No encoding takes more than three bytes for one UTF-16 unit; one unit more than
-        // asked for keeps a character cut at the end of the bytes out of the result.
-        const size_t units = maxUnits + 1;
-        line = line.substr(0, units > line.size() / 3 ? line.size() : units * 3);
-        std::u16string text;
-        if (mark_.empty()) {
-            text = Platform::DecodeAnsi(line);
-        } else {
-            std::string marked(mark_);
-            marked += line;
-            text = DecodeTextBytes(marked).text;
-        }
-        text.resize(CutText(text, maxUnits).size());
-        return text;
-    }
-
-private:
-    char16_t Unit(size_t at) const {
-        const auto* s = reinterpret_cast<const unsigned char*>(bytes_.data() + at);
-        if (unit_ == 1) {
-            return s[0];
-        }
-        return static_cast<char16_t>(bigEndian_ ? (s[0] << 8) | s[1] : s[0] | (s[1] << 8));
-    }
-
-    // CR and LF are never part of a multi-byte character in UTF-8 or the ANSI code page.
-    size_t FindBreak8() const {
-        const char* begin = bytes_.data() + pos_;
-        const size_t n = bytes_.size() - pos_;
-        const void* lf = std::memchr(begin, '\n', n);
-        const size_t lfAt = lf ? static_cast<const char*>(lf) - begin : n;
-        const void* cr = std::memchr(begin, '\r', lfAt);
-        const size_t crAt = cr ? static_cast<const char*>(cr) - begin : lfAt;
-        return pos_ + std::min(lfAt, crAt);
-    }
-
-    size_t FindBreak16() const {
-        size_t at = pos_;
-        while (at + 2 <= bytes_.size()) {
-            const char16_t c = Unit(at);
-            if (c == u'\r' || c == u'\n') {
-                return at;
-            }
-            at += 2;
-        }
-        return bytes_.size();
-    }
-
-    std::string_view bytes_;
-    std::string_view mark_;
-    size_t unit_ = 1;
-    bool bigEndian_ = false;
-    size_t pos_ = 0;
-};
-
 }  // namespace
 
 bool IsSize(double v) {
@@ -411,16 +313,14 @@ void ApplySettingsLines(const std::vector<std::u16string>& lines, const TListSiz
 }
 
 bool LoadSettingsFile(const std::u16string& path, const TListSizes& sizes, TDialogSettings& s) {
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes, kMaxFileBytes)) {
+    TTextLineReader file(path);
+    if (!file.Ok()) {
         return false;
     }
-    TRawLines lines(bytes);
     TSettingsReader reader(sizes, s);
-    std::string_view line;
-    while (!reader.Done() && lines.Next(line)) {
-        const size_t maxUnits = reader.NextMaxUnits();
-        reader.Apply(maxUnits == 0 ? std::u16string() : lines.Decode(line, maxUnits));
+    std::u16string line;
+    while (!reader.Done() && file.Next(reader.NextMaxUnits(), line)) {
+        reader.Apply(line);
     }
     return true;
 }

@@ -1,7 +1,7 @@
 // Start-up: the time from starting the program to its dialog on the screen, with the bundled
-// host file and with a million entity lines, next to a Qt program that shows an empty window
-// (minimal) and one that shows a window with a single line of Japanese text (label), the least
-// any window with text pays for setting up the fonts.
+// host file, with a million entity lines and with a damaged settings file of 50 MB, next to a Qt
+// program that shows an empty window (minimal) and one that shows a window with a single line of
+// Japanese text (label), the least any window with text pays for setting up the fonts.
 //
 // Every iteration starts bench/startup_probe as a new process. The time reported is the mean
 // time from the spawn to the probe's word that its window has been painted. Every run of a case
@@ -122,12 +122,35 @@ bool WriteMillionFile(const fs::path& path) {
     return !file.fail();
 }
 
+// Writes a settings file damaged as a failing disk or another program may leave one: the
+// dialog's fields, then a text history that claims 20,050 entries, of which the first 50 are
+// a megabyte each, and an angle history after them. False when it cannot be written whole.
+bool WriteDamagedSettings(const fs::path& path) {
+    std::ofstream file(path, std::ios::binary);
+    file << "\xEF\xBB\xBF50\r\n50\r\nlast text\r\n";
+    for (int k = 3; k < 138; ++k) {
+        file << "0\r\n";
+    }
+    file << "20050\r\n";
+    const std::string big(size_t{1} << 20, 'x');
+    for (int i = 0; i < 50; ++i) {
+        file << big << i << "\r\n";
+    }
+    for (int i = 0; i < 20000; ++i) {
+        file << "entry " << i << "\r\n";
+    }
+    file << "1\r\n45\r\n";
+    file.close();
+    return !file.fail();
+}
+
 // The probe's folders: one per input, each holding ZIV_TEMP.TXT and nothing else, and a
 // private runtime folder for Qt. Removed when the program ends.
 struct TFolders {
     fs::path root;
     fs::path typical;
     fs::path million;
+    fs::path damaged;  // the typical host file with a damaged settings file
     fs::path runtime;
     std::string error;
 
@@ -150,17 +173,24 @@ TFolders& Folders() {
         f.root = pattern;
         f.typical = f.root / "typical";
         f.million = f.root / "million";
+        f.damaged = f.root / "damaged";
         f.runtime = f.root / "runtime";
         std::error_code ec;
         fs::create_directory(f.typical, ec);
         fs::create_directory(f.million, ec);
+        fs::create_directory(f.damaged, ec);
         fs::create_directory(f.runtime, ec);
         fs::permissions(f.runtime, fs::perms::owner_all, ec);
         fs::copy_file(fs::path(R407_EXAMPLES) / "ZIV_TEMP.TXT", f.typical / "ZIV_TEMP.TXT", ec);
+        if (!ec) {
+            fs::copy_file(f.typical / "ZIV_TEMP.TXT", f.damaged / "ZIV_TEMP.TXT", ec);
+        }
         if (ec) {
             f.error = "cannot copy examples/ZIV_TEMP.TXT";
         } else if (!WriteMillionFile(f.million / "ZIV_TEMP.TXT")) {
             f.error = "cannot write the generated host file";
+        } else if (!WriteDamagedSettings(f.damaged / "r407.dat")) {
+            f.error = "cannot write the damaged settings file";
         }
         return f;
     }();
@@ -396,7 +426,7 @@ TRun RunProbe(const std::vector<std::string>& args, std::vector<std::string>& en
 // ---------------------------------------------------------------------------------------------
 // The benchmark.
 
-enum class TInput { kMinimal, kLabel, kTypical, kMillion };
+enum class TInput { kMinimal, kLabel, kTypical, kMillion, kDamagedSettings };
 
 struct TResult {
     double median = 0;  // seconds to the first paint
@@ -422,6 +452,7 @@ std::vector<std::string> ProbeArguments(TInput input, const TFolders& f) {
         // Mode "1": the text goes to a picked point, the most common way the host starts us.
         case TInput::kTypical: return {R407_STARTUP_PROBE, f.typical.string(), "1"};
         case TInput::kMillion: return {R407_STARTUP_PROBE, f.million.string(), "1"};
+        case TInput::kDamagedSettings: return {R407_STARTUP_PROBE, f.damaged.string(), "1"};
     }
     return {};
 }
@@ -528,10 +559,12 @@ R407_STARTUP(xcb_minimal, "xcb", kMinimal, 20);
 R407_STARTUP(xcb_label, "xcb", kLabel, 20);
 R407_STARTUP(xcb_typical, "xcb", kTypical, 20);
 R407_STARTUP(xcb_1M, "xcb", kMillion, 20);
+R407_STARTUP(xcb_damaged_settings, "xcb", kDamagedSettings, 20);
 R407_STARTUP(offscreen_minimal, "offscreen", kMinimal, 20);
 R407_STARTUP(offscreen_label, "offscreen", kLabel, 20);
 R407_STARTUP(offscreen_typical, "offscreen", kTypical, 20);
 R407_STARTUP(offscreen_1M, "offscreen", kMillion, 20);
+R407_STARTUP(offscreen_damaged_settings, "offscreen", kDamagedSettings, 20);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

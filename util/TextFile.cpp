@@ -382,7 +382,7 @@ std::u16string FromUtf8(std::string_view bytes) {
     return out;
 }
 
-bool ReadFileBytes(const std::u16string& fileName, std::string& out, size_t maxBytes) {
+bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
     out.clear();
     if (fileName.empty()) {
         return false;
@@ -400,13 +400,12 @@ bool ReadFileBytes(const std::u16string& fileName, std::string& out, size_t maxB
     // The size is a hint only: the file may change while it is read.
     const uintmax_t hint = std::filesystem::file_size(path, ec);
     if (!ec && hint < (uintmax_t{1} << 40)) {
-        out.reserve(static_cast<size_t>(std::min<uintmax_t>(hint, maxBytes)));
+        out.reserve(static_cast<size_t>(hint));
     }
-    while (out.size() < maxBytes) {
+    for (;;) {
         const size_t old = out.size();
-        const size_t chunk = std::min(kReadChunk, maxBytes - old);
-        out.resize(old + chunk);
-        in.read(out.data() + old, static_cast<std::streamsize>(chunk));
+        out.resize(old + kReadChunk);
+        in.read(out.data() + old, static_cast<std::streamsize>(kReadChunk));
         const auto got = static_cast<size_t>(in.gcount());
         out.resize(old + got);
         if (in.bad()) {

@@ -43,9 +43,8 @@ void AppendUtf8(std::string& out, std::u16string_view text);
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view bytes);
 
-// Reads the whole file, or its first maxBytes bytes; false when it cannot be opened or read.
-bool ReadFileBytes(const std::u16string& fileName, std::string& out,
-                   size_t maxBytes = static_cast<size_t>(-1));
+// Reads the whole file; false when it cannot be opened or read.
+bool ReadFileBytes(const std::u16string& fileName, std::string& out);
 
 // The size of the blocks ReadFileBlocks reads.
 constexpr size_t kFileBlockBytes = size_t{1} << 20;
