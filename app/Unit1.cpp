@@ -43,7 +43,7 @@ namespace {
 constexpr int kClientWidth = 463;
 constexpr int kClientHeight = 373;
 constexpr int kButtonPanelHeight = 41;
-constexpr int kRowHeight = 24;
+constexpr int kRowPixels = 24;  // from one preset row to the next
 constexpr int kEditHeight = 21;
 constexpr int kOffsetMaxLength = 8;
 constexpr int kPresetMaxLength = 6;
@@ -60,8 +60,17 @@ constexpr std::u16string_view kTempFileName = u"ZIV_TEMP.TXT";
 const QColor kFormColour(192, 220, 192);
 const QColor kPanelColour(235, 235, 235);
 
-// The prefixes of a preset row's controls; the row number follows.
-constexpr const char* kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC", "EditD", "CB", "CC", "CD"};
+// The prefixes of a preset row's controls, in the row's order; the row number follows.
+constexpr const char* kRowButton = "RB";
+constexpr const char* kRowWidth = "EditA";
+constexpr const char* kRowHeight = "EditB";
+constexpr const char* kRowSpacing = "EditC";
+constexpr const char* kRowColour = "EditD";
+constexpr const char* kRowFont = "CB";
+constexpr const char* kRowItalic = "CC";
+constexpr const char* kRowBold = "CD";
+constexpr const char* kRowPrefixes[] = {kRowButton, kRowWidth, kRowHeight, kRowSpacing,
+                                        kRowColour, kRowFont,  kRowItalic, kRowBold};
 
 QString Q(const std::u16string& s) {
     return QString::fromStdU16String(s);
@@ -190,80 +199,85 @@ std::array<QLineEdit*, 6> OffsetEdits(const TForm1& f) {
 
 TPresetRow ReadRow(const TForm1& f, int n) {
     TPresetRow row;
-    if (auto* rb = RowControl<QRadioButton>(f, "RB", n)) {
+    if (auto* rb = RowControl<QRadioButton>(f, kRowButton, n)) {
         row.checked = rb->isChecked();
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditA", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowWidth, n)) {
         row.width = U(e->text());
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditB", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowHeight, n)) {
         row.height = U(e->text());
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditC", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowSpacing, n)) {
         row.spacing = U(e->text());
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditD", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowColour, n)) {
         row.colour = U(e->text());
     }
-    if (auto* cb = RowControl<QComboBox>(f, "CB", n)) {
+    if (auto* cb = RowControl<QComboBox>(f, kRowFont, n)) {
         row.font = cb->currentIndex();
         row.fontName = U(cb->currentText());
     }
-    if (auto* c = RowControl<QCheckBox>(f, "CC", n)) {
+    if (auto* c = RowControl<QCheckBox>(f, kRowItalic, n)) {
         row.italic = c->isChecked();
     }
-    if (auto* c = RowControl<QCheckBox>(f, "CD", n)) {
+    if (auto* c = RowControl<QCheckBox>(f, kRowBold, n)) {
         row.bold = c->isChecked();
     }
     return row;
 }
 
 void WriteRow(const TForm1& f, int n, const TPresetRow& row) {
-    if (auto* rb = RowControl<QRadioButton>(f, "RB", n)) {
+    if (auto* rb = RowControl<QRadioButton>(f, kRowButton, n)) {
         SetChecked(rb, row.checked);
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditA", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowWidth, n)) {
         SetEditText(e, Q(row.width));
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditB", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowHeight, n)) {
         SetEditText(e, Q(row.height));
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditC", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowSpacing, n)) {
         SetEditText(e, Q(row.spacing));
     }
-    if (auto* e = RowControl<QLineEdit>(f, "EditD", n)) {
+    if (auto* e = RowControl<QLineEdit>(f, kRowColour, n)) {
         SetEditText(e, Q(row.colour));
     }
-    if (auto* cb = RowControl<QComboBox>(f, "CB", n)) {
+    if (auto* cb = RowControl<QComboBox>(f, kRowFont, n)) {
         SetIndex(cb, row.font);
     }
-    if (auto* c = RowControl<QCheckBox>(f, "CC", n)) {
+    if (auto* c = RowControl<QCheckBox>(f, kRowItalic, n)) {
         c->setChecked(row.italic);
     }
-    if (auto* c = RowControl<QCheckBox>(f, "CD", n)) {
+    if (auto* c = RowControl<QCheckBox>(f, kRowBold, n)) {
         c->setChecked(row.bold);
+    }
+}
+
+// The choices as the controls hold them.
+void GatherChoices(const TForm1& f, TDialogChoices& c) {
+    c.text = U(f.ComboBox1->currentText());
+    c.orientation = CheckedIndex(f.RadioGroup1Items);
+    c.angle = U(f.ComboBox2->currentText());
+    c.basePoint = CheckedIndex(f.RadioGroup2Items);
+    c.offsetsOn = f.CheckBox1->isChecked();
+    const auto edits = OffsetEdits(f);
+    for (size_t i = 0; i < edits.size(); ++i) {
+        c.offsets[i] = U(edits[i]->text());
+    }
+    c.hostType = f.RadioButton1->isChecked();
+    c.textType = f.ComboBox3->currentIndex();
+    c.italic = f.CheckBox2->isChecked();
+    c.bold = f.CheckBox3->isChecked();
+    for (int n = 1; n <= kPresetRows; ++n) {
+        c.rows[static_cast<size_t>(n - 1)] = ReadRow(f, n);
     }
 }
 
 TTextInput GatherTextInput(const TForm1& f) {
     TTextInput in;
-    in.text = U(f.ComboBox1->currentText());
-    in.orientation = CheckedIndex(f.RadioGroup1Items);
-    in.angle = U(f.ComboBox2->currentText());
-    in.basePoint = CheckedIndex(f.RadioGroup2Items);
-    in.offsetsOn = f.CheckBox1->isChecked();
-    const auto edits = OffsetEdits(f);
-    for (size_t i = 0; i < edits.size(); ++i) {
-        in.offsets[i] = U(edits[i]->text());
-    }
-    in.hostType = f.RadioButton1->isChecked();
-    in.textType = f.ComboBox3->currentIndex();
+    GatherChoices(f, in);
     in.hostFont = U(f.ComboBox4->currentText());
-    in.italic = f.CheckBox2->isChecked();
-    in.bold = f.CheckBox3->isChecked();
-    for (int n = 1; n <= kPresetRows; ++n) {
-        in.rows[static_cast<size_t>(n - 1)] = ReadRow(f, n);
-    }
     in.mx1 = f.mx1;
     in.my1 = f.my1;
     in.mx2 = f.mx2;
@@ -277,10 +291,10 @@ TTextInput GatherTextInput(const TForm1& f) {
 void PutTextResult(const TForm1& f, const TTextResult& res) {
     if (res.row >= 1 && res.row <= kPresetRows) {
         const std::pair<const char*, const std::optional<std::u16string>*> boxes[] = {
-            {"EditA", &res.width},
-            {"EditB", &res.height},
-            {"EditC", &res.spacing},
-            {"EditD", &res.colour},
+            {kRowWidth, &res.width},
+            {kRowHeight, &res.height},
+            {kRowSpacing, &res.spacing},
+            {kRowColour, &res.colour},
         };
         for (const auto& [prefix, value] : boxes) {
             auto* e = RowControl<QLineEdit>(f, prefix, res.row);
@@ -296,25 +310,10 @@ void PutTextResult(const TForm1& f, const TTextResult& res) {
 
 TDialogSettings GatherSettings(const TForm1& f) {
     TDialogSettings s;
+    GatherChoices(f, s);
     s.left = f.x();
     s.top = f.y();
-    s.text = U(f.ComboBox1->currentText());
-    s.orientation = CheckedIndex(f.RadioGroup1Items);
-    s.angle = U(f.ComboBox2->currentText());
-    s.hostType = f.RadioButton1->isChecked();
-    s.textType = f.ComboBox3->currentIndex();
     s.hostFont = f.ComboBox4->currentIndex();
-    s.italic = f.CheckBox2->isChecked();
-    s.bold = f.CheckBox3->isChecked();
-    s.basePoint = CheckedIndex(f.RadioGroup2Items);
-    s.offsetsOn = f.CheckBox1->isChecked();
-    const auto edits = OffsetEdits(f);
-    for (size_t i = 0; i < edits.size(); ++i) {
-        s.offsets[i] = U(edits[i]->text());
-    }
-    for (int n = 1; n <= kPresetRows; ++n) {
-        s.rows[static_cast<size_t>(n - 1)] = ReadRow(f, n);
-    }
     s.textHistory = Items(f.ComboBox1);
     s.angleHistory = Items(f.ComboBox2);
     return s;
@@ -601,7 +600,7 @@ void TForm1::CreatePresetRows() {
     const QString spacingHint = QStringLiteral("-100～500の数値を入力して下さい");
     const QString colourHint = QStringLiteral("1～9、101～356(SXF1～256)の数値を入力して下さい");
     for (int n = 1; n <= kPresetRows; ++n) {
-        const int top = kRowHeight * (n - 1);
+        const int top = kRowPixels * (n - 1);
         auto* rb = new QRadioButton(blank, Panel3);
         rb->setGeometry(0, top + 2, 17, 17);
         rb->setProperty("tag", n);
@@ -680,7 +679,7 @@ void TForm1::FormShow() {
     LabelB1->clear();
     FillFontList(ComboBox4);
     for (int n = 1; n <= kPresetRows; ++n) {
-        if (auto* cb = RowControl<QComboBox>(*this, "CB", n)) {
+        if (auto* cb = RowControl<QComboBox>(*this, kRowFont, n)) {
             FillFontList(cb);
         }
     }
@@ -782,7 +781,7 @@ void TForm1::MakeTextCommands() {
 
 void TForm1::RadioButton1Click() {
     for (int n = 1; n <= kPresetRows; ++n) {
-        Uncheck(RowControl<QRadioButton>(*this, "RB", n));
+        Uncheck(RowControl<QRadioButton>(*this, kRowButton, n));
     }
     LabelB1->clear();
     const int k = ComboBox3->currentIndex();
@@ -796,7 +795,7 @@ void TForm1::RB1Click() {
     Uncheck(RadioButton1);
     int r = 1;
     for (int n = 1; n <= kPresetRows; ++n) {
-        auto* rb = RowControl<QRadioButton>(*this, "RB", n);
+        auto* rb = RowControl<QRadioButton>(*this, kRowButton, n);
         if (rb != nullptr && rb->isChecked()) {
             r = n;
             break;
@@ -884,7 +883,7 @@ void TForm1::InstallInputConventions() {
         }
     }
     for (int n = 1; n <= kPresetRows; ++n) {
-        RowControl<QRadioButton>(*this, "RB", n)->installEventFilter(this);
+        RowControl<QRadioButton>(*this, kRowButton, n)->installEventFilter(this);
     }
     // The wheel never changes a list that is not being edited, and does not give it focus.
     for (QComboBox* combo : findChildren<QComboBox*>()) {
@@ -909,7 +908,7 @@ std::vector<QAbstractButton*> TForm1::OptionGroup(const QObject* option) const {
     }
     std::vector<QAbstractButton*> rows;
     for (int n = 1; n <= kPresetRows; ++n) {
-        rows.push_back(RowControl<QRadioButton>(*this, "RB", n));
+        rows.push_back(RowControl<QRadioButton>(*this, kRowButton, n));
     }
     if (std::find(rows.begin(), rows.end(), option) != rows.end()) {
         return rows;

@@ -14,19 +14,8 @@
 class TJGdata;
 
 // Everything the text generation reads: the dialog's controls and the start-up fields.
-struct TTextInput {
-    std::u16string text;                    // ComboBox1, as typed
-    int orientation = 0;                    // RadioGroup1 option, -1 for none
-    std::u16string angle;                   // ComboBox2
-    int basePoint = 2;                      // RadioGroup2 option, -1 for none
-    bool offsetsOn = false;                 // CheckBox1
-    std::array<std::u16string, 6> offsets;  // Edit1 .. Edit6
-    bool hostType = true;                   // RadioButton1
-    int textType = 0;                       // ComboBox3 entry, -1 for none
-    std::u16string hostFont;                // selected entry of ComboBox4, empty for none
-    bool italic = false;                    // CheckBox2
-    bool bold = false;                      // CheckBox3
-    std::array<TPresetRow, kPresetRows> rows;
+struct TTextInput : TDialogChoices {
+    std::u16string hostFont;  // selected entry of ComboBox4, empty for none
     double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
     bool mjiku = true;
     bool mfit = false;

@@ -47,14 +47,14 @@ struct TFieldLine {
     size_t maxUnits;
 };
 
-template <int S::*M>
+template <auto M>
 constexpr TFieldLine IntLine() {
     return {[](const S& s) { return IntToText(s.*M); },
             [](S& s, std::u16string_view line, const TListSizes&) { s.*M = TextToInt(line); },
             kNumberMaxLength};
 }
 
-template <bool S::*M>
+template <auto M>
 constexpr TFieldLine BoolLine() {
     return {[](const S& s) { return BoolToText(s.*M); },
             [](S& s, std::u16string_view line, const TListSizes&) { s.*M = TextIsTrue(line); },
@@ -62,7 +62,7 @@ constexpr TFieldLine BoolLine() {
 }
 
 // The selected entry of a list; applied only when the list has that entry.
-template <int S::*M, int TListSizes::*Count>
+template <auto M, auto Count>
 constexpr TFieldLine IndexLine() {
     return {[](const S& s) { return IntToText(s.*M); },
             [](S& s, std::u16string_view line, const TListSizes& sizes) {
@@ -74,7 +74,7 @@ constexpr TFieldLine IndexLine() {
             kNumberMaxLength};
 }
 
-template <std::u16string S::*M, size_t MaxUnits>
+template <auto M, size_t MaxUnits>
 constexpr TFieldLine TextLine() {
     return {[](const S& s) { return SingleLine(s.*M); },
             [](S& s, std::u16string_view line, const TListSizes&) { s.*M = line; }, MaxUnits};

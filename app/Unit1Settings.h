@@ -43,20 +43,26 @@ struct TPresetRow {
     bool bold = false;              // CDn
 };
 
+// What the user chooses in the dialog, as its controls hold it; both the text generation and
+// the settings file take it. The defaults are the start-up values.
+struct TDialogChoices {
+    std::u16string text;          // ComboBox1
+    int orientation = 0;          // RadioGroup1 option, -1 for none
+    std::u16string angle = u"0";  // ComboBox2
+    int basePoint = 2;            // RadioGroup2 option, -1 for none
+    bool offsetsOn = false;       // CheckBox1
+    std::array<std::u16string, 6> offsets{u"0", u"0", u"0", u"0", u"0", u"0"};  // Edit1..6
+    bool hostType = true;                                                       // RadioButton1
+    int textType = 0;     // ComboBox3 entry, -1 for none
+    bool italic = false;  // CheckBox2
+    bool bold = false;    // CheckBox3
+    std::array<TPresetRow, kPresetRows> rows;
+};
+
 // The dialog's persistent state; the defaults are the start-up values.
-struct TDialogSettings {
+struct TDialogSettings : TDialogChoices {
     int left = 50, top = 50;
-    std::u16string text;
-    int orientation = 0;
-    std::u16string angle = u"0";
-    bool hostType = true;
-    int textType = 0;
-    int hostFont = -1;  // entry of ComboBox4
-    bool italic = false, bold = false;
-    int basePoint = 2;
-    bool offsetsOn = false;
-    std::array<std::u16string, 6> offsets{u"0", u"0", u"0", u"0", u"0", u"0"};
-    std::array<TPresetRow, kPresetRows> rows;  // fontName is not stored
+    int hostFont = -1;  // entry of ComboBox4; the rows' font names are not stored
     std::vector<std::u16string> textHistory;
     std::vector<std::u16string> angleHistory{u"0", u"90", u"-90", u"180"};
 };
