@@ -8,6 +8,7 @@
 #include <numbers>  // for std::numbers::pi
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKeys.h"
 #include "util/MyFunc.h"
 
 namespace {
@@ -243,7 +244,7 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
     dy = CutPlaces(dy);
 
     if (jg.Zusun) {
-        jg.SendMem(u"bz");
+        jg.SendMem(std::u16string(DavKeys::kSheetUnits));
     }
     jg.S_LGrp(jg.CurLGrp);
     jg.S_Lay(jg.CurLay);
