@@ -5,6 +5,10 @@
 
 namespace Platform::Native {
 
+// The character of a double-byte code of code page 932 (lead byte 81-9F or E0-FC, second byte
+// 40-7E or 80-FC) as the system's converter reads it; U+FFFD when the code has none.
+char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail);
+
 // The decimal separator of the user's regional settings.
 char16_t UserDecimalSeparator();
 // The Escape-key probe used until another one is installed; empty when the system has none.
