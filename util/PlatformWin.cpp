@@ -44,6 +44,28 @@ char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail) {
     return len == 1 ? static_cast<char16_t>(out[0]) : char16_t{0xFFFD};
 }
 
+bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // About a second in short steps: long enough for a scanner's look at a small file, short
+    // enough that the user does not wait on a file that stays locked.
+    constexpr int kAttempts = 40;
+    constexpr DWORD kPauseMs = 25;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        // A file held open without shared deletion gives a sharing violation; one that is
+        // being deleted or is opened for a moment by the system, access denied.
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_ACCESS_DENIED;
+        if (!held || attempt == kAttempts) {
+            return false;
+        }
+        Sleep(kPauseMs);
+    }
+}
+
 char16_t UserDecimalSeparator() {
     wchar_t buf[8] = {};
     const int len = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
