@@ -7,7 +7,9 @@
 #    tests start their own X servers).
 # 2. The asan preset: the core's tests again under AddressSanitizer and
 #    UndefinedBehaviorSanitizer.
-# 3. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
+# 3. The windows-core preset (mingw-w64): the core's tests built for Windows and run under
+#    wine as on a Japanese Windows system (scripts/wine-run.sh).
+# 4. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
 #    fuzzing each (FUZZ_SECONDS changes that).
 # Exits non-zero on any failure.
 set -euo pipefail
@@ -34,6 +36,12 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 step "asan: core tests under the sanitizers"
 ctest --preset asan -j "$jobs" --output-on-failure
+
+step "windows-core: configure and build"
+cmake --preset windows-core
+cmake --build --preset windows-core -j "$jobs"
+step "windows-core: core tests under wine with a Japanese locale"
+ctest --test-dir build/windows-core -j "$jobs" --output-on-failure
 
 step "fuzz: corpus and a short fuzzing session per target"
 scripts/fuzz-smoke.sh

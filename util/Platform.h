@@ -7,14 +7,17 @@
 
 namespace Platform {
 
-// The legacy (ANSI) code page: CP932 on Linux, the system's ANSI code page on Windows.
-// Bytes that do not decode become U+FFFD.
+// The legacy (ANSI) code page: Windows code page 932 on every system, as a Japanese Windows
+// reads and writes it (CodePage.cpp). Bytes that do not decode become U+FFFD, one for each
+// byte or pair, and never take a line break with them.
 std::u16string DecodeAnsi(std::string_view bytes);
-// Characters the code page cannot represent become its default character.
-// Returns false when the conversion itself failed.
+// Characters the code page cannot represent become its default character "?", one for each
+// character. Returns false when the conversion itself failed.
 bool EncodeAnsi(std::u16string_view text, std::string& out);
 
-// Upper-casing with the user's locale and linguistic casing rules.
+// Upper-casing for comparisons that ignore case, the same on every system: each code point
+// becomes its simple (one-to-one) upper-case mapping of the Unicode character database, so
+// the length never changes ("ß" and "ﬁ" stay as they are, "ǆ" gives "Ǆ").
 std::u16string UpperCaseLocale(std::u16string_view text);
 
 // The user's decimal separator, as FloatToText writes it.

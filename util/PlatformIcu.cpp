@@ -2,148 +2,95 @@
 #include "Platform.h"
 
 #include <memory>
+#include <string_view>
+#include <system_error>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
-#include <unicode/ucnv_cb.h>
-#include <unicode/unistr.h>
+#include <unicode/utf16.h>
 
 #include "PlatformNative.h"
 
 namespace {
 
-// Windows code page 932 (Shift_JIS with the NEC and IBM extensions, U+FF5E for 0x8160).
+// Windows code page 932 (Shift_JIS with the NEC and IBM extensions, U+FF5E for 0x8160). Its
+// single bytes differ from Windows (it swaps 1A, 1C and 7F and lacks 80, A0 and FD to FF), so
+// only its double-byte codes are used; CodePage.cpp reads the single bytes itself.
 constexpr const char* kAnsiConverter = "ibm-943_P15A-2003";
-// The default character of code page 932, written for characters it cannot represent.
-constexpr char kDefaultChar = '?';
 
 struct TConverterClose {
     void operator()(UConverter* conv) const { ucnv_close(conv); }
 };
 using TConverter = std::unique_ptr<UConverter, TConverterClose>;
 
-// Every byte sequence that does not decode, unassigned or malformed, becomes one U+FFFD.
-void ToUnicodeReplacement(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
-                          UConverterCallbackReason reason, UErrorCode* err) {
-    if (reason > UCNV_IRREGULAR) {
-        return;
-    }
-    *err = U_ZERO_ERROR;
-    static const UChar kReplacement = 0xFFFD;
-    ucnv_cbToUWriteUChars(args, &kReplacement, 1, 0, err);
-}
-
+// A code without a character stops the conversion with an error, so that it is told apart
+// from a code for U+FFFD; no fallbacks.
 TConverter OpenAnsi() {
     UErrorCode err = U_ZERO_ERROR;
     TConverter conv(ucnv_open(kAnsiConverter, &err));
     if (U_FAILURE(err) || !conv) {
         return nullptr;
     }
-    ucnv_setSubstChars(conv.get(), &kDefaultChar, 1, &err);
-    ucnv_setFallback(conv.get(), true);
-    err = U_ZERO_ERROR;
-    ucnv_setToUCallBack(conv.get(), ToUnicodeReplacement, nullptr, nullptr, nullptr, &err);
-    return conv;
+    ucnv_setFallback(conv.get(), false);
+    ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    return U_SUCCESS(err) ? std::move(conv) : nullptr;
 }
 
-// A converter is opened once per thread and reused; ICU converters carry state and are not
-// shared between threads.
-UConverter* AnsiConverter() {
-    thread_local TConverter conv = OpenAnsi();
-    if (conv) {
-        ucnv_reset(conv.get());
-    }
-    return conv.get();
+// The upper-case rule of the user's locale: Turkish and Azeri upper-case "i" as "İ", as
+// Windows' linguistic casing does for them.
+bool DottedCapitalI() {
+    const std::string_view language = icu::Locale::getDefault().getLanguage();
+    return language == "tr" || language == "az";
 }
 
 }  // namespace
 
 namespace Platform {
 
-std::u16string DecodeAnsi(std::string_view bytes) {
-    std::u16string out;
-    if (bytes.empty()) {
-        return out;
-    }
-    UConverter* conv = AnsiConverter();
-    if (conv == nullptr) {
-        // Without the converter only ASCII is readable.
-        out.reserve(bytes.size());
-        for (unsigned char b : bytes) {
-            out += b < 0x80 ? static_cast<char16_t>(b) : u'\uFFFD';
-        }
-        return out;
-    }
-    // One byte never gives more than one UTF-16 unit in this code page; the loop still copes
-    // with more.
-    out.resize(bytes.size() + 1);
-    const char* src = bytes.data();
-    const char* const srcEnd = src + bytes.size();
-    size_t done = 0;
-    for (;;) {
-        UChar* dst = reinterpret_cast<UChar*>(out.data()) + done;
-        UChar* const dstEnd = reinterpret_cast<UChar*>(out.data()) + out.size();
-        UErrorCode err = U_ZERO_ERROR;
-        ucnv_toUnicode(conv, &dst, dstEnd, &src, srcEnd, nullptr, true, &err);
-        done = static_cast<size_t>(dst - reinterpret_cast<UChar*>(out.data()));
-        if (err == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(out.size() * 2);
-            continue;
-        }
-        if (U_FAILURE(err)) {
-            out.resize(done);
-            out += u'\uFFFD';
-            return out;
-        }
-        break;
-    }
-    out.resize(done);
-    return out;
-}
-
-bool EncodeAnsi(std::u16string_view text, std::string& out) {
-    out.clear();
-    if (text.empty()) {
-        return true;
-    }
-    UConverter* conv = AnsiConverter();
-    if (conv == nullptr) {
-        return false;
-    }
-    // At most two bytes for each UTF-16 unit.
-    out.resize(text.size() * 2 + 2);
-    const UChar* src = reinterpret_cast<const UChar*>(text.data());
-    const UChar* const srcEnd = src + text.size();
-    size_t done = 0;
-    for (;;) {
-        char* dst = out.data() + done;
-        char* const dstEnd = out.data() + out.size();
-        UErrorCode err = U_ZERO_ERROR;
-        ucnv_fromUnicode(conv, &dst, dstEnd, &src, srcEnd, nullptr, true, &err);
-        done = static_cast<size_t>(dst - out.data());
-        if (err == U_BUFFER_OVERFLOW_ERROR) {
-            out.resize(out.size() * 2);
-            continue;
-        }
-        if (U_FAILURE(err)) {
-            out.clear();
-            return false;
-        }
-        break;
-    }
-    out.resize(done);
-    return true;
-}
-
 std::u16string UpperCaseLocale(std::u16string_view text) {
-    icu::UnicodeString s(false, text.data(), static_cast<int32_t>(text.size()));
-    s.toUpper(icu::Locale::getDefault());
-    return std::u16string(s.getBuffer(), static_cast<size_t>(s.length()));
+    static const bool dottedI = DottedCapitalI();
+    std::u16string out(text);
+    const size_t n = out.size();
+    for (size_t i = 0; i < n;) {
+        UChar32 c = 0;
+        const size_t at = i;
+        U16_NEXT(out.data(), i, n, c);
+        const UChar32 upper = c == U'i' && dottedI ? 0x130 : u_toupper(c);
+        // A simple mapping keeps the number of units: BMP to BMP, supplementary to
+        // supplementary.
+        if (upper != c && U16_LENGTH(upper) == static_cast<int32_t>(i - at)) {
+            size_t k = at;
+            U16_APPEND_UNSAFE(out.data(), k, upper);
+        }
+    }
+    return out;
 }
 
 }  // namespace Platform
 
 namespace Platform::Native {
+
+char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail) {
+    // Opened once per thread; ICU converters carry state and are not shared between threads.
+    thread_local TConverter conv = OpenAnsi();
+    if (!conv) {
+        return 0xFFFD;
+    }
+    ucnv_reset(conv.get());
+    const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+    UChar out[4];
+    UErrorCode err = U_ZERO_ERROR;
+    const int32_t len = ucnv_toUChars(conv.get(), out, 4, bytes, 2, &err);
+    return U_SUCCESS(err) && len == 1 ? static_cast<char16_t>(out[0]) : char16_t{0xFFFD};
+}
+
+// A rename replaces the target even while others have it open; nothing to wait for.
+bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    return !ec;
+}
 
 char16_t UserDecimalSeparator() {
     UErrorCode err = U_ZERO_ERROR;

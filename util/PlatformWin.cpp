@@ -1,4 +1,5 @@
-// PlatformWin: the platform layer on Windows, with the system's code page, locale and keyboard.
+// PlatformWin: the platform layer on Windows, with the system's code page 932, locale and
+// keyboard.
 #ifdef _WIN32
 
 #include "Platform.h"
@@ -9,47 +10,12 @@
 
 namespace Platform {
 
-std::u16string DecodeAnsi(std::string_view bytes) {
-    std::u16string out;
-    if (bytes.empty() || bytes.size() > 0x7FFFFFFF) {
-        return out;
-    }
-    const int n = static_cast<int>(bytes.size());
-    const int len = MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, nullptr, 0);
-    if (len <= 0) {
-        return out;
-    }
-    out.resize(static_cast<size_t>(len));
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, reinterpret_cast<wchar_t*>(out.data()), len);
-    return out;
-}
-
-bool EncodeAnsi(std::u16string_view text, std::string& out) {
-    out.clear();
-    if (text.empty()) {
-        return true;
-    }
-    if (text.size() > 0x3FFFFFFF) {
-        return false;
-    }
-    const auto* src = reinterpret_cast<const wchar_t*>(text.data());
-    const int n = static_cast<int>(text.size());
-    const int len = WideCharToMultiByte(CP_ACP, 0, src, n, nullptr, 0, nullptr, nullptr);
-    if (len <= 0) {
-        return false;
-    }
-    out.resize(static_cast<size_t>(len));
-    if (WideCharToMultiByte(CP_ACP, 0, src, n, out.data(), len, nullptr, nullptr) != len) {
-        out.clear();
-        return false;
-    }
-    return true;
-}
-
 std::u16string UpperCaseLocale(std::u16string_view text) {
     if (text.empty() || text.size() > 0x7FFFFFFF) {
         return std::u16string(text);
     }
+    // Linguistic casing maps each code point to its simple upper case ("ß" stays, Turkish
+    // and Azeri give "İ" for "i"); without it Windows leaves "µ", "ǅ", "ς" and others alone.
     constexpr DWORD kFlags = LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING;
     const auto* src = reinterpret_cast<const wchar_t*>(text.data());
     const int n = static_cast<int>(text.size());
@@ -67,6 +33,38 @@ std::u16string UpperCaseLocale(std::u16string_view text) {
 }  // namespace Platform
 
 namespace Platform::Native {
+
+char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail) {
+    // Code page 932 whatever the system's ANSI code page; with MB_ERR_INVALID_CHARS a code
+    // without a character fails instead of giving U+30FB.
+    constexpr UINT kCodePage = 932;
+    const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+    wchar_t out[2] = {};
+    const int len = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes, 2, out, 2);
+    return len == 1 ? static_cast<char16_t>(out[0]) : char16_t{0xFFFD};
+}
+
+bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+    // About a second in short steps: long enough for a scanner's look at a small file, short
+    // enough that the user does not wait on a file that stays locked.
+    constexpr int kAttempts = 40;
+    constexpr DWORD kPauseMs = 25;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        // A file held open without shared deletion gives a sharing violation; one that is
+        // being deleted or is opened for a moment by the system, access denied.
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_ACCESS_DENIED;
+        if (!held || attempt == kAttempts) {
+            return false;
+        }
+        Sleep(kPauseMs);
+    }
+}
 
 char16_t UserDecimalSeparator() {
     wchar_t buf[8] = {};

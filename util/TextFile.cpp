@@ -3,7 +3,7 @@
 // UTF-8 and UTF-16 are decoded and encoded by hand: the host's exchange file can be tens of
 // megabytes, almost all ASCII, and a loop that copies eight ASCII bytes at a time is several
 // times faster than a general converter. The legacy code page has large mapping tables and
-// vendor extensions, so it goes through the platform layer (ICU on Linux).
+// vendor extensions, so it goes through CodePage.cpp, whose tables come from the system.
 #include "TextFile.h"
 
 #include <algorithm>  // for std::copy
@@ -20,6 +20,7 @@
 #include <utility>  // for std::move
 
 #include "Platform.h"
+#include "PlatformNative.h"
 
 namespace {
 
@@ -185,7 +186,7 @@ void RemoveQuietly(const std::filesystem::path& path) {
 }
 
 // The ASCII bytes that the code page reads as the same character on their own, as code page
-// 932 reads all but a few control characters. A line of such bytes needs no converter. The
+// 932 reads every one of them. A line of such bytes needs no converter. The
 // search below finds control characters only, so a code page that reads a printable ASCII
 // byte otherwise has no plain bytes at all.
 using TPlainBytes = std::array<bool, 0x80>;
@@ -697,14 +698,16 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
             return false;
         }
     }
-    // The new file keeps the permissions of the one it replaces.
+#ifndef _WIN32
+    // The new file keeps the permissions of the one it replaces. (Windows has only the
+    // read-only attribute, which would make the temporary file impossible to remove.)
     const std::filesystem::file_status old = std::filesystem::status(target, ec);
     if (!ec && std::filesystem::is_regular_file(old)) {
         std::filesystem::permissions(temp, old.permissions(), ec);
     }
-    ec.clear();
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
+#endif
+    // Waits a moment for another program that holds the target open (Windows).
+    if (!Platform::Native::ReplaceFileWith(temp, target)) {
         RemoveQuietly(temp);
         return false;
     }

@@ -1,5 +1,6 @@
-// Saves that fail: a full or read-only file system, a size limit, a read-only folder. The host
-// finds its old file or none, never a truncated one; the old settings file survives.
+// Saves that fail: a full or read-only file system, a size limit, a read-only folder, a file
+// that another program holds open. The host finds its old file or none, never a truncated one;
+// the old settings file survives.
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -24,6 +25,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -32,7 +36,6 @@
 #include "util/Platform.h"
 #include "util/TextFile.h"
 
-#if defined(__linux__)
 namespace {
 
 namespace fs = std::filesystem;
@@ -78,6 +81,7 @@ TDialogSettings BigSettings() {
     return s;
 }
 
+#if defined(__linux__)
 // The test's own folder; the files under test live in its subfolder "fs", on which a fault
 // is injected: a tmpfs of 64 KB mounted there, or limits and permissions.
 class SaveFaults : public ::testing::TestWithParam<const char*> {
@@ -219,6 +223,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, SaveFaults,
                          ::testing::Values("FullFileSystem", "SmallFileSystem",
                                            "ReadOnlyFileSystem", "ReadOnlyFolder", "FileSizeLimit"),
                          [](const auto& info) { return std::string(info.param); });
+#endif
 
 // A reader that opens the exchange file while it is being saved sees the previous file or the
 // new one whole, never a mixture or a part.
@@ -259,6 +264,7 @@ TEST(SaveWhileRead, ReaderSeesWholeFilesOnly) {
     fs::remove_all(dir, ec);
 }
 
+#if defined(__linux__)
 // A pipe in a file's place is not a file: reading it at start-up must not wait for a writer.
 TEST(StartUpReads, NeverWaitOnAPipe) {
     std::random_device rd;
@@ -302,5 +308,71 @@ TEST(StartUpReads, NeverWaitOnAPipe) {
     fs::remove_all(dir, ec);
 }
 
-}  // namespace
 #endif
+
+#ifdef _WIN32
+// Another program (a virus scanner, an indexer, the host) holds the file open without sharing
+// while it is saved. Released after a moment, the save waits for it and succeeds; held
+// throughout, the save fails, the old file stays whole and no temporary file is left.
+TEST(SaveWhileHeld, WaitsForAShortHoldAndFailsCleanlyOnALongOne) {
+    TJGdata jg;
+    jg.SendMem(u"lc2");
+    const TDialogSettings settings = BigSettings();
+    const struct {
+        const char* name;
+        std::string old;
+        std::function<bool(const fs::path&)> save;
+        std::function<void(const fs::path&)> check;
+    } cases[] = {
+        {"ZIV_TEMP.TXT", kOldHostFile,
+         [&](const fs::path& p) { return jg.SaveTempFile(p.u16string()); },
+         [&](const fs::path& p) { EXPECT_EQ(ReadAll(p), jg.TempFileBytes()); }},
+        {"r407.dat", kOldSettings,
+         [&](const fs::path& p) { return SaveSettingsFile(p.u16string(), settings); },
+         [&](const fs::path& p) {
+             TDialogSettings back = DefaultSettings(0);
+             ASSERT_TRUE(LoadSettingsFile(p.u16string(), TListSizes{}, back));
+             EXPECT_EQ(SettingsLines(back), SettingsLines(settings));
+         }},
+    };
+    std::random_device rd;
+    const fs::path dir =
+        fs::temp_directory_path() / ("r407_held_" + std::to_string(rd()) + std::to_string(rd()));
+    fs::create_directories(dir);
+    const auto hold = [](const fs::path& p) {
+        return CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = dir / c.name;
+        WriteAll(file, c.old);
+
+        HANDLE held = hold(file);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(c.save(file));
+        CloseHandle(held);
+        EXPECT_EQ(ReadAll(file), c.old);
+        EXPECT_EQ(Names(dir), std::vector<std::string>{c.name});
+
+        // Released once the save has written its temporary file and waits to replace.
+        held = hold(file);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread release([&] {
+            for (int k = 0; k < 5000 && Names(dir).size() < 2; ++k) {
+                Sleep(1);
+            }
+            CloseHandle(held);
+        });
+        EXPECT_TRUE(c.save(file));
+        release.join();
+        c.check(file);
+        EXPECT_EQ(Names(dir), std::vector<std::string>{c.name});
+        fs::remove(file);
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+}
+#endif
+
+}  // namespace

@@ -46,7 +46,7 @@ TEST(DecodeTextBytesTest, ByteOrderMarks) {
         {"cp932 backslash", "C:\\a~"s, TTextEncoding::Ansi, u"C:\\a~"},
         {"cp932 broken", "a\x81"s, TTextEncoding::Ansi, u"a\uFFFD"},
         {"cp932 unassigned",
-         "\xFF"
+         "\x85\x40"
          "b"s,
          TTextEncoding::Ansi, u"\uFFFDb"},
         {"utf8 without mark is cp932", "\xE6\x96\x87"s, TTextEncoding::Ansi, u"\u8B41\uFFFD"},
@@ -218,7 +218,7 @@ protected:
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::recursive_directory_iterator(dir_)) {
-            names.push_back(e.path().lexically_relative(dir_).string());
+            names.push_back(e.path().lexically_relative(dir_).generic_string());
         }
         std::sort(names.begin(), names.end());
         return names;
