@@ -16,9 +16,79 @@
 
 namespace DavKinds {
 
+// --- The pieces the writers share.
+namespace Write {
+
+// An override forces its value unless it is -1, which keeps the entity's own.
+inline int Pick(int forced, int own) {
+    return forced == -1 ? own : forced;
+}
+
+// Layer group and layer overrides count only inside 0..15.
+inline int PickLayer(int forced, int own) {
+    return (forced < 0 || forced > DavRules::kMaxLayer) ? own : forced;
+}
+
+// Colour, line type and width.
+inline void Pen(TJGdata& jg, const TDavEntAttr& pen, const TDavOverrides& o) {
+    jg.S_Col(Pick(o.a3, pen.Col), 0);
+    jg.S_Ltp(Pick(o.a4, pen.Ltp), 0);
+    jg.S_Wid(Pick(o.a5, pen.Wid));
+}
+
+// Points and markers: the point colour and the width.
+inline void Point(TJGdata& jg, const TDavEntAttr& att, const TDavOverrides& o) {
+    jg.S_PCol(Pick(o.a3, att.Col), 0);
+    jg.S_Wid(Pick(o.a5, att.Wid));
+}
+
+// A text keeps its type and colour, or with a forced text colour becomes a free-size text
+// of its stored sizes in that colour.
+inline void Text(TJGdata& jg, const TDavEntText& t, const TDavOverrides& o) {
+    if (o.a6 == -1) {
+        jg.S_Mjs(t.cn, t.mw, t.mh, t.md, t.att.Col, 0);
+    } else {
+        jg.S_Mjs(0, t.mw, t.mh, t.md, o.a6, 0);
+    }
+    jg.S_Mbs(Pick(o.a7, t.cc));
+    jg.S_Font(t.fo);
+}
+
+// Colour code 10 means the solid's own RGB value; a forced 10 means the forced RGB value.
+template <class T>
+void SolidColour(TJGdata& jg, const T& e, const TDavOverrides& o) {
+    using DavRules::kSolidColourCode;
+    if (o.a3 == -1) {
+        if (e.att.Col == kSolidColourCode) {
+            jg.S_SCol(e.Color);
+        } else {
+            jg.S_Col(e.att.Col, 0);
+        }
+    } else if (o.a3 == kSolidColourCode) {
+        jg.S_SCol(o.a8);
+    } else {
+        jg.S_Col(o.a3, 0);
+    }
+}
+
+// The solid colour and the width: the two-point and the "se" solids carry a width.
+template <class T>
+void SolidColourAndWidth(TJGdata& jg, const T& e, const TDavOverrides& o) {
+    SolidColour(jg, e, o);
+    jg.S_Wid(Pick(o.a5, e.att.Wid));
+}
+
+// Layer group and layer of an entity.
+inline void Layers(TJGdata& jg, const TDavEntAttr& att, const TDavOverrides& o) {
+    jg.S_LGrp(PickLayer(o.a1, att.LGrp));
+    jg.S_Lay(PickLayer(o.a2, att.Lay));
+}
+
+}  // namespace Write
+
 // What every description has: the code, the record type, and the list and count members.
-// Style (the attribute commands before the marks) and Shape (the entity's own command) are the
-// writer; they are defined with the write-back (DavGaibuWriteBack.cpp).
+// Each kind adds its keyword, its rule, and its writer: Style, the attribute commands between
+// the entity's layers and its marks, and Shape, the entity's own command.
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TKind {
     static constexpr int kCode = Code;
@@ -34,7 +104,7 @@ struct TKind {
     // attributes.
     static TRec& Append(TJGdata& jg) { return jg.NewEntity(Code, jg.*List, jg.*Count); }
 
-    // The record of a drawing-order entry, or nullptr when no names none of the valid ones.
+    // The record of a drawing-order entry, or nullptr when no names none of its valid records.
     static const TRec* At(const TJGdata& jg, int no) {
         const std::vector<TRec>& list = jg.*List;
         if (no < 0 || no >= jg.*Count || static_cast<size_t>(no) >= list.size()) {
@@ -47,9 +117,6 @@ struct TKind {
     static void TakeAttr(const TJGdata&, TRec& e, const TDavEntAttr& at) {
         TJGdata::CopyEntAttr(e.att, at);
     }
-
-    static void Style(TJGdata& jg, const TRec& e, const TDavOverrides& o);
-    static void Shape(TJGdata& jg, const TRec& e);
 };
 
 // A plain line segment: four numbers and no keyword.
@@ -59,12 +126,21 @@ struct TLine : TKind<kKindLine, TDavEntLine, &TJGdata::EntLine, &TJGdata::EntLin
     static bool Valid(double x1, double y1, double x2, double y2) {
         return !DavRules::Coincide(x1, y1, x2, y2);
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::Pen(jg, e.att, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) { jg.S_Line(e.x1, e.y1, e.x2, e.y2); }
 };
 
 struct TCircle : TKind<kKindCircle, TDavEntCircle, &TJGdata::EntCirc, &TJGdata::EntCircN> {
     static constexpr const char* kName = "Circ";
     static constexpr std::u16string_view kKey = DavKeys::kCircle;
-    static bool Valid(double r) { return r > DavRules::kMinLen; }
+    // Written as "not at or below", as the host has always taken it.
+    static bool Valid(double r) { return !(r <= DavRules::kMinLen); }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::Pen(jg, e.att, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) { jg.S_Circle(e.cx, e.cy, e.cr); }
 };
 
 // An arc or elliptic arc; the store takes a flatness of no size as 1 before the rule.
@@ -72,6 +148,12 @@ struct TArc : TKind<kKindArc, TDavEntArc, &TJGdata::EntArc, &TJGdata::EntArcN> {
     static constexpr const char* kName = "Arc";
     static constexpr std::u16string_view kKey = DavKeys::kCircle;
     static bool Valid(double r, double h) { return DavRules::HasShape(r, h); }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::Pen(jg, e.att, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
+    }
 };
 
 // A text needs a direction and something to show; the kind picks the keyword.
@@ -83,11 +165,17 @@ struct TText : TKind<kKindText, TDavEntText, &TJGdata::EntText, &TJGdata::EntTex
     static bool Valid(double dx, double dy, std::u16string_view text) {
         return !DavRules::NoDirection(dx, dy) && !DavRules::IsBlankText(text);
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) { Write::Text(jg, e, o); }
+    static void Shape(TJGdata& jg, const Rec& e) { jg.S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st); }
 };
 
 struct TPoint : TKind<kKindPoint, TDavEntPnt, &TJGdata::EntPnt, &TJGdata::EntPntN> {
     static constexpr const char* kName = "Pnt";
     static constexpr std::u16string_view kKey = DavKeys::kPoint;
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::Point(jg, e.att, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) { jg.S_Ten(e.px, e.py); }
 };
 
 // A marker is always taken: an unknown code is the default marker, a scale of no size 1.
@@ -98,6 +186,10 @@ struct TMark : TKind<kKindMark, TDavEntMark, &TJGdata::EntMark, &TJGdata::EntMar
         cod = DavRules::MarkCode(cod);
         bai = DavRules::OneIfNone(bai);
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::Point(jg, e.att, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) { jg.S_Mark(e.px, e.py, e.bai, e.ang, e.cod); }
 };
 
 // A dimension needs a line of some length and a text direction; a blank text is the line's
@@ -118,6 +210,14 @@ struct TDim : TKind<kKindDim, TDavEntDim, &TJGdata::EntDim, &TJGdata::EntDimN> {
             e.txt.att.Col = jg.Mojisyu[static_cast<size_t>(e.txt.cn)].C;
         }
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::Pen(jg, e.lin.att, o);
+        Write::Text(jg, e.txt, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1, e.txt.x2, e.txt.y2,
+                 e.txt.st);
+    }
 };
 
 // Blocks are the host's own: read and kept, never written back.
@@ -133,6 +233,10 @@ struct TSolid2 : TKind<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::En
     static bool Valid(double x1, double y1, double x2, double y2) {
         return !DavRules::Coincide(x1, y1, x2, y2);
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColourAndWidth(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) { jg.S_Solid2(e.x1, e.y1, e.x2, e.y2); }
 };
 
 // Collinear corners are accepted; only coinciding ones are not.
@@ -142,6 +246,12 @@ struct TSolid3 : TKind<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::En
     static bool Valid(double x1, double y1, double x2, double y2, double x3, double y3) {
         return !DavRules::Coincide(x1, y1, x2, y2) && !DavRules::Coincide(x2, y2, x3, y3) &&
                !DavRules::Coincide(x3, y3, x1, y1);
+    }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColour(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
     }
 };
 
@@ -174,6 +284,12 @@ struct TSolid4 : TKind<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::En
         }
         return {1, 2, 3, 4};
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColour(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
+    }
 };
 
 // Circular solids: "sc" with the codes 100, 5, 0 and -1.
@@ -185,6 +301,12 @@ struct TSolidC : TKind<kKindSolidC, TDavEntSldC, &TJGdata::EntSldC, &TJGdata::En
         return HasShape(r, h) && (cod == kSolidCodeFull || cod == kSolidCodeHalf ||
                                   cod == kSolidCodeNone || cod == kSolidCodeOpen);
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColour(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    }
 };
 
 // Circular solids of the other kind: "se" with the codes 100 and 0.
@@ -195,6 +317,12 @@ struct TSolidE : TKind<kKindSolidE, TDavEntSldC, &TJGdata::EntSldE, &TJGdata::En
         using namespace DavRules;
         return HasShape(r, h) && (cod == kSolidCodeFull || cod == kSolidCodeNone);
     }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColourAndWidth(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_SolidD(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    }
 };
 
 // Ring solids, "so" and "sg".
@@ -202,12 +330,24 @@ struct TSolidO : TKind<kKindSolidO, TDavEntSldD, &TJGdata::EntSldO, &TJGdata::En
     static constexpr const char* kName = "SldO";
     static constexpr std::u16string_view kKey = DavKeys::kSolidO;
     static bool Valid(double r, double h, double ri) { return DavRules::HasRing(r, h, ri); }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColour(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+    }
 };
 
 struct TSolidG : TKind<kKindSolidG, TDavEntSldD, &TJGdata::EntSldG, &TJGdata::EntSldGN> {
     static constexpr const char* kName = "SldG";
     static constexpr std::u16string_view kKey = DavKeys::kSolidG;
     static bool Valid(double r, double h, double ri) { return DavRules::HasRing(r, h, ri); }
+    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
+        Write::SolidColour(jg, e, o);
+    }
+    static void Shape(TJGdata& jg, const Rec& e) {
+        jg.S_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+    }
 };
 
 // The table: every kind, in the order of its code.
@@ -257,5 +397,25 @@ template <class F>
 bool VisitKind(int code, F&& f) {
     return TKinds::Visit(code, static_cast<F&&>(f));
 }
+
+// --- The write-back of one record (DavGaibuWriteBack.cpp): layer group and layer, the kind's
+// Style, the attribute marks and the kind's Shape. A polyline block opens between the head and
+// the tail.
+
+template <class K>
+void WriteHead(TJGdata& jg, const typename K::Rec& e, const TDavOverrides& o) {
+    Write::Layers(jg, e.att, o);
+    K::Style(jg, e, o);
+}
+
+template <class K>
+void WriteTail(TJGdata& jg, const typename K::Rec& e) {
+    jg.S_Attr(e.att.Attr);
+    K::Shape(jg, e);
+}
+
+// One drawing-order entry as the write-back sends it outside a polyline block: nothing for a
+// block, an unknown kind or an entry that names no record.
+void WriteEntry(TJGdata& jg, TDavEntNo en, const TDavOverrides& o);
 
 }  // namespace DavKinds

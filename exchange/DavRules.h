@@ -71,11 +71,11 @@ inline double OneIfNone(double v) {
     return std::fabs(v) <= kMinLen ? 1.0 : v;
 }
 
-inline int MarkCode(int cod) {
+constexpr int MarkCode(int cod) {
     return (cod < kMinMarkCode || cod > kMaxMarkCode) ? kDefaultMarkCode : cod;
 }
 
-inline int TextKind(int no) {
+constexpr int TextKind(int no) {
     return (no < 0 || no > kMaxTextKind) ? 0 : no;
 }
 
@@ -86,7 +86,7 @@ inline std::u16string MeasuredText(double lx1, double ly1, double lx2, double ly
 }
 
 // One of the host's ten text types, whose sizes and colour come from its table.
-inline bool IsTextType(int cn) {
+constexpr bool IsTextType(int cn) {
     return cn >= 1 && cn <= kMaxTextType;
 }
 
@@ -141,7 +141,7 @@ inline int SolidColour(int col) {
 }
 
 // Red, green and blue packed into one value; a component outside 0..255 counts as 0.
-inline int PackRGB(int r, int g, int b) {
+constexpr int PackRGB(int r, int g, int b) {
     const auto component = [](int c) { return (c < 0 || c > kMaxComponent) ? 0 : c; };
     return component(r) + 256 * component(g) + 65536 * component(b);
 }
