@@ -9,6 +9,7 @@
 
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
@@ -21,9 +22,9 @@ constexpr std::u16string_view kDefaultFont = u"<ＭＳ ゴシック>";
 constexpr std::u16string_view kEmptyResult = DavKeys::kQuit;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr size_t kPickedPointSlots = 100;
-constexpr size_t kLayerGroups = 16;
-constexpr size_t kLayers = 256;
+using DavRules::kLayerGroups;
+using DavRules::kLayers;
+using DavRules::kPickedPointSlots;
 
 // Lines are converted to the legacy code page in batches of about this many code units.
 constexpr size_t kEncodeBatch = size_t{1} << 16;

@@ -27,7 +27,7 @@ namespace K = DavKeys;
 // A line keeps at most this many tokens; a token that would come after the last one is
 // dropped together with the rest of the line.
 constexpr int kMaxTokens = 400;
-constexpr int kPickedPoints = 99;
+constexpr int kPickedPoints = static_cast<int>(DavRules::kPickedPointSlots) - 1;
 constexpr size_t kScaleCount = 16;
 constexpr size_t kTextTypes = 10;
 constexpr int kRgbValues = 356;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>  // for std::fabs, std::trunc
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ inline constexpr int kMaxWidth = 30000;
 inline constexpr int kMaxTextType = 10;
 inline constexpr int kMaxBasePoint = 8;
 inline constexpr int kMaxLayer = 15;
+// The fixed tables: picked points 1..99 (slot 0 unused), 16 layer groups of 16 layers.
+inline constexpr std::size_t kPickedPointSlots = 100;
+inline constexpr std::size_t kLayerGroups = kMaxLayer + 1;
+inline constexpr std::size_t kLayers = kLayerGroups * (kMaxLayer + 1);
 // Text kinds 0..9 (see DavKeys::kTextKinds); any other kind is horizontal, kind 0.
 inline constexpr int kMaxTextKind = 9;
 

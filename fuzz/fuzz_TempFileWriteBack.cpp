@@ -61,8 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first write drops what cannot be written (degenerate geometry, blocks) and applies
     // the overrides, but may still send attributes for what it dropped; the second write of
     // that file is a fixed point of reading and writing.
+    // A write that gives back its own input is that fixed point already, and a third round
+    // would only repeat the second.
     const std::string once = ReadAndWriteBack(input, grouped, first);
     const std::string twice = ReadAndWriteBack(once, grouped, TDavOverrides{});
-    Require(ReadAndWriteBack(twice, grouped, TDavOverrides{}) == twice);
+    if (twice != once) {
+        Require(ReadAndWriteBack(twice, grouped, TDavOverrides{}) == twice);
+    }
     return 0;
 }

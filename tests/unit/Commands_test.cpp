@@ -7,16 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "tests/support/TestSupport.h"
 #include "util/Platform.h"
 
 namespace {
 
-using Lines = std::vector<std::u16string>;
-
-// The lines in the command buffer, in the order they were sent.
-Lines Sent(const TJGdata& jg) {
-    return Lines(jg.t_Mem.begin(), jg.t_Mem.begin() + jg.t_MemN);
-}
+using Lines = TestSupport::TLines;
+using TestSupport::Sent;
 
 // One row: calls on a freshly reset writer and every line they must send.
 struct CommandCase {
@@ -26,7 +23,6 @@ struct CommandCase {
 };
 
 void RunCases(const std::vector<CommandCase>& cases) {
-    Platform::SetDecimalSeparator(u'.');
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.what);
         TJGdata jg;
@@ -373,7 +369,6 @@ TEST(AttrCommands, AttributeMarks) {
 }
 
 TEST(AttrCommands, InitForcesEveryCommandAgain) {
-    Platform::SetDecimalSeparator(u'.');
     TJGdata jg;
     jg.S_Init();
     jg.WidF = true;
@@ -435,7 +430,6 @@ TEST(GeneralCommands, RealsUseTheRegionalSeparator) {
     jg.AreaX1 = -12.5;
     jg.S_Area();
     jg.S_Mjs(0, 2.5, 3, 0, 2, 0);
-    Platform::SetDecimalSeparator(u'.');
     EXPECT_EQ(Sent(jg), (Lines{u"hn -12,5 0 0 0", u"cn0 2,5 3 0 2"}));
 }
 
@@ -485,7 +479,6 @@ TEST(TextCommands, TextLines) {
 }
 
 TEST(TextCommands, VeryLongTextIsWrittenWhole) {
-    Platform::SetDecimalSeparator(u'.');
     TJGdata jg;
     jg.S_Init();
     const std::u16string text(200000, u'字');

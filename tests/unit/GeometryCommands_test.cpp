@@ -6,15 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
-#include "util/Platform.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-using Lines = std::vector<std::u16string>;
-
-Lines Sent(const TJGdata& jg) {
-    return Lines(jg.t_Mem.begin(), jg.t_Mem.begin() + jg.t_MemN);
-}
+using Lines = TestSupport::TLines;
+using TestSupport::Sent;
 
 // One row: calls on a freshly reset writer and every line they must send.
 struct GeometryCase {
@@ -24,7 +21,6 @@ struct GeometryCase {
 };
 
 void RunCases(const std::vector<GeometryCase>& cases) {
-    Platform::SetDecimalSeparator(u'.');
     for (const GeometryCase& c : cases) {
         SCOPED_TRACE(c.what);
         TJGdata jg;
