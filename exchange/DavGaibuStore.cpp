@@ -285,50 +285,46 @@ void FillDisc(T& e, int colour, double ax, double ay, double ar, double ah, doub
     e.da = ada;
 }
 
-// A circular solid of kind K ("sc" or "se") with its code.
-template <class K>
-void AddDisc(TJGdata& jg, double ax, double ay, double ar, double ah, double aka, double asa,
-             double ada, int acod) {
-    if (!K::Valid(ar, ah, acod)) {
-        return;
-    }
-    TDavEntSldC& e = K::Append(jg);
-    FillDisc(e, jg.w_SlCol, ax, ay, ar, ah, aka, asa, ada);
-    e.fl = acod;
+// The last value of a circular solid is its code, that of a ring solid its inner radius.
+void SetLast(TDavEntSldC& e, int cod) {
+    e.fl = cod;
+}
+void SetLast(TDavEntSldD& e, double ri) {
+    e.ri = ri;
 }
 
-// A ring solid of kind K ("so" or "sg") with its inner radius.
-template <class K>
-void AddRing(TJGdata& jg, double ax, double ay, double ar, double ah, double aka, double asa,
-             double ada, double ari) {
-    if (!K::Valid(ar, ah, ari)) {
+// A circular ("sc", "se") or ring ("so", "sg") solid of kind K.
+template <class K, class TLast>
+void AddRound(TJGdata& jg, double ax, double ay, double ar, double ah, double aka, double asa,
+              double ada, TLast last) {
+    if (!K::Valid(ar, ah, last)) {
         return;
     }
-    TDavEntSldD& e = K::Append(jg);
+    typename K::Rec& e = K::Append(jg);
     FillDisc(e, jg.w_SlCol, ax, ay, ar, ah, aka, asa, ada);
-    e.ri = ari;
+    SetLast(e, last);
 }
 
 }  // namespace
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int acod) {
-    AddDisc<TSolidC>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
+    AddRound<TSolidC>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
 }
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int acod) {
-    AddDisc<TSolidE>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
+    AddRound<TSolidE>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
 }
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-    AddRing<TSolidO>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
+    AddRound<TSolidO>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
 }
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-    AddRing<TSolidG>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
+    AddRound<TSolidG>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
 }
 
 // --- Appenders with explicit attributes: the plain call decides, then the new record, if

@@ -227,7 +227,16 @@ struct TBlock : TKind<kKindBlock, TDavEntBlk, &TJGdata::EntBlk, &TJGdata::EntBlk
     static constexpr bool kWritten = false;
 };
 
-struct TSolid2 : TKind<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::EntSld2N> {
+// Solids take the solid colour (colour code 10 with an RGB value) in place of the pen.
+template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
+struct TSolid : TKind<Code, TRec, List, Count> {
+    static void Style(TJGdata& jg, const TRec& e, const TDavOverrides& o) {
+        Write::SolidColour(jg, e, o);
+    }
+};
+
+// The two-point solid carries a width as well.
+struct TSolid2 : TSolid<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::EntSld2N> {
     static constexpr const char* kName = "Sld2";
     static constexpr std::u16string_view kKey = DavKeys::kSolid;
     static bool Valid(double x1, double y1, double x2, double y2) {
@@ -240,15 +249,12 @@ struct TSolid2 : TKind<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::En
 };
 
 // Collinear corners are accepted; only coinciding ones are not.
-struct TSolid3 : TKind<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::EntSld3N> {
+struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::EntSld3N> {
     static constexpr const char* kName = "Sld3";
     static constexpr std::u16string_view kKey = DavKeys::kSolid;
     static bool Valid(double x1, double y1, double x2, double y2, double x3, double y3) {
         return !DavRules::Coincide(x1, y1, x2, y2) && !DavRules::Coincide(x2, y2, x3, y3) &&
                !DavRules::Coincide(x3, y3, x1, y1);
-    }
-    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
-        Write::SolidColour(jg, e, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
@@ -257,7 +263,7 @@ struct TSolid3 : TKind<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::En
 
 // A quadrilateral with two coinciding neighbours is the triangle of the other three corners;
 // with coinciding diagonal corners it is nothing.
-struct TSolid4 : TKind<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::EntSld4N> {
+struct TSolid4 : TSolid<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::EntSld4N> {
     static constexpr const char* kName = "Sld4";
     static constexpr std::u16string_view kKey = DavKeys::kSolid;
     // The corners (1-based) of what is left: four, three (corner[3] is 0) or none (all 0).
@@ -284,16 +290,13 @@ struct TSolid4 : TKind<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::En
         }
         return {1, 2, 3, 4};
     }
-    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
-        Write::SolidColour(jg, e, o);
-    }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
     }
 };
 
 // Circular solids: "sc" with the codes 100, 5, 0 and -1.
-struct TSolidC : TKind<kKindSolidC, TDavEntSldC, &TJGdata::EntSldC, &TJGdata::EntSldCN> {
+struct TSolidC : TSolid<kKindSolidC, TDavEntSldC, &TJGdata::EntSldC, &TJGdata::EntSldCN> {
     static constexpr const char* kName = "SldC";
     static constexpr std::u16string_view kKey = DavKeys::kSolidC;
     static bool Valid(double r, double h, int cod) {
@@ -301,16 +304,13 @@ struct TSolidC : TKind<kKindSolidC, TDavEntSldC, &TJGdata::EntSldC, &TJGdata::En
         return HasShape(r, h) && (cod == kSolidCodeFull || cod == kSolidCodeHalf ||
                                   cod == kSolidCodeNone || cod == kSolidCodeOpen);
     }
-    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
-        Write::SolidColour(jg, e, o);
-    }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
     }
 };
 
-// Circular solids of the other kind: "se" with the codes 100 and 0.
-struct TSolidE : TKind<kKindSolidE, TDavEntSldC, &TJGdata::EntSldE, &TJGdata::EntSldEN> {
+// Circular solids of the other kind: "se" with the codes 100 and 0, and a width.
+struct TSolidE : TSolid<kKindSolidE, TDavEntSldC, &TJGdata::EntSldE, &TJGdata::EntSldEN> {
     static constexpr const char* kName = "SldE";
     static constexpr std::u16string_view kKey = DavKeys::kSolidE;
     static bool Valid(double r, double h, int cod) {
@@ -325,29 +325,24 @@ struct TSolidE : TKind<kKindSolidE, TDavEntSldC, &TJGdata::EntSldE, &TJGdata::En
     }
 };
 
-// Ring solids, "so" and "sg".
-struct TSolidO : TKind<kKindSolidO, TDavEntSldD, &TJGdata::EntSldO, &TJGdata::EntSldON> {
-    static constexpr const char* kName = "SldO";
-    static constexpr std::u16string_view kKey = DavKeys::kSolidO;
+// Ring solids, "so" and "sg": the same record and rule, each its own keyword and writer.
+template <int Code, std::vector<TDavEntSldD> TJGdata::*List, int TJGdata::*Count,
+          void (TJGdata::*Writer)(double, double, double, double, double, double, double, double)>
+struct TRing : TSolid<Code, TDavEntSldD, List, Count> {
     static bool Valid(double r, double h, double ri) { return DavRules::HasRing(r, h, ri); }
-    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
-        Write::SolidColour(jg, e, o);
-    }
-    static void Shape(TJGdata& jg, const Rec& e) {
-        jg.S_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+    static void Shape(TJGdata& jg, const TDavEntSldD& e) {
+        (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
     }
 };
 
-struct TSolidG : TKind<kKindSolidG, TDavEntSldD, &TJGdata::EntSldG, &TJGdata::EntSldGN> {
+struct TSolidO : TRing<kKindSolidO, &TJGdata::EntSldO, &TJGdata::EntSldON, &TJGdata::S_SolidO> {
+    static constexpr const char* kName = "SldO";
+    static constexpr std::u16string_view kKey = DavKeys::kSolidO;
+};
+
+struct TSolidG : TRing<kKindSolidG, &TJGdata::EntSldG, &TJGdata::EntSldGN, &TJGdata::S_SolidG> {
     static constexpr const char* kName = "SldG";
     static constexpr std::u16string_view kKey = DavKeys::kSolidG;
-    static bool Valid(double r, double h, double ri) { return DavRules::HasRing(r, h, ri); }
-    static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
-        Write::SolidColour(jg, e, o);
-    }
-    static void Shape(TJGdata& jg, const Rec& e) {
-        jg.S_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-    }
 };
 
 // The table: every kind, in the order of its code.

@@ -17,6 +17,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "exchange/DavGaibu.h"
@@ -50,9 +51,18 @@ public:
 
     std::string Num() {
         static const char* const kValues[] = {
-            "0",   "1",          "-1",   "2.5",  "10",     "1e-11", "1e-9",      "100",
-            "0.1", "3.00000000001", "-7", "360",  "0.5",    "5",     "1E-12",     "12.345678901234",
-            "2",   "3",          "4",    "-0",   "1e-10",  "9.99999999999", "50", "x",
+            "0",     "1",
+            "-1",    "2.5",
+            "10",    "1e-11",
+            "1e-9",  "100",
+            "0.1",   "3.00000000001",
+            "-7",    "360",
+            "0.5",   "5",
+            "1E-12", "12.345678901234",
+            "2",     "3",
+            "4",     "-0",
+            "1e-10", "9.99999999999",
+            "50",    "x",
         };
         if (Pick(0, 3) == 0) {
             return std::to_string(Pick(-20, 20));
@@ -115,7 +125,8 @@ public:
             case 25: return "hhp" + std::to_string(Pick(0, 9)) + (Pick(0, 1) ? "ln" : "");
             case 26:
             case 27: return "pl";
-            case 28: return "msg\r\n" + Nums(4).substr(1) + "\r\ncs" + Nums(4) + " \"" + Text(ascii);
+            case 28:
+                return "msg\r\n" + Nums(4).substr(1) + "\r\ncs" + Nums(4) + " \"" + Text(ascii);
             case 29: return "#";
             case 30: return "ci" + Nums(3);
             case 31: return "ci" + Nums(7);
@@ -206,6 +217,27 @@ const T& Rec(const std::vector<T>& list, int no) {
     return list[static_cast<size_t>(no)];
 }
 
+// A round solid given as both kinds of its shape (circular: "sc" and "se"; ring: "so" and
+// "sg"), with its own attributes or with the current ones.
+template <class TLast, class T>
+void BothKinds(TJGdata& dst, bool own, const T& e, TLast last,
+               void (TJGdata::*firstAt)(TDavEntAttr, double, double, double, double, double, double,
+                                        double, TLast),
+               void (TJGdata::*secondAt)(TDavEntAttr, double, double, double, double, double,
+                                         double, double, TLast),
+               void (TJGdata::*first)(double, double, double, double, double, double, double,
+                                      TLast),
+               void (TJGdata::*second)(double, double, double, double, double, double, double,
+                                       TLast)) {
+    if (own) {
+        (dst.*firstAt)(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, last);
+        (dst.*secondAt)(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, last);
+    } else {
+        (dst.*first)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, last);
+        (dst.*second)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, last);
+    }
+}
+
 // The read model's entities given again through the store's appenders: every other entity
 // with its own attributes, the others with the current attributes set from them.
 void Rebuild(const TJGdata& src, TJGdata& dst) {
@@ -224,6 +256,20 @@ void Rebuild(const TJGdata& src, TJGdata& dst) {
             dst.A_Ltp(a.Ltp, i % 3 == 1 ? 1 : 0);
             dst.A_Wid(a.Wid);
             dst.A_Attr(a.Attr);
+        };
+        // A round solid, given as both kinds of its shape.
+        const auto round = [&](const auto& e) {
+            dst.A_SCol(e.Color);
+            if (!own) {
+                setCurrent(e.att);
+            }
+            if constexpr (std::is_same_v<std::decay_t<decltype(e)>, TDavEntSldC>) {
+                BothKinds<int>(dst, own, e, e.fl, &TJGdata::A_SolidC, &TJGdata::A_SolidD,
+                               &TJGdata::A_SolidC, &TJGdata::A_SolidD);
+            } else {
+                BothKinds<double>(dst, own, e, e.ri, &TJGdata::A_SolidO, &TJGdata::A_SolidG,
+                                  &TJGdata::A_SolidO, &TJGdata::A_SolidG);
+            }
         };
         switch (en.yn) {
             case kKindLine: {
@@ -278,9 +324,8 @@ void Rebuild(const TJGdata& src, TJGdata& dst) {
                 const std::u16string m = i % 5 == 0 ? u"" : e.txt.st;
                 own ? dst.A_Dim(e.att, e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1,
                                 e.txt.x2, e.txt.y2, m)
-                    : (setCurrent(e.lin.att),
-                       dst.A_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1,
-                                 e.txt.x2, e.txt.y2, m));
+                    : (setCurrent(e.lin.att), dst.A_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2,
+                                                        e.txt.x1, e.txt.y1, e.txt.x2, e.txt.y2, m));
                 break;
             }
             case kKindSolid2: {
@@ -313,43 +358,16 @@ void Rebuild(const TJGdata& src, TJGdata& dst) {
                        dst.A_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4));
                 break;
             }
-            case kKindSolidC:
-            case kKindSolidE: {
-                const TDavEntSldC& e =
-                    en.yn == kKindSolidC ? Rec(src.EntSldC, en.no) : Rec(src.EntSldE, en.no);
-                dst.A_SCol(e.Color);
-                if (own) {
-                    dst.A_SolidC(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-                    dst.A_SolidD(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-                } else {
-                    setCurrent(e.att);
-                    dst.A_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-                    dst.A_SolidD(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-                }
-                break;
-            }
-            case kKindSolidO:
-            case kKindSolidG: {
-                const TDavEntSldD& e =
-                    en.yn == kKindSolidO ? Rec(src.EntSldO, en.no) : Rec(src.EntSldG, en.no);
-                dst.A_SCol(e.Color);
-                if (own) {
-                    dst.A_SolidO(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-                    dst.A_SolidG(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-                } else {
-                    setCurrent(e.att);
-                    dst.A_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-                    dst.A_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-                }
-                break;
-            }
+            case kKindSolidC: round(Rec(src.EntSldC, en.no)); break;
+            case kKindSolidE: round(Rec(src.EntSldE, en.no)); break;
+            case kKindSolidO: round(Rec(src.EntSldO, en.no)); break;
+            case kKindSolidG: round(Rec(src.EntSldG, en.no)); break;
             default: break;
         }
     }
 }
 
-void Record(const std::string& name, const std::string& bytes, std::uint32_t seed,
-            bool full) {
+void Record(const std::string& name, const std::string& bytes, std::uint32_t seed, bool full) {
     std::string out;
     TJGdata jg;
     jg.OpenTempBytes(bytes);
