@@ -35,6 +35,8 @@ inline constexpr K kFont = u"cn$";
 // The font line as written: the double quote makes the reader keep the font's blanks, and is
 // itself dropped, which leaves kFont.
 inline constexpr K kFontQuoted = u"cn\"$";
+// A font given as this text (or as none) is the host's current font.
+inline constexpr K kCurrentFont = u"<>";
 inline constexpr K kTextType = u"cn";
 inline constexpr K kBasePoint = u"cc";
 inline constexpr K kPointColour = u"pn";

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKeys.h"
 #include "util/MyFunc.h"
 
 namespace DavRules {
@@ -153,7 +154,8 @@ constexpr int PackRGB(int r, int g, int b) {
 
 // An empty font or "<>" is the host's current font.
 inline std::u16string_view Font(const std::u16string& fnt, const std::u16string& current) {
-    return (fnt.empty() || fnt == u"<>") ? std::u16string_view(current) : std::u16string_view(fnt);
+    return (fnt.empty() || fnt == DavKeys::kCurrentFont) ? std::u16string_view(current)
+                                                         : std::u16string_view(fnt);
 }
 
 // The attribute bits 1, 2, 4, 8, 16 that an entity keeps: bit 8 (mark 4) is dropped when bit

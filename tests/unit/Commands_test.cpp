@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/DavCommandLine.h"
 #include "exchange/DavGaibu.h"
 #include "tests/support/TestSupport.h"
 #include "util/Platform.h"
@@ -421,6 +422,26 @@ TEST(GeneralCommands, CommentAndArea) {
          },
          {u"hn 0 0 420 297", u"hn -12.5 0.001 1E15 3", u"hn -12.5 0.001 1E15 3"}},
     });
+}
+
+// A line started while another is being built gets a buffer of its own; neither overwrites
+// the other, and the shared buffer serves again once both are done.
+TEST(CommandLine, LinesBuiltAtOnceKeepTheirText) {
+    using DavCommandLine::MakeLine;
+    using DavCommandLine::TLineBuffer;
+    std::u16string inner;
+    {
+        TLineBuffer outer(u"ab");
+        outer.Text() += u" 1";
+        inner = MakeLine(u"cd", 2, 2.5);
+        TLineBuffer second(u"ef");
+        second.Text() += u" 4";
+        outer.Text() += u" 3";
+        EXPECT_EQ(outer.Line(), u"ab 1 3");
+        EXPECT_EQ(second.Line(), u"ef 4");
+    }
+    EXPECT_EQ(inner, u"cd 2 2.5");
+    EXPECT_EQ(MakeLine(u"gh", 5), u"gh 5");
 }
 
 TEST(GeneralCommands, RealsUseTheRegionalSeparator) {
