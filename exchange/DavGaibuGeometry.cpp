@@ -112,17 +112,12 @@ void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, do
 // Writes a quadrilateral: "sl" and four points, or what is left of it (TSolid4::Corners).
 void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                        double y4) {
-    const std::array<double, 5> x = {0, x1, x2, x3, x4};
-    const std::array<double, 5> y = {0, y1, y2, y3, y4};
-    const std::array<int, 4> c = TSolid4::Corners(x1, y1, x2, y2, x3, y3, x4, y4);
-    if (c[0] == 0) {
-        return;
-    }
-    if (c[3] == 0) {
-        S_Solid3(x[c[0]], y[c[0]], x[c[1]], y[c[1]], x[c[2]], y[c[2]]);
-        return;
-    }
-    SendMem(MakeLine(TSolid4::kKey, x1, y1, x2, y2, x3, y3, x4, y4));
+    TSolid4::Reduce(
+        x1, y1, x2, y2, x3, y3, x4, y4,
+        [this](double ax, double ay, double bx, double by, double cx, double cy) {
+            S_Solid3(ax, ay, bx, by, cx, cy);
+        },
+        [&] { SendMem(MakeLine(TSolid4::kKey, x1, y1, x2, y2, x3, y3, x4, y4)); });
 }
 
 // Writes a circular solid: "sc x y r h ka sa da cod", for the codes 100, 5, 0 and -1.

@@ -223,11 +223,7 @@ void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
         return;
     }
     TDavEntSld2& e = TSolid2::Append(*this);
-    e.Color = w_SlCol;
-    e.x1 = ax1;
-    e.y1 = ay1;
-    e.x2 = ax2;
-    e.y2 = ay2;
+    e = TDavEntSld2{e.att, w_SlCol, ax1, ay1, ax2, ay2};
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
@@ -235,38 +231,21 @@ void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax
         return;
     }
     TDavEntSld3& e = TSolid3::Append(*this);
-    e.Color = w_SlCol;
-    e.x1 = ax1;
-    e.y1 = ay1;
-    e.x2 = ax2;
-    e.y2 = ay2;
-    e.x3 = ax3;
-    e.y3 = ay3;
+    e = TDavEntSld3{e.att, w_SlCol, ax1, ay1, ax2, ay2, ax3, ay3};
 }
 
 // A quadrilateral reduced to a triangle lands in the three-point list.
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                        double ax4, double ay4) {
-    const std::array<double, 5> x = {0, ax1, ax2, ax3, ax4};
-    const std::array<double, 5> y = {0, ay1, ay2, ay3, ay4};
-    const std::array<int, 4> c = TSolid4::Corners(ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4);
-    if (c[0] == 0) {
-        return;
-    }
-    if (c[3] == 0) {
-        A_Solid3(x[c[0]], y[c[0]], x[c[1]], y[c[1]], x[c[2]], y[c[2]]);
-        return;
-    }
-    TDavEntSld4& e = TSolid4::Append(*this);
-    e.Color = w_SlCol;
-    e.x1 = ax1;
-    e.y1 = ay1;
-    e.x2 = ax2;
-    e.y2 = ay2;
-    e.x3 = ax3;
-    e.y3 = ay3;
-    e.x4 = ax4;
-    e.y4 = ay4;
+    TSolid4::Reduce(
+        ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4,
+        [this](double x1, double y1, double x2, double y2, double x3, double y3) {
+            A_Solid3(x1, y1, x2, y2, x3, y3);
+        },
+        [&] {
+            TDavEntSld4& e = TSolid4::Append(*this);
+            e = TDavEntSld4{e.att, w_SlCol, ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4};
+        });
 }
 
 namespace {

@@ -266,62 +266,73 @@ struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::E
 struct TSolid4 : TSolid<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::EntSld4N> {
     static constexpr const char* kName = "Sld4";
     static constexpr std::u16string_view kKey = DavKeys::kSolid;
-    // The corners (1-based) of what is left: four, three (corner[3] is 0) or none (all 0).
-    static std::array<int, 4> Corners(double x1, double y1, double x2, double y2, double x3,
-                                      double y3, double x4, double y4) {
-        using DavRules::Coincide;
-        if (Coincide(x1, y1, x2, y2)) {
-            return {1, 3, 4, 0};
+    // The first pair of corners (1-based) that coincides decides what is left: the corners
+    // named, three of them or none (0).
+    struct TCoinciding {
+        int a, b;
+        std::array<int, 3> left;
+    };
+    static constexpr std::array<TCoinciding, 6> kReductions = {{
+        {1, 2, {1, 3, 4}},
+        {1, 3, {0, 0, 0}},
+        {1, 4, {1, 2, 3}},
+        {2, 3, {1, 2, 4}},
+        {2, 4, {0, 0, 0}},
+        {3, 4, {1, 2, 3}},
+    }};
+
+    // What is left of the quadrilateral: triangle(x, y, x, y, x, y) with the three corners
+    // left, quad() when it stays whole, nothing when nothing is left.
+    template <class F3, class F4>
+    static void Reduce(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                       double y4, F3&& triangle, F4&& quad) {
+        const std::array<double, 5> x = {0, x1, x2, x3, x4};
+        const std::array<double, 5> y = {0, y1, y2, y3, y4};
+        for (const TCoinciding& r : kReductions) {
+            if (DavRules::Coincide(x[r.a], y[r.a], x[r.b], y[r.b])) {
+                const std::array<int, 3>& c = r.left;
+                if (c[0] != 0) {
+                    triangle(x[c[0]], y[c[0]], x[c[1]], y[c[1]], x[c[2]], y[c[2]]);
+                }
+                return;
+            }
         }
-        if (Coincide(x1, y1, x3, y3)) {
-            return {0, 0, 0, 0};
-        }
-        if (Coincide(x1, y1, x4, y4)) {
-            return {1, 2, 3, 0};
-        }
-        if (Coincide(x2, y2, x3, y3)) {
-            return {1, 2, 4, 0};
-        }
-        if (Coincide(x2, y2, x4, y4)) {
-            return {0, 0, 0, 0};
-        }
-        if (Coincide(x3, y3, x4, y4)) {
-            return {1, 2, 3, 0};
-        }
-        return {1, 2, 3, 4};
+        quad();
     }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
     }
 };
 
-// Circular solids: "sc" with the codes 100, 5, 0 and -1.
-struct TSolidC : TSolid<kKindSolidC, TDavEntSldC, &TJGdata::EntSldC, &TJGdata::EntSldCN> {
-    static constexpr const char* kName = "SldC";
-    static constexpr std::u16string_view kKey = DavKeys::kSolidC;
+// Circular solids, "sc" and "se": the same record and shape rule, each its own codes, keyword
+// and writer.
+template <int Code, std::vector<TDavEntSldC> TJGdata::*List, int TJGdata::*Count,
+          void (TJGdata::*Writer)(double, double, double, double, double, double, double, int),
+          int... KnownCodes>
+struct TDisc : TSolid<Code, TDavEntSldC, List, Count> {
     static bool Valid(double r, double h, int cod) {
-        using namespace DavRules;
-        return HasShape(r, h) && (cod == kSolidCodeFull || cod == kSolidCodeHalf ||
-                                  cod == kSolidCodeNone || cod == kSolidCodeOpen);
+        return DavRules::HasShape(r, h) && ((cod == KnownCodes) || ...);
     }
-    static void Shape(TJGdata& jg, const Rec& e) {
-        jg.S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    static void Shape(TJGdata& jg, const TDavEntSldC& e) {
+        (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
     }
 };
 
-// Circular solids of the other kind: "se" with the codes 100 and 0, and a width.
-struct TSolidE : TSolid<kKindSolidE, TDavEntSldC, &TJGdata::EntSldE, &TJGdata::EntSldEN> {
+// "sc" knows the codes 100, 5, 0 and -1.
+struct TSolidC : TDisc<kKindSolidC, &TJGdata::EntSldC, &TJGdata::EntSldCN, &TJGdata::S_SolidC,
+                       DavRules::kSolidCodeFull, DavRules::kSolidCodeHalf, DavRules::kSolidCodeNone,
+                       DavRules::kSolidCodeOpen> {
+    static constexpr const char* kName = "SldC";
+    static constexpr std::u16string_view kKey = DavKeys::kSolidC;
+};
+
+// "se" knows the codes 100 and 0, and carries a width.
+struct TSolidE : TDisc<kKindSolidE, &TJGdata::EntSldE, &TJGdata::EntSldEN, &TJGdata::S_SolidD,
+                       DavRules::kSolidCodeFull, DavRules::kSolidCodeNone> {
     static constexpr const char* kName = "SldE";
     static constexpr std::u16string_view kKey = DavKeys::kSolidE;
-    static bool Valid(double r, double h, int cod) {
-        using namespace DavRules;
-        return HasShape(r, h) && (cod == kSolidCodeFull || cod == kSolidCodeNone);
-    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::SolidColourAndWidth(jg, e, o);
-    }
-    static void Shape(TJGdata& jg, const Rec& e) {
-        jg.S_SolidD(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -29,6 +30,24 @@ inline TLines Sent(const TJGdata& jg) {
     const int n = jg.t_MemN < static_cast<int>(jg.t_Mem.size()) ? jg.t_MemN
                                                                 : static_cast<int>(jg.t_Mem.size());
     return TLines(jg.t_Mem.begin(), jg.t_Mem.begin() + (n > 0 ? n : 0));
+}
+
+// One row of a table of command cases: calls on a freshly reset writer and every line they
+// must send.
+struct TCommandCase {
+    const char* what;
+    std::function<void(TJGdata&)> calls;
+    TLines expected;
+};
+
+inline void RunCommandCases(const std::vector<TCommandCase>& cases) {
+    for (const TCommandCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TJGdata jg;
+        jg.S_Init();
+        c.calls(jg);
+        EXPECT_EQ(Sent(jg), c.expected);
+    }
 }
 
 // The bytes of a file; empty when it cannot be read.

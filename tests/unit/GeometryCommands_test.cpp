@@ -13,22 +13,8 @@ namespace {
 using Lines = TestSupport::TLines;
 using TestSupport::Sent;
 
-// One row: calls on a freshly reset writer and every line they must send.
-struct GeometryCase {
-    const char* what;
-    std::function<void(TJGdata&)> calls;
-    Lines expected;
-};
-
-void RunCases(const std::vector<GeometryCase>& cases) {
-    for (const GeometryCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        TJGdata jg;
-        jg.S_Init();
-        c.calls(jg);
-        EXPECT_EQ(Sent(jg), c.expected);
-    }
-}
+// Each row: calls on a freshly reset writer and every line they must send.
+const auto RunCases = TestSupport::RunCommandCases;
 
 TEST(GeometryCommands, LinesPointsAndMarkers) {
     RunCases({
