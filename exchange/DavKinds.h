@@ -104,7 +104,7 @@ struct TKind {
     // attributes.
     static TRec& Append(TJGdata& jg) { return jg.NewEntity(Code, jg.*List, jg.*Count); }
 
-    // The record of a drawing-order entry, or nullptr when no names none of its valid records.
+    // The record at index no, or nullptr when no is not the index of one of its valid records.
     static const TRec* At(const TJGdata& jg, int no) {
         const std::vector<TRec>& list = jg.*List;
         if (no < 0 || no >= jg.*Count || static_cast<size_t>(no) >= list.size()) {
