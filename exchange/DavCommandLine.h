@@ -25,32 +25,64 @@ void AppendValue(std::u16string& line, V value) {
     }
 }
 
-// The line under construction, cleared and started with the keyword. One buffer serves every
-// line, so that the line finally sent is a single allocation of its exact length. The
-// reference is valid until the next call.
-inline std::u16string& LineBuffer(std::u16string_view key) {
-    // A buffer that once held a very long text is not kept at that size.
-    constexpr std::size_t kKeepCapacity = 4096;
-    thread_local std::u16string buffer;
-    if (buffer.capacity() > kKeepCapacity) {
-        std::u16string().swap(buffer);
-    }
-    buffer.assign(key);
-    return buffer;
+template <class... V>
+void AppendValues(std::u16string& line, V... values) {
+    (AppendValue(line, values), ...);
 }
 
-// The keyword and the values in the line buffer; the caller may append a free text.
-template <class... V>
-std::u16string& StartLine(std::u16string_view key, V... values) {
-    std::u16string& line = LineBuffer(key);
-    (AppendValue(line, values), ...);
-    return line;
-}
+// A command line under construction, started with its keyword. It borrows one buffer kept per
+// thread, so that the line finally sent (Line) is a single allocation of its exact length.
+// While it lives the buffer is its own: a line started meanwhile builds in a string of its
+// own, so that neither overwrites the other.
+class TLineBuffer {
+public:
+    explicit TLineBuffer(std::u16string_view key) : text_(Borrow(own_)) { text_.assign(key); }
+    ~TLineBuffer() {
+        if (&text_ != &own_) {
+            Shared().busy = false;
+        }
+    }
+    TLineBuffer(const TLineBuffer&) = delete;
+    TLineBuffer& operator=(const TLineBuffer&) = delete;
+
+    // The text so far, to append to.
+    std::u16string& Text() { return text_; }
+    // A copy of the finished line, of its exact length.
+    std::u16string Line() const { return std::u16string(text_); }
+
+private:
+    struct TShared {
+        std::u16string text;
+        bool busy = false;
+    };
+    static TShared& Shared() {
+        thread_local TShared shared;
+        return shared;
+    }
+    static std::u16string& Borrow(std::u16string& own) {
+        TShared& s = Shared();
+        if (s.busy) {
+            return own;
+        }
+        // A buffer that once held a very long text is not kept at that size.
+        constexpr std::size_t kKeepCapacity = 4096;
+        if (s.text.capacity() > kKeepCapacity) {
+            std::u16string().swap(s.text);
+        }
+        s.busy = true;
+        return s.text;
+    }
+
+    std::u16string own_;  // declared first: text_ may refer to it
+    std::u16string& text_;
+};
 
 // A finished line of the keyword and the values.
 template <class... V>
 std::u16string MakeLine(std::u16string_view key, V... values) {
-    return std::u16string(StartLine(key, values...));
+    TLineBuffer line(key);
+    AppendValues(line.Text(), values...);
+    return line.Line();
 }
 
 }  // namespace DavCommandLine

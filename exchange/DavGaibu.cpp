@@ -7,6 +7,9 @@
 #include <utility>  // for std::move
 #include <vector>
 
+#include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
@@ -15,13 +18,13 @@ namespace {
 
 // The host's default font; an ordinary blank separates the two words.
 constexpr std::u16string_view kDefaultFont = u"<ＭＳ ゴシック>";
-// Written in place of an empty command buffer.
-constexpr std::u16string_view kEmptyResult = u"hq";
+// Written in place of an empty command buffer: the host's "quit", nothing to do.
+constexpr std::u16string_view kEmptyResult = DavKeys::kQuit;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr size_t kPickedPointSlots = 100;
-constexpr size_t kLayerGroups = 16;
-constexpr size_t kLayers = 256;
+using DavRules::kLayerGroups;
+using DavRules::kLayers;
+using DavRules::kPickedPointSlots;
 
 // Lines are converted to the legacy code page in batches of about this many code units.
 constexpr size_t kEncodeBatch = size_t{1} << 16;
@@ -135,40 +138,15 @@ void TJGdata::DataInit() {
 
     EntN = 0;
     Release(EntNo);
-    EntLineN = 0;
-    Release(EntLine);
+    DavKinds::ForEachKind([this](auto k) {
+        using K = decltype(k);
+        K::CountOf(*this) = 0;
+        Release(K::ListOf(*this));
+    });
     EntSunLine = TDavEntLine{};
     EntSunLine.att.Col = 1;
     EntSunLine.att.Ltp = 1;
     EntSunLine.x2 = 1.0;
-    EntCircN = 0;
-    Release(EntCirc);
-    EntArcN = 0;
-    Release(EntArc);
-    EntTextN = 0;
-    Release(EntText);
-    EntPntN = 0;
-    Release(EntPnt);
-    EntMarkN = 0;
-    Release(EntMark);
-    EntDimN = 0;
-    Release(EntDim);
-    EntBlkN = 0;
-    Release(EntBlk);
-    EntSld2N = 0;
-    Release(EntSld2);
-    EntSld3N = 0;
-    Release(EntSld3);
-    EntSld4N = 0;
-    Release(EntSld4);
-    EntSldCN = 0;
-    Release(EntSldC);
-    EntSldEN = 0;
-    Release(EntSldE);
-    EntSldON = 0;
-    Release(EntSldO);
-    EntSldGN = 0;
-    Release(EntSldG);
 
     t_MemN = 0;
     Release(t_Mem);
@@ -187,21 +165,7 @@ void TJGdata::DataFree() {
     Release(LayName);
     Release(IPoints);
     Release(EntNo);
-    Release(EntLine);
-    Release(EntCirc);
-    Release(EntArc);
-    Release(EntText);
-    Release(EntPnt);
-    Release(EntMark);
-    Release(EntDim);
-    Release(EntBlk);
-    Release(EntSld2);
-    Release(EntSld3);
-    Release(EntSld4);
-    Release(EntSldC);
-    Release(EntSldE);
-    Release(EntSldO);
-    Release(EntSldG);
+    DavKinds::ForEachKind([this](auto k) { Release(decltype(k)::ListOf(*this)); });
     Release(t_Mem);
     Release(t_PLine);
 }

@@ -2,7 +2,6 @@
 // commands that pass host data straight back.
 #include "DavGaibu.h"
 
-#include <cmath>    // for std::fabs, std::trunc
 #include <cstdint>  // for the 32-bit pattern of a hexadecimal number
 #include <limits>
 #include <string>
@@ -10,28 +9,20 @@
 
 #include "exchange/DavCommandLine.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 
-using DavCommandLine::AppendValue;
-using DavCommandLine::LineBuffer;
+using DavCommandLine::AppendValues;
 using DavCommandLine::MakeLine;
-using DavCommandLine::StartLine;
+using DavCommandLine::TLineBuffer;
 
 namespace {
 
-// A direction vector shorter than this in both coordinates gives no direction.
-constexpr double kMinLen = 1e-10;
-// Measured dimension lengths are brought to ten decimal places.
-constexpr double kDimStep = 1e-10;
-// The colour code that stands for "solid colour follows".
-constexpr int kSolidColourCode = 10;
-constexpr int kMaxWidth = 30000;
-constexpr int kMaxTextType = 10;
-constexpr int kMaxBasePoint = 8;
-constexpr int kMaxSolidColour = 0xFFFFFF;
-constexpr int kMaxComponent = 255;
-// Attribute bits and their marks "z1" to "z5".
-constexpr int kAttrBit1 = 1, kAttrBit2 = 2, kAttrBit3 = 4, kAttrBit4 = 8, kAttrBit5 = 16;
+using namespace DavRules;
+using DavKinds::TDim;
+using DavKinds::TLine;
+using DavKinds::TText;
 
 // A line break inside a text would end the command line early and hand the rest of the text
 // to the host as a command of its own; each CR and LF stands as a blank instead.
@@ -76,20 +67,18 @@ void AppendHexText(std::u16string& line, int value) {
 }
 
 std::u16string KeyWithHex(std::u16string_view key, int value) {
-    std::u16string& line = LineBuffer(key);
-    AppendHexText(line, value);
-    return std::u16string(line);
+    TLineBuffer line(key);
+    AppendHexText(line.Text(), value);
+    return line.Line();
 }
 
-// The keyword with an integer glued on, left in the line buffer for further values.
-std::u16string& StartKeyWithInt(std::u16string_view key, int value) {
-    std::u16string& line = LineBuffer(key);
-    AppendIntText(line, value);
-    return line;
-}
-
-std::u16string KeyWithInt(std::u16string_view key, int value) {
-    return std::u16string(StartKeyWithInt(key, value));
+// The keyword with an integer glued on, then any further values.
+template <class... V>
+std::u16string KeyWithInt(std::u16string_view key, int value, V... more) {
+    TLineBuffer line(key);
+    AppendIntText(line.Text(), value);
+    AppendValues(line.Text(), more...);
+    return line.Line();
 }
 
 // code + offset, held at the largest Integer instead of overflowing.
@@ -98,32 +87,24 @@ int AddCapped(int code, int offset) {
                                                            : code + offset;
 }
 
-// Whether a text holds nothing but blanks and control characters.
-bool IsBlankText(std::u16string_view text) {
-    return StripBlanks(text).empty();
-}
-
-bool NoDirection(double dx, double dy) {
-    return std::fabs(dx) <= kMinLen && std::fabs(dy) <= kMinLen;
-}
-
 // A text command: kind, insertion point, direction, then a blank, a double quote and the
 // text running to the end of the line.
 std::u16string TextLine(std::u16string_view key, double x1, double y1, double x2, double y2,
                         std::u16string_view text) {
-    std::u16string& line = StartLine(key, x1, y1, x2, y2);
-    line.append(u" \"");
-    AppendSingleLine(line, text);
-    return std::u16string(line);
+    TLineBuffer line(key);
+    AppendValues(line.Text(), x1, y1, x2, y2);
+    line.Text().append(u" \"");
+    AppendSingleLine(line.Text(), text);
+    return line.Line();
 }
 
 }  // namespace
 
 // Writes "h#" and the comment.
 void TJGdata::S_Comment(const std::u16string& s) {
-    std::u16string& line = LineBuffer(DavKeys::kComment);
-    AppendSingleLine(line, s);
-    SendMem(std::u16string(line));
+    TLineBuffer line(DavKeys::kComment);
+    AppendSingleLine(line.Text(), s);
+    SendMem(line.Line());
 }
 
 // Writes "hn x1 y1 x2 y2" with the rectangle the host gave.
@@ -179,7 +160,9 @@ void TJGdata::S_Lay(int lay) {
     w_FlgLay = false;
 }
 
-// Writes "lc<n>" when the colour changed; the solid colour must then be sent again.
+// Writes "lc<n>" when the colour changed. A colour line also ends the forcing of the solid
+// colour: from then on S_SColRGB writes only a changed value (S_SCol writes whenever the last
+// colour sent is not 10, forced or not).
 void TJGdata::S_Col(int col, int mode) {
     if (mode == 1) {
         col = ConvColNo(col);
@@ -212,12 +195,7 @@ void TJGdata::S_Wid(int wid) {
     if (!WidF) {
         return;
     }
-    if (wid == -1) {
-        wid = CurWid;
-    }
-    if (wid < 0 || wid > kMaxWidth) {
-        wid = 0;
-    }
+    wid = Width(wid, CurWid);
     if (!w_FlgWid && wid == w_Wid) {
         return;
     }
@@ -232,15 +210,7 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
     if (mode == 1) {
         col = ConvColNo(col);
     }
-    if (mjs < 0 || mjs > kMaxTextType) {
-        mjs = CurMjs;
-        if (mjs == 0) {
-            mw = CurMjsW;
-            mh = CurMjsH;
-            md = CurMjsD;
-            col = CurMjsC;
-        }
-    }
+    TakeTextType(*this, mjs, mw, mh, md, col);
     const bool sizeChanged =
         mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
     if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) {
@@ -249,11 +219,7 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
     if (mjs != 0) {
         SendMem(KeyWithInt(DavKeys::kTextType, mjs));
     } else {
-        std::u16string& line = StartKeyWithInt(DavKeys::kTextType, 0);
-        for (double v : {mw, mh, md, static_cast<double>(col)}) {
-            AppendValue(line, v);
-        }
-        SendMem(std::u16string(line));
+        SendMem(KeyWithInt(DavKeys::kTextType, 0, mw, mh, md, static_cast<double>(col)));
         w_MjsW = mw;
         w_MjsH = mh;
         w_MjsD = md;
@@ -265,9 +231,7 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
 
 // Writes "cc<n>" when the base point changed; codes outside 0..8 are 0.
 void TJGdata::S_Mbs(int mbs) {
-    if (mbs < 0 || mbs > kMaxBasePoint) {
-        mbs = 0;
-    }
+    mbs = BasePoint(mbs);
     if (!w_FlgMbs && mbs == w_Mbs) {
         return;
     }
@@ -280,17 +244,15 @@ void TJGdata::S_Mbs(int mbs) {
 // or "<>" is the host's current font. The text is compared and remembered as it is written,
 // with its line breaks as blanks.
 void TJGdata::S_Font(const std::u16string& fnt) {
-    const std::u16string_view font =
-        (fnt.empty() || fnt == u"<>") ? std::u16string_view(CurFont) : std::u16string_view(fnt);
+    const std::u16string_view font = Font(fnt, CurFont);
     if (!w_FlgFont && SameSingleLine(font, w_Font)) {
         return;
     }
-    std::u16string& line = LineBuffer(DavKeys::kTextType);
-    line.append(u"\"$");
-    const std::size_t start = line.size();
-    AppendSingleLine(line, font);
-    w_Font.assign(line, start);
-    SendMem(std::u16string(line));
+    TLineBuffer line(DavKeys::kFontQuoted);
+    const std::size_t start = line.Text().size();
+    AppendSingleLine(line.Text(), font);
+    w_Font.assign(line.Text(), start);
+    SendMem(line.Line());
     w_FlgFont = false;
 }
 
@@ -310,15 +272,11 @@ void TJGdata::S_PCol(int col, int mode) {
 // Writes "lc10 <n>": colour code 10 with a 24-bit solid colour. It also sets the colour to
 // 10, so it is due whenever the last colour sent was another one.
 void TJGdata::S_SCol(int col) {
-    if (col < 0 || col > kMaxSolidColour) {
-        col = 0;
-    }
+    col = SolidColour(col);
     if (!w_FlgCol && w_Col == kSolidColourCode && !w_FlgSCol && col == w_SlCol) {
         return;
     }
-    std::u16string& line = StartKeyWithInt(DavKeys::kColour, kSolidColourCode);
-    AppendValue(line, col);
-    SendMem(std::u16string(line));
+    SendMem(KeyWithInt(DavKeys::kColour, kSolidColourCode, col));
     w_SlCol = col;
     w_FlgSCol = false;
     w_Col = kSolidColourCode;
@@ -328,14 +286,11 @@ void TJGdata::S_SCol(int col) {
 // Writes "lc10 <n>" with the solid colour packed from red, green and blue (each 0..255,
 // anything else 0). Leaves the colour itself alone.
 void TJGdata::S_SColRGB(int r, int g, int b) {
-    const auto component = [](int c) { return (c < 0 || c > kMaxComponent) ? 0 : c; };
-    const int value = component(r) + 256 * component(g) + 65536 * component(b);
+    const int value = PackRGB(r, g, b);
     if (!w_FlgSCol && value == w_SlCol) {
         return;
     }
-    std::u16string& line = StartKeyWithInt(DavKeys::kColour, kSolidColourCode);
-    AppendValue(line, value);
-    SendMem(std::u16string(line));
+    SendMem(KeyWithInt(DavKeys::kColour, kSolidColourCode, value));
     w_SlCol = value;
     w_FlgSCol = false;
 }
@@ -343,21 +298,11 @@ void TJGdata::S_SColRGB(int r, int g, int b) {
 // Writes the marks "z1" to "z5" of the attribute bits 1, 2, 4, 8, 16; bit 16 stands for
 // bit 8 as well. Nothing is remembered.
 void TJGdata::S_Attr(int att) {
-    const auto& marks = DavKeys::kAttrMarks;
-    if ((att & kAttrBit1) != 0) {
-        SendMem(std::u16string(marks[0]));
-    }
-    if ((att & kAttrBit2) != 0) {
-        SendMem(std::u16string(marks[1]));
-    }
-    if ((att & kAttrBit3) != 0) {
-        SendMem(std::u16string(marks[2]));
-    }
-    if ((att & kAttrBit4) != 0 && (att & kAttrBit5) == 0) {
-        SendMem(std::u16string(marks[3]));
-    }
-    if ((att & kAttrBit5) != 0) {
-        SendMem(std::u16string(marks[4]));
+    const int bits = AttrBits(att);
+    for (std::size_t k = 0; k < DavKeys::kAttrMarks.size(); ++k) {
+        if ((bits & (1 << k)) != 0) {
+            SendMem(std::u16string(DavKeys::kAttrMarks[k]));
+        }
     }
 }
 
@@ -374,30 +319,22 @@ void TJGdata::S_Attr(int at1, int at2, int at3, int at4, int at5) {
 // from the kind 0..9; any other kind is horizontal. A text without a direction or without
 // anything but blanks is not written.
 void TJGdata::S_Text(int no, double x1, double y1, double x2, double y2, const std::u16string& m) {
-    if (NoDirection(x2, y2) || IsBlankText(m)) {
+    if (!TText::Valid(x2, y2, m)) {
         return;
     }
-    const int kind = (no >= 0 && no < static_cast<int>(DavKeys::kTextKinds.size())) ? no : 0;
-    SendMem(TextLine(DavKeys::kTextKinds[kind], x1, y1, x2, y2, m));
+    SendMem(TextLine(TText::KeyOf(no), x1, y1, x2, y2, m));
 }
 
 // Writes a dimension as "msg", the dimension line and its "cs" text. A blank text is
 // replaced by the measured length of the line.
 void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-    if (std::fabs(lx2 - lx1) < kMinLen && std::fabs(ly2 - ly1) < kMinLen) {
+    if (!TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
         return;
     }
-    if (NoDirection(tx2, ty2)) {
-        return;
-    }
-    std::u16string measured;
-    if (IsBlankText(m)) {
-        const double len = PointDistance(lx1, ly1, lx2, ly2);
-        AppendFloatText(measured, std::trunc(len / kDimStep + 0.5) * kDimStep);
-    }
-    SendMem(std::u16string(DavKeys::kDimensionStart));
-    SendMem(MakeLine(u"", lx1, ly1, lx2, ly2));
-    SendMem(TextLine(DavKeys::kTextKinds[DavKeys::kDimensionTextKind], tx1, ty1, tx2, ty2,
+    const std::u16string measured = IsBlankText(m) ? MeasuredText(lx1, ly1, lx2, ly2) : u"";
+    SendMem(std::u16string(TDim::kKey));
+    SendMem(MakeLine(TLine::kKey, lx1, ly1, lx2, ly2));
+    SendMem(TextLine(TText::KeyOf(DavKeys::kDimensionTextKind), tx1, ty1, tx2, ty2,
                      measured.empty() ? std::u16string_view(m) : std::u16string_view(measured)));
 }

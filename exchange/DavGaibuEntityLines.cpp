@@ -7,18 +7,21 @@
 
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 
 namespace DavReader {
 
 namespace {
 
-// Two points are the same when both coordinates differ by at most this much.
+using namespace DavKinds;
+using DavRules::kMaxBasePoint;
+using DavRules::kMaxLayer;
+
+// Two corners of a solid read from the file are the same when both coordinates differ by at
+// most this much (the host's own rule, finer than the store's).
 constexpr double kSamePoint = 1e-12;
-constexpr int kMaxLayer = 15;
-constexpr int kMaxBasePoint = 8;
-constexpr int kFirstTextType = 1;
-constexpr int kLastTextType = 10;
 
 double F(const TTokens& t, int k) {
     return TextToFloat(t[k]);
@@ -88,20 +91,7 @@ void FinishEntity(TJGdata& jg, bool endsGroups) {
 
 // Size, colour, base point, font, position and text of a text or a dimension's text.
 void FillText(const TJGdata& jg, TDavEntText& txt, const TTokens& t) {
-    txt.cc = jg.w_Mbs;
-    txt.cn = jg.w_Mjs;
-    if (jg.w_Mjs >= kFirstTextType && jg.w_Mjs <= kLastTextType) {
-        const TDavMojisyu& m = jg.Mojisyu[static_cast<size_t>(jg.w_Mjs)];
-        txt.mw = m.W;
-        txt.mh = m.H;
-        txt.md = m.D;
-        txt.att.Col = m.C;
-    } else {
-        txt.mw = jg.w_MjsW;
-        txt.mh = jg.w_MjsH;
-        txt.md = jg.w_MjsD;
-        txt.att.Col = jg.w_MjsC;
-    }
+    DavRules::FillTextSettings(txt, jg);
     txt.x1 = F(t, 1);
     txt.y1 = F(t, 2);
     txt.x2 = F(t, 3);
@@ -119,19 +109,19 @@ bool Same(TPt a, TPt b) {
 }
 
 void AddSolid2(TJGdata& jg, TPt a, TPt b) {
-    TDavEntSld2& s = jg.NewEntity(kKindSolid2, jg.EntSld2, jg.EntSld2N);
+    TDavEntSld2& s = TSolid2::Append(jg);
     s.Color = jg.w_SlCol;
     s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
 }
 
 void AddSolid3(TJGdata& jg, TPt a, TPt b, TPt c) {
-    TDavEntSld3& s = jg.NewEntity(kKindSolid3, jg.EntSld3, jg.EntSld3N);
+    TDavEntSld3& s = TSolid3::Append(jg);
     s.Color = jg.w_SlCol;
     s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y, s.x3 = c.x, s.y3 = c.y;
 }
 
 void AddSolid4(TJGdata& jg, TPt a, TPt b, TPt c, TPt d) {
-    TDavEntSld4& s = jg.NewEntity(kKindSolid4, jg.EntSld4, jg.EntSld4N);
+    TDavEntSld4& s = TSolid4::Append(jg);
     s.Color = jg.w_SlCol;
     s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
     s.x3 = c.x, s.y3 = c.y, s.x4 = d.x, s.y4 = d.y;
@@ -150,17 +140,19 @@ void FillRound(const TJGdata& jg, T& s, const TTokens& t) {
     s.da = F(t, 7);
 }
 
-void AddSolidC(TJGdata& jg, int kind, std::vector<TDavEntSldC>& list, int& count,
-               const TTokens& t) {
-    TDavEntSldC& s = jg.NewEntity(kind, list, count);
+// A circular solid of kind K with its code.
+template <class K>
+void AddSolidC(TJGdata& jg, const TTokens& t) {
+    TDavEntSldC& s = K::Append(jg);
     FillRound(jg, s, t);
     s.fl = I(t, 8);
     FinishEntity(jg, true);
 }
 
-void AddSolidD(TJGdata& jg, int kind, std::vector<TDavEntSldD>& list, int& count,
-               const TTokens& t) {
-    TDavEntSldD& s = jg.NewEntity(kind, list, count);
+// A ring solid of kind K with its inner radius.
+template <class K>
+void AddSolidD(TJGdata& jg, const TTokens& t) {
+    TDavEntSldD& s = K::Append(jg);
     FillRound(jg, s, t);
     s.ri = F(t, 8);
     FinishEntity(jg, true);
@@ -202,7 +194,7 @@ void Colour(TJGdata& jg, const TTokens& t, int) {
     const int c = TextToInt(Rest(t, DavKeys::kColour));
     TakeValue(jg.w_FlgCol, jg.CurCol, jg.w_Col, c);
     // Colour 10 carries the solid colour value as its second token.
-    if (c == 10 && t.Count() >= 2) {
+    if (c == DavRules::kSolidColourCode && t.Count() >= 2) {
         jg.w_SlCol = I(t, 1);
     }
     jg.w_CrvFl = false;
@@ -296,7 +288,7 @@ void AttachPoint(TJGdata& jg, const TTokens& t, int) {
     const std::u16string_view key = t[0];
     constexpr size_t kNumberAt = 3;
     size_t len = key.size();
-    for (const std::u16string_view suffix : {u"ln", u"ci", u"ch"}) {
+    for (const std::u16string_view suffix : DavKeys::kAttachSuffixes) {
         const size_t p = key.find(suffix);
         if (p != std::u16string_view::npos && p >= kNumberAt) {
             len = p - kNumberAt;
@@ -308,7 +300,7 @@ void AttachPoint(TJGdata& jg, const TTokens& t, int) {
 // Entity lines.
 
 void Circle(TJGdata& jg, const TTokens& t, int) {
-    TDavEntCircle& c = jg.NewEntity(kKindCircle, jg.EntCirc, jg.EntCircN);
+    TDavEntCircle& c = TCircle::Append(jg);
     c.cx = F(t, 1);
     c.cy = F(t, 2);
     c.cr = F(t, 3);
@@ -316,7 +308,7 @@ void Circle(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Arc(TJGdata& jg, const TTokens& t, int) {
-    TDavEntArc& a = jg.NewEntity(kKindArc, jg.EntArc, jg.EntArcN);
+    TDavEntArc& a = TArc::Append(jg);
     a.cx = F(t, 1);
     a.cy = F(t, 2);
     a.cr = F(t, 3);
@@ -331,14 +323,14 @@ void Arc(TJGdata& jg, const TTokens& t, int) {
 // text line, or "cs" with no dimension pending, is a text of the key's kind (arg).
 void Text(TJGdata& jg, const TTokens& t, int arg) {
     if (jg.w_DimFl && arg == DavKeys::kDimensionTextKind) {
-        TDavEntDim& d = jg.NewEntity(kKindDim, jg.EntDim, jg.EntDimN);
+        TDavEntDim& d = TDim::Append(jg);
         d.lin = jg.EntSunLine;
         d.lin.CrvNo = 0;
         jg.SetEntAttr(d.txt.att);
         d.txt.no = DavKeys::kDimensionTextKind;
         FillText(jg, d.txt, t);
     } else {
-        TDavEntText& x = jg.NewEntity(kKindText, jg.EntText, jg.EntTextN);
+        TDavEntText& x = TText::Append(jg);
         x.no = arg;
         FillText(jg, x, t);
     }
@@ -346,7 +338,7 @@ void Text(TJGdata& jg, const TTokens& t, int arg) {
 }
 
 void Point(TJGdata& jg, const TTokens& t, int) {
-    TDavEntPnt& p = jg.NewEntity(kKindPoint, jg.EntPnt, jg.EntPntN);
+    TDavEntPnt& p = TPoint::Append(jg);
     p.att.Col = jg.w_PtCol;
     p.px = F(t, 1);
     p.py = F(t, 2);
@@ -354,7 +346,7 @@ void Point(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Marker(TJGdata& jg, const TTokens& t, int) {
-    TDavEntMark& m = jg.NewEntity(kKindMark, jg.EntMark, jg.EntMarkN);
+    TDavEntMark& m = TMark::Append(jg);
     m.att.Col = jg.w_PtCol;
     m.px = F(t, 1);
     m.py = F(t, 2);
@@ -365,7 +357,7 @@ void Marker(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Block(TJGdata& jg, const TTokens& t, int) {
-    TDavEntBlk& b = jg.NewEntity(kKindBlock, jg.EntBlk, jg.EntBlkN);
+    TDavEntBlk& b = TBlock::Append(jg);
     b.px = F(t, 1);
     b.py = F(t, 2);
     b.nam = t[3];
@@ -413,19 +405,19 @@ void Solid(TJGdata& jg, const TTokens& t, int) {
 }
 
 void SolidC(TJGdata& jg, const TTokens& t, int) {
-    AddSolidC(jg, kKindSolidC, jg.EntSldC, jg.EntSldCN, t);
+    AddSolidC<TSolidC>(jg, t);
 }
 
 void SolidE(TJGdata& jg, const TTokens& t, int) {
-    AddSolidC(jg, kKindSolidE, jg.EntSldE, jg.EntSldEN, t);
+    AddSolidC<TSolidE>(jg, t);
 }
 
 void SolidO(TJGdata& jg, const TTokens& t, int) {
-    AddSolidD(jg, kKindSolidO, jg.EntSldO, jg.EntSldON, t);
+    AddSolidD<TSolidO>(jg, t);
 }
 
 void SolidG(TJGdata& jg, const TTokens& t, int) {
-    AddSolidD(jg, kKindSolidG, jg.EntSldG, jg.EntSldGN, t);
+    AddSolidD<TSolidG>(jg, t);
 }
 
 // Four numbers, the key read as the first. While a dimension is pending the line is the
@@ -437,7 +429,7 @@ void Line(TJGdata& jg, const TTokens& t, int) {
         jg.SetEntAttr(l->att);
         l->CrvNo = 0;
     } else {
-        l = &jg.NewEntity(kKindLine, jg.EntLine, jg.EntLineN);
+        l = &TLine::Append(jg);
         l->CrvNo = jg.w_CrvFl ? jg.w_CrvNo : 0;
     }
     l->x1 = F(t, 0);

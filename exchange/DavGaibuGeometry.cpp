@@ -3,48 +3,23 @@
 #include "DavGaibu.h"
 
 #include <algorithm>
-#include <cmath>  // for std::fabs
+#include <array>
 #include <string>
 #include <vector>
 
 #include "exchange/DavCommandLine.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
 
 using DavCommandLine::MakeLine;
-
-namespace {
-
-// Lengths, radii and ratios at or below this size count as none.
-constexpr double kMinLen = 1e-10;
-
-// Marker codes the host knows; any other code is the default marker.
-constexpr int kMinMarkCode = -7;
-constexpr int kMaxMarkCode = 11;
-constexpr int kDefaultMarkCode = -3;
-
-// Two points coincide when they are closer than kMinLen in both coordinates.
-bool Coincide(double x1, double y1, double x2, double y2) {
-    return std::fabs(x2 - x1) < kMinLen && std::fabs(y2 - y1) < kMinLen;
-}
-
-// A circle or an ellipse needs a positive radius and a flatness ratio of some size.
-bool HasShape(double r, double h) {
-    return r > kMinLen && std::fabs(h) > kMinLen;
-}
-
-// A ring needs an inner radius of some size that stays clear of the outer one.
-bool HasRing(double r, double h, double ri) {
-    return HasShape(r, h) && ri > kMinLen && ri < r - kMinLen;
-}
-
-}  // namespace
+using namespace DavKinds;
 
 // Writes a line segment as four numbers with no keyword.
 void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
-    if (Coincide(x1, y1, x2, y2)) {
+    if (!TLine::Valid(x1, y1, x2, y2)) {
         return;
     }
-    SendMem(MakeLine(u"", x1, y1, x2, y2));
+    SendMem(MakeLine(TLine::kKey, x1, y1, x2, y2));
 }
 
 // Opens a polyline block.
@@ -92,106 +67,91 @@ void TJGdata::S_PLine() {
 
 // Writes a point: "pt x y".
 void TJGdata::S_Ten(double x, double y) {
-    SendMem(MakeLine(DavKeys::kPoint, x, y));
+    SendMem(MakeLine(TPoint::kKey, x, y));
 }
 
 // Writes a marker: "pt x y bai ang cod". An unknown code becomes the default marker and a
 // scale of no size becomes 1.
 void TJGdata::S_Mark(double x, double y, double bai, double ang, int cod) {
-    if (cod < kMinMarkCode || cod > kMaxMarkCode) {
-        cod = kDefaultMarkCode;
-    }
-    if (std::fabs(bai) <= kMinLen) {
-        bai = 1.0;
-    }
-    SendMem(MakeLine(DavKeys::kPoint, x, y, bai, ang, cod));
+    TMark::Normalise(bai, cod);
+    SendMem(MakeLine(TMark::kKey, x, y, bai, ang, cod));
 }
 
 // Writes a circle: "ci x y r".
 void TJGdata::S_Circle(double x, double y, double r) {
-    if (r <= kMinLen) {
+    if (!TCircle::Valid(r)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kCircle, x, y, r));
+    SendMem(MakeLine(TCircle::kKey, x, y, r));
 }
 
 // Writes an arc or an elliptic arc: "ci x y r sa ea h ka".
 void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h, double ka) {
-    if (!HasShape(r, h)) {
+    if (!TArc::Valid(r, h)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kCircle, x, y, r, sa, ea, h, ka));
+    SendMem(MakeLine(TArc::kKey, x, y, r, sa, ea, h, ka));
 }
 
 // Writes a two-point solid: "sl x1 y1 x2 y2".
 void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
-    if (Coincide(x1, y1, x2, y2)) {
+    if (!TSolid2::Valid(x1, y1, x2, y2)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolid, x1, y1, x2, y2));
+    SendMem(MakeLine(TSolid2::kKey, x1, y1, x2, y2));
 }
 
 // Writes a triangle: "sl" and three points, none of them coinciding with another.
 void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3) {
-    if (Coincide(x1, y1, x2, y2) || Coincide(x2, y2, x3, y3) || Coincide(x1, y1, x3, y3)) {
+    if (!TSolid3::Valid(x1, y1, x2, y2, x3, y3)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolid, x1, y1, x2, y2, x3, y3));
+    SendMem(MakeLine(TSolid3::kKey, x1, y1, x2, y2, x3, y3));
 }
 
-// Writes a quadrilateral: "sl" and four points. Two coinciding neighbours leave the
-// triangle of the other three; coinciding diagonal corners leave nothing.
+// Writes a quadrilateral: "sl" and four points, or what is left of it (TSolid4::Corners).
 void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                        double y4) {
-    if (Coincide(x1, y1, x2, y2)) {
-        S_Solid3(x1, y1, x3, y3, x4, y4);
-    } else if (Coincide(x1, y1, x3, y3)) {
-        return;
-    } else if (Coincide(x1, y1, x4, y4)) {
-        S_Solid3(x1, y1, x2, y2, x3, y3);
-    } else if (Coincide(x2, y2, x3, y3)) {
-        S_Solid3(x1, y1, x2, y2, x4, y4);
-    } else if (Coincide(x2, y2, x4, y4)) {
-        return;
-    } else if (Coincide(x3, y3, x4, y4)) {
-        S_Solid3(x1, y1, x2, y2, x3, y3);
-    } else {
-        SendMem(MakeLine(DavKeys::kSolid, x1, y1, x2, y2, x3, y3, x4, y4));
-    }
+    TSolid4::Reduce(
+        x1, y1, x2, y2, x3, y3, x4, y4,
+        [this](double ax, double ay, double bx, double by, double cx, double cy) {
+            S_Solid3(ax, ay, bx, by, cx, cy);
+        },
+        [&] { SendMem(MakeLine(TSolid4::kKey, x1, y1, x2, y2, x3, y3, x4, y4)); });
 }
 
 // Writes a circular solid: "sc x y r h ka sa da cod", for the codes 100, 5, 0 and -1.
 void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
                        int cod) {
-    if (!HasShape(r, h) || (cod != 100 && cod != 5 && cod != 0 && cod != -1)) {
+    if (!TSolidC::Valid(r, h, cod)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidC, x, y, r, h, ka, sa, da, cod));
+    SendMem(MakeLine(TSolidC::kKey, x, y, r, h, ka, sa, da, cod));
 }
 
 // Writes a circular solid of the other kind: "se x y r h ka sa da cod", codes 100 and 0.
 void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
                        int cod) {
-    if (!HasShape(r, h) || (cod != 100 && cod != 0)) {
+    if (!TSolidE::Valid(r, h, cod)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidE, x, y, r, h, ka, sa, da, cod));
+    SendMem(MakeLine(TSolidE::kKey, x, y, r, h, ka, sa, da, cod));
 }
 
 // Writes a ring solid: "so x y r h ka sa da ri".
 void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
-    if (!HasRing(r, h, ri)) {
+    if (!TSolidO::Valid(r, h, ri)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidO, x, y, r, h, ka, sa, da, ri));
+    SendMem(MakeLine(TSolidO::kKey, x, y, r, h, ka, sa, da, ri));
 }
 
 // Writes a ring solid of the other kind: "sg x y r h ka sa da ri".
 void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
-    if (!HasRing(r, h, ri)) {
+    if (!TSolidG::Valid(r, h, ri)) {
         return;
     }
-    SendMem(MakeLine(DavKeys::kSolidG, x, y, r, h, ka, sa, da, ri));
+    SendMem(MakeLine(TSolidG::kKey, x, y, r, h, ka, sa, da, ri));
 }

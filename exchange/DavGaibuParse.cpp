@@ -14,6 +14,7 @@
 
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 #include "util/TextFile.h"
 
@@ -26,7 +27,7 @@ namespace K = DavKeys;
 // A line keeps at most this many tokens; a token that would come after the last one is
 // dropped together with the rest of the line.
 constexpr int kMaxTokens = 400;
-constexpr int kPickedPoints = 99;
+constexpr int kPickedPoints = static_cast<int>(DavRules::kPickedPointSlots) - 1;
 constexpr size_t kScaleCount = 16;
 constexpr size_t kTextTypes = 10;
 constexpr int kRgbValues = 356;
@@ -247,7 +248,7 @@ void PickedPoint(TJGdata& jg, const TTokens& t, int) {
     std::u16string_view number = key.substr(kNumberAt);
     int sta = 0;
     int code = 0;
-    for (const std::u16string_view suffix : {u"-", u"ln", u"ci", u"ch"}) {
+    for (const std::u16string_view suffix : DavKeys::kPickSuffixes) {
         ++code;
         const size_t p = key.find(suffix);
         if (p != std::u16string_view::npos) {
@@ -309,11 +310,11 @@ constexpr TRow kRows[] = {
     {K::kFont, M::Prefix, C::Any, 0, R::Font},
     {K::kTextType, M::Prefix, C::Any, 0, R::TextType},
     {K::kBasePoint, M::Prefix, C::Any, 0, R::BasePoint},
-    {K::kAttrMarks[0], M::Exact, C::Any, 0, R::AttrMark, 1},
-    {K::kAttrMarks[1], M::Exact, C::Any, 0, R::AttrMark, 2},
-    {K::kAttrMarks[2], M::Exact, C::Any, 0, R::AttrMark, 4},
-    {K::kAttrMarks[3], M::Exact, C::Any, 0, R::AttrMark, 8},
-    {K::kAttrMarks[4], M::Exact, C::Any, 0, R::AttrMark, 16},
+    {K::kAttrMarks[0], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit1},
+    {K::kAttrMarks[1], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit2},
+    {K::kAttrMarks[2], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit3},
+    {K::kAttrMarks[3], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit4},
+    {K::kAttrMarks[4], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit5},
     {K::kPointColour, M::Prefix, C::Any, 0, R::PointColour},
     {K::kPolylineStart, M::Exact, C::Any, 0, R::PolylineStart},
     {K::kDimensionStart, M::Exact, C::Any, 0, R::DimensionStart},

@@ -2,40 +2,17 @@
 #include "DavGaibu.h"
 
 #include <array>
-#include <cmath>
+#include <string>
+#include <utility>  // for std::move
 
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 
 namespace {
 
-// Every tolerance of the store: lengths, radii, ratios and direction components.
-constexpr double kMinLen = 1e-10;
-
-constexpr int kMaxWid = 30000;
-constexpr int kMaxSolidColour = 16777215;  // 24-bit RGB
-
-// Two points coincide when both coordinate differences are below the tolerance.
-bool Coincide(double x1, double y1, double x2, double y2) {
-    return std::fabs(x2 - x1) < kMinLen && std::fabs(y2 - y1) < kMinLen;
-}
-
-// A direction vector too short to give a text its angle.
-bool NoDirection(double dx, double dy) {
-    return std::fabs(dx) <= kMinLen && std::fabs(dy) <= kMinLen;
-}
-
-// A text that would show nothing: empty, or only blanks and control characters.
-bool IsBlankText(const std::u16string& text) {
-    return StripBlanks(text).empty();
-}
-
-bool IsTextType(int cn) {
-    return cn >= 1 && cn <= 10;
-}
-
-constexpr int PackRGB(int r, int g, int b) {
-    return r + 256 * g + 65536 * b;
-}
+using namespace DavRules;
+using namespace DavKinds;
 
 // The screen colour of the host's colour codes 1..9 and 101..116.
 constexpr std::array<int, 10> kBaseColours = {
@@ -56,12 +33,6 @@ constexpr std::array<int, 16> kSxfColours = {
     PackRGB(192, 0, 128), PackRGB(192, 128, 64), PackRGB(255, 128, 0),   PackRGB(128, 192, 128),
     PackRGB(0, 128, 255), PackRGB(128, 64, 255), PackRGB(192, 192, 192), PackRGB(128, 128, 128),
 };
-
-// The length of a dimension line as its text: ten decimals, halves rounded up.
-std::u16string MeasuredText(double lx1, double ly1, double lx2, double ly2) {
-    const double d = PointDistance(lx1, ly1, lx2, ly2);
-    return FloatToText(std::trunc(d / kMinLen + 0.5) * kMinLen);
-}
 
 }  // namespace
 
@@ -91,28 +62,14 @@ void TJGdata::A_Ltp(int ltp, int mode) {
 }
 
 void TJGdata::A_Wid(int wid) {
-    if (wid == -1) {
-        wid = CurWid;
-    }
-    if (wid < 0 || wid > kMaxWid) {
-        wid = 0;
-    }
-    w_Wid = wid;
+    w_Wid = Width(wid, CurWid);
 }
 
 void TJGdata::A_Mjs(int mjs, double mw, double mh, double md, int col, int mode) {
     if (mode == 1) {
         col = ConvColNo(col);
     }
-    if (mjs < 0 || mjs > 10) {
-        mjs = CurMjs;
-        if (CurMjs == 0) {
-            mw = CurMjsW;
-            mh = CurMjsH;
-            md = CurMjsD;
-            col = CurMjsC;
-        }
-    }
+    TakeTextType(*this, mjs, mw, mh, md, col);
     w_MjsW = mw;
     w_MjsH = mh;
     w_MjsD = md;
@@ -122,14 +79,11 @@ void TJGdata::A_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
 }
 
 void TJGdata::A_Mbs(int mbs) {
-    if (mbs < 0 || mbs > 8) {
-        mbs = 0;
-    }
-    w_Mbs = mbs;
+    w_Mbs = BasePoint(mbs);
 }
 
 void TJGdata::A_Font(const std::u16string& fnt) {
-    w_Font = (fnt.empty() || fnt == u"<>") ? CurFont : fnt;
+    w_Font = Font(fnt, CurFont);
 }
 
 void TJGdata::A_PCol(int col, int mode) {
@@ -141,26 +95,17 @@ void TJGdata::A_PCol(int col, int mode) {
 }
 
 void TJGdata::A_SCol(int col) {
-    if (col < 0 || col > kMaxSolidColour) {
-        col = 0;
-    }
-    w_SlCol = col;
-    aSCol = col;
+    w_SlCol = SolidColour(col);
+    aSCol = w_SlCol;
 }
 
 void TJGdata::A_SColRGB(int r, int g, int b) {
-    auto component = [](int v) { return (v < 0 || v > 255) ? 0 : v; };
-    w_SlCol = PackRGB(component(r), component(g), component(b));
+    w_SlCol = PackRGB(r, g, b);
     aSCol = w_SlCol;
 }
 
 void TJGdata::A_Attr(int att) {
-    // Mark 4 (bit 8) is dropped when mark 5 (bit 16) is set: the host knows only one of them.
-    int bits = att & (1 | 2 | 4 | 16);
-    if ((att & 8) != 0 && (att & 16) == 0) {
-        bits += 8;
-    }
-    w_Attr = bits;
+    w_Attr = AttrBits(att);
 }
 
 int TJGdata::GetColorDisp(int col) const {
@@ -173,13 +118,14 @@ int TJGdata::GetColorDisp(int col) const {
     return 0;
 }
 
-// --- Appenders with the current attributes. A rejected call changes nothing.
+// --- Appenders with the current attributes. Each kind's rule (DavKinds) decides; a rejected
+// call changes nothing.
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
-    if (Coincide(ax1, ay1, ax2, ay2)) {
+    if (!TLine::Valid(ax1, ay1, ax2, ay2)) {
         return;
     }
-    TDavEntLine& e = NewEntity(kKindLine, EntLine, EntLineN);
+    TDavEntLine& e = TLine::Append(*this);
     e.CrvNo = 0;
     e.x1 = ax1;
     e.y1 = ay1;
@@ -188,20 +134,15 @@ void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Ten(double ax, double ay) {
-    TDavEntPnt& e = NewEntity(kKindPoint, EntPnt, EntPntN);
+    TDavEntPnt& e = TPoint::Append(*this);
     e.px = ax;
     e.py = ay;
     e.att.Col = w_PtCol;
 }
 
 void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int acod) {
-    if (acod < -7 || acod > 11) {
-        acod = -3;
-    }
-    if (std::fabs(abai) <= kMinLen) {
-        abai = 1.0;
-    }
-    TDavEntMark& e = NewEntity(kKindMark, EntMark, EntMarkN);
+    TMark::Normalise(abai, acod);
+    TDavEntMark& e = TMark::Append(*this);
     e.px = ax;
     e.py = ay;
     e.bai = abai;
@@ -211,24 +152,23 @@ void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int acod) {
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
-    if (ar <= kMinLen) {
+    if (!TCircle::Valid(ar)) {
         return;
     }
-    TDavEntCircle& e = NewEntity(kKindCircle, EntCirc, EntCircN);
+    TDavEntCircle& e = TCircle::Append(*this);
     e.cx = ax;
     e.cy = ay;
     e.cr = ar;
 }
 
+// A flatness of no size is a circular arc.
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
-    if (ar <= kMinLen) {
+    ah = OneIfNone(ah);
+    if (!TArc::Valid(ar, ah)) {
         return;
     }
-    if (std::fabs(ah) <= kMinLen) {
-        ah = 1.0;
-    }
-    TDavEntArc& e = NewEntity(kKindArc, EntArc, EntArcN);
+    TDavEntArc& e = TArc::Append(*this);
     e.cx = ax;
     e.cy = ay;
     e.cr = ar;
@@ -238,39 +178,13 @@ void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, dou
     e.ka = aka;
 }
 
-namespace {
-
-// Sizes and colour of a new text: its text type's entry, or the free sizes when the type is
-// none of the host's ten.
-void FillTextSettings(TDavEntText& t, const TJGdata& jg) {
-    t.cc = jg.w_Mbs;
-    t.cn = jg.w_Mjs;
-    if (IsTextType(t.cn)) {
-        const TDavMojisyu& m = jg.Mojisyu[static_cast<size_t>(t.cn)];
-        t.mw = m.W;
-        t.mh = m.H;
-        t.md = m.D;
-        t.att.Col = m.C;
-    } else {
-        t.mw = jg.w_MjsW;
-        t.mh = jg.w_MjsH;
-        t.md = jg.w_MjsD;
-        t.att.Col = jg.w_MjsC;
-    }
-}
-
-}  // namespace
-
 void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
-    if (ano < 0 || ano > 9) {
-        ano = 0;
-    }
-    if (NoDirection(ax2, ay2) || IsBlankText(am)) {
+    if (!TText::Valid(ax2, ay2, am)) {
         return;
     }
-    TDavEntText& e = NewEntity(kKindText, EntText, EntTextN);
-    e.no = ano;
+    TDavEntText& e = TText::Append(*this);
+    e.no = TextKind(ano);
     FillTextSettings(e, *this);
     e.x1 = ax1;
     e.y1 = ay1;
@@ -282,11 +196,11 @@ void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-    if (Coincide(lx1, ly1, lx2, ly2) || NoDirection(tx2, ty2)) {
+    if (!TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
         return;
     }
     std::u16string text = IsBlankText(m) ? MeasuredText(lx1, ly1, lx2, ly2) : m;
-    TDavEntDim& e = NewEntity(kKindDim, EntDim, EntDimN);
+    TDavEntDim& e = TDim::Append(*this);
     SetEntAttr(e.lin.att);
     e.lin.CrvNo = 0;
     e.lin.x1 = lx1;
@@ -294,7 +208,7 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
     e.lin.x2 = lx2;
     e.lin.y2 = ly2;
     SetEntAttr(e.txt.att);
-    e.txt.no = 2;
+    e.txt.no = DavKeys::kDimensionTextKind;
     FillTextSettings(e.txt, *this);
     e.txt.x1 = tx1;
     e.txt.y1 = ty1;
@@ -305,81 +219,38 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
-    if (Coincide(ax1, ay1, ax2, ay2)) {
+    if (!TSolid2::Valid(ax1, ay1, ax2, ay2)) {
         return;
     }
-    TDavEntSld2& e = NewEntity(kKindSolid2, EntSld2, EntSld2N);
-    e.Color = w_SlCol;
-    e.x1 = ax1;
-    e.y1 = ay1;
-    e.x2 = ax2;
-    e.y2 = ay2;
+    TDavEntSld2& e = TSolid2::Append(*this);
+    e = TDavEntSld2{e.att, w_SlCol, ax1, ay1, ax2, ay2};
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
-    // Collinear corners are accepted; only coinciding ones are not.
-    if (Coincide(ax1, ay1, ax2, ay2) || Coincide(ax2, ay2, ax3, ay3) ||
-        Coincide(ax3, ay3, ax1, ay1)) {
+    if (!TSolid3::Valid(ax1, ay1, ax2, ay2, ax3, ay3)) {
         return;
     }
-    TDavEntSld3& e = NewEntity(kKindSolid3, EntSld3, EntSld3N);
-    e.Color = w_SlCol;
-    e.x1 = ax1;
-    e.y1 = ay1;
-    e.x2 = ax2;
-    e.y2 = ay2;
-    e.x3 = ax3;
-    e.y3 = ay3;
+    TDavEntSld3& e = TSolid3::Append(*this);
+    e = TDavEntSld3{e.att, w_SlCol, ax1, ay1, ax2, ay2, ax3, ay3};
 }
 
+// A quadrilateral reduced to a triangle lands in the three-point list.
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                        double ax4, double ay4) {
-    // Two coinciding neighbours leave a triangle; coinciding diagonal corners leave nothing.
-    if (Coincide(ax1, ay1, ax2, ay2)) {
-        A_Solid3(ax1, ay1, ax3, ay3, ax4, ay4);
-        return;
-    }
-    if (Coincide(ax1, ay1, ax3, ay3)) {
-        return;
-    }
-    if (Coincide(ax1, ay1, ax4, ay4)) {
-        A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
-        return;
-    }
-    if (Coincide(ax2, ay2, ax3, ay3)) {
-        A_Solid3(ax1, ay1, ax2, ay2, ax4, ay4);
-        return;
-    }
-    if (Coincide(ax2, ay2, ax4, ay4)) {
-        return;
-    }
-    if (Coincide(ax3, ay3, ax4, ay4)) {
-        A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
-        return;
-    }
-    TDavEntSld4& e = NewEntity(kKindSolid4, EntSld4, EntSld4N);
-    e.Color = w_SlCol;
-    e.x1 = ax1;
-    e.y1 = ay1;
-    e.x2 = ax2;
-    e.y2 = ay2;
-    e.x3 = ax3;
-    e.y3 = ay3;
-    e.x4 = ax4;
-    e.y4 = ay4;
+    TSolid4::Reduce(
+        ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4,
+        [this](double x1, double y1, double x2, double y2, double x3, double y3) {
+            A_Solid3(x1, y1, x2, y2, x3, y3);
+        },
+        [&] {
+            TDavEntSld4& e = TSolid4::Append(*this);
+            e = TDavEntSld4{e.att, w_SlCol, ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4};
+        });
 }
 
 namespace {
 
-// Circular and ring solids share their shape tests.
-bool BadDisc(double ar, double ah) {
-    return ar <= kMinLen || std::fabs(ah) <= kMinLen;
-}
-
-bool BadRing(double ar, double ah, double ari) {
-    return BadDisc(ar, ah) || ari <= kMinLen || ari >= ar - kMinLen;
-}
-
+// Centre, radius, flatness, tilt, start and swept angle of a circular or ring solid.
 template <class T>
 void FillDisc(T& e, int colour, double ax, double ay, double ar, double ah, double aka, double asa,
               double ada) {
@@ -393,164 +264,133 @@ void FillDisc(T& e, int colour, double ax, double ay, double ar, double ah, doub
     e.da = ada;
 }
 
+// The last value of a circular solid is its code, that of a ring solid its inner radius.
+void SetLast(TDavEntSldC& e, int cod) {
+    e.fl = cod;
+}
+void SetLast(TDavEntSldD& e, double ri) {
+    e.ri = ri;
+}
+
+// A circular ("sc", "se") or ring ("so", "sg") solid of kind K.
+template <class K, class TLast>
+void AddRound(TJGdata& jg, double ax, double ay, double ar, double ah, double aka, double asa,
+              double ada, TLast last) {
+    if (!K::Valid(ar, ah, last)) {
+        return;
+    }
+    typename K::Rec& e = K::Append(jg);
+    FillDisc(e, jg.w_SlCol, ax, ay, ar, ah, aka, asa, ada);
+    SetLast(e, last);
+}
+
 }  // namespace
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int acod) {
-    if (BadDisc(ar, ah) || (acod != 100 && acod != 5 && acod != 0 && acod != -1)) {
-        return;
-    }
-    TDavEntSldC& e = NewEntity(kKindSolidC, EntSldC, EntSldCN);
-    FillDisc(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
-    e.fl = acod;
+    AddRound<TSolidC>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
 }
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int acod) {
-    if (BadDisc(ar, ah) || (acod != 100 && acod != 0)) {
-        return;
-    }
-    TDavEntSldC& e = NewEntity(kKindSolidE, EntSldE, EntSldEN);
-    FillDisc(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
-    e.fl = acod;
+    AddRound<TSolidE>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
 }
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-    if (BadRing(ar, ah, ari)) {
-        return;
-    }
-    TDavEntSldD& e = NewEntity(kKindSolidO, EntSldO, EntSldON);
-    FillDisc(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
-    e.ri = ari;
+    AddRound<TSolidO>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
 }
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
-    if (BadRing(ar, ah, ari)) {
-        return;
-    }
-    TDavEntSldD& e = NewEntity(kKindSolidG, EntSldG, EntSldGN);
-    FillDisc(e, w_SlCol, ax, ay, ar, ah, aka, asa, ada);
-    e.ri = ari;
+    AddRound<TSolidG>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
 }
 
 // --- Appenders with explicit attributes: the plain call decides, then the new record, if
-// there is one, takes the given attributes in place of the current ones.
+// there is one, takes the given attributes in place of the current ones (each kind's
+// TakeAttr). The kinds listed are those the plain call may append to.
 
 namespace {
 
-template <class T>
-void GiveAttr(std::vector<T>& list, int countBefore, int countAfter, const TDavEntAttr& at) {
-    if (countAfter > countBefore) {
-        TJGdata::CopyEntAttr(list[static_cast<size_t>(countAfter) - 1].att, at);
-    }
+template <class... K, class F>
+void WithAttr(TJGdata& jg, const TDavEntAttr& at, F&& append) {
+    const std::array<int, sizeof...(K)> before = {K::CountOf(jg)...};
+    append();
+    size_t k = 0;
+    (
+        [&] {
+            const int n = K::CountOf(jg);
+            if (n > before[k++]) {
+                K::TakeAttr(jg, K::ListOf(jg)[static_cast<size_t>(n) - 1], at);
+            }
+        }(),
+        ...);
 }
 
 }  // namespace
 
 void TJGdata::A_Line(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2) {
-    const int n = EntLineN;
-    A_Line(ax1, ay1, ax2, ay2);
-    GiveAttr(EntLine, n, EntLineN, at);
+    WithAttr<TLine>(*this, at, [&] { A_Line(ax1, ay1, ax2, ay2); });
 }
 
 void TJGdata::A_Ten(TDavEntAttr at, double ax, double ay) {
-    const int n = EntPntN;
-    A_Ten(ax, ay);
-    GiveAttr(EntPnt, n, EntPntN, at);
+    WithAttr<TPoint>(*this, at, [&] { A_Ten(ax, ay); });
 }
 
 void TJGdata::A_Mark(TDavEntAttr at, double ax, double ay, double abai, double aang, int acod) {
-    const int n = EntMarkN;
-    A_Mark(ax, ay, abai, aang, acod);
-    GiveAttr(EntMark, n, EntMarkN, at);
+    WithAttr<TMark>(*this, at, [&] { A_Mark(ax, ay, abai, aang, acod); });
 }
 
 void TJGdata::A_Circle(TDavEntAttr at, double ax, double ay, double ar) {
-    const int n = EntCircN;
-    A_Circle(ax, ay, ar);
-    GiveAttr(EntCirc, n, EntCircN, at);
+    WithAttr<TCircle>(*this, at, [&] { A_Circle(ax, ay, ar); });
 }
 
 void TJGdata::A_Arc(TDavEntAttr at, double ax, double ay, double ar, double asa, double aea,
                     double ah, double aka) {
-    const int n = EntArcN;
-    A_Arc(ax, ay, ar, asa, aea, ah, aka);
-    GiveAttr(EntArc, n, EntArcN, at);
+    WithAttr<TArc>(*this, at, [&] { A_Arc(ax, ay, ar, asa, aea, ah, aka); });
 }
 
 void TJGdata::A_Text(TDavEntAttr at, int ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
-    const int n = EntTextN;
-    A_Text(ano, ax1, ay1, ax2, ay2, am);
-    GiveAttr(EntText, n, EntTextN, at);
+    WithAttr<TText>(*this, at, [&] { A_Text(ano, ax1, ay1, ax2, ay2, am); });
 }
 
 void TJGdata::A_Dim(TDavEntAttr at, double lx1, double ly1, double lx2, double ly2, double tx1,
                     double ty1, double tx2, double ty2, const std::u16string& m) {
-    const int n = EntDimN;
-    A_Dim(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2, m);
-    if (EntDimN <= n) {
-        return;
-    }
-    TDavEntDim& e = EntDim[static_cast<size_t>(EntDimN) - 1];
-    CopyEntAttr(e.att, at);
-    CopyEntAttr(e.lin.att, at);
-    CopyEntAttr(e.txt.att, at);
-    // The text of a host text type keeps that type's colour.
-    if (IsTextType(e.txt.cn)) {
-        e.txt.att.Col = Mojisyu[static_cast<size_t>(e.txt.cn)].C;
-    }
+    WithAttr<TDim>(*this, at, [&] { A_Dim(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2, m); });
 }
 
 void TJGdata::A_Solid2(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2) {
-    const int n = EntSld2N;
-    A_Solid2(ax1, ay1, ax2, ay2);
-    GiveAttr(EntSld2, n, EntSld2N, at);
+    WithAttr<TSolid2>(*this, at, [&] { A_Solid2(ax1, ay1, ax2, ay2); });
 }
 
 void TJGdata::A_Solid3(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2, double ax3,
                        double ay3) {
-    const int n = EntSld3N;
-    A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3);
-    GiveAttr(EntSld3, n, EntSld3N, at);
+    WithAttr<TSolid3>(*this, at, [&] { A_Solid3(ax1, ay1, ax2, ay2, ax3, ay3); });
 }
 
 void TJGdata::A_Solid4(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2, double ax3,
                        double ay3, double ax4, double ay4) {
-    // A reduced solid lands in the three-point list; the attributes follow it there.
-    const int n3 = EntSld3N;
-    const int n4 = EntSld4N;
-    A_Solid4(ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4);
-    GiveAttr(EntSld3, n3, EntSld3N, at);
-    GiveAttr(EntSld4, n4, EntSld4N, at);
+    WithAttr<TSolid3, TSolid4>(*this, at,
+                               [&] { A_Solid4(ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4); });
 }
 
 void TJGdata::A_SolidC(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                        double asa, double ada, int acod) {
-    const int n = EntSldCN;
-    A_SolidC(ax, ay, ar, ah, aka, asa, ada, acod);
-    GiveAttr(EntSldC, n, EntSldCN, at);
+    WithAttr<TSolidC>(*this, at, [&] { A_SolidC(ax, ay, ar, ah, aka, asa, ada, acod); });
 }
 
 void TJGdata::A_SolidD(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                        double asa, double ada, int acod) {
-    const int n = EntSldEN;
-    A_SolidD(ax, ay, ar, ah, aka, asa, ada, acod);
-    GiveAttr(EntSldE, n, EntSldEN, at);
+    WithAttr<TSolidE>(*this, at, [&] { A_SolidD(ax, ay, ar, ah, aka, asa, ada, acod); });
 }
 
 void TJGdata::A_SolidO(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                        double asa, double ada, double ari) {
-    const int n = EntSldON;
-    A_SolidO(ax, ay, ar, ah, aka, asa, ada, ari);
-    GiveAttr(EntSldO, n, EntSldON, at);
+    WithAttr<TSolidO>(*this, at, [&] { A_SolidO(ax, ay, ar, ah, aka, asa, ada, ari); });
 }
 
 void TJGdata::A_SolidG(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                        double asa, double ada, double ari) {
-    const int n = EntSldGN;
-    A_SolidG(ax, ay, ar, ah, aka, asa, ada, ari);
-    GiveAttr(EntSldG, n, EntSldGN, at);
+    WithAttr<TSolidG>(*this, at, [&] { A_SolidG(ax, ay, ar, ah, aka, asa, ada, ari); });
 }

@@ -6,21 +6,17 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/MyFunc.h"
+
+using namespace DavKinds;
 
 namespace {
 
 // The Escape key is polled once every this many entities of the drawing order.
 constexpr int kEscapeEvery = 100;
-
-// The record at index no of a list, or nullptr when no points past the list's valid entries.
-template <class T>
-const T* At(const std::vector<T>& list, int count, int no) {
-    if (no < 0 || no >= count || static_cast<size_t>(no) >= list.size()) {
-        return nullptr;
-    }
-    return &list[static_cast<size_t>(no)];
-}
 
 // The line at a position of the drawing order, or nullptr when that entry is not a line.
 const TDavEntLine* LineAtPos(const TJGdata& jg, std::int64_t pos) {
@@ -28,7 +24,7 @@ const TDavEntLine* LineAtPos(const TJGdata& jg, std::int64_t pos) {
         return nullptr;
     }
     const TDavEntNo& en = jg.EntNo[static_cast<size_t>(pos)];
-    return en.yn == kKindLine ? At(jg.EntLine, jg.EntLineN, en.no) : nullptr;
+    return en.yn == TLine::kCode ? TLine::At(jg, en.no) : nullptr;
 }
 
 // Number of valid drawing-order entries.
@@ -36,86 +32,52 @@ int OrderCount(const TJGdata& jg) {
     return static_cast<int>(std::min<std::int64_t>(jg.EntN, std::ssize(jg.EntNo)));
 }
 
-// An override forces its value unless it is -1, which keeps the entity's own.
-int Pick(int forced, int own) {
-    return forced == -1 ? own : forced;
-}
-
-// Layer group and layer overrides count only inside 0..15.
-int PickLayer(int forced, int own) {
-    return (forced < 0 || forced > 15) ? own : forced;
-}
-
-void LayerCommands(TJGdata& jg, const TDavEntAttr& att, const TDavOverrides& o) {
-    jg.S_LGrp(PickLayer(o.a1, att.LGrp));
-    jg.S_Lay(PickLayer(o.a2, att.Lay));
-}
-
-void PenCommands(TJGdata& jg, const TDavEntAttr& pen, const TDavOverrides& o) {
-    jg.S_Col(Pick(o.a3, pen.Col), 0);
-    jg.S_Ltp(Pick(o.a4, pen.Ltp), 0);
-    jg.S_Wid(Pick(o.a5, pen.Wid));
-}
-
-// A text keeps its type and colour, or with a forced text colour becomes a free-size text
-// of its stored sizes in that colour.
-void TextCommands(TJGdata& jg, const TDavEntText& t, const TDavOverrides& o) {
-    if (o.a6 == -1) {
-        jg.S_Mjs(t.cn, t.mw, t.mh, t.md, t.att.Col, 0);
-    } else {
-        jg.S_Mjs(0, t.mw, t.mh, t.md, o.a6, 0);
-    }
-    jg.S_Mbs(Pick(o.a7, t.cc));
-    jg.S_Font(t.fo);
-}
-
-// Colour code 10 means the solid's own RGB value; a forced 10 means the forced RGB value.
-void SolidColour(TJGdata& jg, const TDavEntAttr& att, int rgb, const TDavOverrides& o) {
-    if (o.a3 == -1) {
-        if (att.Col == 10) {
-            jg.S_SCol(rgb);
-        } else {
-            jg.S_Col(att.Col, 0);
+// The entry no of kind K, whole.
+template <class K>
+void WriteOne(TJGdata& jg, int no, const TDavOverrides& o) {
+    if constexpr (K::kWritten) {
+        if (const typename K::Rec* e = K::At(jg, no)) {
+            WriteHead<K>(jg, *e, o);
+            WriteTail<K>(jg, *e);
         }
-    } else if (o.a3 == 10) {
-        jg.S_SCol(o.a8);
-    } else {
-        jg.S_Col(o.a3, 0);
     }
 }
+
+using TWriteOne = void (*)(TJGdata&, int, const TDavOverrides&);
+constexpr auto kWriteOne =
+    TKinds::ByCode<TWriteOne>([](auto k) -> TWriteOne { return &WriteOne<decltype(k)>; });
 
 }  // namespace
 
-// --- One writer per kind: layer group, layer, the kind's attributes, marks, the entity.
+namespace DavKinds {
 
-// A line on its own, whatever its group: no polyline block.
-void TJGdata::S_EntLine(int no, const TDavOverrides& o) {
-    const TDavEntLine* e = At(EntLine, EntLineN, no);
-    if (e == nullptr) {
-        return;
+void WriteEntry(TJGdata& jg, TDavEntNo en, const TDavOverrides& o) {
+    if (en.yn >= 1 && en.yn <= kCount) {
+        kWriteOne[static_cast<size_t>(en.yn)](jg, en.no, o);
     }
-    LayerCommands(*this, e->att, o);
-    PenCommands(*this, e->att, o);
-    S_Attr(e->att.Attr);
-    S_Line(e->x1, e->y1, e->x2, e->y2);
+}
+
+}  // namespace DavKinds
+
+// --- One writer per kind (DavKinds: layers, style, marks, shape).
+
+void TJGdata::S_EntLine(int no, const TDavOverrides& o) {
+    WriteOne<TLine>(*this, no, o);
 }
 
 // A line that may open, continue or close a polyline block: c is the open group number, p
 // the drawing-order position whose successor decides whether the block goes on.
-
 void TJGdata::S_EntLineP(int no, int p, int& c, const TDavOverrides& o) {
-    const TDavEntLine* e = At(EntLine, EntLineN, no);
+    const TDavEntLine* e = TLine::At(*this, no);
     if (e == nullptr) {
         return;
     }
-    LayerCommands(*this, e->att, o);
-    PenCommands(*this, e->att, o);
+    WriteHead<TLine>(*this, *e, o);
     if (e->CrvNo > 0 && e->CrvNo != c) {
         S_PLineStart();
         c = e->CrvNo;
     }
-    S_Attr(e->att.Attr);
-    S_Line(e->x1, e->y1, e->x2, e->y2);
+    WriteTail<TLine>(*this, *e);
     // The block stays open while the next entry of the drawing order is a line of its group.
     if (c > 0) {
         const std::int64_t next = static_cast<std::int64_t>(p) + 1;
@@ -129,174 +91,60 @@ void TJGdata::S_EntLineP(int no, int p, int& c, const TDavOverrides& o) {
 }
 
 void TJGdata::S_EntCirc(int no, const TDavOverrides& o) {
-    const TDavEntCircle* e = At(EntCirc, EntCircN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    PenCommands(*this, e->att, o);
-    S_Attr(e->att.Attr);
-    S_Circle(e->cx, e->cy, e->cr);
+    WriteOne<TCircle>(*this, no, o);
 }
 
 void TJGdata::S_EntArc(int no, const TDavOverrides& o) {
-    const TDavEntArc* e = At(EntArc, EntArcN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    PenCommands(*this, e->att, o);
-    S_Attr(e->att.Attr);
-    S_Arc(e->cx, e->cy, e->cr, e->sa, e->ea, e->he, e->ka);
+    WriteOne<TArc>(*this, no, o);
 }
 
 void TJGdata::S_EntText(int no, const TDavOverrides& o) {
-    const TDavEntText* e = At(EntText, EntTextN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    TextCommands(*this, *e, o);
-    S_Attr(e->att.Attr);
-    S_Text(e->no, e->x1, e->y1, e->x2, e->y2, e->st);
+    WriteOne<TText>(*this, no, o);
 }
 
 void TJGdata::S_EntPnt(int no, const TDavOverrides& o) {
-    const TDavEntPnt* e = At(EntPnt, EntPntN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    S_PCol(Pick(o.a3, e->att.Col), 0);
-    S_Wid(Pick(o.a5, e->att.Wid));
-    S_Attr(e->att.Attr);
-    S_Ten(e->px, e->py);
+    WriteOne<TPoint>(*this, no, o);
 }
 
 void TJGdata::S_EntMark(int no, const TDavOverrides& o) {
-    const TDavEntMark* e = At(EntMark, EntMarkN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    S_PCol(Pick(o.a3, e->att.Col), 0);
-    S_Wid(Pick(o.a5, e->att.Wid));
-    S_Attr(e->att.Attr);
-    S_Mark(e->px, e->py, e->bai, e->ang, e->cod);
+    WriteOne<TMark>(*this, no, o);
 }
 
-// A dimension takes its layers and marks from its own attributes, its pen from its line and
-// its text settings from its text.
 void TJGdata::S_EntDim(int no, const TDavOverrides& o) {
-    const TDavEntDim* e = At(EntDim, EntDimN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    PenCommands(*this, e->lin.att, o);
-    TextCommands(*this, e->txt, o);
-    S_Attr(e->att.Attr);
-    S_Dim(e->lin.x1, e->lin.y1, e->lin.x2, e->lin.y2, e->txt.x1, e->txt.y1, e->txt.x2, e->txt.y2,
-          e->txt.st);
+    WriteOne<TDim>(*this, no, o);
 }
 
 void TJGdata::S_EntSld2(int no, const TDavOverrides& o) {
-    const TDavEntSld2* e = At(EntSld2, EntSld2N, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Wid(Pick(o.a5, e->att.Wid));
-    S_Attr(e->att.Attr);
-    S_Solid2(e->x1, e->y1, e->x2, e->y2);
+    WriteOne<TSolid2>(*this, no, o);
 }
 
 void TJGdata::S_EntSld3(int no, const TDavOverrides& o) {
-    const TDavEntSld3* e = At(EntSld3, EntSld3N, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Attr(e->att.Attr);
-    S_Solid3(e->x1, e->y1, e->x2, e->y2, e->x3, e->y3);
+    WriteOne<TSolid3>(*this, no, o);
 }
 
 void TJGdata::S_EntSld4(int no, const TDavOverrides& o) {
-    const TDavEntSld4* e = At(EntSld4, EntSld4N, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Attr(e->att.Attr);
-    S_Solid4(e->x1, e->y1, e->x2, e->y2, e->x3, e->y3, e->x4, e->y4);
+    WriteOne<TSolid4>(*this, no, o);
 }
 
 void TJGdata::S_EntSldC(int no, const TDavOverrides& o) {
-    const TDavEntSldC* e = At(EntSldC, EntSldCN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Attr(e->att.Attr);
-    S_SolidC(e->cx, e->cy, e->cr, e->he, e->ka, e->sa, e->da, e->fl);
+    WriteOne<TSolidC>(*this, no, o);
 }
 
 void TJGdata::S_EntSldE(int no, const TDavOverrides& o) {
-    const TDavEntSldC* e = At(EntSldE, EntSldEN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Wid(Pick(o.a5, e->att.Wid));
-    S_Attr(e->att.Attr);
-    S_SolidD(e->cx, e->cy, e->cr, e->he, e->ka, e->sa, e->da, e->fl);
+    WriteOne<TSolidE>(*this, no, o);
 }
 
 void TJGdata::S_EntSldO(int no, const TDavOverrides& o) {
-    const TDavEntSldD* e = At(EntSldO, EntSldON, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Attr(e->att.Attr);
-    S_SolidO(e->cx, e->cy, e->cr, e->he, e->ka, e->sa, e->da, e->ri);
+    WriteOne<TSolidO>(*this, no, o);
 }
 
 void TJGdata::S_EntSldG(int no, const TDavOverrides& o) {
-    const TDavEntSldD* e = At(EntSldG, EntSldGN, no);
-    if (e == nullptr) {
-        return;
-    }
-    LayerCommands(*this, e->att, o);
-    SolidColour(*this, e->att, e->Color, o);
-    S_Attr(e->att.Attr);
-    S_SolidG(e->cx, e->cy, e->cr, e->he, e->ka, e->sa, e->da, e->ri);
+    WriteOne<TSolidG>(*this, no, o);
 }
 
+// Blocks are the host's own and are not sent back.
 void TJGdata::S_EntOne(int yn, int no, const TDavOverrides& o) {
-    switch (yn) {
-        case kKindLine: S_EntLine(no, o); break;
-        case kKindCircle: S_EntCirc(no, o); break;
-        case kKindArc: S_EntArc(no, o); break;
-        case kKindText: S_EntText(no, o); break;
-        case kKindPoint: S_EntPnt(no, o); break;
-        case kKindMark: S_EntMark(no, o); break;
-        case kKindDim: S_EntDim(no, o); break;
-        case kKindSolid2: S_EntSld2(no, o); break;
-        case kKindSolid3: S_EntSld3(no, o); break;
-        case kKindSolid4: S_EntSld4(no, o); break;
-        case kKindSolidC: S_EntSldC(no, o); break;
-        case kKindSolidE: S_EntSldE(no, o); break;
-        case kKindSolidO: S_EntSldO(no, o); break;
-        case kKindSolidG: S_EntSldG(no, o); break;
-        default: break;  // blocks are the host's own and are not sent back
-    }
+    WriteEntry(*this, TDavEntNo{yn, no}, o);
 }
 
 // --- The whole model.
@@ -304,7 +152,7 @@ void TJGdata::S_EntOne(int yn, int no, const TDavOverrides& o) {
 void TJGdata::S_EntAll(int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8) {
     const TDavOverrides o{a1, a2, a3, a4, a5, a6, a7, a8};
     if (Zusun) {
-        SendMem(u"bz");
+        SendMem(std::u16string(DavKeys::kSheetUnits));
     }
     const int n = OrderCount(*this);
     for (int i = 0; i < n; ++i) {
@@ -357,7 +205,7 @@ void SortByGroup(std::vector<TGroupedLine>& lines, int maxGrp) {
 void TJGdata::S_EntAllp(int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8) {
     const TDavOverrides o{a1, a2, a3, a4, a5, a6, a7, a8};
     if (Zusun) {
-        SendMem(u"bz");
+        SendMem(std::u16string(DavKeys::kSheetUnits));
     }
     bool aborted = false;
     std::vector<TGroupedLine> grouped;
@@ -369,11 +217,11 @@ void TJGdata::S_EntAllp(int a1, int a2, int a3, int a4, int a5, int a6, int a7, 
             break;
         }
         const TDavEntNo en = EntNo[static_cast<size_t>(i)];
-        if (en.yn != kKindLine) {
+        if (en.yn != TLine::kCode) {
             S_EntOne(en.yn, en.no, o);
             continue;
         }
-        const TDavEntLine* line = At(EntLine, EntLineN, en.no);
+        const TDavEntLine* line = TLine::At(*this, en.no);
         if (line == nullptr) {
             continue;
         }

@@ -32,6 +32,11 @@ inline constexpr K kColour = u"lc";
 inline constexpr K kLineType = u"lt";
 inline constexpr K kLineWidth = u"lw";
 inline constexpr K kFont = u"cn$";
+// The font line as written: the double quote makes the reader keep the font's blanks, and is
+// itself dropped, which leaves kFont.
+inline constexpr K kFontQuoted = u"cn\"$";
+// A font given as this text (or as none) is the host's current font.
+inline constexpr K kCurrentFont = u"<>";
 inline constexpr K kTextType = u"cn";
 inline constexpr K kBasePoint = u"cc";
 inline constexpr K kPointColour = u"pn";
@@ -43,6 +48,10 @@ inline constexpr K kDimensionStart = u"msg";
 inline constexpr K kGroupEnd = u"#";
 inline constexpr K kPickedPoint = u"hp";
 inline constexpr K kAttachPoint = u"hhp";
+// How a point was picked, after its number: "-" 1, "ln" 2, "ci" 3, "ch" 4. An attached
+// point ("hhp") takes the last three.
+inline constexpr std::array<K, 4> kPickSuffixes = {u"-", u"ln", u"ci", u"ch"};
+inline constexpr std::array<K, 3> kAttachSuffixes = {u"ln", u"ci", u"ch"};
 
 // Entity lines.
 inline constexpr K kCircle = u"ci";

@@ -12,21 +12,21 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 seconds=${FUZZ_SECONDS:-30}
 build=build/fuzz
-targets=(TempFile Settings Numbers)
+# shellcheck source=scripts/fuzz-targets.sh
+source scripts/fuzz-targets.sh
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
 
 mkdir -p "$build/artifacts"
 failed=0
-for t in "${targets[@]}"; do
+for t in "${fuzz_targets[@]}"; do
     exe="$build/fuzz/fuzz_$t"
-    dict=()
-    if [[ $t == TempFile ]]; then
-        dict=(-dict=fuzz/temp_file.dict)
-    fi
+    corpus=$(fuzz_corpus "$t")
+    # shellcheck disable=SC2207
+    dict=($(fuzz_dict "$t"))
     printf '\n== %s: corpus\n' "$t"
-    if ! "$exe" -runs=0 "fuzz/corpus/$t" >"$build/artifacts/$t-corpus.log" 2>&1; then
+    if ! "$exe" -runs=0 "$corpus" >"$build/artifacts/$t-corpus.log" 2>&1; then
         tail -n 40 "$build/artifacts/$t-corpus.log"
         failed=1
         continue
@@ -35,7 +35,7 @@ for t in "${targets[@]}"; do
     work="$build/work/$t"
     mkdir -p "$work"
     if "$exe" "${dict[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="$build/artifacts/$t-" "$work" "fuzz/corpus/$t" \
+        -artifact_prefix="$build/artifacts/$t-" "$work" "$corpus" \
         >"$build/artifacts/$t-fuzz.log" 2>&1; then
         grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec' \
             "$build/artifacts/$t-fuzz.log" | sed 's/^stat::/   /'

@@ -2,12 +2,8 @@
 // crashes, keeps the model consistent, loses at most the damaged lines, and saving works after.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <random>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,22 +11,15 @@
 #include "ModelDump.h"
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
-#include "util/Platform.h"
+#include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream f(p, std::ios::binary);
-    f << bytes;
-}
+using TestSupport::ReadAll;
+using TestSupport::WriteAll;
 
 // What reading a damaged file must still give: the encoding, and the one intact circle line
 // "ci 0 0 5" that every non-empty fixture carries after its damage.
@@ -70,20 +59,8 @@ std::vector<std::u16string> AsSaved(std::vector<std::u16string> lines) {
     return lines;
 }
 
-class BadInput : public ::testing::Test {
+class BadInput : public TestSupport::TTempFolderTest {
 protected:
-    void SetUp() override {
-        Platform::SetDecimalSeparator(u'.');
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() /
-               ("r407_badinput_" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
     // Reads bytes as the host's file, checks the model, writes everything back over the
     // file and reads that again.
     void ReadWriteBack(const std::string& bytes, const TExpect& expect) {
@@ -124,8 +101,6 @@ protected:
         ASSERT_TRUE(LoadSettingsFile(file.u16string(), sizes, back));
         EXPECT_EQ(SettingsLines(back), AsSaved(lines));
     }
-
-    fs::path dir_;
 };
 
 TEST_F(BadInput, EveryDamagedFileReadsAndSavesAfterwards) {

@@ -1,6 +1,5 @@
 // Commands saved to an exchange file and read back: the model holds what was sent.
 #include <cmath>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -8,29 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
-#include "util/Platform.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("r407_roundtrip_" + std::to_string(rd()));
-        fs::create_directories(dir_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::u16string File(const char* name) const { return (dir_ / name).u16string(); }
-
-private:
-    fs::path dir_;
-};
+using TestSupport::TTempFolder;
 
 // Reals travel as at most 15 significant digits.
 void Expect15(double actual, double expected) {
@@ -52,7 +33,7 @@ void ExpectAttr(const TDavEntAttr& at, const Attrs& e) {
 }
 
 void SaveAndRead(TJGdata& writer, TJGdata& reader) {
-    TempFolder folder;
+    TTempFolder folder;
     const std::u16string fn = folder.File("ZIV_TEMP.TXT");
     writer.SaveTempFile(fn);
     reader.OpenTempFile(fn);
@@ -109,7 +90,6 @@ void SendEveryKind(TJGdata& w) {
 }
 
 TEST(CommandRoundTrip, EveryKindInBothEncodings) {
-    Platform::SetDecimalSeparator(u'.');
     for (bool utf8 : {true, false}) {
         SCOPED_TRACE(utf8 ? "UTF-8" : "code page");
         TJGdata w;
@@ -234,7 +214,6 @@ TEST(CommandRoundTrip, EveryKindInBothEncodings) {
 // Many entities with changing attributes and arbitrary reals: every value comes back to 15
 // significant digits, in the order it was sent.
 TEST(CommandRoundTrip, GeneratedEntities) {
-    Platform::SetDecimalSeparator(u'.');
     std::mt19937 gen(407);
     std::uniform_real_distribution<double> coord(-1e6, 1e6);
     std::uniform_real_distribution<double> small(1e-3, 1e3);

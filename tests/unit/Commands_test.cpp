@@ -6,35 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/DavCommandLine.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/TestSupport.h"
 #include "util/Platform.h"
 
 namespace {
 
-using Lines = std::vector<std::u16string>;
+using Lines = TestSupport::TLines;
+using TestSupport::Sent;
 
-// The lines in the command buffer, in the order they were sent.
-Lines Sent(const TJGdata& jg) {
-    return Lines(jg.t_Mem.begin(), jg.t_Mem.begin() + jg.t_MemN);
-}
-
-// One row: calls on a freshly reset writer and every line they must send.
-struct CommandCase {
-    const char* what;
-    std::function<void(TJGdata&)> calls;
-    Lines expected;
-};
-
-void RunCases(const std::vector<CommandCase>& cases) {
-    Platform::SetDecimalSeparator(u'.');
-    for (const CommandCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        TJGdata jg;
-        jg.S_Init();
-        c.calls(jg);
-        EXPECT_EQ(Sent(jg), c.expected);
-    }
-}
+// Each row: calls on a freshly reset writer and every line they must send.
+const auto RunCases = TestSupport::RunCommandCases;
 
 TEST(AttrCommands, LayerGroupAndLayer) {
     RunCases({
@@ -373,7 +356,6 @@ TEST(AttrCommands, AttributeMarks) {
 }
 
 TEST(AttrCommands, InitForcesEveryCommandAgain) {
-    Platform::SetDecimalSeparator(u'.');
     TJGdata jg;
     jg.S_Init();
     jg.WidF = true;
@@ -428,6 +410,26 @@ TEST(GeneralCommands, CommentAndArea) {
     });
 }
 
+// A line started while another is being built gets a buffer of its own; neither overwrites
+// the other, and the shared buffer serves again once both are done.
+TEST(CommandLine, LinesBuiltAtOnceKeepTheirText) {
+    using DavCommandLine::MakeLine;
+    using DavCommandLine::TLineBuffer;
+    std::u16string inner;
+    {
+        TLineBuffer outer(u"ab");
+        outer.Text() += u" 1";
+        inner = MakeLine(u"cd", 2, 2.5);
+        TLineBuffer second(u"ef");
+        second.Text() += u" 4";
+        outer.Text() += u" 3";
+        EXPECT_EQ(outer.Line(), u"ab 1 3");
+        EXPECT_EQ(second.Line(), u"ef 4");
+    }
+    EXPECT_EQ(inner, u"cd 2 2.5");
+    EXPECT_EQ(MakeLine(u"gh", 5), u"gh 5");
+}
+
 TEST(GeneralCommands, RealsUseTheRegionalSeparator) {
     Platform::SetDecimalSeparator(u',');
     TJGdata jg;
@@ -435,7 +437,6 @@ TEST(GeneralCommands, RealsUseTheRegionalSeparator) {
     jg.AreaX1 = -12.5;
     jg.S_Area();
     jg.S_Mjs(0, 2.5, 3, 0, 2, 0);
-    Platform::SetDecimalSeparator(u'.');
     EXPECT_EQ(Sent(jg), (Lines{u"hn -12,5 0 0 0", u"cn0 2,5 3 0 2"}));
 }
 
@@ -485,7 +486,6 @@ TEST(TextCommands, TextLines) {
 }
 
 TEST(TextCommands, VeryLongTextIsWrittenWhole) {
-    Platform::SetDecimalSeparator(u'.');
     TJGdata jg;
     jg.S_Init();
     const std::u16string text(200000, u'字');

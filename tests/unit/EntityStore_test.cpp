@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKinds.h"
 #include "util/MyFunc.h"
-#include "util/Platform.h"
 
 namespace {
 
@@ -19,62 +19,30 @@ std::string AttrText(const TDavEntAttr& a) {
 }
 
 int KindCount(const TJGdata& jg, int kind) {
-    switch (kind) {
-        case kKindLine: return jg.EntLineN;
-        case kKindCircle: return jg.EntCircN;
-        case kKindArc: return jg.EntArcN;
-        case kKindText: return jg.EntTextN;
-        case kKindPoint: return jg.EntPntN;
-        case kKindMark: return jg.EntMarkN;
-        case kKindDim: return jg.EntDimN;
-        case kKindBlock: return jg.EntBlkN;
-        case kKindSolid2: return jg.EntSld2N;
-        case kKindSolid3: return jg.EntSld3N;
-        case kKindSolid4: return jg.EntSld4N;
-        case kKindSolidC: return jg.EntSldCN;
-        case kKindSolidE: return jg.EntSldEN;
-        case kKindSolidO: return jg.EntSldON;
-        case kKindSolidG: return jg.EntSldGN;
-        default: return 0;
-    }
+    int n = 0;
+    DavKinds::VisitKind(kind, [&](auto k) { n = decltype(k)::CountOf(jg); });
+    return n;
 }
 
 // The attributes of the record that the last EntNo entry points at.
 TDavEntAttr LastAttr(const TJGdata& jg) {
     const TDavEntNo en = jg.EntNo[static_cast<size_t>(jg.EntN) - 1];
-    const auto i = static_cast<size_t>(en.no);
-    switch (en.yn) {
-        case kKindLine: return jg.EntLine[i].att;
-        case kKindCircle: return jg.EntCirc[i].att;
-        case kKindArc: return jg.EntArc[i].att;
-        case kKindText: return jg.EntText[i].att;
-        case kKindPoint: return jg.EntPnt[i].att;
-        case kKindMark: return jg.EntMark[i].att;
-        case kKindDim: return jg.EntDim[i].att;
-        case kKindSolid2: return jg.EntSld2[i].att;
-        case kKindSolid3: return jg.EntSld3[i].att;
-        case kKindSolid4: return jg.EntSld4[i].att;
-        case kKindSolidC: return jg.EntSldC[i].att;
-        case kKindSolidE: return jg.EntSldE[i].att;
-        case kKindSolidO: return jg.EntSldO[i].att;
-        case kKindSolidG: return jg.EntSldG[i].att;
-        default: return {};
-    }
+    TDavEntAttr att{};
+    DavKinds::VisitKind(
+        en.yn, [&](auto k) { att = decltype(k)::ListOf(jg)[static_cast<size_t>(en.no)].att; });
+    return att;
 }
 
 // The sum of all per-kind counts; must always equal EntN.
 int AllCounts(const TJGdata& jg) {
     int n = 0;
-    for (int k = kKindLine; k <= kKindSolidG; ++k) {
-        n += KindCount(jg, k);
-    }
+    DavKinds::ForEachKind([&](auto k) { n += decltype(k)::CountOf(jg); });
     return n;
 }
 
 class EntityStore : public ::testing::Test {
 protected:
     void SetUp() override {
-        Platform::SetDecimalSeparator(u'.');
         // Current attributes distinct from every default, so that a record shows where its
         // values came from.
         jg.w_IPNo = 7;

@@ -15,6 +15,7 @@
 
 #include "ModelDump.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
 namespace fs = std::filesystem;
@@ -24,47 +25,14 @@ namespace {
 const std::string kBom = "\xEF\xBB\xBF";
 
 // A folder of its own for each test, removed with everything in it.
-class TTempDir {
-public:
-    TTempDir() {
-        std::random_device random;
-        do {
-            path_ = (fs::temp_directory_path() / ("r407-exchange-" + std::to_string(random())))
-                        .string();
-        } while (!fs::create_directory(path_));
-    }
-    ~TTempDir() {
-        std::error_code ec;
-        for (const auto& e : fs::recursive_directory_iterator(path_, ec)) {
-            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        }
-        fs::remove_all(path_, ec);
-    }
-    fs::path operator/(const std::string& name) const { return fs::path(path_) / name; }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) {
-            names.push_back(e.path().filename().string());
-        }
-        return names;
-    }
-
-private:
-    std::string path_;
-};
+using TTempDir = TestSupport::TTempFolder;
 
 std::u16string Name(const fs::path& p) {
     return FromUtf8(p.string());
 }
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
+using TestSupport::ReadAll;
+using TestSupport::WriteAll;
 
 std::string Fixture(const std::string& name) {
     return ReadAll(fs::path(R407_FIXTURES) / name);

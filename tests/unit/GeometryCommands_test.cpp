@@ -6,33 +6,15 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
-#include "util/Platform.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-using Lines = std::vector<std::u16string>;
+using Lines = TestSupport::TLines;
+using TestSupport::Sent;
 
-Lines Sent(const TJGdata& jg) {
-    return Lines(jg.t_Mem.begin(), jg.t_Mem.begin() + jg.t_MemN);
-}
-
-// One row: calls on a freshly reset writer and every line they must send.
-struct GeometryCase {
-    const char* what;
-    std::function<void(TJGdata&)> calls;
-    Lines expected;
-};
-
-void RunCases(const std::vector<GeometryCase>& cases) {
-    Platform::SetDecimalSeparator(u'.');
-    for (const GeometryCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        TJGdata jg;
-        jg.S_Init();
-        c.calls(jg);
-        EXPECT_EQ(Sent(jg), c.expected);
-    }
-}
+// Each row: calls on a freshly reset writer and every line they must send.
+const auto RunCases = TestSupport::RunCommandCases;
 
 TEST(GeometryCommands, LinesPointsAndMarkers) {
     RunCases({

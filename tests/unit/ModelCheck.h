@@ -3,60 +3,54 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
-#include <utility>  // for std::pair
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 
 namespace ModelCheck {
 
 // What is wrong with the model, or the empty text when nothing is: EntN is the sum of the
-// fifteen counts, every index entry names an existing record, each kind's records are indexed
+// kinds' counts, every index entry names an existing record, each kind's records are indexed
 // once and in order, the fixed tables keep their sizes and every table index stays in range.
 inline std::string Problem(const TJGdata& jg) {
-    const std::array<std::pair<int, size_t>, 16> lists = {{
-        {0, 0},
-        {jg.EntLineN, jg.EntLine.size()},
-        {jg.EntCircN, jg.EntCirc.size()},
-        {jg.EntArcN, jg.EntArc.size()},
-        {jg.EntTextN, jg.EntText.size()},
-        {jg.EntPntN, jg.EntPnt.size()},
-        {jg.EntMarkN, jg.EntMark.size()},
-        {jg.EntDimN, jg.EntDim.size()},
-        {jg.EntBlkN, jg.EntBlk.size()},
-        {jg.EntSld2N, jg.EntSld2.size()},
-        {jg.EntSld3N, jg.EntSld3.size()},
-        {jg.EntSld4N, jg.EntSld4.size()},
-        {jg.EntSldCN, jg.EntSldC.size()},
-        {jg.EntSldEN, jg.EntSldE.size()},
-        {jg.EntSldON, jg.EntSldO.size()},
-        {jg.EntSldGN, jg.EntSldG.size()},
-    }};
+    std::string problem;
     int sum = 0;
-    for (size_t k = 1; k < lists.size(); ++k) {
-        if (lists[k].first < 0 || static_cast<size_t>(lists[k].first) > lists[k].second) {
-            return "kind " + std::to_string(k) + " count beyond its storage";
+    DavKinds::ForEachKind([&](auto k) {
+        using K = decltype(k);
+        const int n = K::CountOf(jg);
+        if (problem.empty() && (n < 0 || static_cast<size_t>(n) > K::ListOf(jg).size())) {
+            problem = "kind " + std::to_string(K::kCode) + " count beyond its storage";
         }
-        sum += lists[k].first;
+        sum += n;
+    });
+    if (!problem.empty()) {
+        return problem;
     }
     if (jg.EntN != sum || jg.EntNo.size() < static_cast<size_t>(jg.EntN)) {
         return "EntN " + std::to_string(jg.EntN) + ", counts sum " + std::to_string(sum);
     }
-    std::array<int, 16> next{};
+    std::array<int, DavKinds::kCount + 1> next{};
     for (int i = 0; i < jg.EntN; ++i) {
         const TDavEntNo& e = jg.EntNo[static_cast<size_t>(i)];
-        if (e.yn < 1 || e.yn > 15 || e.no != next[static_cast<size_t>(e.yn)]) {
+        if (e.yn < 1 || e.yn > DavKinds::kCount || e.no != next[static_cast<size_t>(e.yn)]) {
             return "EntNo[" + std::to_string(i) + "] = (" + std::to_string(e.yn) + ", " +
                    std::to_string(e.no) + ")";
         }
         ++next[static_cast<size_t>(e.yn)];
     }
-    if (jg.IPoints.size() != 100 || jg.LGrpStat.size() != 16 || jg.LGrpName.size() != 16 ||
-        jg.LayStat.size() != 256 || jg.LayName.size() != 256) {
+    using namespace DavRules;
+    if (jg.IPoints.size() != kPickedPointSlots || jg.LGrpStat.size() != kLayerGroups ||
+        jg.LGrpName.size() != kLayerGroups || jg.LayStat.size() != kLayers ||
+        jg.LayName.size() != kLayers) {
         return "a fixed table changed its size";
     }
-    if (jg.w_LGrp < 0 || jg.w_LGrp > 15 || jg.w_Lay < 0 || jg.w_Lay > 15 || jg.CurLGrp < 0 ||
-        jg.CurLGrp > 15 || jg.CurLay < 0 || jg.CurLay > 15 || jg.w_Mbs < 0 || jg.w_Mbs > 8) {
+    const auto inRange = [](int v, int last) { return v >= 0 && v <= last; };
+    if (!inRange(jg.w_LGrp, kMaxLayer) || !inRange(jg.w_Lay, kMaxLayer) ||
+        !inRange(jg.CurLGrp, kMaxLayer) || !inRange(jg.CurLay, kMaxLayer) ||
+        !inRange(jg.w_Mbs, kMaxBasePoint)) {
         return "group, layer or base point out of range";
     }
     if (jg.t_MemN < 0 || static_cast<size_t>(jg.t_MemN) > jg.t_Mem.size()) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKinds.h"
 #include "tests/unit/ModelCheck.h"
 #include "util/TextFile.h"
 
@@ -49,15 +50,81 @@ inline void Attr(TWriter& w, const TDavEntAttr& a) {
         "Attr", a.Attr);
 }
 
-inline void LineRec(TWriter& w, const TDavEntLine& l) {
+// The fields of each record type, after its attributes.
+inline void Fields(TWriter& w, const TDavEntLine& l) {
     Attr(w, l.att);
     w("CrvNo", l.CrvNo)("x1", l.x1)("y1", l.y1)("x2", l.x2)("y2", l.y2);
 }
 
-inline void TextRec(TWriter& w, const TDavEntText& t) {
+inline void Fields(TWriter& w, const TDavEntText& t) {
     Attr(w, t.att);
     w("no", t.no)("cc", t.cc)("cn", t.cn)("mw", t.mw)("mh", t.mh)("md", t.md)("x1", t.x1)(
         "y1", t.y1)("x2", t.x2)("y2", t.y2)("fo", t.fo)("st", t.st);
+}
+
+inline void Fields(TWriter& w, const TDavEntCircle& c) {
+    Attr(w, c.att);
+    w("cx", c.cx)("cy", c.cy)("cr", c.cr);
+}
+
+inline void Fields(TWriter& w, const TDavEntArc& a) {
+    Attr(w, a.att);
+    w("cx", a.cx)("cy", a.cy)("cr", a.cr)("sa", a.sa)("ea", a.ea)("he", a.he)("ka", a.ka);
+}
+
+inline void Fields(TWriter& w, const TDavEntPnt& p) {
+    Attr(w, p.att);
+    w("px", p.px)("py", p.py);
+}
+
+inline void Fields(TWriter& w, const TDavEntMark& m) {
+    Attr(w, m.att);
+    w("px", m.px)("py", m.py)("bai", m.bai)("ang", m.ang)("cod", m.cod);
+}
+
+inline void Fields(TWriter& w, const TDavEntDim& d) {
+    Attr(w, d.att);
+    Fields(w, d.lin);
+    Fields(w, d.txt);
+}
+
+inline void Fields(TWriter& w, const TDavEntBlk& b) {
+    Attr(w, b.att);
+    w("px", b.px)("py", b.py)("nam", b.nam);
+}
+
+inline void Fields(TWriter& w, const TDavEntSld2& s) {
+    Attr(w, s.att);
+    w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2);
+}
+
+inline void Fields(TWriter& w, const TDavEntSld3& s) {
+    Attr(w, s.att);
+    w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2)("x3", s.x3)("y3", s.y3);
+}
+
+inline void Fields(TWriter& w, const TDavEntSld4& s) {
+    Attr(w, s.att);
+    w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2)("x3", s.x3)("y3", s.y3)(
+        "x4", s.x4)("y4", s.y4);
+}
+
+// Circular and ring solids share their shape.
+template <class T>
+void Round(TWriter& w, const T& s) {
+    Attr(w, s.att);
+    w("Color", s.Color)("cx", s.cx)("cy", s.cy)("cr", s.cr)("he", s.he)("ka", s.ka)("sa", s.sa)(
+        "da", s.da);
+}
+
+inline void Fields(TWriter& w, const TDavEntSldC& s) {
+    Round(w, s);
+    w("fl", s.fl);
+}
+
+inline void Fields(TWriter& w, const TDavEntSldD& s) {
+    Round(w, s);
+    w("ri", s.ri);
 }
 
 template <class T, class F>
@@ -123,66 +190,18 @@ inline std::string Dump(const TJGdata& jg, bool withRgb = true) {
     }
     w.Line();
     List(w, "EntN", jg.EntNo, jg.EntN, [&](const TDavEntNo& e) { w("yn", e.yn)("no", e.no); });
-    List(w, "EntLineN", jg.EntLine, jg.EntLineN, [&](const TDavEntLine& l) { LineRec(w, l); });
-    w("sun", 0);
-    LineRec(w, jg.EntSunLine);
-    w.Line();
-    List(w, "EntCircN", jg.EntCirc, jg.EntCircN, [&](const TDavEntCircle& c) {
-        Attr(w, c.att);
-        w("cx", c.cx)("cy", c.cy)("cr", c.cr);
+    DavKinds::ForEachKind([&](auto k) {
+        using K = decltype(k);
+        const std::string count = std::string("Ent") + K::kName + "N";
+        List(w, count.c_str(), K::ListOf(jg), K::CountOf(jg),
+             [&](const typename K::Rec& e) { Fields(w, e); });
+        if constexpr (K::kCode == kKindLine) {
+            // The line of the dimension being read, after the lines.
+            w("sun", 0);
+            Fields(w, jg.EntSunLine);
+            w.Line();
+        }
     });
-    List(w, "EntArcN", jg.EntArc, jg.EntArcN, [&](const TDavEntArc& a) {
-        Attr(w, a.att);
-        w("cx", a.cx)("cy", a.cy)("cr", a.cr)("sa", a.sa)("ea", a.ea)("he", a.he)("ka", a.ka);
-    });
-    List(w, "EntTextN", jg.EntText, jg.EntTextN, [&](const TDavEntText& t) { TextRec(w, t); });
-    List(w, "EntPntN", jg.EntPnt, jg.EntPntN, [&](const TDavEntPnt& p) {
-        Attr(w, p.att);
-        w("px", p.px)("py", p.py);
-    });
-    List(w, "EntMarkN", jg.EntMark, jg.EntMarkN, [&](const TDavEntMark& m) {
-        Attr(w, m.att);
-        w("px", m.px)("py", m.py)("bai", m.bai)("ang", m.ang)("cod", m.cod);
-    });
-    List(w, "EntDimN", jg.EntDim, jg.EntDimN, [&](const TDavEntDim& d) {
-        Attr(w, d.att);
-        LineRec(w, d.lin);
-        TextRec(w, d.txt);
-    });
-    List(w, "EntBlkN", jg.EntBlk, jg.EntBlkN, [&](const TDavEntBlk& b) {
-        Attr(w, b.att);
-        w("px", b.px)("py", b.py)("nam", b.nam);
-    });
-    List(w, "EntSld2N", jg.EntSld2, jg.EntSld2N, [&](const TDavEntSld2& s) {
-        Attr(w, s.att);
-        w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2);
-    });
-    List(w, "EntSld3N", jg.EntSld3, jg.EntSld3N, [&](const TDavEntSld3& s) {
-        Attr(w, s.att);
-        w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2)("x3", s.x3)("y3", s.y3);
-    });
-    List(w, "EntSld4N", jg.EntSld4, jg.EntSld4N, [&](const TDavEntSld4& s) {
-        Attr(w, s.att);
-        w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2)("x3", s.x3)("y3", s.y3)(
-            "x4", s.x4)("y4", s.y4);
-    });
-    const auto round = [&](const auto& s) {
-        Attr(w, s.att);
-        w("Color", s.Color)("cx", s.cx)("cy", s.cy)("cr", s.cr)("he", s.he)("ka", s.ka)("sa", s.sa)(
-            "da", s.da);
-    };
-    const auto roundC = [&](const TDavEntSldC& s) {
-        round(s);
-        w("fl", s.fl);
-    };
-    const auto roundD = [&](const TDavEntSldD& s) {
-        round(s);
-        w("ri", s.ri);
-    };
-    List(w, "EntSldCN", jg.EntSldC, jg.EntSldCN, roundC);
-    List(w, "EntSldEN", jg.EntSldE, jg.EntSldEN, roundC);
-    List(w, "EntSldON", jg.EntSldO, jg.EntSldON, roundD);
-    List(w, "EntSldGN", jg.EntSldG, jg.EntSldGN, roundD);
     w("t_MemN", jg.t_MemN)("t_PLineN", jg.t_PLineN)("aCol", jg.aCol)("aSCol", jg.aSCol).Line();
     for (int i = 0; i < jg.t_MemN && static_cast<size_t>(i) < jg.t_Mem.size(); ++i) {
         w("mem", jg.t_Mem[static_cast<size_t>(i)]);

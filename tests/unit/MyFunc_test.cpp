@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestSupport.h"
 #include "util/MyFunc.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
@@ -17,18 +18,6 @@ namespace {
 std::string Trace(std::u16string_view text) {
     return "\"" + ToUtf8(text) + "\"";
 }
-
-// Sets the decimal separator for one test and restores the user's afterwards.
-class TSeparatorGuard {
-public:
-    explicit TSeparatorGuard(char16_t sep) : saved_(Platform::DecimalSeparator()) {
-        Platform::SetDecimalSeparator(sep);
-    }
-    ~TSeparatorGuard() { Platform::SetDecimalSeparator(saved_); }
-
-private:
-    char16_t saved_;
-};
 
 TEST(TextToIntTest, Grammar) {
     struct TCase {
@@ -137,7 +126,6 @@ TEST(TextToFloatTest, NonAsciiDigitsNeverSlipThrough) {
 }
 
 TEST(FloatToTextTest, GeneralFormat) {
-    const TSeparatorGuard sep(u'.');
     struct TCase {
         double value;
         std::u16string_view expected;
@@ -189,7 +177,6 @@ TEST(FloatToTextTest, GeneralFormat) {
 }
 
 TEST(FloatToTextTest, ReadsBackWithinFifteenDigits) {
-    const TSeparatorGuard sep(u'.');
     // Integers and short decimals survive the round trip exactly.
     static const double kValues[] = {0.0, 1.0, -7.0, 2.5, 1234.567, -0.0025, 1e14 + 1, 1e-3};
     for (double v : kValues) {
@@ -199,24 +186,19 @@ TEST(FloatToTextTest, ReadsBackWithinFifteenDigits) {
 }
 
 TEST(FloatToTextTest, UsesTheDecimalSeparator) {
-    {
-        const TSeparatorGuard sep(u',');
-        EXPECT_EQ(FloatToText(-12.25), u"-12,25");
-        EXPECT_EQ(FloatToText(0.0005), u"0,0005");
-        EXPECT_EQ(FloatToText(1.5e20), u"1,5E20");
-        EXPECT_EQ(FloatToText(1.0 / 3.0), u"0,333333333333333");  // the long way as well
-        EXPECT_EQ(FloatToText(3.0), u"3");
-    }
-    {
-        const TSeparatorGuard sep(u'.');
-        EXPECT_EQ(FloatToText(-12.25), u"-12.25");
-    }
+    Platform::SetDecimalSeparator(u',');
+    EXPECT_EQ(FloatToText(-12.25), u"-12,25");
+    EXPECT_EQ(FloatToText(0.0005), u"0,0005");
+    EXPECT_EQ(FloatToText(1.5e20), u"1,5E20");
+    EXPECT_EQ(FloatToText(1.0 / 3.0), u"0,333333333333333");  // the long way as well
+    EXPECT_EQ(FloatToText(3.0), u"3");
+    Platform::SetDecimalSeparator(u'.');
+    EXPECT_EQ(FloatToText(-12.25), u"-12.25");
     // Reading never takes the comma.
     EXPECT_EQ(TextToFloat(u"-12,25"), 0.0);
 }
 
 TEST(AppendTextTest, AppendsToTheLine) {
-    const TSeparatorGuard sep(u'.');
     std::u16string line = u"ci ";
     AppendIntText(line, -42);
     line += u' ';
@@ -355,17 +337,8 @@ TEST(MakeRGBTest, PlainAddition) {
     EXPECT_EQ(MakeRGB(-1, 0, 0), -1);
 }
 
-class FileTest : public testing::Test {
+class FileTest : public TestSupport::TTempFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("r407_myfunc_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::u16string Name(std::u16string_view leaf) const {
         return FromUtf8(dir_.string()) + u"/" + std::u16string(leaf);
     }
@@ -374,8 +347,6 @@ protected:
             std::u8string(reinterpret_cast<const char8_t*>(ToUtf8(name).c_str()))))
             << "x";
     }
-
-    std::filesystem::path dir_;
 };
 
 TEST_F(FileTest, ExistsAndRemove) {
@@ -407,6 +378,7 @@ TEST(EscapePressedTest, AsksTheInstalledProbe) {
     EXPECT_FALSE(EscapePressed());
     EXPECT_FALSE(EscapePressed());
     EXPECT_TRUE(EscapePressed());
+    // An empty probe is "never pressed".
     Platform::SetEscapeProbe({});
     EXPECT_FALSE(EscapePressed());
     EXPECT_EQ(calls, 3);

@@ -33,6 +33,7 @@
 
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/TestSupport.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 
@@ -45,24 +46,9 @@ const std::string kOldSettings =
     "\xEF\xBB\xBF"
     "120\r\n80\r\nold text\r\n";
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream f(p, std::ios::binary);
-    f << bytes;
-}
-
-std::vector<std::string> Names(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using TestSupport::Names;
+using TestSupport::ReadAll;
+using TestSupport::WriteAll;
 
 // A buffer of about 400 KB: far more than the small file system holds.
 void SendManyLines(TJGdata& jg) {
@@ -86,21 +72,12 @@ TDialogSettings BigSettings() {
 // is injected: a tmpfs of 64 KB mounted there, or limits and permissions.
 class SaveFaults : public ::testing::TestWithParam<const char*> {
 protected:
-    void SetUp() override {
-        Platform::SetDecimalSeparator(u'.');
-        std::random_device rd;
-        root_ = fs::temp_directory_path() /
-                ("r407_savefaults_" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(Folder());
-    }
+    void SetUp() override { fs::create_directories(Folder()); }
 
     void TearDown() override {
-        std::error_code ec;
-        fs::permissions(Folder(), fs::perms::owner_all, fs::perm_options::add, ec);
         if (mounted_) {
             ::umount2(Folder().c_str(), MNT_DETACH);
         }
-        fs::remove_all(root_, ec);
     }
 
     fs::path Folder() const { return root_ / "fs"; }
@@ -170,7 +147,8 @@ protected:
         return saved;
     }
 
-    fs::path root_;
+    const TestSupport::TTempFolder folder_;
+    const fs::path& root_ = folder_.Path();
     bool mounted_ = false;
 };
 
@@ -228,10 +206,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, SaveFaults,
 // A reader that opens the exchange file while it is being saved sees the previous file or the
 // new one whole, never a mixture or a part.
 TEST(SaveWhileRead, ReaderSeesWholeFilesOnly) {
-    std::random_device rd;
-    const fs::path dir = fs::temp_directory_path() /
-                         ("r407_saveread_" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir);
+    const TestSupport::TTempFolder folder;
+    const fs::path& dir = folder.Path();
     const fs::path file = dir / "ZIV_TEMP.TXT";
     TJGdata a;
     TJGdata b;
@@ -260,17 +236,13 @@ TEST(SaveWhileRead, ReaderSeesWholeFilesOnly) {
     writer.join();
     EXPECT_EQ(bad, 0) << "of " << reads << " reads";
     EXPECT_EQ(Names(dir), std::vector<std::string>{"ZIV_TEMP.TXT"});
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 #if defined(__linux__)
 // A pipe in a file's place is not a file: reading it at start-up must not wait for a writer.
 TEST(StartUpReads, NeverWaitOnAPipe) {
-    std::random_device rd;
-    const fs::path dir =
-        fs::temp_directory_path() / ("r407_pipe_" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir);
+    const TestSupport::TTempFolder folder;
+    const fs::path& dir = folder.Path();
     const struct {
         const char* name;
         std::function<void(const fs::path&)> read;
@@ -304,8 +276,6 @@ TEST(StartUpReads, NeverWaitOnAPipe) {
             << "the read blocked on the pipe (ended by signal "
             << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 #endif

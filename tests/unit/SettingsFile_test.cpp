@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1Logic.h"
+#include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
 namespace {
@@ -124,40 +125,17 @@ TDialogSettings Changed() {
     return s;
 }
 
-class SettingsFile : public testing::Test {
+class SettingsFile : public TestSupport::TTempFolderTest {
 protected:
-    void SetUp() override {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("r407_settings_") + info->name() + "_" +
-                                            std::to_string(std::random_device{}()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
-
     std::u16string PathOf(const std::string& name) const {
         return FromUtf8((dir_ / name).string());
     }
     void WriteBytes(const std::string& name, const std::string& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        TestSupport::WriteAll(dir_ / name, bytes);
     }
     std::string ReadBytes(const std::string& name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return TestSupport::ReadAll(dir_ / name);
     }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const fs::directory_entry& e : fs::directory_iterator(dir_)) {
-            names.push_back(e.path().filename().string());
-        }
-        return names;
-    }
-
-    fs::path dir_;
 };
 
 TEST_F(SettingsFile, RoundTripKeepsEveryField) {
@@ -477,9 +455,7 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
 #endif
 
     // Nothing half-written is left behind.
-    std::vector<std::string> names = Entries();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"folder.dat", "old.dat"}));
+    EXPECT_EQ(TestSupport::Names(dir_), (std::vector<std::string>{"folder.dat", "old.dat"}));
 }
 
 }  // namespace

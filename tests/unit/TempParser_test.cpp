@@ -14,6 +14,7 @@
 
 #include "ModelDump.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
 namespace {
@@ -26,8 +27,7 @@ void Load(TJGdata& jg, std::u16string_view text) {
 }
 
 std::string Fixture(const std::string& name) {
-    std::ifstream in(std::filesystem::path(R407_FIXTURES) / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return TestSupport::ReadAll(std::filesystem::path(R407_FIXTURES) / name);
 }
 
 struct TCase {

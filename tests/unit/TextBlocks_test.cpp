@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
 namespace {
@@ -127,23 +128,12 @@ TEST(TextBlockDecoder, LargeBlocksWithShortLines) {
     }
 }
 
-class BlockFileTest : public ::testing::Test {
+class BlockFileTest : public TestSupport::TTempFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("r407-blocks-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::u16string Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        TestSupport::WriteAll(dir_ / name, bytes);
         return FromUtf8((dir_ / name).string());
     }
-
-    std::filesystem::path dir_;
 };
 
 TEST_F(BlockFileTest, ReadsTheWholeFileInBlocks) {

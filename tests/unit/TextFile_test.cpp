@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestSupport.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 
@@ -200,17 +201,8 @@ TEST(DecodeTextBytesTest, LongLine) {
     EXPECT_EQ(lines[1], u"z");
 }
 
-class FileTest : public testing::Test {
+class FileTest : public TestSupport::TTempFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("r407_textfile_" +
-                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::u16string Name(std::u16string_view leaf) const {
         return FromUtf8(dir_.string()) + u"/" + std::u16string(leaf);
     }
@@ -223,8 +215,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    std::filesystem::path dir_;
 };
 
 TEST_F(FileTest, WriteThenReadBack) {

@@ -9,14 +9,12 @@
 
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-using Lines = std::vector<std::u16string>;
-
-Lines Buffer(const TJGdata& jg) {
-    return Lines(jg.t_Mem.begin(), jg.t_Mem.begin() + jg.t_MemN);
-}
+using Lines = TestSupport::TLines;
+using TestSupport::Sent;
 
 // The buffer for the model's default host attributes: everything but the size, base point,
 // font and text lines is fixed.
@@ -83,7 +81,7 @@ TRun Generate(const TTextInput& in, const std::function<void(TJGdata&)>& host = 
     jg.S_Init();
     TRun run;
     run.res = MakeText(in, jg);
-    run.lines = Buffer(jg);
+    run.lines = Sent(jg);
     return run;
 }
 
@@ -360,7 +358,7 @@ TEST(TextSize, HostTypesPresetRowsAndFonts) {
         c.set(in, jg);
         jg.S_Init();
         const TTextResult res = MakeText(in, jg);
-        EXPECT_EQ(Buffer(jg), Expected(c.mjs, u"cc0", c.font, u"ch 0 0 10 0 \"abc"));
+        EXPECT_EQ(Sent(jg), Expected(c.mjs, u"cc0", c.font, u"ch 0 0 10 0 \"abc"));
         EXPECT_EQ(Corrections(res), c.corrections);
     }
 }

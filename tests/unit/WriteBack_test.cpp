@@ -14,16 +14,16 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
+#include "tests/support/TestSupport.h"
 #include "util/MyFunc.h"
 #include "util/Platform.h"
 
 namespace {
 
-using TLines = std::vector<std::u16string>;
-
-TLines Buffer(const TJGdata& jg) {
-    return TLines(jg.t_Mem.begin(), jg.t_Mem.begin() + jg.t_MemN);
-}
+using TestSupport::Sent;
+using TestSupport::TLines;
 
 // Escape held down from the downFrom-th question on (1-based); the questions are counted.
 std::shared_ptr<int> InstallEscape(int downFrom) {
@@ -49,11 +49,7 @@ void All(TJGdata& jg, const TDavOverrides& o) {
 
 class WriteBack : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Platform::SetDecimalSeparator(u'.');
-        jg.S_Init();
-    }
-    void TearDown() override { Platform::SetEscapeProbe({}); }
+    void SetUp() override { jg.S_Init(); }
     TJGdata jg;
 };
 
@@ -66,15 +62,15 @@ TEST_F(WriteBack, PolylineGroupsComeLastAsBlocks) {
     jg.EntLine[1].CrvNo = 1;
     jg.EntLine[2].CrvNo = -1;  // no group: written in place
     jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-    EXPECT_EQ(Buffer(jg), (TLines{u"lg0", u"ly0", u"lc1", u"lt1", u"ci 5 5 2", u"0 0 -5 0", u"pl",
-                                  u"0 0 10 0", u"10 0 10 10", u"#"}));
+    EXPECT_EQ(Sent(jg), (TLines{u"lg0", u"ly0", u"lc1", u"lt1", u"ci 5 5 2", u"0 0 -5 0", u"pl",
+                                u"0 0 10 0", u"10 0 10 10", u"#"}));
 
     // The plain write-back keeps the drawing order and writes no blocks.
     jg.StopDavGaibu();
     jg.S_Init();
     jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
-    EXPECT_EQ(Buffer(jg), (TLines{u"lg0", u"ly0", u"lc1", u"lt1", u"0 0 10 0", u"ci 5 5 2",
-                                  u"10 0 10 10", u"0 0 -5 0"}));
+    EXPECT_EQ(Sent(jg), (TLines{u"lg0", u"ly0", u"lc1", u"lt1", u"0 0 10 0", u"ci 5 5 2",
+                                u"10 0 10 10", u"0 0 -5 0"}));
 }
 
 // Groups 2 and 5 only, interleaved: each group number is one chance to abort, the blocks come
@@ -92,7 +88,7 @@ TEST_F(WriteBack, GroupsWithGapsInGroupOrder) {
     jg.EntLine[3].att.Col = 3;
     auto calls = InstallEscape(INT_MAX);
     jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-    EXPECT_EQ(Buffer(jg),
+    EXPECT_EQ(Sent(jg),
               (TLines{u"lg0", u"ly0", u"pn1", u"pt 1 2", u"lc1", u"lt1", u"pl", u"0 0 2 0", u"lc3",
                       u"0 0 4 0", u"#", u"lc1", u"pl", u"0 0 1 0", u"0 0 3 0", u"#"}));
     EXPECT_EQ(*calls, 1 + 5);
@@ -109,8 +105,8 @@ TEST_F(WriteBack, SingleLineGroupAndEmptySegment) {
     jg.EntLine[2].CrvNo = 2;
     jg.EntLine[1].x2 = 0;  // now of no length
     jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-    EXPECT_EQ(Buffer(jg), (TLines{u"lg0", u"ly0", u"lc1", u"lt1", u"pl", u"0 0 1 0", u"#", u"pl",
-                                  u"0 0 3 0", u"#"}));
+    EXPECT_EQ(Sent(jg), (TLines{u"lg0", u"ly0", u"lc1", u"lt1", u"pl", u"0 0 1 0", u"#", u"pl",
+                                u"0 0 3 0", u"#"}));
 }
 
 // Blocks are never sent back; entries that point at no record are passed over.
@@ -123,7 +119,7 @@ TEST_F(WriteBack, BlocksAndBrokenEntriesWriteNothing) {
         jg.StopDavGaibu();
         jg.S_Init();
         write(jg, TDavOverrides{});
-        EXPECT_EQ(Buffer(jg), (TLines{u"lg0", u"ly0"}));
+        EXPECT_EQ(Sent(jg), (TLines{u"lg0", u"ly0"}));
     }
 }
 
@@ -156,7 +152,7 @@ TEST_F(WriteBack, LayerAndPenOverrides) {
         j.A_Line(TDavEntAttr{0, 3, 4, 5, 2, 7, 1}, 0, 0, 1, 0);
         j.S_Init();
         AllP(j, c.o);
-        EXPECT_EQ(Buffer(j), c.expected);
+        EXPECT_EQ(Sent(j), c.expected);
     }
 }
 
@@ -174,9 +170,9 @@ TEST_F(WriteBack, ForcedSolidColour) {
     jg.A_Solid3(0, 0, 1, 0, 1, 1);
     jg.A_Dim(0, 0, 3, 4, 1, 1, 10, 0, u"");
     jg.S_EntAll(-1, -1, 10, -1, -1, -1, -1, 255);
-    EXPECT_EQ(Buffer(jg), (TLines{u"lg0", u"ly0", u"lc10", u"lt1", u"0 0 1 0", u"pn10", u"pt 1 1",
-                                  u"lc10 255", u"sl 0 0 1 0", u"sl 0 0 1 0 1 1", u"cn1", u"cc0",
-                                  u"cn\"$<F>", u"msg", u"0 0 3 4", u"cs 1 1 10 0 \"5"}));
+    EXPECT_EQ(Sent(jg), (TLines{u"lg0", u"ly0", u"lc10", u"lt1", u"0 0 1 0", u"pn10", u"pt 1 1",
+                                u"lc10 255", u"sl 0 0 1 0", u"sl 0 0 1 0 1 1", u"cn1", u"cc0",
+                                u"cn\"$<F>", u"msg", u"0 0 3 4", u"cs 1 1 10 0 \"5"}));
 }
 
 // Without overrides a solid of colour 10 sends its own RGB value, any other its colour.
@@ -189,8 +185,8 @@ TEST_F(WriteBack, OwnSolidColour) {
     jg.A_SolidC(0, 0, 5, 1, 0, 0, 360, 5);
     jg.A_SolidO(0, 0, 5, 1, 0, 0, 360, 2);
     jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, 255);
-    EXPECT_EQ(Buffer(jg), (TLines{u"lg0", u"ly0", u"lc3", u"sl 0 0 1 0", u"lc10 88",
-                                  u"sc 0 0 5 1 0 0 360 5", u"so 0 0 5 1 0 0 360 2"}));
+    EXPECT_EQ(Sent(jg), (TLines{u"lg0", u"ly0", u"lc3", u"sl 0 0 1 0", u"lc10 88",
+                                u"sc 0 0 5 1 0 0 360 5", u"so 0 0 5 1 0 0 360 2"}));
 }
 
 TEST_F(WriteBack, TextColourAndBasePointOverrides) {
@@ -218,7 +214,7 @@ TEST_F(WriteBack, TextColourAndBasePointOverrides) {
         j.A_Text(0, 10, 20, 10, 0, u"AB");
         j.S_Init();
         AllP(j, TDavOverrides{-1, -1, -1, -1, -1, c.a6, c.a7, -1});
-        EXPECT_EQ(Buffer(j), c.expected);
+        EXPECT_EQ(Sent(j), c.expected);
     }
 }
 
@@ -229,7 +225,7 @@ TEST_F(WriteBack, EmptyModelInSheetUnits) {
         jg.StopDavGaibu();
         jg.S_Init();
         write(jg, TDavOverrides{});
-        EXPECT_EQ(Buffer(jg), (TLines{u"bz", u"lg0", u"ly0"}));
+        EXPECT_EQ(Sent(jg), (TLines{u"bz", u"lg0", u"ly0"}));
     }
     EXPECT_EQ(*calls, 0);
 }
@@ -277,7 +273,7 @@ TEST_F(WriteBack, EscapeAborts) {
         }
         EXPECT_EQ(*calls, c.calls);
         if (c.aborted) {
-            EXPECT_EQ(Buffer(j), (TLines{u"lg2", u"ly0"}));
+            EXPECT_EQ(Sent(j), (TLines{u"lg2", u"ly0"}));
         } else {
             ASSERT_GT(j.t_MemN, 3);
             EXPECT_EQ(j.t_Mem[0], u"h#earlier");
@@ -289,215 +285,41 @@ TEST_F(WriteBack, EscapeAborts) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Reference: the straightforward write-back, scanning the whole drawing order once
-// per group number, built only on the public commands. The fast write-back must match it
-// line for line.
-
-int Pick(int forced, int own) {
-    return forced == -1 ? own : forced;
-}
-int PickLayer(int forced, int own) {
-    return (forced < 0 || forced > 15) ? own : forced;
-}
-
-void RefLayers(TJGdata& jg, const TDavEntAttr& a, const TDavOverrides& o) {
-    jg.S_LGrp(PickLayer(o.a1, a.LGrp));
-    jg.S_Lay(PickLayer(o.a2, a.Lay));
-}
-
-void RefPen(TJGdata& jg, const TDavEntAttr& a, const TDavOverrides& o) {
-    jg.S_Col(Pick(o.a3, a.Col), 0);
-    jg.S_Ltp(Pick(o.a4, a.Ltp), 0);
-    jg.S_Wid(Pick(o.a5, a.Wid));
-}
-
-void RefText(TJGdata& jg, const TDavEntText& t, const TDavOverrides& o) {
-    if (o.a6 == -1) {
-        jg.S_Mjs(t.cn, t.mw, t.mh, t.md, t.att.Col, 0);
-    } else {
-        jg.S_Mjs(0, t.mw, t.mh, t.md, o.a6, 0);
-    }
-    jg.S_Mbs(Pick(o.a7, t.cc));
-    jg.S_Font(t.fo);
-}
-
-void RefSolid(TJGdata& jg, const TDavEntAttr& a, int rgb, const TDavOverrides& o) {
-    RefLayers(jg, a, o);
-    if (o.a3 == -1) {
-        if (a.Col == 10) {
-            jg.S_SCol(rgb);
-        } else {
-            jg.S_Col(a.Col, 0);
-        }
-    } else if (o.a3 == 10) {
-        jg.S_SCol(o.a8);
-    } else {
-        jg.S_Col(o.a3, 0);
-    }
-}
+// Reference: the straightforward order of the write-back, scanning the whole drawing order once
+// per group number. Each entity is written by its kind's own writer (DavKinds), so the reference
+// states only the order, the polyline blocks and the Escape polls; what the writers send is
+// checked line for line by the cases above and by the command tests.
 
 bool IsGroupLine(const TJGdata& jg, int pos, int grp) {
     const TDavEntNo en = jg.EntNo[static_cast<size_t>(pos)];
     return en.yn == kKindLine && jg.EntLine[static_cast<size_t>(en.no)].CrvNo == grp;
 }
 
-void RefLineP(TJGdata& jg, int no, int p, int& c, const TDavOverrides& o) {
-    const TDavEntLine l = jg.EntLine[static_cast<size_t>(no)];
-    RefLayers(jg, l.att, o);
-    RefPen(jg, l.att, o);
-    if (l.CrvNo > 0 && l.CrvNo != c) {
-        jg.S_PLineStart();
-        c = l.CrvNo;
-    }
-    jg.S_Attr(l.att.Attr);
-    jg.S_Line(l.x1, l.y1, l.x2, l.y2);
-    if (p + 1 <= jg.EntN - 1 && jg.EntNo[static_cast<size_t>(p) + 1].yn == kKindLine && c > 0 &&
-        IsGroupLine(jg, p + 1, c)) {
-        return;
-    }
-    if (c > 0) {
-        jg.S_PLineEnd();
-        c = 0;
+void RefStart(TJGdata& jg) {
+    if (jg.Zusun) {
+        jg.SendMem(std::u16string(DavKeys::kSheetUnits));
     }
 }
 
-void RefEntity(TJGdata& jg, const TDavEntNo en, const TDavOverrides& o) {
-    const auto i = static_cast<size_t>(en.no);
-    switch (en.yn) {
-        case kKindLine: {
-            const TDavEntLine e = jg.EntLine[i];
-            RefLayers(jg, e.att, o);
-            RefPen(jg, e.att, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Line(e.x1, e.y1, e.x2, e.y2);
-            break;
-        }
-        case kKindCircle: {
-            const TDavEntCircle e = jg.EntCirc[i];
-            RefLayers(jg, e.att, o);
-            RefPen(jg, e.att, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Circle(e.cx, e.cy, e.cr);
-            break;
-        }
-        case kKindArc: {
-            const TDavEntArc e = jg.EntArc[i];
-            RefLayers(jg, e.att, o);
-            RefPen(jg, e.att, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
-            break;
-        }
-        case kKindText: {
-            const TDavEntText e = jg.EntText[i];
-            RefLayers(jg, e.att, o);
-            RefText(jg, e, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st);
-            break;
-        }
-        case kKindPoint: {
-            const TDavEntPnt e = jg.EntPnt[i];
-            RefLayers(jg, e.att, o);
-            jg.S_PCol(Pick(o.a3, e.att.Col), 0);
-            jg.S_Wid(Pick(o.a5, e.att.Wid));
-            jg.S_Attr(e.att.Attr);
-            jg.S_Ten(e.px, e.py);
-            break;
-        }
-        case kKindMark: {
-            const TDavEntMark e = jg.EntMark[i];
-            RefLayers(jg, e.att, o);
-            jg.S_PCol(Pick(o.a3, e.att.Col), 0);
-            jg.S_Wid(Pick(o.a5, e.att.Wid));
-            jg.S_Attr(e.att.Attr);
-            jg.S_Mark(e.px, e.py, e.bai, e.ang, e.cod);
-            break;
-        }
-        case kKindDim: {
-            const TDavEntDim e = jg.EntDim[i];
-            RefLayers(jg, e.att, o);
-            RefPen(jg, e.lin.att, o);
-            RefText(jg, e.txt, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1, e.txt.x2, e.txt.y2,
-                     e.txt.st);
-            break;
-        }
-        case kKindSolid2: {
-            const TDavEntSld2 e = jg.EntSld2[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Wid(Pick(o.a5, e.att.Wid));
-            jg.S_Attr(e.att.Attr);
-            jg.S_Solid2(e.x1, e.y1, e.x2, e.y2);
-            break;
-        }
-        case kKindSolid3: {
-            const TDavEntSld3 e = jg.EntSld3[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
-            break;
-        }
-        case kKindSolid4: {
-            const TDavEntSld4 e = jg.EntSld4[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
-            break;
-        }
-        case kKindSolidC: {
-            const TDavEntSldC e = jg.EntSldC[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_SolidC(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-            break;
-        }
-        case kKindSolidE: {
-            const TDavEntSldC e = jg.EntSldE[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Wid(Pick(o.a5, e.att.Wid));
-            jg.S_Attr(e.att.Attr);
-            jg.S_SolidD(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-            break;
-        }
-        case kKindSolidO: {
-            const TDavEntSldD e = jg.EntSldO[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_SolidO(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-            break;
-        }
-        case kKindSolidG: {
-            const TDavEntSldD e = jg.EntSldG[i];
-            RefSolid(jg, e.att, e.Color, o);
-            jg.S_Attr(e.att.Attr);
-            jg.S_SolidG(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-            break;
-        }
-        default: break;
-    }
+void RefEnd(TJGdata& jg) {
+    jg.S_LGrp(jg.CurLGrp);
+    jg.S_Lay(jg.CurLay);
 }
 
 void RefEntAll(TJGdata& jg, const TDavOverrides& o) {
-    if (jg.Zusun) {
-        jg.SendMem(u"bz");
-    }
+    RefStart(jg);
     for (int i = 0; i < jg.EntN; ++i) {
         if (i % 100 == 0 && EscapePressed()) {
             jg.StopDavGaibu();
             break;
         }
-        RefEntity(jg, jg.EntNo[static_cast<size_t>(i)], o);
+        DavKinds::WriteEntry(jg, jg.EntNo[static_cast<size_t>(i)], o);
     }
-    jg.S_LGrp(jg.CurLGrp);
-    jg.S_Lay(jg.CurLay);
+    RefEnd(jg);
 }
 
 void RefEntAllp(TJGdata& jg, const TDavOverrides& o) {
-    if (jg.Zusun) {
-        jg.SendMem(u"bz");
-    }
+    RefStart(jg);
     bool aborted = false;
     int maxGrp = 0;
     for (int i = 0; i < jg.EntN; ++i) {
@@ -506,43 +328,42 @@ void RefEntAllp(TJGdata& jg, const TDavOverrides& o) {
             break;
         }
         const TDavEntNo en = jg.EntNo[static_cast<size_t>(i)];
-        if (en.yn != kKindLine) {
-            RefEntity(jg, en, o);
-            continue;
-        }
-        const int crv = jg.EntLine[static_cast<size_t>(en.no)].CrvNo;
+        const int crv = en.yn == kKindLine ? jg.EntLine[static_cast<size_t>(en.no)].CrvNo : 0;
         if (crv > 0) {
             maxGrp = std::max(maxGrp, crv);
         } else {
-            int c = 0;
-            RefLineP(jg, en.no, i, c, o);
+            DavKinds::WriteEntry(jg, en, o);
         }
     }
-    if (!aborted && maxGrp > 0) {
-        for (int j = 1; j <= maxGrp; ++j) {
-            if (EscapePressed()) {
-                aborted = true;
-                break;
+    // Each group, in the order of its number, as one block: "pl" after the first line's
+    // attributes, "#" after the last line.
+    for (int j = 1; !aborted && j <= maxGrp; ++j) {
+        if (EscapePressed()) {
+            aborted = true;
+            break;
+        }
+        std::vector<int> lines;
+        for (int i = 0; i < jg.EntN; ++i) {
+            if (IsGroupLine(jg, i, j)) {
+                lines.push_back(jg.EntNo[static_cast<size_t>(i)].no);
             }
-            int c = 0;
-            for (int i = 0; i < jg.EntN; ++i) {
-                if (!IsGroupLine(jg, i, j)) {
-                    continue;
-                }
-                int k = i + 1;
-                while (k < jg.EntN && !IsGroupLine(jg, k, j)) {
-                    ++k;
-                }
-                const int p = k < jg.EntN ? k - 1 : jg.EntN + 1;
-                RefLineP(jg, jg.EntNo[static_cast<size_t>(i)].no, p, c, o);
+        }
+        for (size_t k = 0; k < lines.size(); ++k) {
+            const TDavEntLine& l = jg.EntLine[static_cast<size_t>(lines[k])];
+            DavKinds::WriteHead<DavKinds::TLine>(jg, l, o);
+            if (k == 0) {
+                jg.S_PLineStart();
             }
+            DavKinds::WriteTail<DavKinds::TLine>(jg, l);
+        }
+        if (!lines.empty()) {
+            jg.S_PLineEnd();
         }
     }
     if (aborted) {
         jg.StopDavGaibu();
     }
-    jg.S_LGrp(jg.CurLGrp);
-    jg.S_Lay(jg.CurLay);
+    RefEnd(jg);
 }
 
 // A random model of every kind, with interleaved polyline groups whose numbers have gaps,
@@ -693,8 +514,7 @@ TEST(WriteBackEquivalence, GroupedWriteMatchesTheReference) {
             grouped ? AllP(fast, o) : All(fast, o);
             auto refCalls = InstallEscape(downFrom);
             grouped ? RefEntAllp(ref, o) : RefEntAll(ref, o);
-            Platform::SetEscapeProbe({});
-            ASSERT_EQ(Buffer(fast), Buffer(ref)) << (grouped ? "grouped" : "plain");
+            ASSERT_EQ(Sent(fast), Sent(ref)) << (grouped ? "grouped" : "plain");
             EXPECT_EQ(*fastCalls, *refCalls);
             EXPECT_EQ(WriterState(fast), WriterState(ref));
             aborted += *refCalls >= downFrom ? 1 : 0;
@@ -732,9 +552,8 @@ TEST(WriteBackEquivalence, SparseGroupNumbers) {
         jg.EntLine[1].CrvNo = 3;
         auto calls = InstallEscape(c.downFrom);
         jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-        Platform::SetEscapeProbe({});
         EXPECT_EQ(*calls, c.calls);
-        EXPECT_EQ(Buffer(jg), c.expected);
+        EXPECT_EQ(Sent(jg), c.expected);
     }
 }
 
@@ -959,28 +778,11 @@ std::vector<std::string> Describe(const TJGdata& jg, bool groupsLast) {
     return out;
 }
 
-class WriteBackRoundTrip : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Platform::SetDecimalSeparator(u'.');
-        std::random_device rd;
-        dir = std::filesystem::temp_directory_path() /
-              ("r407-writeback-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::filesystem::path dir;
-};
+using WriteBackRoundTrip = TestSupport::TTempFolderTest;
 
 TEST_F(WriteBackRoundTrip, HostFileComesBackWithGroupsLast) {
-    const std::filesystem::path written = dir / "ZIV_TEMP.TXT";
-    {
-        std::ofstream f(written, std::ios::binary);
-        f.write(kHostFile, sizeof kHostFile - 1);
-    }
+    const std::filesystem::path written = dir_ / "ZIV_TEMP.TXT";
+    TestSupport::WriteAll(written, std::string_view(kHostFile, sizeof kHostFile - 1));
     const struct {
         std::filesystem::path in;
         int entities;
@@ -990,7 +792,7 @@ TEST_F(WriteBackRoundTrip, HostFileComesBackWithGroupsLast) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in.string());
-        const std::filesystem::path out = dir / "OUT.TXT";
+        const std::filesystem::path out = dir_ / "OUT.TXT";
         TJGdata host;
         host.OpenTempFile(c.in.u16string());
         ASSERT_EQ(host.EntN, c.entities);
@@ -1008,7 +810,7 @@ TEST_F(WriteBackRoundTrip, HostFileComesBackWithGroupsLast) {
         host.StopDavGaibu();
         host.S_Init();
         host.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-        EXPECT_EQ(Buffer(back), Buffer(host));
+        EXPECT_EQ(Sent(back), Sent(host));
     }
 }
 
