@@ -114,6 +114,18 @@ private:
     fs::path path_;
 };
 
+// A byte-order mark and the text in UTF-16, little- or big-endian.
+inline std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF);
+        const char hi = static_cast<char>(u >> 8);
+        bytes += bigEndian ? hi : lo;
+        bytes += bigEndian ? lo : hi;
+    }
+    return bytes;
+}
+
 // A test fixture with a temporary folder of each test's own (dir_).
 class TTempFolderTest : public ::testing::Test {
 protected:

@@ -48,17 +48,7 @@ std::u16string Numbered(std::u16string prefix, int i) {
     return prefix;
 }
 
-// A byte-order mark and the text in UTF-16, little- or big-endian.
-std::string Utf16Bytes(std::u16string_view text, bool big) {
-    std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t u : text) {
-        const char lo = static_cast<char>(u & 0xFF);
-        const char hi = static_cast<char>(u >> 8);
-        bytes += big ? hi : lo;
-        bytes += big ? lo : hi;
-    }
-    return bytes;
-}
+using TestSupport::Utf16Bytes;
 
 void ExpectSameRow(const TPresetRow& a, const TPresetRow& b) {
     EXPECT_EQ(a.checked, b.checked);

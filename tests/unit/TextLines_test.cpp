@@ -1,13 +1,13 @@
 // TTextLineReader: lines read through a small buffer are the lines of the whole file, decoded
 // the same way, and a line is cut where its reader asks, never inside a character.
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 #include "util/TextLines.h"
 
@@ -16,22 +16,11 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::u16string>;
 
-class TextLines : public testing::Test {
+class TextLines : public TestSupport::TTempFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("r407_textlines_" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
     std::u16string Write(const std::string& bytes) const {
-        const fs::path file = dir_ / "lines.txt";
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file.u16string();
+        TestSupport::WriteAll(dir_ / "lines.txt", bytes);
+        return folder_.File("lines.txt");
     }
 
     static Lines Whole(const std::string& bytes) {
@@ -51,23 +40,13 @@ protected:
         }
         return lines;
     }
-
-    fs::path dir_;
 };
 
 std::string Encode(std::u16string_view text, const std::string& mark) {
     if (mark == "\xEF\xBB\xBF") {
         return mark + ToUtf8(text);
     }
-    std::string bytes = mark;
-    const bool big = mark == "\xFE\xFF";
-    for (char16_t u : text) {
-        const char lo = static_cast<char>(u & 0xFF);
-        const char hi = static_cast<char>(u >> 8);
-        bytes += big ? hi : lo;
-        bytes += big ? lo : hi;
-    }
-    return bytes;
+    return TestSupport::Utf16Bytes(text, mark == "\xFE\xFF");
 }
 
 // Lines of every length round the buffer's 64 KB, with every kind of line break, so that
