@@ -12,6 +12,10 @@ packages=(
     # End-to-end tests and the screenshot: a private X server, keyboard and window tools,
     # a Japanese font and an image converter
     xvfb xauth xdotool x11-utils x11-xserver-utils libx11-dev fonts-ipafont-gothic imagemagick
+    # The Windows build: the mingw-w64 cross compiler, 64-bit wine to run its tests (no i386
+    # architecture needed) and the locale sources for the Japanese locale that wine runs under
+    # (scripts/wine-env.sh)
+    g++-mingw-w64-x86-64-posix wine wine64 locales
 )
 
 missing=()
