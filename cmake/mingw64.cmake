@@ -11,6 +11,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Tests and test discovery run the Windows programs under wine with a Japanese locale.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
 # The unpacked Qt for Windows lies outside the mingw-w64 root: find_package looks there too.
 if(DEFINED ENV{R407_QT_WINDOWS})
     list(APPEND CMAKE_FIND_ROOT_PATH $ENV{R407_QT_WINDOWS})
