@@ -7,7 +7,11 @@
 #    tests start their own X servers).
 # 2. The asan preset: the core's tests again under AddressSanitizer and
 #    UndefinedBehaviorSanitizer.
-# 3. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
+# 3. The windows preset (mingw-w64, static Qt for Windows): r407.exe with its dialog tests
+#    (offscreen) and end-to-end tests run under wine as on a Japanese Windows system. The Qt
+#    comes from scripts/qt-windows.sh (R407_QT_WINDOWS or ../shared/qt6-windows); without one
+#    this step says so and is skipped.
+# 4. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
 #    fuzzing each (FUZZ_SECONDS changes that).
 # Exits non-zero on any failure.
 set -euo pipefail
@@ -34,6 +38,21 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 step "asan: core tests under the sanitizers"
 ctest --preset asan -j "$jobs" --output-on-failure
+
+step "windows: r407.exe, its dialog and end-to-end tests under wine"
+qt_status=0
+R407_QT_WINDOWS=$(scripts/qt-windows.sh) || qt_status=$?
+if ((qt_status == 0)); then
+    export R407_QT_WINDOWS
+    cmake --preset windows
+    # Only what these tests run: the core's tests are the windows-core step's.
+    cmake --build --preset windows -j "$jobs" --target r407 tst_Unit1 win_input
+    ctest --test-dir build/windows -L 'wine-dialog|wine-e2e' -j "$jobs" --output-on-failure
+elif ((qt_status == 3)); then
+    echo "SKIPPED: the Windows dialog and end-to-end tests: no Qt for Windows (reason above)"
+else
+    exit "$qt_status"
+fi
 
 step "fuzz: corpus and a short fuzzing session per target"
 scripts/fuzz-smoke.sh
