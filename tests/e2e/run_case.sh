@@ -59,6 +59,8 @@ if [[ -n $wine_input ]]; then
     # shellcheck source=../../scripts/wine-env.sh
     source "$here/../../scripts/wine-env.sh"
     export WINEPREFIX=$wine_prefix
+    # A wine left over from a case that was broken off would still serve its old display.
+    wineserver -k >/dev/null 2>&1 || true
     wait_secs=60
     program_name=r407.exe
 fi
