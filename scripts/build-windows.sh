@@ -36,17 +36,15 @@ x86_64-w64-mingw32-strip -o "$stage/r407.exe" build/windows/r407.exe
 } >"$stage/README.txt"
 
 # Every DLL the program loads must come with Windows itself: nothing is shipped beside it.
-windows_dlls=' advapi32 authz comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
+windows_dlls=(advapi32 authz comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32 msvcrt
     netapi32 ole32 oleaut32 shcore shell32 shlwapi user32 userenv uxtheme version winmm ws2_32
-    wtsapi32 '
+    wtsapi32)
 foreign=()
 while read -r dll; do
     name=${dll,,}
     name=${name%.dll}
     # Windows' API sets (api-ms-win-*) are names for parts of its own DLLs.
-    if [[ $name != api-ms-win-* && $windows_dlls != *[[:space:]]$name[[:space:]]* ]]; then
-        foreign+=("$dll")
-    fi
+    [[ $name == api-ms-win-* || " ${windows_dlls[*]} " == *" $name "* ]] || foreign+=("$dll")
 done < <(x86_64-w64-mingw32-objdump -p "$stage/r407.exe" | awk '/DLL Name:/ { print $3 }')
 if ((${#foreign[@]})); then
     echo "build-windows.sh: r407.exe needs DLLs that Windows does not have: ${foreign[*]}" >&2
