@@ -9,7 +9,11 @@
 #    UndefinedBehaviorSanitizer.
 # 3. The windows-core preset (mingw-w64): the core's tests built for Windows and run under
 #    wine as on a Japanese Windows system (scripts/wine-run.sh).
-# 4. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
+# 4. The windows preset (mingw-w64, static Qt for Windows): r407.exe with its dialog tests
+#    (offscreen) and end-to-end tests run under wine as on a Japanese Windows system. The Qt
+#    comes from scripts/qt-windows.sh (R407_QT_WINDOWS or ../shared/qt6-windows); without one
+#    this step says so and is skipped.
+# 5. The fuzz preset (clang): every fuzz target over its corpus, then about 30 seconds of
 #    fuzzing each (FUZZ_SECONDS changes that).
 # Exits non-zero on any failure.
 set -euo pipefail
@@ -42,6 +46,21 @@ cmake --preset windows-core
 cmake --build --preset windows-core -j "$jobs"
 step "windows-core: core tests under wine with a Japanese locale"
 ctest --test-dir build/windows-core -j "$jobs" --output-on-failure
+
+step "windows: r407.exe, its dialog and end-to-end tests under wine"
+qt_status=0
+R407_QT_WINDOWS=$(scripts/qt-windows.sh) || qt_status=$?
+if ((qt_status == 0)); then
+    export R407_QT_WINDOWS
+    cmake --preset windows
+    # Only what these tests run: the core's tests are the windows-core step's.
+    cmake --build --preset windows -j "$jobs" --target r407 tst_Unit1 win_input
+    ctest --test-dir build/windows -L 'wine-dialog|wine-e2e' -j "$jobs" --output-on-failure
+elif ((qt_status == 3)); then
+    echo "SKIPPED: the Windows dialog and end-to-end tests: no Qt for Windows (reason above)"
+else
+    exit "$qt_status"
+fi
 
 step "fuzz: corpus and a short fuzzing session per target"
 scripts/fuzz-smoke.sh

@@ -4,7 +4,7 @@
 #
 #   run_case.sh --app PROGRAM --closer WMCLOSE --input HOSTFILE --action ACTION
 #               [--arg MODE] [--text TEXT] [--angle ANGLE] [--settings DATFILE]
-#               [--expect FILE] [--again]
+#               [--expect FILE] [--again] [--wine INPUT --prefix WINEPREFIX]
 #
 # The program is copied into a fresh folder together with HOSTFILE as ZIV_TEMP.TXT (and
 # DATFILE as r407.dat) and started with an empty working folder.
@@ -19,13 +19,16 @@
 #           written; then the message box is closed and the dialog cancelled.
 # --again   after "enter", restores HOSTFILE, starts the program a second time and presses
 #           only Enter: the restored text must give the same output.
+# --wine    PROGRAM is the Windows program: it runs under wine in WINEPREFIX (made by
+#           wine_prefix.sh) with a Japanese locale, and INPUT (win_input.exe) types into it and
+#           closes it as a Windows user would. The checks are the same.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 source "$here/../../scripts/xsession.sh"
 
-app= closer= input= action= text= angle= settings= expect= again=0
+app= closer= input= action= text= angle= settings= expect= again=0 wine_input= wine_prefix=
 args=()
 while (($#)); do
     case $1 in
@@ -39,11 +42,28 @@ while (($#)); do
         --settings) settings=$2; shift 2 ;;
         --expect) expect=$2; shift 2 ;;
         --again) again=1; shift ;;
+        --wine) wine_input=$2; shift 2 ;;
+        --prefix) wine_prefix=$2; shift 2 ;;
         *) echo "run_case.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
 [[ -x $app && -f $input && -n $action ]] || { echo "run_case.sh: need --app, --input, --action" >&2; exit 2; }
 [[ $action != enter || -f $expect ]] || { echo "run_case.sh: enter needs --expect FILE" >&2; exit 2; }
+
+# Seconds to wait for the window and for the program's end; wine starts its own services first.
+wait_secs=20
+program_name=r407
+if [[ -n $wine_input ]]; then
+    [[ -f $wine_input && -e $wine_prefix/.r407-ready ]] ||
+        { echo "run_case.sh: --wine needs INPUT and a prefix made by wine_prefix.sh" >&2; exit 2; }
+    # shellcheck source=../../scripts/wine-env.sh
+    source "$here/../../scripts/wine-env.sh"
+    export WINEPREFIX=$wine_prefix
+    # A wine left over from a case that was broken off would still serve its old display.
+    wineserver -k >/dev/null 2>&1 || true
+    wait_secs=60
+    program_name=r407.exe
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/r407-e2e.XXXXXX")
 # On failure the folder is kept, with a picture of the screen as it was.
@@ -53,6 +73,7 @@ cleanup() {
         import -window root "$work/screen.png" 2>/dev/null || true
     fi
     xs_stop_app
+    stop_wine
     xs_stop_server
     if ((status != 0)) || [[ ${KEEP_E2E:-} == 1 ]]; then
         echo "files kept in $work" >&2
@@ -62,10 +83,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Ends every wine process of the prefix (the program, wine's own services), so that the next
+# start begins afresh on this case's display.
+stop_wine() {
+    [[ -z $wine_input ]] || wineserver -k >/dev/null 2>&1 || true
+}
+
 prog=$work/prog
 cwd=$work/cwd
 mkdir -p "$prog" "$cwd"
-cp "$app" "$prog/r407"
+cp "$app" "$prog/$program_name"
 cp "$input" "$prog/ZIV_TEMP.TXT"
 [[ -z $settings ]] || cp "$settings" "$prog/r407.dat"
 
@@ -122,9 +149,30 @@ check_working_folder_empty() {
 
 run_program() {
     local mode=$1
-    xs_start_app "$cwd" "$prog/r407" "${args[@]}" >"$work/app.log" 2>&1
+    if [[ -n $wine_input ]]; then
+        xs_start_app "$cwd" wine "$prog/$program_name" "${args[@]}" >"$work/app.log" 2>&1
+    else
+        xs_start_app "$cwd" "$prog/$program_name" "${args[@]}" >"$work/app.log" 2>&1
+    fi
     local window
-    window=$(xs_find_dialog "$XS_APP_PID" 20) || return 1
+    window=$(xs_find_dialog "$XS_APP_PID" "$wait_secs") || return 1
+    if [[ -n $wine_input ]]; then
+        drive_wine "$mode" "$window" || return 1
+    else
+        drive_x "$mode" "$window" || return 1
+    fi
+    if ! xs_wait_exit "$XS_APP_PID" "$wait_secs"; then
+        echo "program output:" >&2
+        cat "$work/app.log" >&2
+        return 1
+    fi
+    XS_APP_PID=
+    stop_wine
+}
+
+# Types into the dialog WINDOW with xdotool on the X server.
+drive_x() {
+    local mode=$1 window=$2
     xs_focus "$window" || return 1
     case $mode in
         enter)
@@ -166,19 +214,43 @@ run_program() {
             ;;
         *) echo "run_case.sh: unknown action $mode" >&2; return 2 ;;
     esac
-    if ! xs_wait_exit "$XS_APP_PID" 20; then
-        echo "program output:" >&2
-        cat "$work/app.log" >&2
-        return 1
-    fi
-    XS_APP_PID=
+}
+
+# Types into the Windows program's dialog WINDOW with Windows' own key events (win_input),
+# after waiting until the dialog is the active window.
+drive_wine() {
+    local mode=$1 window=$2 steps=()
+    input() { wine "$wine_input" "focus:$XS_TITLE" "$@" || xs_fail "win_input failed: $*"; }
+    case $mode in
+        enter)
+            steps=(key:ctrl+a)
+            [[ -z $text ]] || steps+=("text:$text")
+            [[ -z $angle ]] || steps+=(key:tab key:tab key:ctrl+a "text:$angle")
+            input "${steps[@]}" key:return || return 1
+            ;;
+        enter-only) input key:return || return 1 ;;
+        escape) input key:ctrl+a "text:$text" key:escape || return 1 ;;
+        close) input key:ctrl+a "text:$text" "close:$XS_TITLE" || return 1 ;;
+        blank)
+            input key:ctrl+a key:backspace key:return || return 1
+            local box
+            box() { [[ -n $(xs_other_windows "$XS_APP_PID" "$window") ]]; }
+            xs_wait_for "$wait_secs" box || { xs_fail "no message box after OK with an empty text"; return 1; }
+            xs_running "$XS_APP_PID" || { xs_fail "the program ended after OK with an empty text"; return 1; }
+            # The message box carries the dialog's title and is the active window now.
+            input key:return || return 1
+            xs_wait_for "$wait_secs" eval '! box' || { xs_fail "the message box did not close"; return 1; }
+            input key:escape || return 1
+            ;;
+        *) echo "run_case.sh: unknown action $mode" >&2; return 2 ;;
+    esac
 }
 
 cp "$prog/ZIV_TEMP.TXT" "$work/host.orig"
 [[ ! -e $prog/r407.dat ]] || cp "$prog/r407.dat" "$work/dat.orig"
 
 xs_start_server
-xs_bind_chars "$text"
+[[ -n $wine_input ]] || xs_bind_chars "$text"
 
 run_program "$action"
 check_working_folder_empty
