@@ -160,6 +160,26 @@ xs_wait_exit() {
     wait "$pid" 2>/dev/null || true
 }
 
+# Ends a case that keeps its files in WORK; meant for an EXIT trap: xs_finish_case $? WORK.
+# On failure a picture of the screen is kept in WORK; then the program, whatever command
+# XS_STOP_EXTRA names, and the server are stopped, and WORK is removed unless the case failed
+# or KEEP_E2E=1.
+xs_finish_case() {
+    local status=$1 work=$2
+    if ((status != 0)) && [[ -n $XS_SERVER_PID ]]; then
+        import -window root "$work/screen.png" 2>/dev/null || true
+    fi
+    xs_stop_app
+    [[ -z ${XS_STOP_EXTRA:-} ]] || "$XS_STOP_EXTRA"
+    xs_stop_server
+    if ((status != 0)) || [[ ${KEEP_E2E:-} == 1 ]]; then
+        echo "files kept in $work" >&2
+    else
+        rm -rf "$work"
+    fi
+    return "$status"
+}
+
 xs_stop_app() {
     if [[ -n $XS_APP_PID ]] && xs_running "$XS_APP_PID"; then
         kill "$XS_APP_PID" 2>/dev/null || true

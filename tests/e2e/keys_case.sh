@@ -34,20 +34,8 @@ done
 }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/r407-keys.XXXXXX")
-cleanup() {
-    local status=$?
-    if ((status != 0)) && [[ -n $XS_SERVER_PID ]]; then
-        import -window root "$work/screen.png" 2>/dev/null || true
-    fi
-    xs_stop_app
-    xs_stop_server
-    if ((status != 0)) || [[ ${KEEP_E2E:-} == 1 ]]; then
-        echo "files kept in $work" >&2
-    else
-        rm -rf "$work"
-    fi
-}
-trap cleanup EXIT
+# On failure the folder is kept, with a picture of the screen as it was.
+trap 'xs_finish_case $? "$work"' EXIT
 
 prog=$work/prog
 mkdir -p "$prog" "$work/cwd"

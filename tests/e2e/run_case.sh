@@ -67,21 +67,8 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/r407-e2e.XXXXXX")
 # On failure the folder is kept, with a picture of the screen as it was.
-cleanup() {
-    local status=$?
-    if ((status != 0)) && [[ -n $XS_SERVER_PID ]]; then
-        import -window root "$work/screen.png" 2>/dev/null || true
-    fi
-    xs_stop_app
-    stop_wine
-    xs_stop_server
-    if ((status != 0)) || [[ ${KEEP_E2E:-} == 1 ]]; then
-        echo "files kept in $work" >&2
-    else
-        rm -rf "$work"
-    fi
-}
-trap cleanup EXIT
+XS_STOP_EXTRA=stop_wine
+trap 'xs_finish_case $? "$work"' EXIT
 
 # Ends every wine process of the prefix (the program, wine's own services), so that the next
 # start begins afresh on this case's display.
