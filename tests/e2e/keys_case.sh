@@ -11,6 +11,9 @@
 #   wheel      the wheel over the unfocused font list of row 1 and over the text-type list
 #              changes neither.
 #   destroyed  another client destroys the window: the program ends as if cancelled.
+#   savefails  ZIV_TEMP.TXT cannot be replaced (a folder stands in its place): OK shows a
+#              message, and once it is closed the program ends with status 1 and writes no
+#              settings.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -135,6 +138,24 @@ case $case_ in
         ((status == 0)) || xs_fail "exit status $status"
         cmp -s "$work/before.txt" "$prog/ZIV_TEMP.TXT" || xs_fail "ZIV_TEMP.TXT was changed"
         [[ ! -e $prog/r407.dat ]] || xs_fail "a settings file was written"
+        ;;
+    savefails)
+        rm "$prog/ZIV_TEMP.TXT"
+        mkdir "$prog/ZIV_TEMP.TXT"
+        start
+        xdotool type --delay 60 "s"
+        keys Return
+        box() { [[ -n $(xs_other_windows "$XS_APP_PID" "$window") ]]; }
+        xs_wait_for 10 box || xs_fail "no message box after a failed save"
+        xs_focus "$(xs_other_windows "$XS_APP_PID" "$window" | head -1)"
+        keys Return
+        xs_wait_for 10 eval "! xs_running $XS_APP_PID" ||
+            xs_fail "the program still runs after the message"
+        status=0
+        wait "$XS_APP_PID" || status=$?
+        XS_APP_PID=
+        ((status == 1)) || xs_fail "exit status $status, expected 1"
+        [[ -d $prog/ZIV_TEMP.TXT && ! -e $prog/r407.dat ]] || xs_fail "files were written"
         ;;
     *)
         echo "keys_case.sh: unknown case $case_" >&2
