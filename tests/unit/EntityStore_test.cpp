@@ -1,5 +1,6 @@
 // Tests of the entity store: attribute setters, appenders, explicit attributes, display colours.
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,8 @@ TEST_F(EntityStore, DisplayColours) {
 
 // --- Appenders: what is stored and what is refused
 
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
 struct TAppendCase {
     const char* what;
     std::function<void(TJGdata&)> call;
@@ -274,6 +277,12 @@ const std::vector<TAppendCase>& AppendCases() {
         {"solidO flatness 0", [](TJGdata& j) { j.A_SolidO(0, 0, 5, 0, 0, 0, 360, 2); }, 0},
         {"solidG", [](TJGdata& j) { j.A_SolidG(0, 0, 5, 1, 0, 0, 360, 2); }, kKindSolidG},
         {"solidG ri > r", [](TJGdata& j) { j.A_SolidG(0, 0, 5, 1, 0, 0, 360, 6); }, 0},
+        // A shape that is no number is refused, as the writer would never send it.
+        {"arc radius not a number", [](TJGdata& j) { j.A_Arc(0, 0, kNaN, 0, 90, 1, 0); }, 0},
+        {"solidC flatness not a number",
+         [](TJGdata& j) { j.A_SolidC(0, 0, 5, kNaN, 0, 0, 360, 5); }, 0},
+        {"solidO inner radius not a number",
+         [](TJGdata& j) { j.A_SolidO(0, 0, 5, 1, 0, 0, 360, kNaN); }, 0},
     };
     return cases;
 }

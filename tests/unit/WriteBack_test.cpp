@@ -34,9 +34,7 @@ std::shared_ptr<int> InstallEscape(int downFrom) {
 
 // Appends a block the way the reader does; the store has no appender for blocks.
 void AddBlock(TJGdata& jg) {
-    jg.SetEntNo(kKindBlock, jg.EntBlkN);
-    TDavEntBlk& b = TJGdata::GrowAppend(jg.EntBlk, jg.EntBlkN);
-    b.nam = u"blk";
+    DavKinds::TBlock::Append(jg).nam = u"blk";
 }
 
 void AllP(TJGdata& jg, const TDavOverrides& o) {
