@@ -124,20 +124,7 @@ done_after prepare
 
 step "configure"
 # The toolchain file for building Qt itself: the compilers only, no test runner.
-toolchain=$work/mingw64.cmake
-cat >"$toolchain" <<'EOF'
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-EOF
+toolchain=$root/cmake/mingw64-compilers.cmake
 if [[ ! -f $build_dir/build.ninja ]]; then
     mkdir -p "$build_dir"
     (cd "$build_dir" && "$source_dir/configure" -prefix "$output" -xplatform win32-g++ \
