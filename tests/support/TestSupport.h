@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "util/TextFile.h"
 
 namespace TestSupport {
 
@@ -113,6 +114,13 @@ public:
 private:
     fs::path path_;
 };
+
+// The lines of a text, as the readers of the host's file and of the settings file see them.
+inline std::vector<std::u16string> SplitLines(std::u16string_view text) {
+    std::vector<std::u16string> lines;
+    ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
+    return lines;
+}
 
 // A byte-order mark and the text in UTF-16, little- or big-endian.
 inline std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {

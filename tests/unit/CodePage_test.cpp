@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestSupport.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 
@@ -17,11 +18,7 @@ namespace {
 
 using namespace std::string_literals;
 
-std::vector<std::u16string> Lines(std::u16string_view text) {
-    std::vector<std::u16string> lines;
-    ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
-    return lines;
-}
+using TestSupport::SplitLines;
 
 struct TDecodeCase {
     const char* name;
@@ -65,13 +62,13 @@ TEST(CodePage, ReadsEachByteAsWindowsDoes) {
         EXPECT_EQ(DecodeTextBytes(c.bytes).text, c.text);
         const std::string twice = c.bytes + "\r\n" + c.bytes;
         EXPECT_EQ(Platform::DecodeAnsi(twice), c.text + u"\r\n" + c.text);
-        const std::vector<std::u16string> expected = Lines(c.text + u"\r\n" + c.text);
+        const std::vector<std::u16string> expected = SplitLines(c.text + u"\r\n" + c.text);
         for (size_t block = 1; block <= 3; ++block) {
             TTextBlockDecoder decoder(twice, block);
             std::vector<std::u16string> lines;
             std::u16string_view piece;
             while (decoder.Next(piece)) {
-                for (std::u16string& line : Lines(piece)) {
+                for (std::u16string& line : SplitLines(piece)) {
                     lines.push_back(std::move(line));
                 }
             }

@@ -14,11 +14,7 @@ namespace {
 
 using namespace std::string_literals;
 
-std::vector<std::u16string> Lines(std::u16string_view text) {
-    std::vector<std::u16string> lines;
-    ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
-    return lines;
-}
+using TestSupport::SplitLines;
 
 TEST(DecodeTextBytesTest, ByteOrderMarks) {
     struct TCase {
@@ -182,7 +178,7 @@ TEST(ForEachLineTest, LineEnds) {
     };
     for (const TCase& c : kCases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Lines(c.text), c.lines);
+        EXPECT_EQ(SplitLines(c.text), c.lines);
     }
 }
 
@@ -192,7 +188,7 @@ TEST(DecodeTextBytesTest, LongLine) {
     bytes.append(10u << 20, 'x');
     bytes += "\xE6\x96\x87\r\nz";
     const TDecodedText decoded = DecodeTextBytes(bytes);
-    const std::vector<std::u16string> lines = Lines(decoded.text);
+    const std::vector<std::u16string> lines = SplitLines(decoded.text);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), (10u << 20) + 2);
     EXPECT_EQ(lines[0].front(), u'\u6587');

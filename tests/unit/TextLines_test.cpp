@@ -24,10 +24,7 @@ protected:
     }
 
     static Lines Whole(const std::string& bytes) {
-        Lines lines;
-        ForEachLine(DecodeTextBytes(bytes).text,
-                    [&lines](std::u16string_view line) { lines.emplace_back(line); });
-        return lines;
+        return TestSupport::SplitLines(DecodeTextBytes(bytes).text);
     }
 
     Lines Read(const std::string& bytes, size_t maxUnits) const {
