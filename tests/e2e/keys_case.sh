@@ -66,6 +66,15 @@ finish() {
     XS_APP_PID=
 }
 
+# Waits for the program to end after WHAT and checks its exit status.
+expect_exit() {
+    local want=$1 what=$2 status=0
+    xs_wait_for 10 eval "! xs_running $XS_APP_PID" || xs_fail "the program still runs after $what"
+    wait "$XS_APP_PID" || status=$?
+    XS_APP_PID=
+    ((status == want)) || xs_fail "exit status $status after $what, expected $want"
+}
+
 # Line K (counted from 0) of the settings file.
 setting() {
     sed -e '1s/^\xEF\xBB\xBF//' -e 's/\r$//' "$prog/r407.dat" | sed -n "$(($1 + 1))p"
@@ -130,12 +139,7 @@ case $case_ in
         start
         cp "$prog/ZIV_TEMP.TXT" "$work/before.txt"
         "$closer" "$window" destroy
-        xs_wait_for 10 eval "! xs_running $XS_APP_PID" ||
-            xs_fail "the program still runs after its window was destroyed"
-        status=0
-        wait "$XS_APP_PID" || status=$?
-        XS_APP_PID=
-        ((status == 0)) || xs_fail "exit status $status"
+        expect_exit 0 "its window was destroyed"
         cmp -s "$work/before.txt" "$prog/ZIV_TEMP.TXT" || xs_fail "ZIV_TEMP.TXT was changed"
         [[ ! -e $prog/r407.dat ]] || xs_fail "a settings file was written"
         ;;
@@ -149,12 +153,7 @@ case $case_ in
         xs_wait_for 10 box || xs_fail "no message box after a failed save"
         xs_focus "$(xs_other_windows "$XS_APP_PID" "$window" | head -1)"
         keys Return
-        xs_wait_for 10 eval "! xs_running $XS_APP_PID" ||
-            xs_fail "the program still runs after the message"
-        status=0
-        wait "$XS_APP_PID" || status=$?
-        XS_APP_PID=
-        ((status == 1)) || xs_fail "exit status $status, expected 1"
+        expect_exit 1 "the message"
         [[ -d $prog/ZIV_TEMP.TXT && ! -e $prog/r407.dat ]] || xs_fail "files were written"
         ;;
     *)
