@@ -973,10 +973,10 @@ bool TForm1::focusNextPrevChild(bool next) {
     }
     // The groups with one tab stop; each preset row's button is a stop of its own, since
     // the row's other controls lie between them.
-    const auto tabGroup = [this](const QWidget* w) -> const QButtonGroup* {
+    const auto tabGroup = [this](QWidget* w) -> const QButtonGroup* {
+        auto* option = qobject_cast<QAbstractButton*>(w);
         for (const QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
-            if (group->buttons().contains(
-                    const_cast<QAbstractButton*>(qobject_cast<const QAbstractButton*>(w)))) {
+            if (option != nullptr && group->buttons().contains(option)) {
                 return group;
             }
         }
