@@ -23,20 +23,11 @@ runs=${RUNS:-11}
 scripts/install-deps.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target startup_probe >/dev/null
-R407_QT_WINDOWS=$(scripts/qt-windows.sh)
-export R407_QT_WINDOWS
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target startup_probe >/dev/null
+# shellcheck source=../scripts/windows-session.sh
+source scripts/windows-session.sh
+ws_prepare startup_probe
 linux_probe=$root/build/bench/bench/startup_probe
 wine_probe=$root/build/windows/bench/startup_probe.exe
-prefix=$root/build/windows/wineprefix
-tests/e2e/wine_prefix.sh "$prefix" >/dev/null
-
-# shellcheck source=../scripts/xsession.sh
-source scripts/xsession.sh
-# shellcheck source=../scripts/wine-env.sh
-source scripts/wine-env.sh
-export WINEPREFIX=$prefix
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/r407-startup-wine.XXXXXX")
 trap 'wineserver -k >/dev/null 2>&1 || true; xs_stop_server; rm -rf "$work"' EXIT

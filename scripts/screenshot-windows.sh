@@ -15,20 +15,11 @@ sample='通り芯 Ｘ１ 基礎伏図'
 title='r407－文字の作図'
 cd "$root"
 
-R407_QT_WINDOWS=$(scripts/qt-windows.sh)
-export R407_QT_WINDOWS
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target r407 win_input >/dev/null
+# shellcheck source=windows-session.sh
+source scripts/windows-session.sh
+ws_prepare r407 win_input
 program=$root/build/windows/r407.exe
 input=$root/build/windows/tests/e2e/win_input.exe
-prefix=$root/build/windows/wineprefix
-tests/e2e/wine_prefix.sh "$prefix" >/dev/null
-
-# shellcheck source=xsession.sh
-source scripts/xsession.sh
-# shellcheck source=wine-env.sh
-source scripts/wine-env.sh
-export WINEPREFIX=$prefix
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/r407-shot-windows.XXXXXX")
 trap 'xs_stop_app; wineserver -k >/dev/null 2>&1 || true; xs_stop_server; rm -rf "$work"' EXIT
