@@ -16,6 +16,10 @@ bool IsHighSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
 }
 
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 }  // namespace
 
 TTextLineReader::TTextLineReader(const std::u16string& fileName) : buffer_(kBufferBytes) {
@@ -123,7 +127,8 @@ bool TTextLineReader::Next(size_t maxUnits, std::u16string& line) {
     }
     line = mark_.empty() ? Platform::DecodeAnsi(raw_) : DecodeTextBytes(raw_).text;
     if (line.size() > maxUnits) {
-        const bool splitsPair = IsHighSurrogate(line[maxUnits - 1]);
+        const bool splitsPair =
+            IsHighSurrogate(line[maxUnits - 1]) && IsLowSurrogate(line[maxUnits]);
         line.resize(splitsPair ? maxUnits - 1 : maxUnits);
     }
     return true;

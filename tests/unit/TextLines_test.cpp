@@ -89,6 +89,10 @@ TEST_F(TextLines, LinesAreCutWhereAskedAndNeverInsideACharacter) {
         }
         EXPECT_EQ(Read(bytes, 5), expected);
     }
+    // A lone first half at the cut is no pair: it stays, as CutText keeps it.
+    const std::u16string lone{u'a', u'b', char16_t{0xD800}, u'c'};
+    EXPECT_EQ(Read(TestSupport::Utf16Bytes(lone, false), 3), (Lines{lone.substr(0, 3)}));
+    EXPECT_EQ(Read(TestSupport::Utf16Bytes(u"ab\U0001F600", false), 3), (Lines{u"ab"}));
     // Nothing is kept of a line that is skipped, but it still counts as a line.
     EXPECT_EQ(Read("\xEF\xBB\xBF"
                    "one\r\ntwo\r\n",
