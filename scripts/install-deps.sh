@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     # Build
     cmake ninja-build g++ qt6-base-dev libicu-dev
+    # The Escape key from the X server on Linux
+    libxcb1-dev
     # Unit tests, benchmarks, sanitizers and fuzzers
     libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     # End-to-end tests and the screenshot: a private X server, keyboard and window tools,

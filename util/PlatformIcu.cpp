@@ -103,8 +103,4 @@ char16_t UserDecimalSeparator() {
     return sep.length() == 1 ? sep.charAt(0) : u'.';
 }
 
-std::function<bool()> DefaultEscapeProbe() {
-    return {};
-}
-
 }  // namespace Platform::Native
