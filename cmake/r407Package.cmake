@@ -5,6 +5,7 @@
 #                                                     its version file, the exported targets)
 #   bin/ziv                                           the command-line inspector, when built
 #   share/doc/r407/library.md                         the guide
+#   share/doc/r407/examples/nagasa/                   the example program of the guide
 # A program outside this repository then writes
 #   find_package(r407 1.0 REQUIRED)
 #   target_link_libraries(app PRIVATE r407::exchange)
@@ -43,5 +44,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/r407Config.cmake
 if(TARGET ziv)
     install(TARGETS ziv RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sdk)
 endif()
+# The guide and the example program it shows, as a starting point.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/library.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
-        COMPONENT sdk OPTIONAL)
+        COMPONENT sdk)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/nagasa
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT sdk)

@@ -1,4 +1,7 @@
-// DavGaibu: TJGdata, the model of the host's exchange file, its reader and its command writer.
+/// \file
+/// TJGdata, the model of the host's exchange file, its reader and its command writer, and the
+/// records it holds. This header is the whole public interface of the exchange library
+/// (target r407::exchange); docs/library.md is the guide.
 #pragma once
 
 #include <array>
@@ -8,285 +11,405 @@
 
 class TTextBlockDecoder;
 
-// Entity kind codes, shared by the reader, the store and the write-back.
+/// Entity kind codes: TDavEntNo::yn of each entity in the drawing order, shared by the reader,
+/// the store and the write-back.
 enum TDavKind : int {
-    kKindLine = 1,
-    kKindCircle = 2,
-    kKindArc = 3,
-    kKindText = 4,
-    kKindPoint = 5,
-    kKindMark = 6,
-    kKindDim = 7,
-    kKindBlock = 8,
-    kKindSolid2 = 9,
-    kKindSolid3 = 10,
-    kKindSolid4 = 11,
-    kKindSolidC = 12,
-    kKindSolidE = 13,
-    kKindSolidO = 14,
-    kKindSolidG = 15,
+    kKindLine = 1,     ///< a line, in TJGdata::EntLine
+    kKindCircle = 2,   ///< a circle, in TJGdata::EntCirc
+    kKindArc = 3,      ///< an arc or elliptic arc, in TJGdata::EntArc
+    kKindText = 4,     ///< a text, in TJGdata::EntText
+    kKindPoint = 5,    ///< a point, in TJGdata::EntPnt
+    kKindMark = 6,     ///< a marker, in TJGdata::EntMark
+    kKindDim = 7,      ///< a dimension, in TJGdata::EntDim
+    kKindBlock = 8,    ///< a block insert, in TJGdata::EntBlk; never written back
+    kKindSolid2 = 9,   ///< a two-point solid, in TJGdata::EntSld2
+    kKindSolid3 = 10,  ///< a three-point solid, in TJGdata::EntSld3
+    kKindSolid4 = 11,  ///< a four-point solid, in TJGdata::EntSld4
+    kKindSolidC = 12,  ///< a circular solid ("sc"), in TJGdata::EntSldC
+    kKindSolidE = 13,  ///< a circular solid ("se"), in TJGdata::EntSldE
+    kKindSolidO = 14,  ///< a ring solid ("so"), in TJGdata::EntSldO
+    kKindSolidG = 15,  ///< a ring solid ("sg"), in TJGdata::EntSldG
 };
 
-// One picked point; sta tells how it was picked: 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch".
+/// One point that the user picked in the host before it started the program.
 struct TDavIndPoint {
-    bool flg = false;
-    double x = 0.0;
-    double y = 0.0;
+    bool flg = false;  ///< the host sent this point
+    double x = 0.0;    ///< its x coordinate
+    double y = 0.0;    ///< its y coordinate
+    /// How it was picked, from the suffix of its line: 0 none, 1 "-", 2 "ln", 3 "ci", 4 "ch".
     int sta = 0;
 };
 
-// One entry of the drawing-order index: kind code and index in that kind's list.
+/// One entry of the drawing-order index TJGdata::EntNo.
 struct TDavEntNo {
-    int yn = 0;
-    int no = 0;
+    int yn = 0;  ///< the entity's kind, a TDavKind code 1..15
+    int no = 0;  ///< its 0-based index in that kind's list
 };
 
-// The attributes every entity carries.
+/// The attributes every entity carries, in the host's numbering.
 struct TDavEntAttr {
-    int IPNo = 0;
-    int LGrp = 0;
-    int Lay = 0;
-    int Col = 0;
-    int Ltp = 0;
-    int Wid = 0;
-    int Attr = 0;
+    int IPNo = 0;  ///< the picked point the entity belongs to, 0 = none
+    int LGrp = 0;  ///< layer group 0..15
+    int Lay = 0;   ///< layer 0..15 within the group
+    int Col = 0;   ///< colour code
+    int Ltp = 0;   ///< line-type code
+    int Wid = 0;   ///< line width
+    int Attr = 0;  ///< attribute bits 1, 2, 4, 8, 16
 };
 
+/// A line (kind 1).
 struct TDavEntLine {
-    TDavEntAttr att;
-    int CrvNo = 0;  // polyline group number, 0 = none
+    TDavEntAttr att;  ///< its attributes
+    int CrvNo = 0;    ///< the polyline group it belongs to, 0 = none
+    ///@{
+    /// Start point (x1, y1) and end point (x2, y2).
     double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    ///@}
 };
 
+/// A circle (kind 2).
 struct TDavEntCircle {
-    TDavEntAttr att;
+    TDavEntAttr att;  ///< its attributes
+    ///@{
+    /// Centre (cx, cy) and radius cr.
     double cx = 0.0, cy = 0.0, cr = 0.0;
+    ///@}
 };
 
+/// An arc of a circle or of an ellipse (kind 3).
 struct TDavEntArc {
-    TDavEntAttr att;
+    TDavEntAttr att;  ///< its attributes
+    ///@{
+    /// Centre (cx, cy) and radius cr.
     double cx = 0.0, cy = 0.0, cr = 0.0;
-    double sa = 0.0, ea = 0.0;  // the two angle values, in the host's order
-    double he = 0.0;            // flatness ratio, 1 for a circular arc
-    double ka = 0.0;            // tilt angle
+    ///@}
+    ///@{
+    /// The two angle values of the arc, in degrees, in the order the host gives them.
+    double sa = 0.0, ea = 0.0;
+    ///@}
+    double he = 0.0;  ///< flatness ratio of the ellipse, 1 for a circular arc
+    double ka = 0.0;  ///< tilt angle
 };
 
+/// A text (kind 4).
 struct TDavEntText {
-    TDavEntAttr att;  // att.Col is the colour of the text type
-    int no = 0;       // text kind 0..9: ch cv cs cr co cp ct ck cz c2
-    int cc = 0;       // base-point code 0..8
-    int cn = 0;       // text type; 1..10 index Mojisyu, anything else means free sizes
+    TDavEntAttr att;  ///< its attributes; att.Col is the colour of the text type
+    int no = 0;       ///< text kind 0..9: ch cv cs cr co cp ct ck cz c2
+    int cc = 0;       ///< base-point code 0..8
+    int cn = 0;       ///< text type; 1..10 index TJGdata::Mojisyu, anything else: free sizes
+    ///@{
+    /// Character width mw, height mh and spacing md.
     double mw = 0.0, mh = 0.0, md = 0.0;
-    double x1 = 0.0, y1 = 0.0;  // insertion point
-    double x2 = 0.0, y2 = 0.0;  // direction vector
-    std::u16string fo;          // font text
-    std::u16string st;          // the text
+    ///@}
+    ///@{
+    /// Insertion point.
+    double x1 = 0.0, y1 = 0.0;
+    ///@}
+    ///@{
+    /// Direction of the text as a vector.
+    double x2 = 0.0, y2 = 0.0;
+    ///@}
+    std::u16string fo;  ///< font text
+    std::u16string st;  ///< the text
 };
 
+/// A point (kind 5).
 struct TDavEntPnt {
-    TDavEntAttr att;
+    TDavEntAttr att;  ///< its attributes
+    ///@{
+    /// Position.
     double px = 0.0, py = 0.0;
+    ///@}
 };
 
+/// A marker (kind 6): a point drawn as one of the host's symbols.
 struct TDavEntMark {
-    TDavEntAttr att;
+    TDavEntAttr att;  ///< its attributes
+    ///@{
+    /// Position.
     double px = 0.0, py = 0.0;
-    double bai = 0.0;  // scale factor
-    double ang = 0.0;
-    int cod = 0;  // marker code
+    ///@}
+    double bai = 0.0;  ///< scale factor
+    double ang = 0.0;  ///< angle
+    int cod = 0;       ///< marker code
 };
 
+/// A dimension (kind 7): its line and its text.
 struct TDavEntDim {
-    TDavEntAttr att;
-    TDavEntLine lin;
-    TDavEntText txt;
+    TDavEntAttr att;  ///< its attributes
+    TDavEntLine lin;  ///< the dimension line
+    TDavEntText txt;  ///< the dimension text (text kind 2)
 };
 
+/// A block insert (kind 8): read from the host's file, never written back.
 struct TDavEntBlk {
-    TDavEntAttr att;
+    TDavEntAttr att;  ///< its attributes
+    ///@{
+    /// Insertion point.
     double px = 0.0, py = 0.0;
-    std::u16string nam;
+    ///@}
+    std::u16string nam;  ///< the block's name
 };
 
+/// A two-point solid (kind 9).
 struct TDavEntSld2 {
-    TDavEntAttr att;
-    int Color = 0;
+    TDavEntAttr att;  ///< its attributes
+    int Color = 0;    ///< RGB colour, written when att.Col is 10
+    ///@{
+    /// The two points.
     double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    ///@}
 };
 
+/// A three-point solid (kind 10).
 struct TDavEntSld3 {
-    TDavEntAttr att;
-    int Color = 0;
+    TDavEntAttr att;  ///< its attributes
+    int Color = 0;    ///< RGB colour, written when att.Col is 10
+    ///@{
+    /// The three corners.
     double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0, x3 = 0.0, y3 = 0.0;
+    ///@}
 };
 
+/// A four-point solid (kind 11).
 struct TDavEntSld4 {
-    TDavEntAttr att;
-    int Color = 0;
+    TDavEntAttr att;  ///< its attributes
+    int Color = 0;    ///< RGB colour, written when att.Col is 10
+    ///@{
+    /// The four corners.
     double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0, x3 = 0.0, y3 = 0.0, x4 = 0.0, y4 = 0.0;
+    ///@}
 };
 
-// Circular solid: centre, radius, flatness, tilt, start and swept angle, and a code.
+/// A circular solid (kinds 12 and 13).
 struct TDavEntSldC {
-    TDavEntAttr att;
-    int Color = 0;
+    TDavEntAttr att;  ///< its attributes
+    int Color = 0;    ///< RGB colour, written when att.Col is 10
+    ///@{
+    /// Centre (cx, cy), radius cr, flatness ratio he, tilt angle ka, start angle sa and swept
+    /// angle da.
     double cx = 0.0, cy = 0.0, cr = 0.0, he = 0.0, ka = 0.0, sa = 0.0, da = 0.0;
-    int fl = 0;
+    ///@}
+    int fl = 0;  ///< the code given with the solid
 };
 
-// Ring solid: as the circular solid, with an inner radius in place of the code.
+/// A ring solid (kinds 14 and 15): as the circular solid, with an inner radius in place of
+/// the code.
 struct TDavEntSldD {
-    TDavEntAttr att;
-    int Color = 0;
+    TDavEntAttr att;  ///< its attributes
+    int Color = 0;    ///< RGB colour, written when att.Col is 10
+    ///@{
+    /// Centre (cx, cy), radius cr, flatness ratio he, tilt angle ka, start angle sa and swept
+    /// angle da.
     double cx = 0.0, cy = 0.0, cr = 0.0, he = 0.0, ka = 0.0, sa = 0.0, da = 0.0;
-    double ri = 0.0;
+    ///@}
+    double ri = 0.0;  ///< inner radius
 };
 
+/// One segment of the polyline buffer (TJGdata::S_PLineSet).
 struct TDavPLine {
+    ///@{
+    /// Start point (x1, y1) and end point (x2, y2).
     double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    ///@}
 };
 
-// One of the host's text types: width, height, spacing and colour.
+/// One of the host's ten text types.
 struct TDavMojisyu {
-    double W = 3.0;
-    double H = 3.0;
-    double D = 0.0;
-    int C = 2;
+    double W = 3.0;  ///< character width
+    double H = 3.0;  ///< character height
+    double D = 0.0;  ///< character spacing
+    int C = 2;       ///< colour code
 };
 
-// The override arguments of the write-back: layer group, layer, colour, line type, width,
-// text colour, text base point and solid colour forced on every entity (-1: the entity's own).
+/// The override arguments of the write-back (TJGdata::S_EntAll).
 struct TDavOverrides {
+    ///@{
+    /// Layer group, layer, colour, line type, width, text colour, text base point and solid
+    /// colour forced on every entity; -1 keeps the entity's own.
     int a1 = -1, a2 = -1, a3 = -1, a4 = -1, a5 = -1, a6 = -1, a7 = -1, a8 = -1;
+    ///@}
 };
 
+/// The exchange model: the host's settings, picked points, layer tables and selected entities
+/// as read from its exchange file, the entity store that callers append to, and the command
+/// writer whose lines SaveTempFile writes back for the host to execute.
+///
+/// A typical external program: OpenTempFile on the host's file, read the model, S_Init, send
+/// commands (S_* methods, or A_* appenders followed by S_EntAll), SaveTempFile. One object
+/// belongs to one thread at a time; objects on different threads are independent.
 class TJGdata {
 public:
-    TJGdata();   // Create: an empty model with every default
-    ~TJGdata();  // Destroy
+    TJGdata();   ///< An empty model with every default.
+    ~TJGdata();  ///< Releases the model.
     TJGdata(const TJGdata&) = delete;
     TJGdata& operator=(const TJGdata&) = delete;
 
-    // Writer state; while the host's file is read, the reader's current attributes.
+    /// @name Writer state
+    /// What the attribute commands last wrote, and their force flags (S_Init sets every flag,
+    /// writing a line clears its own). While the host's file is read, the reader's current
+    /// attributes; the entity store gives their values to new entities.
+    ///@{
+    /// Force flags: the next command of that attribute writes its line even when unchanged.
     bool w_FlgLGrp = true, w_FlgLay = true, w_FlgCol = true, w_FlgLtp = true, w_FlgWid = true;
     bool w_FlgMjs = true, w_FlgMbs = true, w_FlgFont = true, w_FlgPCol = true, w_FlgSCol = true;
-    int w_IPNo = 0;
-    int w_LGrp = 0;
-    int w_Lay = 0;
-    int w_Col = 1;
-    int w_Ltp = 1;
-    int w_Wid = 0;
-    int w_Mjs = 1;
-    double w_MjsW = 2.0;
-    double w_MjsH = 2.0;
-    double w_MjsD = 0.0;
-    int w_MjsC = 1;
-    int w_Mbs = 0;
-    std::u16string w_Font;
-    int w_Attr = 0;
-    int w_CrvNo = 0;
-    bool w_CrvFl = false;
-    bool w_DimFl = false;
-    int w_PtCol = 1;
-    int w_SlCol = 0;
+    int w_IPNo = 0;         ///< picked point that the next entity is attached to, 0 = none
+    int w_LGrp = 0;         ///< layer group 0..15
+    int w_Lay = 0;          ///< layer 0..15
+    int w_Col = 1;          ///< colour code
+    int w_Ltp = 1;          ///< line-type code
+    int w_Wid = 0;          ///< line width
+    int w_Mjs = 1;          ///< text type: 1..10, or the free sizes below
+    double w_MjsW = 2.0;    ///< width of the free text type
+    double w_MjsH = 2.0;    ///< height of the free text type
+    double w_MjsD = 0.0;    ///< character spacing of the free text type
+    int w_MjsC = 1;         ///< colour of the free text type
+    int w_Mbs = 0;          ///< text base-point code 0..8
+    std::u16string w_Font;  ///< font text
+    int w_Attr = 0;         ///< attribute bits for the next entity
+    int w_CrvNo = 0;        ///< number of the last polyline group opened
+    bool w_CrvFl = false;   ///< a polyline group is open
+    bool w_DimFl = false;   ///< a dimension is being read
+    int w_PtCol = 1;        ///< colour of points and markers
+    int w_SlCol = 0;        ///< RGB colour of solids
+    ///@}
 
-    // The host's settings.
-    bool MojiCode = false;  // the file was read as UTF-8, and is written back so
-    double Jikukaku = 0.0;  // axis angle, degrees
-    std::u16string ZumenFile;
-    std::array<double, 16> LGrpScale{};
-    double ZumenXsize = 1189.0;
-    double ZumenYsize = 841.0;
-    std::array<TDavMojisyu, 11> Mojisyu{};  // text types 1..10; entry 0 unused
-    std::array<int, 357> RGB{};             // the "hrgb" values 1..356; entry 0 unused
-    bool Zusun = false;                     // sheet-unit mode ("bz")
+    /// @name The host's settings
+    ///@{
+    bool MojiCode = false;  ///< the file was read as UTF-8, and is written back so
+    double Jikukaku = 0.0;  ///< axis angle of the drawing, degrees
+    std::u16string ZumenFile;  ///< the host's drawing file
+    std::array<double, 16> LGrpScale{};  ///< scale of each layer group 0..15
+    double ZumenXsize = 1189.0;  ///< sheet width
+    double ZumenYsize = 841.0;   ///< sheet height
+    std::array<TDavMojisyu, 11> Mojisyu{};  ///< text types 1..10; entry 0 unused
+    std::array<int, 357> RGB{};             ///< the "hrgb" values 1..356; entry 0 unused
+    bool Zusun = false;                     ///< sheet-unit mode ("bz"): coordinates on paper
+    ///@}
+    ///@{
+    /// A rectangle that the host gives and S_Area passes back unchanged.
     double AreaX1 = 0.0, AreaY1 = 0.0, AreaX2 = 0.0, AreaY2 = 0.0;
+    ///@}
 
-    // The host's current attributes, from the first attribute line of each kind.
-    int CurLGrp = 0;
-    int CurLay = 0;
-    int CurCol = 1;
-    int CurLtp = 1;
-    int CurWid = 0;
-    int CurMjs = 1;
-    double CurMjsW = 2.0;
-    double CurMjsH = 2.0;
-    double CurMjsD = 0.0;
-    int CurMjsC = 1;
-    std::u16string CurFont;
+    /// @name The host's current attributes
+    /// What the host had set when it started the program: the first attribute line of each
+    /// kind in its file. Defaults for what a program draws.
+    ///@{
+    int CurLGrp = 0;         ///< layer group
+    int CurLay = 0;          ///< layer
+    int CurCol = 1;          ///< colour code
+    int CurLtp = 1;          ///< line-type code
+    int CurWid = 0;          ///< line width
+    int CurMjs = 1;          ///< text type 1..10; 0: the free sizes below
+    double CurMjsW = 2.0;    ///< width of the free text type
+    double CurMjsH = 2.0;    ///< height of the free text type
+    double CurMjsD = 0.0;    ///< character spacing of the free text type
+    int CurMjsC = 1;         ///< colour of the free text type
+    std::u16string CurFont;  ///< font text
+    ///@}
 
-    // Picked points and layer tables.
-    std::vector<TDavIndPoint> IPoints;  // 100 entries, points 1..99
-    int IPointN = 0;
-    bool WidF = false;          // a line-width line was read; widths are written only then
-    std::vector<int> LGrpStat;  // 16
-    std::vector<std::u16string> LGrpName;  // 16
-    std::vector<int> LayStat;              // 256, index group * 16 + layer
-    std::vector<std::u16string> LayName;   // 256
+    /// @name Picked points and layer tables
+    ///@{
+    std::vector<TDavIndPoint> IPoints;  ///< 100 entries, points 1..99 by their number
+    int IPointN = 0;                    ///< number of picked-point lines read
+    bool WidF = false;          ///< a line-width line was read; widths are written only then
+    std::vector<int> LGrpStat;  ///< status of each layer group, 16 entries
+    std::vector<std::u16string> LGrpName;  ///< name of each layer group, 16 entries
+    std::vector<int> LayStat;              ///< status of each layer, index group * 16 + layer
+    std::vector<std::u16string> LayName;   ///< name of each layer, same index
+    ///@}
 
-    // The entity store. Each list grows in blocks of 1000; its count is authoritative.
-    int EntN = 0;
-    std::vector<TDavEntNo> EntNo;
-    int EntLineN = 0;
-    std::vector<TDavEntLine> EntLine;
-    TDavEntLine EntSunLine;  // the line of the dimension being read; not an entity
-    int EntCircN = 0;
-    std::vector<TDavEntCircle> EntCirc;
-    int EntArcN = 0;
-    std::vector<TDavEntArc> EntArc;
-    int EntTextN = 0;
-    std::vector<TDavEntText> EntText;
-    int EntPntN = 0;
-    std::vector<TDavEntPnt> EntPnt;
-    int EntMarkN = 0;
-    std::vector<TDavEntMark> EntMark;
-    int EntDimN = 0;
-    std::vector<TDavEntDim> EntDim;
-    int EntBlkN = 0;
-    std::vector<TDavEntBlk> EntBlk;
-    int EntSld2N = 0;
-    std::vector<TDavEntSld2> EntSld2;
-    int EntSld3N = 0;
-    std::vector<TDavEntSld3> EntSld3;
-    int EntSld4N = 0;
-    std::vector<TDavEntSld4> EntSld4;
-    int EntSldCN = 0;
-    std::vector<TDavEntSldC> EntSldC;
-    int EntSldEN = 0;
-    std::vector<TDavEntSldC> EntSldE;
-    int EntSldON = 0;
-    std::vector<TDavEntSldD> EntSldO;
-    int EntSldGN = 0;
-    std::vector<TDavEntSldD> EntSldG;
+    /// @name The entity store
+    /// One list per kind. Each list grows in blocks of 1000 and may hold more records than
+    /// it uses: its count (the member ending in N) is authoritative. EntNo is the drawing
+    /// order over all lists.
+    ///@{
+    int EntN = 0;                        ///< number of entities, the length of EntNo in use
+    std::vector<TDavEntNo> EntNo;        ///< every entity in drawing order: kind and index
+    int EntLineN = 0;                    ///< number of lines
+    std::vector<TDavEntLine> EntLine;    ///< lines (kind 1)
+    TDavEntLine EntSunLine;  ///< the line of the dimension being read; not an entity
+    int EntCircN = 0;                    ///< number of circles
+    std::vector<TDavEntCircle> EntCirc;  ///< circles (kind 2)
+    int EntArcN = 0;                     ///< number of arcs
+    std::vector<TDavEntArc> EntArc;      ///< arcs and elliptic arcs (kind 3)
+    int EntTextN = 0;                    ///< number of texts
+    std::vector<TDavEntText> EntText;    ///< texts (kind 4)
+    int EntPntN = 0;                     ///< number of points
+    std::vector<TDavEntPnt> EntPnt;      ///< points (kind 5)
+    int EntMarkN = 0;                    ///< number of markers
+    std::vector<TDavEntMark> EntMark;    ///< markers (kind 6)
+    int EntDimN = 0;                     ///< number of dimensions
+    std::vector<TDavEntDim> EntDim;      ///< dimensions (kind 7)
+    int EntBlkN = 0;                     ///< number of block inserts
+    std::vector<TDavEntBlk> EntBlk;      ///< block inserts (kind 8)
+    int EntSld2N = 0;                    ///< number of two-point solids
+    std::vector<TDavEntSld2> EntSld2;    ///< two-point solids (kind 9)
+    int EntSld3N = 0;                    ///< number of three-point solids
+    std::vector<TDavEntSld3> EntSld3;    ///< three-point solids (kind 10)
+    int EntSld4N = 0;                    ///< number of four-point solids
+    std::vector<TDavEntSld4> EntSld4;    ///< four-point solids (kind 11)
+    int EntSldCN = 0;                    ///< number of "sc" circular solids
+    std::vector<TDavEntSldC> EntSldC;    ///< "sc" circular solids (kind 12)
+    int EntSldEN = 0;                    ///< number of "se" circular solids
+    std::vector<TDavEntSldC> EntSldE;    ///< "se" circular solids (kind 13)
+    int EntSldON = 0;                    ///< number of "so" ring solids
+    std::vector<TDavEntSldD> EntSldO;    ///< "so" ring solids (kind 14)
+    int EntSldGN = 0;                    ///< number of "sg" ring solids
+    std::vector<TDavEntSldD> EntSldG;    ///< "sg" ring solids (kind 15)
+    ///@}
 
-    // Output buffers: command lines waiting to be saved, polyline segments waiting to be sent.
-    int t_MemN = 0;
-    std::vector<std::u16string> t_Mem;
-    int t_PLineN = 0;
-    std::vector<TDavPLine> t_PLine;
+    /// @name Output buffers
+    ///@{
+    int t_MemN = 0;                    ///< number of command lines waiting to be saved
+    std::vector<std::u16string> t_Mem;  ///< the command lines (t_MemN of them are in use)
+    int t_PLineN = 0;                  ///< number of polyline segments waiting to be sent
+    std::vector<TDavPLine> t_PLine;    ///< the polyline segments
+    ///@}
 
-    // Display colours of the colour and the solid colour last set through the store.
-    int aCol = 0;
-    int aSCol = 0;
+    /// @name Display colours
+    ///@{
+    int aCol = 0;   ///< display colour of the colour last set through the store
+    int aSCol = 0;  ///< display colour of the solid colour last set through the store
+    ///@}
 
-    // Model and files.
+    /// @name Model and files
+    ///@{
+    /// Empties the model and the buffers and restores every default.
     void DataInit();
+    /// Releases the storage of every list, table and buffer; DataInit makes the model usable
+    /// again.
     void DataFree();
+    /// Reads the host's exchange file fn (UTF-8 or UTF-16 with byte-order mark, or code page
+    /// 932 without) into the model. False when the file is missing or cannot be read; lines
+    /// the reader does not know are skipped, values out of range replaced by defaults.
     bool OpenTempFile(const std::u16string& fn);
-    // What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
+    /// What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
     bool OpenTempBytes(std::string_view bytes);
+    /// Resets the writer state before commands are sent: every force flag set, the
+    /// remembered attributes back to their defaults.
     void S_Init();
+    /// Appends one command line to the buffer.
     void SendMem(const std::u16string& s);
+    /// Appends one command line to the buffer, taking its storage.
     void SendMem(std::u16string&& s);
+    /// Replaces the file fn with the buffered command lines (UTF-8 with byte-order mark when
+    /// the host's file was UTF-8, else code page 932; CR LF line ends), atomically: the host
+    /// finds either its old file or the whole new one. False when it could not be written;
+    /// the old file is then left as it was.
     bool SaveTempFile(const std::u16string& fn);
-    // The bytes SaveTempFile writes for the current buffer.
+    /// The bytes SaveTempFile writes for the current buffer.
     std::string TempFileBytes() const;
+    /// Appends an entry to the drawing order: kind a_yn, index a_no in its list.
     void SetEntNo(int a_yn, int a_no);
+    /// Fills at from the current attributes (w_IPNo, w_LGrp, ..., w_Attr).
     void SetEntAttr(TDavEntAttr& at) const;
+    /// Copies every attribute of a2, IPNo included, into a1.
     static void CopyEntAttr(TDavEntAttr& a1, const TDavEntAttr& a2);
+    /// Drops every buffered command line (what an aborted write-back does).
     void StopDavGaibu();
 
-    // Appends one record to a list under the block policy and returns it (zero-filled).
+    /// Appends one record to a list under the block policy and returns it (zero-filled).
     template <class T>
     static T& GrowAppend(std::vector<T>& list, int& count) {
         ++count;
@@ -297,8 +420,8 @@ public:
         rec = T{};
         return rec;
     }
-    // Appends a new entity of the given kind: its EntNo entry, its record and the current
-    // attributes in its att.
+    /// Appends a new entity of the given kind: its EntNo entry, its record and the current
+    /// attributes in its att.
     template <class T>
     T& NewEntity(int kind, std::vector<T>& list, int& count) {
         SetEntNo(kind, count);
@@ -306,118 +429,191 @@ public:
         SetEntAttr(rec.att);
         return rec;
     }
+    ///@}
 
-    // General syntax.
+    /// @name General syntax
+    ///@{
+    /// Sends the comment line "h#" followed by s.
     void S_Comment(const std::u16string& s);
+    /// Sends the host's rectangle back unchanged ("hn").
     void S_Area();
+    ///@}
 
-    // Attribute commands: each writes its line only when the value changed or its force
-    // flag is set.
-    void S_LGrp(int lgrp);
-    void S_Lay(int lay);
-    void S_Col(int col, int mode);
-    void S_Ltp(int ltp, int mode);
-    void S_Wid(int wid);
+    /// @name Attribute commands
+    /// Each writes its line only when the value differs from the one last written or its
+    /// force flag is set. A mode of 1 maps the value from the caller's numbering to the
+    /// host's code; any other mode takes it as the host's code.
+    ///@{
+    void S_LGrp(int lgrp);  ///< layer group 0..15
+    void S_Lay(int lay);    ///< layer 0..15
+    void S_Col(int col, int mode);  ///< colour
+    void S_Ltp(int ltp, int mode);  ///< line type
+    void S_Wid(int wid);  ///< line width 0..30000; written only when the host sent widths
+    /// Text type mjs 1..10, or 0 with the free width mw, height mh, spacing md and colour col.
     void S_Mjs(int mjs, double mw, double mh, double md, int col, int mode);
-    void S_Mbs(int mbs);
-    void S_Font(const std::u16string& fnt);
-    void S_PCol(int col, int mode);
-    void S_SCol(int col);
-    void S_SColRGB(int r, int g, int b);
-    void S_Attr(int att);
+    void S_Mbs(int mbs);                   ///< text base-point code 0..8
+    void S_Font(const std::u16string& fnt);  ///< font text; empty or "<>": the host's font
+    void S_PCol(int col, int mode);        ///< colour of points and markers
+    void S_SCol(int col);                  ///< RGB colour of solids, 0..0xFFFFFF
+    void S_SColRGB(int r, int g, int b);   ///< RGB colour of solids from its components
+    void S_Attr(int att);                  ///< attribute bits of the next entity
+    /// Attribute bits of the next entity, one flag each.
     void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
+    /// Attribute bits of the next entity, each set when its value is not 0.
     void S_Attr(int at1, int at2, int at3, int at4, int at5);
+    ///@}
 
-    // Text and dimension commands.
+    /// @name Text and dimension commands
+    ///@{
+    /// A text m of kind no (0 "ch" horizontal, 1 "cv" vertical, 8 "cz", 9 "c2") at (x1, y1)
+    /// in the direction of the vector (x2, y2).
     void S_Text(int no, double x1, double y1, double x2, double y2, const std::u16string& m);
+    /// A dimension: its line from (lx1, ly1) to (lx2, ly2), its text m at (tx1, ty1) in the
+    /// direction (tx2, ty2).
     void S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1, double tx2,
                double ty2, const std::u16string& m);
+    ///@}
 
-    // Geometry commands.
-    void S_Line(double x1, double y1, double x2, double y2);
-    void S_PLineStart();
-    void S_PLineEnd();
+    /// @name Geometry commands
+    /// Degenerate geometry (a line of no length, a radius or flatness of about 0) writes
+    /// nothing.
+    ///@{
+    void S_Line(double x1, double y1, double x2, double y2);  ///< a line
+    void S_PLineStart();  ///< opens a polyline block ("pl")
+    void S_PLineEnd();    ///< closes a polyline block ("#")
+    /// Appends a segment to the polyline buffer.
     void S_PLineSet(double px1, double py1, double px2, double py2);
-    void S_PLineReset();
+    void S_PLineReset();  ///< empties the polyline buffer
+    /// Sends the buffered segments: one segment as a line, more as a polyline block.
     void S_PLine();
-    void S_Ten(double x, double y);
+    void S_Ten(double x, double y);  ///< a point
+    /// A marker of code cod at (x, y), scale factor bai, angle ang.
     void S_Mark(double x, double y, double bai, double ang, int cod);
-    void S_Circle(double x, double y, double r);
+    void S_Circle(double x, double y, double r);  ///< a circle
+    /// An arc: centre (x, y), radius r, angles sa and ea, flatness h, tilt ka.
     void S_Arc(double x, double y, double r, double sa, double ea, double h, double ka);
-    void S_Solid2(double x1, double y1, double x2, double y2);
+    void S_Solid2(double x1, double y1, double x2, double y2);  ///< a two-point solid
+    /// A three-point solid; nothing when two corners coincide.
     void S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3);
+    /// A four-point solid; with coinciding corners a three-point solid or nothing.
     void S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                   double y4);
+    /// An "sc" circular solid (codes 100, 5, 0, -1).
     void S_SolidC(double x, double y, double r, double h, double ka, double sa, double da, int cod);
+    /// An "se" circular solid (codes 100, 0).
     void S_SolidD(double x, double y, double r, double h, double ka, double sa, double da, int cod);
+    /// An "so" ring solid with inner radius ri.
     void S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                   double ri);
+    /// An "sg" ring solid with inner radius ri.
     void S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                   double ri);
+    ///@}
 
-    // Entity store: attribute setters.
-    void A_LGrp(int lgrp);
-    void A_Lay(int lay);
-    void A_Col(int col, int mode);
-    void A_Ltp(int ltp, int mode);
-    void A_Wid(int wid);
+    /// @name Entity store: attribute setters
+    /// Set the current attributes that the appenders without explicit attributes give new
+    /// entities. They write no command and leave the force flags alone.
+    ///@{
+    void A_LGrp(int lgrp);  ///< layer group
+    void A_Lay(int lay);    ///< layer
+    void A_Col(int col, int mode);  ///< colour (mode 1: the caller's numbering)
+    void A_Ltp(int ltp, int mode);  ///< line type (mode 1: the caller's numbering)
+    void A_Wid(int wid);    ///< line width
+    /// Text type and free sizes, as S_Mjs.
     void A_Mjs(int mjs, double mw, double mh, double md, int col, int mode);
-    void A_Mbs(int mbs);
-    void A_Font(const std::u16string& fnt);
-    void A_PCol(int col, int mode);
-    void A_SCol(int col);
-    void A_SColRGB(int r, int g, int b);
-    void A_Attr(int att);
+    void A_Mbs(int mbs);  ///< text base-point code
+    void A_Font(const std::u16string& fnt);  ///< font text
+    void A_PCol(int col, int mode);  ///< colour of points and markers
+    void A_SCol(int col);            ///< RGB colour of solids
+    void A_SColRGB(int r, int g, int b);  ///< RGB colour of solids from its components
+    void A_Attr(int att);                 ///< attribute bits
+    ///@}
 
-    // Entity store: appenders, with the current attributes or with explicit ones.
-    void A_Line(double ax1, double ay1, double ax2, double ay2);
-    void A_Line(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2);
-    void A_Ten(double ax, double ay);
-    void A_Ten(TDavEntAttr at, double ax, double ay);
+    /// @name Entity store: appenders
+    /// Each appends one entity to its kind's list and to the drawing order, with the current
+    /// attributes or with the explicit ones in at. Degenerate geometry is not stored.
+    ///@{
+    void A_Line(double ax1, double ay1, double ax2, double ay2);  ///< a line
+    void A_Line(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2);  ///< a line
+    void A_Ten(double ax, double ay);                  ///< a point
+    void A_Ten(TDavEntAttr at, double ax, double ay);  ///< a point
+    /// A marker.
     void A_Mark(double ax, double ay, double abai, double aang, int acod);
+    /// A marker.
     void A_Mark(TDavEntAttr at, double ax, double ay, double abai, double aang, int acod);
-    void A_Circle(double ax, double ay, double ar);
-    void A_Circle(TDavEntAttr at, double ax, double ay, double ar);
+    void A_Circle(double ax, double ay, double ar);                  ///< a circle
+    void A_Circle(TDavEntAttr at, double ax, double ay, double ar);  ///< a circle
+    /// An arc.
     void A_Arc(double ax, double ay, double ar, double asa, double aea, double ah, double aka);
+    /// An arc.
     void A_Arc(TDavEntAttr at, double ax, double ay, double ar, double asa, double aea, double ah,
                double aka);
+    /// A text, with the current text type, base point and font.
     void A_Text(int ano, double ax1, double ay1, double ax2, double ay2, const std::u16string& am);
+    /// A text, with the current text type, base point and font.
     void A_Text(TDavEntAttr at, int ano, double ax1, double ay1, double ax2, double ay2,
                 const std::u16string& am);
+    /// A dimension.
     void A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1, double tx2,
                double ty2, const std::u16string& m);
+    /// A dimension.
     void A_Dim(TDavEntAttr at, double lx1, double ly1, double lx2, double ly2, double tx1,
                double ty1, double tx2, double ty2, const std::u16string& m);
+    /// A two-point solid.
     void A_Solid2(double ax1, double ay1, double ax2, double ay2);
+    /// A two-point solid.
     void A_Solid2(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2);
+    /// A three-point solid.
     void A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3);
+    /// A three-point solid.
     void A_Solid3(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2, double ax3,
                   double ay3);
+    /// A four-point solid.
     void A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                   double ax4, double ay4);
+    /// A four-point solid.
     void A_Solid4(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2, double ax3,
                   double ay3, double ax4, double ay4);
+    /// An "sc" circular solid.
     void A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
                   int acod);
+    /// An "sc" circular solid.
     void A_SolidC(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, int acod);
+    /// An "se" circular solid.
     void A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
                   int acod);
+    /// An "se" circular solid.
     void A_SolidD(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, int acod);
+    /// An "so" ring solid.
     void A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
                   double ari);
+    /// An "so" ring solid.
     void A_SolidO(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, double ari);
+    /// An "sg" ring solid.
     void A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa, double ada,
                   double ari);
+    /// An "sg" ring solid.
     void A_SolidG(TDavEntAttr at, double ax, double ay, double ar, double ah, double aka,
                   double asa, double ada, double ari);
+    /// The display colour (0xBBGGRR) of the host's colour code col; 0 for a code without one.
     int GetColorDisp(int col) const;
+    ///@}
 
-    // Write-back of the whole model.
+    /// @name Write-back of the whole model
+    /// Every entity in drawing order becomes its attribute commands and its command. The
+    /// arguments force a layer group (a1), layer (a2), colour (a3), line type (a4), width
+    /// (a5), text colour (a6), text base point (a7) and, with a3 = 10, solid RGB colour (a8)
+    /// on every entity; -1 keeps each entity's own. Holding Escape down stops the write-back
+    /// and drops the buffered commands.
+    ///@{
+    /// Entities in drawing order; lines of polyline groups as single lines.
     void S_EntAll(int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8);
+    /// As S_EntAll, with the lines of each polyline group written last as one polyline block.
     void S_EntAllp(int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8);
+    ///@}
 
 private:
     void ParseTempText(TTextBlockDecoder& text);

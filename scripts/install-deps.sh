@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     # Build
     cmake ninja-build g++ qt6-base-dev libicu-dev
+    # The library's reference
+    doxygen
     # The Escape key from the X server on Linux
     libxcb1-dev
     # Unit tests, benchmarks, sanitizers and fuzzers

@@ -1,33 +1,39 @@
-// Platform: the few services the core takes from the operating system.
+/// \file
+/// Platform: the few services the library takes from the operating system (target r407::util).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
 
+/// The platform layer: ICU and X on Linux, the Win32 API on Windows.
 namespace Platform {
 
-// The legacy (ANSI) code page: Windows code page 932 on every system, as a Japanese Windows
-// reads and writes it (CodePage.cpp). Bytes that do not decode become U+FFFD, one for each
-// byte or pair, and never take a line break with them.
+/// The legacy (ANSI) code page: Windows code page 932 on every system, as a Japanese Windows
+/// reads and writes it. Bytes that do not decode become U+FFFD, one for each
+/// byte or pair, and never take a line break with them.
 std::u16string DecodeAnsi(std::string_view bytes);
-// Characters the code page cannot represent become its default character "?", one for each
-// character. Returns false when the conversion itself failed.
+/// Encodes text in the legacy code page into out. Characters the code page cannot represent
+/// become its default character "?", one for each character. Returns false when the
+/// conversion itself failed.
 bool EncodeAnsi(std::u16string_view text, std::string& out);
 
-// Upper-casing for comparisons that ignore case, the same on every system: each code point
-// becomes its simple (one-to-one) upper-case mapping of the Unicode character database, so
-// the length never changes ("ß" and "ﬁ" stay as they are, "ǆ" gives "Ǆ").
+/// Upper-casing for comparisons that ignore case, the same on every system: each code point
+/// becomes its simple (one-to-one) upper-case mapping of the Unicode character database, so
+/// the length never changes ("ß" and "ﬁ" stay as they are, "ǆ" gives "Ǆ").
 std::u16string UpperCaseLocale(std::u16string_view text);
 
-// The user's decimal separator, as FloatToText writes it.
+/// The user's decimal separator, as FloatToText writes it.
 char16_t DecimalSeparator();
-// Replaces the separator taken from the user's settings (tests, callers with their own rules).
+/// Replaces the separator taken from the user's settings (tests, callers with their own rules).
 void SetDecimalSeparator(char16_t separator);
 
-// Whether the Escape key is held down now. False unless a probe has been installed.
+/// Whether the Escape key is held down now: the installed probe's answer, at first the
+/// system's own (the X server's keyboard on Linux, GetAsyncKeyState on Windows; never
+/// pressed without either).
 bool EscapeKeyDown();
-// Installs the probe that EscapeKeyDown asks; an empty function restores "never pressed".
+/// Installs the probe that EscapeKeyDown asks, for tests and for programs with their own
+/// keyboard; an empty function means "never pressed".
 void SetEscapeProbe(std::function<bool()> probe);
 
 }  // namespace Platform
