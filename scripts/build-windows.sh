@@ -6,7 +6,8 @@
 # Cross-builds r407.exe with mingw-w64 against the static Qt for Windows (scripts/qt-windows.sh
 # finds or unpacks it), strips it, checks that it needs no DLL beyond Windows' own, and packs
 # dist/r407-windows-x64.zip with r407.exe and README.txt (docs/README-windows.txt). The build
-# folder is build/windows (preset windows); the tests of that preset are not built here.
+# folder is build/windows (preset windows); the tests of that preset are not built here. Then
+# scripts/build-sdk-windows.sh writes dist/r407-exchange-sdk-windows-x64.zip beside it.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -58,3 +59,6 @@ rm -f "$zip"
 size() { stat -c %s "$1" | awk '{ printf "%.1f MB (%d bytes)", $1 / 1048576, $1 }'; }
 echo "r407.exe (stripped): $(size "$stage/r407.exe")"
 echo "$zip: $(size "$zip")"
+
+# The exchange library for developers of other programs, next to the program's zip.
+scripts/build-sdk-windows.sh
