@@ -4,11 +4,13 @@
 #   ./test.sh
 #
 # 1. The debug preset with the program: unit, dialog and end-to-end tests (the end-to-end
-#    tests start their own X servers).
+#    tests start their own X servers), and the package tests: the library installed into a
+#    temporary prefix, the example program examples/nagasa built and run against it alone.
 # 2. The asan preset: the core's tests again under AddressSanitizer and
 #    UndefinedBehaviorSanitizer.
 # 3. The windows-core preset (mingw-w64): the core's tests built for Windows and run under
-#    wine as on a Japanese Windows system (scripts/wine-run.sh).
+#    wine as on a Japanese Windows system (scripts/wine-run.sh); the package tests again, with
+#    the example built for Windows against the installed Windows package and run under wine.
 # 4. The windows preset (mingw-w64, static Qt for Windows): r407.exe with its dialog tests
 #    (offscreen) and end-to-end tests run under wine as on a Japanese Windows system. The Qt
 #    comes from scripts/qt-windows.sh (R407_QT_WINDOWS or ../shared/qt6-windows); without one
