@@ -735,6 +735,13 @@ void TForm1::Button1Click() {
         ComboBox1->setFocus();
         return;
     }
+    // Picked points near the largest numbers with offsets, or a fit between such points, can
+    // put the text beyond the range of a number: the host could draw nothing of it.
+    if (JG && !HasFinitePlacement(GatherTextInput(*this), *JG)) {
+        QApplication::beep();
+        messageHook_(QStringLiteral("文字の位置または大きさが数値の範囲を超えています。"));
+        return;
+    }
     PushHistory(ComboBox1, text);
     PushHistory(ComboBox2, Q(NormaliseAngle(U(ComboBox2->currentText()))));
     OKflag = true;
