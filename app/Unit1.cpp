@@ -37,6 +37,7 @@
 #include "Unit1Logic.h"
 #include "exchange/DavGaibu.h"
 #include "util/MyFunc.h"
+#include "util/TextFile.h"
 
 namespace {
 
@@ -671,6 +672,10 @@ void TForm1::FormShow() {
 
     LabelM->clear();
     OKflag = false;
+
+    // What a run ended in the middle of a save left beside the two files.
+    RemoveStaleTemporaries(ProgramFolder + std::u16string(kTempFileName));
+    RemoveStaleTemporaries(DatFile);
 
     JG = std::make_unique<TJGdata>();
     JG->OpenTempFile(ProgramFolder + std::u16string(kTempFileName));

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "PlatformNative.h"
 
 namespace Platform {
@@ -44,21 +46,75 @@ char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail) {
     return len == 1 ? static_cast<char16_t>(out[0]) : char16_t{0xFFFD};
 }
 
+bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view bytes) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        // WriteFile takes a 32-bit count: large buffers go in pieces of 1 GiB.
+        constexpr size_t kPiece = size_t{1} << 30;
+        const DWORD want = static_cast<DWORD>(bytes.size() < kPiece ? bytes.size() : kPiece);
+        DWORD written = 0;
+        ok = WriteFile(file, bytes.data(), want, &written, nullptr) != 0 && written > 0;
+        bytes.remove_prefix(written);
+    }
+    ok = ok && FlushFileBuffers(file) != 0;
+    ok = CloseHandle(file) != 0 && ok;
+    if (!ok) {
+        DeleteFileW(path.c_str());
+    }
+    return ok;
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+namespace {
+
+// One attempt: the system's replace operation for an existing target (it keeps the target's
+// attributes, security and streams), a move where there is none yet.
+DWORD ReplaceOnce(const std::filesystem::path& from, const std::filesystem::path& to) {
+    constexpr DWORD kFlags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
+    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, kFlags, nullptr, nullptr)) {
+        return ERROR_SUCCESS;
+    }
+    DWORD error = GetLastError();
+    // No target (any more): ERROR_UNABLE_TO_MOVE_REPLACEMENT means the old file is already
+    // gone and the new one still has its temporary name; a move finishes the job.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return ERROR_SUCCESS;
+        }
+        error = GetLastError();
+    }
+    return error;
+}
+
+}  // namespace
+
 bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
     // About a second in short steps: long enough for a scanner's look at a small file, short
     // enough that the user does not wait on a file that stays locked.
     constexpr int kAttempts = 40;
     constexpr DWORD kPauseMs = 25;
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExW(from.c_str(), to.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = ReplaceOnce(from, to);
+        if (error == ERROR_SUCCESS) {
             return true;
         }
         // A file held open without shared deletion gives a sharing violation; one that is
-        // being deleted or is opened for a moment by the system, access denied.
-        const DWORD error = GetLastError();
+        // being deleted or is opened for a moment by the system, access denied; the replace
+        // operation says that it could not remove the old file.
         const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                          error == ERROR_ACCESS_DENIED;
+                          error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
         if (!held || attempt == kAttempts) {
             return false;
         }

@@ -1,4 +1,6 @@
 // tst_Unit1: the dialog's widgets, started from a temporary program folder and driven in process.
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include <QApplication>
@@ -224,6 +226,7 @@ private slots:
     void pointsNearTheLargestNumbers();
     void okRefusedWhileThePlacementIsNotFinite();
     void commaSeparatorKeepsTheStartupAngle();
+    void startClearsWhatACutOffSaveLeft();
 };
 
 void TestUnit1::startupValues_data() {
@@ -1095,6 +1098,26 @@ void TestUnit1::commaSeparatorKeepsTheStartupAngle() {
     TDialogSettings s = DefaultSettings(-1);
     QVERIFY(LoadSettingsFile(folder.Path("r407.dat").toStdU16String(), TListSizes{}, s));
     QCOMPARE(s.rows[0].width, std::u16string(u"2.5"));
+}
+
+// Temporary files of a save that a killed run left beside the two files go at the next start,
+// once they are a minute old; a younger one may belong to a save under way and stays.
+void TestUnit1::startClearsWhatACutOffSaveLeft() {
+    TProgramFolder folder;
+    const auto leave = [&](const char* name, std::chrono::seconds age) {
+        folder.Write(QString::fromLatin1(name), "partial");
+        const std::filesystem::path path = folder.Path(QString::fromLatin1(name)).toStdU16String();
+        std::filesystem::last_write_time(
+            path, std::filesystem::file_time_type::clock::now() - age);
+    };
+    leave("ZIV_TEMP.TXT.0123456789ab.tmp", std::chrono::seconds(90));
+    leave("r407.dat.abcdef012345.tmp", std::chrono::seconds(3600));
+    leave("r407.dat.00000000000f.tmp", std::chrono::seconds(2));
+    const auto form = folder.Start();
+    QVERIFY(!folder.Exists("ZIV_TEMP.TXT.0123456789ab.tmp"));
+    QVERIFY(!folder.Exists("r407.dat.abcdef012345.tmp"));
+    QVERIFY(folder.Exists("r407.dat.00000000000f.tmp"));
+    QVERIFY(folder.Exists("ZIV_TEMP.TXT"));
 }
 
 QTEST_MAIN(TestUnit1)
