@@ -182,15 +182,15 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigne
 
 // Whether a file name is one that TemporaryName gives for the target whose name, with the
 // dot that follows it, is prefix.
-bool IsTemporaryName(std::string_view name, std::string_view prefix) {
-    constexpr std::string_view kSuffix = ".tmp";
+bool IsTemporaryName(std::u8string_view name, std::u8string_view prefix) {
+    constexpr std::u8string_view kSuffix = u8".tmp";
     constexpr size_t kTagDigits = 12;
     if (name.size() != prefix.size() + kTagDigits + kSuffix.size() || !name.starts_with(prefix) ||
         !name.ends_with(kSuffix)) {
         return false;
     }
-    const std::string_view tag = name.substr(prefix.size(), kTagDigits);
-    return std::all_of(tag.begin(), tag.end(), [](char c) {
+    const std::u8string_view tag = name.substr(prefix.size(), kTagDigits);
+    return std::all_of(tag.begin(), tag.end(), [](char8_t c) {
         return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
     });
 }
@@ -724,12 +724,13 @@ void RemoveStaleTemporaries(const std::u16string& fileName, std::chrono::seconds
     if (folder.empty()) {
         folder = ".";
     }
-    const std::string prefix = target.filename().string() + ".";
+    // Compared in UTF-8, which holds every name (a narrow name on Windows may not).
+    const std::u8string prefix = target.filename().u8string() + u8".";
     const auto now = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::u8string name = it->path().filename().u8string();
         if (!IsTemporaryName(name, prefix)) {
             continue;
         }

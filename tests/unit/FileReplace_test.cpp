@@ -139,6 +139,13 @@ TEST_F(FileReplace, StaleTemporariesAreRemoved) {
                                         "r407.dat.0123456789ab.tmp"}));
     RemoveStaleTemporaries((dir_ / "r407.dat").u16string());
     EXPECT_FALSE(fs::exists(dir_ / "r407.dat.0123456789ab.tmp"));
+    // A program of a Japanese name has a settings file of that name.
+    const fs::path japanese = dir_ / fs::path(u8"配置図.dat");
+    const fs::path japaneseTemp = dir_ / fs::path(u8"配置図.dat.a1b2c3d4e5f6.tmp");
+    WriteAll(japaneseTemp, "partial");
+    fs::last_write_time(japaneseTemp, fs::file_time_type::clock::now() - seconds(300));
+    RemoveStaleTemporaries(japanese.u16string());
+    EXPECT_FALSE(fs::exists(japaneseTemp));
     // A folder that does not exist, or no name at all, is nothing to clear.
     RemoveStaleTemporaries((dir_ / "missing" / "ZIV_TEMP.TXT").u16string());
     RemoveStaleTemporaries(u"");
