@@ -20,12 +20,12 @@ bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view byt
 // write permission in its mode bits for anyone (as "chmod a-w" leaves it), whoever runs the
 // program. A missing file is not read-only.
 bool IsReadOnlyFile(const std::filesystem::path& path);
-// Puts the file from in the place of the file to. On Windows an existing target is replaced
-// through the system's replace operation, which keeps its attributes and security; another
-// program (a virus scanner, an indexer, the host reading its file) may hold it open for a
-// moment, and the replacement is then retried for about a second. Elsewhere a rename, whose
-// folder entry is then flushed to the disk as well. False when it fails; from is then left in
-// place.
+// Puts the file from in the place of the file to, which keeps what was set on the old file:
+// on Windows its attributes (hidden, system, archive), elsewhere its permissions (the caller
+// copies them). On Windows another program (a virus scanner, an indexer, the host reading
+// its file) may hold the target open for a moment; the move is then retried for about a
+// second. Elsewhere a rename, whose folder entry is then flushed to the disk as well. False
+// when it fails; from is then left in place.
 bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
 // The decimal separator of the user's regional settings.
 char16_t UserDecimalSeparator();

@@ -78,43 +78,35 @@ bool IsReadOnlyFile(const std::filesystem::path& path) {
 
 namespace {
 
-// One attempt: the system's replace operation for an existing target (it keeps the target's
-// attributes, security and streams), a move where there is none yet.
-DWORD ReplaceOnce(const std::filesystem::path& from, const std::filesystem::path& to) {
-    constexpr DWORD kFlags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
-    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, kFlags, nullptr, nullptr)) {
-        return ERROR_SUCCESS;
-    }
-    DWORD error = GetLastError();
-    // No target (any more): ERROR_UNABLE_TO_MOVE_REPLACEMENT means the old file is already
-    // gone and the new one still has its temporary name; a move finishes the job.
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-        if (MoveFileExW(from.c_str(), to.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return ERROR_SUCCESS;
-        }
-        error = GetLastError();
-    }
-    return error;
-}
+// The attributes a user or the host may set on a file that its replacement takes over.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 }  // namespace
 
+// A move over the target, with the target's attributes given to the new file first. (The
+// system's ReplaceFileW would keep them itself, but wine's version leaves a backup "rf*.tmp"
+// beside the file whenever a reader holds it open, and keeps no attributes.)
 bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const DWORD old = GetFileAttributesW(to.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        SetFileAttributesW(from.c_str(), (old & kKeptAttributes) != 0 ? old & kKeptAttributes
+                                                                       : FILE_ATTRIBUTE_NORMAL);
+    }
     // About a second in short steps: long enough for a scanner's look at a small file, short
     // enough that the user does not wait on a file that stays locked.
     constexpr int kAttempts = 40;
     constexpr DWORD kPauseMs = 25;
     for (int attempt = 1;; ++attempt) {
-        const DWORD error = ReplaceOnce(from, to);
-        if (error == ERROR_SUCCESS) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return true;
         }
         // A file held open without shared deletion gives a sharing violation; one that is
-        // being deleted or is opened for a moment by the system, access denied; the replace
-        // operation says that it could not remove the old file.
+        // being deleted or is opened for a moment by the system, access denied.
+        const DWORD error = GetLastError();
         const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                          error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+                          error == ERROR_ACCESS_DENIED;
         if (!held || attempt == kAttempts) {
             return false;
         }

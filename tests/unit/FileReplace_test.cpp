@@ -91,7 +91,7 @@ TEST_F(FileReplace, ReplacementKeepsWhatWasSetOnTheOldFile) {
         const fs::path file = dir_ / t.name;
         WriteAll(file, t.old);
 #ifdef _WIN32
-        // The system's replace operation keeps the old file's attributes.
+        // The new file takes over the old one's attributes.
         ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
         ASSERT_TRUE(t.save(file));
         const DWORD attributes = GetFileAttributesW(file.c_str());
@@ -122,7 +122,7 @@ TEST_F(FileReplace, StaleTemporariesAreRemoved) {
     age("ZIV_TEMP.TXT.0123456789ab.tmp", seconds(120));
     age("ZIV_TEMP.TXT.fedcba987654.tmp", seconds(61));
     age("ZIV_TEMP.TXT.00000000000a.tmp", seconds(5));        // being written now
-    age("ZIV_TEMP.TXT.0123456789AB.tmp", seconds(120));      // not a name the save gives
+    age("ZIV_TEMP.TXT.0123456789ag.tmp", seconds(120));      // not a name the save gives
     age("ZIV_TEMP.TXT.0123456789a.tmp", seconds(120));       // one digit short
     age("ZIV_TEMP.TXT.bak", seconds(120));
     age("OTHER.TXT.0123456789ab.tmp", seconds(120));
@@ -133,8 +133,8 @@ TEST_F(FileReplace, StaleTemporariesAreRemoved) {
     EXPECT_EQ(folder_.Names(),
               (std::vector<std::string>{"OTHER.TXT.0123456789ab.tmp", "ZIV_TEMP.TXT",
                                         "ZIV_TEMP.TXT.00000000000a.tmp",
-                                        "ZIV_TEMP.TXT.0123456789AB.tmp",
                                         "ZIV_TEMP.TXT.0123456789a.tmp",
+                                        "ZIV_TEMP.TXT.0123456789ag.tmp",
                                         "ZIV_TEMP.TXT.aaaaaaaaaaaa.tmp", "ZIV_TEMP.TXT.bak",
                                         "r407.dat.0123456789ab.tmp"}));
     RemoveStaleTemporaries((dir_ / "r407.dat").u16string());
