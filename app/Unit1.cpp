@@ -37,6 +37,7 @@
 #include "Unit1Logic.h"
 #include "exchange/DavGaibu.h"
 #include "util/MyFunc.h"
+#include "util/TextFile.h"
 
 namespace {
 
@@ -672,6 +673,10 @@ void TForm1::FormShow() {
     LabelM->clear();
     OKflag = false;
 
+    // What a run ended in the middle of a save left beside the two files.
+    RemoveStaleTemporaries(ProgramFolder + std::u16string(kTempFileName));
+    RemoveStaleTemporaries(DatFile);
+
     JG = std::make_unique<TJGdata>();
     JG->OpenTempFile(ProgramFolder + std::u16string(kTempFileName));
     JG->S_Init();
@@ -733,6 +738,13 @@ void TForm1::Button1Click() {
         QApplication::beep();
         messageHook_(QStringLiteral("文字を入力して下さい。"));
         ComboBox1->setFocus();
+        return;
+    }
+    // Picked points near the largest numbers with offsets, or a fit between such points, can
+    // put the text beyond the range of a number: the host could draw nothing of it.
+    if (JG && !HasFinitePlacement(GatherTextInput(*this), *JG)) {
+        QApplication::beep();
+        messageHook_(QStringLiteral("文字の位置または大きさが数値の範囲を超えています。"));
         return;
     }
     PushHistory(ComboBox1, text);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>  // for std::numbers::pi
+#include <numeric>  // for std::midpoint
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavKeys.h"
@@ -61,7 +62,7 @@ double CutPlaces(double v) {
 
 // An angle in degrees as the angle box shows it.
 std::u16string AngleText(double deg) {
-    return FloatToText(CutPlaces(deg));
+    return BoxNumberText(CutPlaces(deg));
 }
 
 struct TSize {
@@ -182,8 +183,17 @@ double ParseAngleText(std::u16string_view t) {
     return negative ? -angle : angle;
 }
 
-TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
-    TTextResult res;
+namespace {
+
+// Where and how large the text is drawn, as the text command gives it.
+struct TPlacement {
+    int orientation = 0;
+    int base = 0;
+    double x = 0.0, y = 0.0, dx = 0.0, dy = 0.0;
+    TSize size;
+};
+
+TPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) {
     const int orientation = OrientationCode(in.orientation);
     const double angle = ParseAngleText(StripBlanks(in.angle));
     const int base = BasePointCode(in.basePoint);
@@ -207,8 +217,9 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
     double by = in.my1;
     if (in.mfit) {
         if (column == 1) {
-            bx = (in.mx1 + in.mx2) / 2.0;
-            by = (in.my1 + in.my2) / 2.0;
+            // Halfway without the sum, which overflows for points near the largest numbers.
+            bx = std::midpoint(in.mx1, in.mx2);
+            by = std::midpoint(in.my1, in.my2);
         } else if (column == 2) {
             bx = in.mx2;
             by = in.my2;
@@ -242,7 +253,31 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
     y = CutPlaces(y);
     dx = CutPlaces(dx);
     dy = CutPlaces(dy);
+    return {orientation, base, x, y, dx, dy, size};
+}
 
+bool IsFinitePlacement(const TPlacement& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.dx) &&
+           std::isfinite(p.dy) && std::isfinite(p.size.w) && std::isfinite(p.size.h) &&
+           std::isfinite(p.size.d);
+}
+
+}  // namespace
+
+bool HasFinitePlacement(const TTextInput& in, const TJGdata& jg) {
+    TTextResult ignored;
+    return IsFinitePlacement(PlaceText(in, jg, ignored));
+}
+
+TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
+    TTextResult res;
+    const TPlacement p = PlaceText(in, jg, res);
+    // The dialog refuses OK before this point; the check keeps any other caller from sending
+    // the attribute commands of a text that is never written.
+    if (!IsFinitePlacement(p)) {
+        return res;
+    }
+    const TSize& size = p.size;
     if (jg.Zusun) {
         jg.SendMem(std::u16string(DavKeys::kSheetUnits));
     }
@@ -252,9 +287,9 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
     jg.S_Ltp(jg.CurLtp, 0);
     jg.S_Wid(jg.CurWid);
     jg.S_Mjs(size.type, size.w, size.h, size.d, size.c, 0);
-    jg.S_Mbs(base);
+    jg.S_Mbs(p.base);
     jg.S_Font(size.font);
-    jg.S_Text(orientation, x, y, dx, dy, in.text);
+    jg.S_Text(p.orientation, p.x, p.y, p.dx, p.dy, in.text);
     return res;
 }
 
@@ -265,7 +300,7 @@ std::u16string NormaliseAngle(std::u16string_view typed) {
     if (FindText(u"@", typed) < 0 && FindText(u"*", typed) < 0) {
         // Read the number without its blanks, as the text generation reads the angle, so that
         // a blank typed after the number does not silently turn the angle into 0.
-        return FloatToText(TextToFloat(StripBlanks(typed)));
+        return BoxNumberText(TextToFloat(StripBlanks(typed)));
     }
     return std::u16string(typed);
 }
@@ -343,8 +378,8 @@ TStartupPlacement StartupPlacement(const std::optional<std::u16string>& mode, co
         p.mx1 = p1.x;
         p.my1 = p1.y;
     } else if (m == u"4") {
-        p.mx1 = (p1.x + p2.x) / 2.0;
-        p.my1 = (p1.y + p2.y) / 2.0;
+        p.mx1 = std::midpoint(p1.x, p2.x);
+        p.my1 = std::midpoint(p1.y, p2.y);
     } else if (m == u"5") {
         p.mx1 = p2.x;
         p.my1 = p2.y;

@@ -32,7 +32,12 @@ struct TTextResult {
 int OrientationCode(int option);
 int BasePointCode(int option);
 double ParseAngleText(std::u16string_view t);
-// Computes the placement and sends the attribute commands and the one text command to jg.
+// Whether the text's place, direction and size are finite numbers. Points near the largest
+// numbers with offsets, or a fit between such points, can leave the range of a number; OK
+// is then refused, since the host could take nothing of such a text.
+bool HasFinitePlacement(const TTextInput& in, const TJGdata& jg);
+// Computes the placement and sends the attribute commands and the one text command to jg;
+// nothing when the placement is not finite.
 TTextResult MakeText(const TTextInput& in, TJGdata& jg);
 
 // The angle text as OK leaves it: "0" for a blank text, a plain number in its shortest form,

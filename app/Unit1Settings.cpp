@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "util/MyFunc.h"
+#include "util/Platform.h"
 #include "util/TextFile.h"
 #include "util/TextLines.h"
 
@@ -36,7 +37,7 @@ bool InList(int value, int count) {
 }
 
 std::u16string NumberText(std::u16string_view line) {
-    return FloatToText(TextToFloat(line));
+    return BoxNumberText(TextToFloat(line));
 }
 
 // One line of the dialog's fields: how it is written from the settings, how it is read back
@@ -126,9 +127,9 @@ constexpr TRowLine RowBool() {
 
 template <std::u16string TPresetRow::*M, double (*Rule)(double)>
 constexpr TRowLine RowNumber() {
-    return {[](const TPresetRow& r) { return FloatToText(Rule(TextToFloat(r.*M))); },
+    return {[](const TPresetRow& r) { return BoxNumberText(Rule(TextToFloat(r.*M))); },
             [](TPresetRow& r, std::u16string_view line, const TListSizes&) {
-                r.*M = FloatToText(Rule(TextToFloat(line)));
+                r.*M = BoxNumberText(Rule(TextToFloat(line)));
             }};
 }
 
@@ -273,6 +274,15 @@ bool IsSpacing(double v) {
 
 bool IsColourNumber(int c) {
     return (c >= 1 && c <= 9) || (c >= 101 && c <= 356);
+}
+
+std::u16string BoxNumberText(double value) {
+    std::u16string text = FloatToText(value);
+    const char16_t separator = Platform::DecimalSeparator();
+    if (separator != u'.') {
+        std::replace(text.begin(), text.end(), separator, u'.');
+    }
+    return text;
 }
 
 TDialogSettings DefaultSettings(int msGothic) {

@@ -30,6 +30,11 @@ bool IsSpacing(double v);
 // Colour numbers 1..9 and the SXF colours 101..356.
 bool IsColourNumber(int c);
 
+// A number as the dialog's boxes and its settings file hold it: with a full stop, whatever
+// decimal separator the user's regional settings name, since TextToFloat reads a full stop
+// only. With the user's comma the program would read its own "30,5" back as 0.
+std::u16string BoxNumberText(double value);
+
 // One preset row as its controls hold it; the defaults are a row's start-up values.
 struct TPresetRow {
     bool checked = false;           // RBn

@@ -37,11 +37,12 @@ void Release(std::vector<T>& list) {
 // Calls f(line) for every line the saved file holds.
 template <class F>
 void ForEachSavedLine(const TJGdata& jg, F&& f) {
-    if (jg.t_MemN <= 0) {
+    const int n = TJGdata::CountIn(jg.t_MemN, jg.t_Mem);
+    if (n == 0) {
         f(kEmptyResult);
         return;
     }
-    for (int i = 0; i < jg.t_MemN; ++i) {
+    for (int i = 0; i < n; ++i) {
         f(std::u16string_view(jg.t_Mem[static_cast<size_t>(i)]));
     }
 }
@@ -157,17 +158,27 @@ void TJGdata::DataInit() {
     aSCol = 0;
 }
 
-// Releases the storage of the tables and lists; counts and other fields stay as they are.
+// Releases the storage of the tables and lists. The count of each released list becomes 0, so
+// that the object stays usable: an appender after DataFree starts a new list, a save writes the
+// empty result. The host's settings and the writer's state stay as they are.
 void TJGdata::DataFree() {
     Release(LGrpStat);
     Release(LGrpName);
     Release(LayStat);
     Release(LayName);
     Release(IPoints);
+    IPointN = 0;
     Release(EntNo);
-    DavKinds::ForEachKind([this](auto k) { Release(decltype(k)::ListOf(*this)); });
+    EntN = 0;
+    DavKinds::ForEachKind([this](auto k) {
+        using K = decltype(k);
+        K::CountOf(*this) = 0;
+        Release(K::ListOf(*this));
+    });
     Release(t_Mem);
+    t_MemN = 0;
     Release(t_PLine);
+    t_PLineN = 0;
 }
 
 // A missing or unreadable file leaves the model as it is and reads nothing: the whole file

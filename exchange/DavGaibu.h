@@ -409,12 +409,20 @@ public:
     /// Drops every buffered command line (what an aborted write-back does).
     void StopDavGaibu();
 
-    /// Appends one record to a list under the block policy and returns it (zero-filled).
+    /// A list's count as the code reads it: the count itself when the list holds that many
+    /// records, else 0 (a count that a caller set out of range, or one left over from storage
+    /// that was released).
+    template <class T>
+    static int CountIn(int count, const std::vector<T>& list) {
+        return count >= 0 && static_cast<size_t>(count) <= list.size() ? count : 0;
+    }
+    /// Appends one record to a list under the block policy and returns it (zero-filled). A
+    /// count out of range starts the list afresh.
     template <class T>
     static T& GrowAppend(std::vector<T>& list, int& count) {
-        ++count;
-        if (count % 1000 == 1) {
-            list.resize(static_cast<size_t>(count) + 999);
+        count = CountIn(count, list) + 1;
+        if (static_cast<size_t>(count) > list.size()) {
+            list.resize((static_cast<size_t>(count) + 999) / 1000 * 1000);
         }
         T& rec = list[static_cast<size_t>(count) - 1];
         rec = T{};

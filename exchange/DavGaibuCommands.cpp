@@ -107,8 +107,12 @@ void TJGdata::S_Comment(const std::u16string& s) {
     SendMem(line.Line());
 }
 
-// Writes "hn x1 y1 x2 y2" with the rectangle the host gave.
+// Writes "hn x1 y1 x2 y2" with the rectangle the host gave; nothing when a caller put a
+// value there that is no number.
 void TJGdata::S_Area() {
+    if (!Finite(AreaX1, AreaY1, AreaX2, AreaY2)) {
+        return;
+    }
     SendMem(MakeLine(DavKeys::kArea, AreaX1, AreaY1, AreaX2, AreaY2));
 }
 
@@ -211,6 +215,10 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
         col = ConvColNo(col);
     }
     TakeTextType(*this, mjs, mw, mh, md, col);
+    // A free size that is no number is not written and leaves the writer as it was.
+    if (mjs == 0 && !Finite(mw, mh, md)) {
+        return;
+    }
     const bool sizeChanged =
         mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
     if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) {
@@ -319,7 +327,7 @@ void TJGdata::S_Attr(int at1, int at2, int at3, int at4, int at5) {
 // from the kind 0..9; any other kind is horizontal. A text without a direction or without
 // anything but blanks is not written.
 void TJGdata::S_Text(int no, double x1, double y1, double x2, double y2, const std::u16string& m) {
-    if (!TText::Valid(x2, y2, m)) {
+    if (!Finite(x1, y1, x2, y2) || !TText::Valid(x2, y2, m)) {
         return;
     }
     SendMem(TextLine(TText::KeyOf(no), x1, y1, x2, y2, m));
@@ -329,12 +337,18 @@ void TJGdata::S_Text(int no, double x1, double y1, double x2, double y2, const s
 // replaced by the measured length of the line.
 void TJGdata::S_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-    if (!TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
+    if (!Finite(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2) ||
+        !TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
         return;
     }
-    const std::u16string measured = IsBlankText(m) ? MeasuredText(lx1, ly1, lx2, ly2) : u"";
+    const bool blank = IsBlankText(m);
+    const std::u16string measured = blank ? MeasuredText(lx1, ly1, lx2, ly2) : u"";
+    // A blank text whose length is no number has nothing to show.
+    if (blank && measured.empty()) {
+        return;
+    }
     SendMem(std::u16string(TDim::kKey));
     SendMem(MakeLine(TLine::kKey, lx1, ly1, lx2, ly2));
     SendMem(TextLine(TText::KeyOf(DavKeys::kDimensionTextKind), tx1, ty1, tx2, ty2,
-                     measured.empty() ? std::u16string_view(m) : std::u16string_view(measured)));
+                     blank ? std::u16string_view(measured) : std::u16string_view(m)));
 }

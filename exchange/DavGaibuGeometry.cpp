@@ -1,5 +1,5 @@
-// DavGaibuGeometry: the geometry commands of TJGdata, which drop degenerate entities before
-// they reach the host.
+// DavGaibuGeometry: the geometry commands of TJGdata, which drop degenerate entities, and
+// those with a value that is no finite number, before they reach the host.
 #include "DavGaibu.h"
 
 #include <algorithm>
@@ -10,13 +10,15 @@
 #include "exchange/DavCommandLine.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 
 using DavCommandLine::MakeLine;
+using DavRules::Finite;
 using namespace DavKinds;
 
 // Writes a line segment as four numbers with no keyword.
 void TJGdata::S_Line(double x1, double y1, double x2, double y2) {
-    if (!TLine::Valid(x1, y1, x2, y2)) {
+    if (!Finite(x1, y1, x2, y2) || !TLine::Valid(x1, y1, x2, y2)) {
         return;
     }
     SendMem(MakeLine(TLine::kKey, x1, y1, x2, y2));
@@ -34,7 +36,10 @@ void TJGdata::S_PLineEnd() {
 
 // Adds a segment to the polyline buffer; nothing is sent yet.
 void TJGdata::S_PLineSet(double px1, double py1, double px2, double py2) {
-    ++t_PLineN;
+    if (!Finite(px1, py1, px2, py2)) {
+        return;
+    }
+    t_PLineN = CountIn(t_PLineN, t_PLine) + 1;
     t_PLine.resize(static_cast<std::size_t>(t_PLineN));
     t_PLine.back() = TDavPLine{px1, py1, px2, py2};
 }
@@ -48,7 +53,7 @@ void TJGdata::S_PLineReset() {
 // Sends the buffered segments: one segment alone as a plain line, two or more as a block
 // between "pl" and "#". The buffer is kept.
 void TJGdata::S_PLine() {
-    const int n = std::min(t_PLineN, static_cast<int>(t_PLine.size()));
+    const int n = CountIn(t_PLineN, t_PLine);
     if (n <= 0) {
         return;
     }
@@ -67,19 +72,25 @@ void TJGdata::S_PLine() {
 
 // Writes a point: "pt x y".
 void TJGdata::S_Ten(double x, double y) {
+    if (!Finite(x, y)) {
+        return;
+    }
     SendMem(MakeLine(TPoint::kKey, x, y));
 }
 
 // Writes a marker: "pt x y bai ang cod". An unknown code becomes the default marker and a
 // scale of no size becomes 1.
 void TJGdata::S_Mark(double x, double y, double bai, double ang, int cod) {
+    if (!Finite(x, y, bai, ang)) {
+        return;
+    }
     TMark::Normalise(bai, cod);
     SendMem(MakeLine(TMark::kKey, x, y, bai, ang, cod));
 }
 
 // Writes a circle: "ci x y r".
 void TJGdata::S_Circle(double x, double y, double r) {
-    if (!TCircle::Valid(r)) {
+    if (!Finite(x, y, r) || !TCircle::Valid(r)) {
         return;
     }
     SendMem(MakeLine(TCircle::kKey, x, y, r));
@@ -87,7 +98,7 @@ void TJGdata::S_Circle(double x, double y, double r) {
 
 // Writes an arc or an elliptic arc: "ci x y r sa ea h ka".
 void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h, double ka) {
-    if (!TArc::Valid(r, h)) {
+    if (!Finite(x, y, r, sa, ea, h, ka) || !TArc::Valid(r, h)) {
         return;
     }
     SendMem(MakeLine(TArc::kKey, x, y, r, sa, ea, h, ka));
@@ -95,7 +106,7 @@ void TJGdata::S_Arc(double x, double y, double r, double sa, double ea, double h
 
 // Writes a two-point solid: "sl x1 y1 x2 y2".
 void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
-    if (!TSolid2::Valid(x1, y1, x2, y2)) {
+    if (!Finite(x1, y1, x2, y2) || !TSolid2::Valid(x1, y1, x2, y2)) {
         return;
     }
     SendMem(MakeLine(TSolid2::kKey, x1, y1, x2, y2));
@@ -103,7 +114,7 @@ void TJGdata::S_Solid2(double x1, double y1, double x2, double y2) {
 
 // Writes a triangle: "sl" and three points, none of them coinciding with another.
 void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, double y3) {
-    if (!TSolid3::Valid(x1, y1, x2, y2, x3, y3)) {
+    if (!Finite(x1, y1, x2, y2, x3, y3) || !TSolid3::Valid(x1, y1, x2, y2, x3, y3)) {
         return;
     }
     SendMem(MakeLine(TSolid3::kKey, x1, y1, x2, y2, x3, y3));
@@ -112,6 +123,9 @@ void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, do
 // Writes a quadrilateral: "sl" and four points, or what is left of it (TSolid4::Corners).
 void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                        double y4) {
+    if (!Finite(x1, y1, x2, y2, x3, y3, x4, y4)) {
+        return;
+    }
     TSolid4::Reduce(
         x1, y1, x2, y2, x3, y3, x4, y4,
         [this](double ax, double ay, double bx, double by, double cx, double cy) {
@@ -123,7 +137,7 @@ void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, do
 // Writes a circular solid: "sc x y r h ka sa da cod", for the codes 100, 5, 0 and -1.
 void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double sa, double da,
                        int cod) {
-    if (!TSolidC::Valid(r, h, cod)) {
+    if (!Finite(x, y, r, h, ka, sa, da) || !TSolidC::Valid(r, h, cod)) {
         return;
     }
     SendMem(MakeLine(TSolidC::kKey, x, y, r, h, ka, sa, da, cod));
@@ -132,7 +146,7 @@ void TJGdata::S_SolidC(double x, double y, double r, double h, double ka, double
 // Writes a circular solid of the other kind: "se x y r h ka sa da cod", codes 100 and 0.
 void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double sa, double da,
                        int cod) {
-    if (!TSolidE::Valid(r, h, cod)) {
+    if (!Finite(x, y, r, h, ka, sa, da) || !TSolidE::Valid(r, h, cod)) {
         return;
     }
     SendMem(MakeLine(TSolidE::kKey, x, y, r, h, ka, sa, da, cod));
@@ -141,7 +155,7 @@ void TJGdata::S_SolidD(double x, double y, double r, double h, double ka, double
 // Writes a ring solid: "so x y r h ka sa da ri".
 void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
-    if (!TSolidO::Valid(r, h, ri)) {
+    if (!Finite(x, y, r, h, ka, sa, da, ri) || !TSolidO::Valid(r, h, ri)) {
         return;
     }
     SendMem(MakeLine(TSolidO::kKey, x, y, r, h, ka, sa, da, ri));
@@ -150,7 +164,7 @@ void TJGdata::S_SolidO(double x, double y, double r, double h, double ka, double
 // Writes a ring solid of the other kind: "sg x y r h ka sa da ri".
 void TJGdata::S_SolidG(double x, double y, double r, double h, double ka, double sa, double da,
                        double ri) {
-    if (!TSolidG::Valid(r, h, ri)) {
+    if (!Finite(x, y, r, h, ka, sa, da, ri) || !TSolidG::Valid(r, h, ri)) {
         return;
     }
     SendMem(MakeLine(TSolidG::kKey, x, y, r, h, ka, sa, da, ri));

@@ -70,6 +70,10 @@ void TJGdata::A_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
         col = ConvColNo(col);
     }
     TakeTextType(*this, mjs, mw, mh, md, col);
+    // Sizes that are no numbers change nothing: a later text of a free size would carry them.
+    if (!Finite(mw, mh, md)) {
+        return;
+    }
     w_MjsW = mw;
     w_MjsH = mh;
     w_MjsD = md;
@@ -118,11 +122,11 @@ int TJGdata::GetColorDisp(int col) const {
     return 0;
 }
 
-// --- Appenders with the current attributes. Each kind's rule (DavKinds) decides; a rejected
-// call changes nothing.
+// --- Appenders with the current attributes. Each kind's rule (DavKinds) decides, after the
+// check that every real is a finite number; a rejected call changes nothing.
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
-    if (!TLine::Valid(ax1, ay1, ax2, ay2)) {
+    if (!Finite(ax1, ay1, ax2, ay2) || !TLine::Valid(ax1, ay1, ax2, ay2)) {
         return;
     }
     TDavEntLine& e = TLine::Append(*this);
@@ -134,6 +138,9 @@ void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Ten(double ax, double ay) {
+    if (!Finite(ax, ay)) {
+        return;
+    }
     TDavEntPnt& e = TPoint::Append(*this);
     e.px = ax;
     e.py = ay;
@@ -141,6 +148,9 @@ void TJGdata::A_Ten(double ax, double ay) {
 }
 
 void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int acod) {
+    if (!Finite(ax, ay, abai, aang)) {
+        return;
+    }
     TMark::Normalise(abai, acod);
     TDavEntMark& e = TMark::Append(*this);
     e.px = ax;
@@ -152,7 +162,7 @@ void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int acod) {
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
-    if (!TCircle::Valid(ar)) {
+    if (!Finite(ax, ay, ar) || !TCircle::Valid(ar)) {
         return;
     }
     TDavEntCircle& e = TCircle::Append(*this);
@@ -165,7 +175,7 @@ void TJGdata::A_Circle(double ax, double ay, double ar) {
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
     ah = OneIfNone(ah);
-    if (!TArc::Valid(ar, ah)) {
+    if (!Finite(ax, ay, ar, asa, aea, ah, aka) || !TArc::Valid(ar, ah)) {
         return;
     }
     TDavEntArc& e = TArc::Append(*this);
@@ -180,7 +190,7 @@ void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, dou
 
 void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
-    if (!TText::Valid(ax2, ay2, am)) {
+    if (!Finite(ax1, ay1, ax2, ay2) || !TText::Valid(ax2, ay2, am)) {
         return;
     }
     TDavEntText& e = TText::Append(*this);
@@ -196,10 +206,15 @@ void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
-    if (!TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
+    if (!Finite(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2) ||
+        !TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
         return;
     }
     std::u16string text = IsBlankText(m) ? MeasuredText(lx1, ly1, lx2, ly2) : m;
+    // A blank text whose length is no number has nothing to show.
+    if (text.empty()) {
+        return;
+    }
     TDavEntDim& e = TDim::Append(*this);
     SetEntAttr(e.lin.att);
     e.lin.CrvNo = 0;
@@ -219,7 +234,7 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
-    if (!TSolid2::Valid(ax1, ay1, ax2, ay2)) {
+    if (!Finite(ax1, ay1, ax2, ay2) || !TSolid2::Valid(ax1, ay1, ax2, ay2)) {
         return;
     }
     TDavEntSld2& e = TSolid2::Append(*this);
@@ -227,7 +242,7 @@ void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
-    if (!TSolid3::Valid(ax1, ay1, ax2, ay2, ax3, ay3)) {
+    if (!Finite(ax1, ay1, ax2, ay2, ax3, ay3) || !TSolid3::Valid(ax1, ay1, ax2, ay2, ax3, ay3)) {
         return;
     }
     TDavEntSld3& e = TSolid3::Append(*this);
@@ -237,6 +252,9 @@ void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax
 // A quadrilateral reduced to a triangle lands in the three-point list.
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                        double ax4, double ay4) {
+    if (!Finite(ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4)) {
+        return;
+    }
     TSolid4::Reduce(
         ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4,
         [this](double x1, double y1, double x2, double y2, double x3, double y3) {
@@ -276,7 +294,7 @@ void SetLast(TDavEntSldD& e, double ri) {
 template <class K, class TLast>
 void AddRound(TJGdata& jg, double ax, double ay, double ar, double ah, double aka, double asa,
               double ada, TLast last) {
-    if (!K::Valid(ar, ah, last)) {
+    if (!Finite(ax, ay, ar, ah, aka, asa, ada, last) || !K::Valid(ar, ah, last)) {
         return;
     }
     typename K::Rec& e = K::Append(jg);
@@ -314,7 +332,7 @@ namespace {
 
 template <class... K, class F>
 void WithAttr(TJGdata& jg, const TDavEntAttr& at, F&& append) {
-    const std::array<int, sizeof...(K)> before = {K::CountOf(jg)...};
+    const std::array<int, sizeof...(K)> before = {TJGdata::CountIn(K::CountOf(jg), K::ListOf(jg))...};
     append();
     size_t k = 0;
     (

@@ -2,7 +2,7 @@
 // the host knows, and how an out-of-range attribute is taken.
 #pragma once
 
-#include <cmath>  // for std::fabs, std::trunc
+#include <cmath>  // for std::fabs, std::isfinite, std::trunc
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -47,6 +47,14 @@ inline constexpr int kSolidCodeOpen = -1;
 // Attribute bits and their marks "z1" to "z5".
 inline constexpr int kAttrBit1 = 1, kAttrBit2 = 2, kAttrBit3 = 4, kAttrBit4 = 8, kAttrBit5 = 16;
 
+// Every value is a finite number. An infinity or a NaN is no coordinate, size or angle the
+// host can take, so a command or an entity holding one is dropped as degenerate geometry is;
+// the comparisons of the rules below would let a NaN through.
+template <class... V>
+bool Finite(V... values) {
+    return (std::isfinite(static_cast<double>(values)) && ...);
+}
+
 // Two points coincide when both coordinate differences are below the tolerance.
 inline bool Coincide(double x1, double y1, double x2, double y2) {
     return std::fabs(x2 - x1) < kMinLen && std::fabs(y2 - y1) < kMinLen;
@@ -85,10 +93,17 @@ constexpr int TextKind(int no) {
     return (no < 0 || no > kMaxTextKind) ? 0 : no;
 }
 
-// The length of a dimension line as its text: ten decimals, halves rounded up.
+// The length of a dimension line as its text: ten decimals, halves rounded up. Empty when
+// the length is beyond the range of a number (ends near the largest values, far apart).
 inline std::u16string MeasuredText(double lx1, double ly1, double lx2, double ly2) {
     const double d = PointDistance(lx1, ly1, lx2, ly2);
-    return FloatToText(std::trunc(d / kMinLen + 0.5) * kMinLen);
+    if (!std::isfinite(d)) {
+        return {};
+    }
+    // Near the largest numbers the count of tolerances overflows, and ten decimals mean
+    // nothing there: the length is taken as it is.
+    const double steps = d / kMinLen;
+    return FloatToText(std::isfinite(steps) ? std::trunc(steps + 0.5) * kMinLen : d);
 }
 
 // One of the host's ten text types, whose sizes and colour come from its table.

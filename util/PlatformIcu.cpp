@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <string_view>
-#include <system_error>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
@@ -83,13 +82,6 @@ char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail) {
     UErrorCode err = U_ZERO_ERROR;
     const int32_t len = ucnv_toUChars(conv.get(), out, 4, bytes, 2, &err);
     return U_SUCCESS(err) && len == 1 ? static_cast<char16_t>(out[0]) : char16_t{0xFFFD};
-}
-
-// A rename replaces the target even while others have it open; nothing to wait for.
-bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code ec;
-    std::filesystem::rename(from, to, ec);
-    return !ec;
 }
 
 char16_t UserDecimalSeparator() {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 namespace Platform::Native {
 
@@ -10,9 +11,21 @@ namespace Platform::Native {
 // 40-7E or 80-FC) as the system's converter reads it; U+FFFD when the code has none.
 char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail);
 
-// Renames the file from over the file to, which it replaces. On Windows another program (a
-// virus scanner, an indexer, the host reading its file) may hold the target open for a moment;
-// the rename is then retried for about a second. False when it fails; from is left in place.
+// Creates the file, which must not exist yet, writes the bytes and has the system put them on
+// the disk before it returns (fsync, FlushFileBuffers), so that a power loss after a
+// replacement cannot leave an empty or half-written file in the old one's place. False when
+// any step fails; a file it created is then removed again.
+bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view bytes);
+// Whether the file is marked read-only: on Windows its read-only attribute, elsewhere no
+// write permission in its mode bits for anyone (as "chmod a-w" leaves it), whoever runs the
+// program. A missing file is not read-only.
+bool IsReadOnlyFile(const std::filesystem::path& path);
+// Puts the file from in the place of the file to, which keeps what was set on the old file:
+// on Windows its attributes (hidden, system, archive), elsewhere its permissions (the caller
+// copies them). On Windows another program (a virus scanner, an indexer, the host reading
+// its file) may hold the target open for a moment; the move is then retried for about a
+// second. Elsewhere a rename, whose folder entry is then flushed to the disk as well. False
+// when it fails; from is then left in place.
 bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
 // The decimal separator of the user's regional settings.
 char16_t UserDecimalSeparator();

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "PlatformNative.h"
 
 namespace Platform {
@@ -44,7 +46,53 @@ char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail) {
     return len == 1 ? static_cast<char16_t>(out[0]) : char16_t{0xFFFD};
 }
 
+bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view bytes) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        // WriteFile takes a 32-bit count: large buffers go in pieces of 1 GiB.
+        constexpr size_t kPiece = size_t{1} << 30;
+        const DWORD want = static_cast<DWORD>(bytes.size() < kPiece ? bytes.size() : kPiece);
+        DWORD written = 0;
+        ok = WriteFile(file, bytes.data(), want, &written, nullptr) != 0 && written > 0;
+        bytes.remove_prefix(written);
+    }
+    ok = ok && FlushFileBuffers(file) != 0;
+    ok = CloseHandle(file) != 0 && ok;
+    if (!ok) {
+        DeleteFileW(path.c_str());
+    }
+    return ok;
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+namespace {
+
+// The attributes a user or the host may set on a file that its replacement takes over.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+}  // namespace
+
+// A move over the target, with the target's attributes given to the new file first. (The
+// system's ReplaceFileW would keep them itself, but wine's version leaves a backup "rf*.tmp"
+// beside the file whenever a reader holds it open, and keeps no attributes.)
 bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const DWORD old = GetFileAttributesW(to.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        SetFileAttributesW(from.c_str(), (old & kKeptAttributes) != 0 ? old & kKeptAttributes
+                                                                       : FILE_ATTRIBUTE_NORMAL);
+    }
     // About a second in short steps: long enough for a scanner's look at a small file, short
     // enough that the user does not wait on a file that stays locked.
     constexpr int kAttempts = 40;

@@ -6,7 +6,7 @@
 // vendor extensions, so it goes through CodePage.cpp, whose tables come from the system.
 #include "TextFile.h"
 
-#include <algorithm>  // for std::copy
+#include <algorithm>  // for std::all_of, std::copy
 #include <array>
 #include <atomic>
 #include <bit>  // for std::countr_zero and std::endian
@@ -178,6 +178,21 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigne
     std::filesystem::path name = target;
     name += suffix;
     return name;
+}
+
+// Whether a file name is one that TemporaryName gives for the target whose name, with the
+// dot that follows it, is prefix.
+bool IsTemporaryName(std::u8string_view name, std::u8string_view prefix) {
+    constexpr std::u8string_view kSuffix = u8".tmp";
+    constexpr size_t kTagDigits = 12;
+    if (name.size() != prefix.size() + kTagDigits + kSuffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kSuffix)) {
+        return false;
+    }
+    const std::u8string_view tag = name.substr(prefix.size(), kTagDigits);
+    return std::all_of(tag.begin(), tag.end(), [](char8_t c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    });
 }
 
 void RemoveQuietly(const std::filesystem::path& path) {
@@ -665,8 +680,9 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
     }
     const std::filesystem::path target = ToPath(fileName);
     std::error_code ec;
-    // A folder in the file's place is never replaced.
-    if (std::filesystem::is_directory(target, ec)) {
+    // A folder in the file's place is never replaced, nor a file that its owner or the host
+    // marked read-only.
+    if (std::filesystem::is_directory(target, ec) || Platform::Native::IsReadOnlyFile(target)) {
         return false;
     }
     std::filesystem::path temp;
@@ -679,28 +695,13 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
             break;
         }
     }
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            RemoveQuietly(temp);
-            return false;
-        }
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.flush();
-        if (!file) {
-            file.close();
-            RemoveQuietly(temp);
-            return false;
-        }
-        file.close();
-        if (file.fail()) {
-            RemoveQuietly(temp);
-            return false;
-        }
+    // Created only if the name is still free; on failure nothing of it is left.
+    if (!Platform::Native::WriteNewFileDurably(temp, bytes)) {
+        return false;
     }
 #ifndef _WIN32
-    // The new file keeps the permissions of the one it replaces. (Windows has only the
-    // read-only attribute, which would make the temporary file impossible to remove.)
+    // The new file keeps the permissions of the one it replaces. (On Windows the replace
+    // operation keeps the old file's attributes itself.)
     const std::filesystem::file_status old = std::filesystem::status(target, ec);
     if (!ec && std::filesystem::is_regular_file(old)) {
         std::filesystem::permissions(temp, old.permissions(), ec);
@@ -712,6 +713,36 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
         return false;
     }
     return true;
+}
+
+void RemoveStaleTemporaries(const std::u16string& fileName, std::chrono::seconds minimumAge) {
+    if (fileName.empty()) {
+        return;
+    }
+    const std::filesystem::path target = ToPath(fileName);
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    // Compared in UTF-8, which holds every name (a narrow name on Windows may not).
+    const std::u8string prefix = target.filename().u8string() + u8".";
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (!IsTemporaryName(name, prefix)) {
+            continue;
+        }
+        std::error_code entryError;
+        if (!it->is_regular_file(entryError)) {
+            continue;
+        }
+        const auto written = it->last_write_time(entryError);
+        if (!entryError && now - written >= minimumAge) {
+            RemoveQuietly(it->path());
+        }
+    }
 }
 
 std::string NativeFileName(const std::u16string& fileName) {

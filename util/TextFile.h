@@ -1,6 +1,7 @@
 // TextFile: reading and writing whole text files in the encodings the host and the dialog use.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -90,10 +91,18 @@ private:
     bool afterCr_ = false;
 };
 
-// Writes bytes to a temporary file in the target's folder and renames it over the target,
-// so that no reader ever sees a half-written file. On failure the temporary file is removed,
-// the target is left as it was, and false is returned.
+// Writes bytes to a temporary file in the target's folder ("<name>.<12 hex digits>.tmp"), has
+// it put on the disk and puts it in the target's place, so that no reader ever sees a
+// half-written file, not even after a power loss. A read-only target (Platform: its
+// attribute, or its mode bits) and a folder of that name are not replaced. On failure the
+// temporary file is removed, the target is left as it was, and false is returned.
 bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes);
+
+// Removes the temporary files of WriteFileReplacing for this target that a run ended in the
+// middle of a save (killed, or the machine going down) left behind: those at least
+// minimumAge old, so that a save under way in another process keeps its own.
+void RemoveStaleTemporaries(const std::u16string& fileName,
+                            std::chrono::seconds minimumAge = std::chrono::minutes(1));
 
 // A file name as the file system takes it.
 std::string NativeFileName(const std::u16string& fileName);

@@ -1,4 +1,6 @@
 // tst_Unit1: the dialog's widgets, started from a temporary program folder and driven in process.
+#include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include <QApplication>
@@ -23,6 +25,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1Logic.h"
+#include "util/Platform.h"
 
 namespace {
 
@@ -219,6 +222,11 @@ private slots:
     void tabReachesEveryPresetRow();
     void wheelLeavesUnfocusedListsAlone();
     void longValuesShowTheirBeginning();
+    void pointsNearTheLargestNumbers_data();
+    void pointsNearTheLargestNumbers();
+    void okRefusedWhileThePlacementIsNotFinite();
+    void commaSeparatorKeepsTheStartupAngle();
+    void startClearsWhatACutOffSaveLeft();
 };
 
 void TestUnit1::startupValues_data() {
@@ -1000,6 +1008,116 @@ void TestUnit1::longValuesShowTheirBeginning() {
     QCOMPARE(form->LabelB1->text(), summary);
     QVERIFY(form->LabelB1->fontMetrics().horizontalAdvance(summary) <=
             form->LabelB1->contentsRect().width());
+}
+
+namespace {
+
+// Two picked points at the largest coordinates a host might send.
+const QByteArray kHugePoints =
+    "\xEF\xBB\xBF"
+    "hp1 1.7e308 1.7e308\r\n"
+    "hp2 1.7e308 1.7e308\r\n";
+const QString kNotFinite = QStringLiteral("文字の位置または大きさが数値の範囲を超えています。");
+
+}  // namespace
+
+void TestUnit1::pointsNearTheLargestNumbers_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no mode") << QStringList();
+    for (const char* mode : {"1", "2", "3", "4", "5", "fit"}) {
+        QTest::newRow(mode) << QStringList{QString::fromLatin1(mode)};
+    }
+}
+
+// Every mode places the text at a finite place: the midpoint of mode 4 and of a fit's middle
+// column is taken without the sum of the two points, which would overflow.
+void TestUnit1::pointsNearTheLargestNumbers() {
+    QFETCH(QStringList, arguments);
+    TProgramFolder folder;
+    folder.Write("ZIV_TEMP.TXT", kHugePoints);
+    const auto form = folder.Start(arguments);
+    form->ComboBox1->setEditText(QStringLiteral("t"));
+    // The middle column of the base points, where a fit is placed at the midpoint.
+    form->RadioGroup2Items->button(4)->setChecked(true);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QCOMPARE(folder.messages, QStringList());
+    QVERIFY(form->OKflag);
+    const QByteArray written = folder.Read("ZIV_TEMP.TXT");
+    QVERIFY2(written.contains("\r\nch "), written.constData());
+    QVERIFY2(!written.contains("INF") && !written.contains("NAN"), written.constData());
+}
+
+// Offsets that carry the text beyond the largest number: OK says so and keeps the dialog
+// open with both files untouched; a usable offset then lets OK through.
+void TestUnit1::okRefusedWhileThePlacementIsNotFinite() {
+    TProgramFolder folder;
+    folder.Write("ZIV_TEMP.TXT", kHugePoints);
+    const auto form = folder.Start({QStringLiteral("1")});
+    form->ComboBox1->setEditText(QStringLiteral("t"));
+    form->CheckBox1->setChecked(true);
+    form->Edit4->setText(QStringLiteral("-1e308"));
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QCOMPARE(folder.messages, QStringList{kNotFinite});
+    QVERIFY(!form->OKflag);
+    QVERIFY(form->isVisible());
+    QCOMPARE(folder.Read("ZIV_TEMP.TXT"), kHugePoints);
+    QVERIFY(!folder.Exists("r407.dat"));
+    form->Edit4->setText(QStringLiteral("-1"));
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QVERIFY(form->OKflag);
+    QVERIFY(!folder.Read("ZIV_TEMP.TXT").contains("INF"));
+}
+
+// With a comma as the user's decimal separator, the angle a start-up mode writes into the
+// angle box is read back whole on OK: the box holds numbers with a full stop, as the text
+// generation reads them. The commands themselves are written with the user's separator.
+// Run once more under a German locale (ctest: tst_Unit1.comma_locale), where the separator
+// comes from the system.
+void TestUnit1::commaSeparatorKeepsTheStartupAngle() {
+    if (qEnvironmentVariableIsSet("R407_EXPECT_COMMA")) {
+        QCOMPARE(QChar(Platform::DecimalSeparator()), QChar(u','));
+    }
+    const char16_t before = Platform::DecimalSeparator();
+    Platform::SetDecimalSeparator(u',');
+    TProgramFolder folder;
+    folder.Write("ZIV_TEMP.TXT", "\xEF\xBB\xBF" "hp1 0 0\r\nhp2 10 5\r\n");
+    const auto form = folder.Start({QStringLiteral("3")});
+    QCOMPARE(form->ComboBox2->currentText(), QStringLiteral("26.565051177078"));
+    form->ComboBox1->setEditText(QStringLiteral("t"));
+    form->findChild<QLineEdit*>("EditA1")->setText(QStringLiteral("2.5"));
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    QVERIFY(form->OKflag);
+    QCOMPARE(form->ComboBox2->currentText(), QStringLiteral("26.565051177078"));
+    QCOMPARE(folder.SettingsLines().value(4), QStringLiteral("26.565051177078"));
+    const QByteArray written = folder.Read("ZIV_TEMP.TXT");
+    Platform::SetDecimalSeparator(before);
+    // Direction 10 at 26.565… degrees, cut to twelve places, with the user's comma.
+    QVERIFY2(written.contains("ch 0 0 8,944271909999 4,472135955 \"t"),
+             written.constData());
+    // The preset row's width went through the settings file and back with its full stop.
+    TDialogSettings s = DefaultSettings(-1);
+    QVERIFY(LoadSettingsFile(folder.Path("r407.dat").toStdU16String(), TListSizes{}, s));
+    QCOMPARE(s.rows[0].width, std::u16string(u"2.5"));
+}
+
+// Temporary files of a save that a killed run left beside the two files go at the next start,
+// once they are a minute old; a younger one may belong to a save under way and stays.
+void TestUnit1::startClearsWhatACutOffSaveLeft() {
+    TProgramFolder folder;
+    const auto leave = [&](const char* name, std::chrono::seconds age) {
+        folder.Write(QString::fromLatin1(name), "partial");
+        const std::filesystem::path path = folder.Path(QString::fromLatin1(name)).toStdU16String();
+        std::filesystem::last_write_time(
+            path, std::filesystem::file_time_type::clock::now() - age);
+    };
+    leave("ZIV_TEMP.TXT.0123456789ab.tmp", std::chrono::seconds(90));
+    leave("r407.dat.abcdef012345.tmp", std::chrono::seconds(3600));
+    leave("r407.dat.00000000000f.tmp", std::chrono::seconds(2));
+    const auto form = folder.Start();
+    QVERIFY(!folder.Exists("ZIV_TEMP.TXT.0123456789ab.tmp"));
+    QVERIFY(!folder.Exists("r407.dat.abcdef012345.tmp"));
+    QVERIFY(folder.Exists("r407.dat.00000000000f.tmp"));
+    QVERIFY(folder.Exists("ZIV_TEMP.TXT"));
 }
 
 QTEST_MAIN(TestUnit1)

@@ -4,7 +4,7 @@
 #
 #   run_case.sh --app PROGRAM --closer WMCLOSE --input HOSTFILE --action ACTION
 #               [--arg MODE] [--text TEXT] [--angle ANGLE] [--settings DATFILE]
-#               [--expect FILE] [--again] [--wine INPUT --prefix WINEPREFIX]
+#               [--expect FILE] [--again] [--click-ok] [--wine INPUT --prefix WINEPREFIX]
 #
 # The program is copied into a fresh folder together with HOSTFILE as ZIV_TEMP.TXT (and
 # DATFILE as r407.dat) and started with an empty working folder.
@@ -17,6 +17,10 @@
 #   close   type TEXT, close the window as a window manager's close box does: unchanged.
 #   blank   empty the text field and press Enter: a message box must appear and nothing be
 #           written; then the message box is closed and the dialog cancelled.
+# --arg     may be given more than once: the program's arguments in order.
+# --click-ok  "enter" clicks OK with the mouse where the dialog, laid out left to right, has
+#           its OK button (bottom left), instead of pressing Enter: a mirrored dialog ignores
+#           the click and the case fails. Under wine the key is pressed as before.
 # --again   after "enter", restores HOSTFILE, starts the program a second time and presses
 #           only Enter: the restored text must give the same output.
 # --wine    PROGRAM is the Windows program: it runs under wine in WINEPREFIX (made by
@@ -28,7 +32,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 source "$here/../../scripts/xsession.sh"
 
-app= closer= input= action= text= angle= settings= expect= again=0 wine_input= wine_prefix=
+app= closer= input= action= text= angle= settings= expect= again=0 click_ok=0 wine_input= wine_prefix=
 args=()
 while (($#)); do
     case $1 in
@@ -36,12 +40,13 @@ while (($#)); do
         --closer) closer=$2; shift 2 ;;
         --input) input=$2; shift 2 ;;
         --action) action=$2; shift 2 ;;
-        --arg) args=("$2"); shift 2 ;;
+        --arg) args+=("$2"); shift 2 ;;
         --text) text=$2; shift 2 ;;
         --angle) angle=$2; shift 2 ;;
         --settings) settings=$2; shift 2 ;;
         --expect) expect=$2; shift 2 ;;
         --again) again=1; shift ;;
+        --click-ok) click_ok=1; shift ;;
         --wine) wine_input=$2; shift 2 ;;
         --prefix) wine_prefix=$2; shift 2 ;;
         *) echo "run_case.sh: unknown option $1" >&2; exit 2 ;;
@@ -169,7 +174,13 @@ drive_x() {
                 xdotool key Tab Tab ctrl+a
                 xdotool type --delay 25 -- "$angle"
             fi
-            xdotool key Return
+            if ((click_ok)); then
+                # The middle of OK: (4, 4) 85 x 35 in the 41-pixel button strip at the bottom
+                # of the 463 x 373 client area.
+                xdotool mousemove --window "$window" 46 353 click 1
+            else
+                xdotool key Return
+            fi
             ;;
         enter-only)
             xdotool key Return

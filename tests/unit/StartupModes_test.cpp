@@ -143,4 +143,49 @@ TEST(StartupModes, PlacementAngleAndFlags) {
     }
 }
 
+// Picked points near the largest number: every mode gives a finite place, and the text is
+// written whole; only offsets that carry it further leave the range, and then nothing is sent.
+TEST(StartupModes, PointsNearTheLargestNumbers) {
+    TJGdata jg;
+    jg.OpenTempBytes("hp1 1.7e308 1.7e308\r\nhp2 1.7e308 1.7e308\r\n");
+    const std::optional<std::u16string> modes[] = {std::nullopt, u"1", u"2", u"3", u"4", u"5",
+                                                   u"fit"};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode ? std::string(mode->begin(), mode->end()) : "none");
+        const TStartupPlacement p = StartupPlacement(mode, jg);
+        TTextInput in;
+        in.text = u"通り芯";
+        in.basePoint = 4;  // the middle column: a fit is placed at the midpoint
+        in.mx1 = p.mx1;
+        in.my1 = p.my1;
+        in.mx2 = p.mx2;
+        in.my2 = p.my2;
+        in.mjiku = p.mjiku;
+        in.mfit = p.mfit;
+        EXPECT_TRUE(std::isfinite(p.mx1) && std::isfinite(p.my1));
+        EXPECT_TRUE(HasFinitePlacement(in, jg));
+        TJGdata out;
+        out.S_Init();
+        MakeText(in, out);
+        ASSERT_GT(out.t_MemN, 0);
+        const std::u16string& text = out.t_Mem[static_cast<size_t>(out.t_MemN) - 1];
+        EXPECT_EQ(text.rfind(u"ch ", 0), 0u);
+        EXPECT_EQ(text.find(u"INF"), std::u16string::npos);
+
+        if (!mode) {
+            continue;  // at the origin: no offset goes past the largest number
+        }
+        // Every mode but the origin puts the text at 1.7e308; an offset of -1e308 moves it
+        // past the largest number.
+        in.offsetsOn = true;
+        in.offsets[4] = u"-1e308";
+        in.offsets[1] = u"-1e308";
+        EXPECT_FALSE(HasFinitePlacement(in, jg));
+        TJGdata none;
+        none.S_Init();
+        MakeText(in, none);
+        EXPECT_EQ(none.t_MemN, 0);
+    }
+}
+
 }  // namespace
