@@ -21,6 +21,7 @@
 
 #include "Platform.h"
 #include "PlatformNative.h"
+#include "Utf16.h"
 
 namespace {
 
@@ -230,8 +231,7 @@ bool EncodeAnsi(std::u16string_view text, std::string& out) {
         const unsigned code = (*codes)[c];
         if (code == 0) {
             // A surrogate pair is one character and gets one default character.
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF) {
+            if (Utf16::IsPairAt(text, i)) {
                 ++i;
             }
             *q++ = kDefaultChar;

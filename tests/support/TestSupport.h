@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "util/LineBreaks.h"
 #include "util/TextFile.h"
 
 namespace TestSupport {
@@ -118,7 +119,7 @@ private:
 // The lines of a text, as the readers of the host's file and of the settings file see them.
 inline std::vector<std::u16string> SplitLines(std::u16string_view text) {
     std::vector<std::u16string> lines;
-    ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
+    LineBreaks::ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

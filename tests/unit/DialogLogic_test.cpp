@@ -133,24 +133,6 @@ TEST(FontList, UsableNames) {
     }
 }
 
-TEST(History, LetterCaseIgnored) {
-    struct Case {
-        const char16_t* a;
-        const char16_t* b;
-        bool same;
-    };
-    const Case cases[] = {
-        {u"abc", u"abc", true},    {u"abc", u"ABC", true},   {u"ａｂｃ", u"ＡＢＣ", true},
-        {u"Äö", u"äÖ", true},      {u"σ", u"Σ", true},       {u"", u"", true},
-        {u"abc", u"abd", false},   {u"abc", u"abc ", false}, {u"ａ", u"a", false},
-        {u"文字", u"文学", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
-        EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same);
-    }
-}
-
 TEST(History, TypedTextGoesFirstExactlyOnce) {
     struct Case {
         const char* name;
@@ -173,11 +155,6 @@ TEST(History, TypedTextGoesFirstExactlyOnce) {
         UpdateHistory(list, c.typed);
         EXPECT_EQ(list, c.expected);
     }
-}
-
-TEST(History, LineBreaksBecomeBlanks) {
-    EXPECT_EQ(SingleLine(u"a\r\nb\nc\rd"), u"a  b c d");
-    EXPECT_EQ(SingleLine(u"plain"), u"plain");
 }
 
 }  // namespace

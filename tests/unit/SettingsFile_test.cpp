@@ -497,13 +497,3 @@ TEST_F(SettingsFile, DamagedHistoriesAreReadAsFarAsTheBoxesGo) {
     EXPECT_EQ(s.angleHistory,
               (Lines{u"0", u"90", u"-90", u"180", u"45", std::u16string(kAngleMaxLength, u'9')}));
 }
-
-TEST(CutText, NeverSplitsAPair) {
-    const std::u16string pair = u"\U0001F600";
-    EXPECT_EQ(CutText(u"abc", 5), u"abc");
-    EXPECT_EQ(CutText(u"abc", 2), u"ab");
-    EXPECT_EQ(CutText(u"a" + pair, 2), u"a");
-    EXPECT_EQ(CutText(u"a" + pair, 3), u"a" + pair);
-    EXPECT_EQ(CutText(pair + u"b", 2), pair);
-    EXPECT_EQ(CutText(pair, 0), u"");
-}

@@ -158,30 +158,6 @@ TEST(AnsiTest, EncodesTheWindowsCodePage) {
     EXPECT_EQ(Platform::DecodeAnsi(bytes), text);
 }
 
-TEST(ForEachLineTest, LineEnds) {
-    struct TCase {
-        const char* name;
-        std::u16string text;
-        std::vector<std::u16string> lines;
-    };
-    const TCase kCases[] = {
-        {"crlf", u"a\r\nb\r\n", {u"a", u"b"}},
-        {"lf", u"a\nb\n", {u"a", u"b"}},
-        {"cr", u"a\rb\r", {u"a", u"b"}},
-        {"no break at end", u"a\r\nb", {u"a", u"b"}},
-        {"mixed", u"a\rb\nc\r\nd", {u"a", u"b", u"c", u"d"}},
-        {"empty lines kept", u"\r\n\n\r\r\nx", {u"", u"", u"", u"", u"x"}},
-        {"lf cr is two breaks", u"a\n\rb", {u"a", u"", u"b"}},
-        {"one break", u"\r\n", {u""}},
-        {"empty", u"", {}},
-        {"nul inside", u"a\0b\nc"s, {u"a\0b"s, u"c"}},
-    };
-    for (const TCase& c : kCases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(SplitLines(c.text), c.lines);
-    }
-}
-
 TEST(DecodeTextBytesTest, LongLine) {
     // A line of ten megabytes with a multi-byte character at each end.
     std::string bytes = "\xEF\xBB\xBF\xE6\x96\x87";
