@@ -1,7 +1,9 @@
 // DavKinds: one description per entity kind of TJGdata: its code, its record, its list and
 // count members, its keyword, its validity rule and its writer. The model's initialisation and
-// release, the write-back, the appenders with explicit attributes, the reader, and the tests'
-// model check and dump all walk this table instead of naming the fifteen kinds themselves.
+// release, the write-back's dispatch, the appenders with explicit attributes, and the tests'
+// model check and dump walk this table instead of naming the fifteen kinds themselves. The
+// reader's handlers (DavGaibuEntityLines.cpp) each name the kind they fill and append through
+// its description.
 #pragma once
 
 #include <array>

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+using Utf16::kReplacement;
 constexpr char kDefaultChar = '?';
 
 // Lead bytes 81-9F and E0-FC, second bytes 40-7E and 80-FC.
@@ -209,10 +209,10 @@ std::u16string DecodeAnsi(std::string_view bytes) {
     return out;
 }
 
-bool EncodeAnsi(std::u16string_view text, std::string& out) {
-    out.clear();
+std::string EncodeAnsi(std::u16string_view text) {
+    std::string out;
     if (text.empty()) {
-        return true;
+        return out;
     }
     // At most two bytes for each UTF-16 unit.
     out.resize(text.size() * 2);
@@ -243,7 +243,7 @@ bool EncodeAnsi(std::u16string_view text, std::string& out) {
         }
     }
     out.resize(static_cast<size_t>(q - out.data()));
-    return true;
+    return out;
 }
 
 }  // namespace Platform

@@ -12,8 +12,9 @@ namespace Platform {
 // byte or pair, and never take a line break with them.
 std::u16string DecodeAnsi(std::string_view bytes);
 // Characters the code page cannot represent become its default character "?", one for each
-// character. Returns false when the conversion itself failed.
-bool EncodeAnsi(std::u16string_view text, std::string& out);
+// character (a lone surrogate is one too). The tables are the program's own once built, so
+// the conversion cannot fail: every text gives bytes.
+std::string EncodeAnsi(std::u16string_view text);
 
 // Upper-casing for comparisons that ignore case, the same on every system: each code point
 // becomes its simple (one-to-one) upper-case mapping of the Unicode character database, so
