@@ -16,5 +16,7 @@ if [[ ! -f $out/CMakeCache.txt ]]; then
     cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DR407_BUILD_APP=OFF >&2
 fi
 cmake --build "$out" --target writeback_snapshot >&2
+# SNAPSHOT_ARGS holds options, split at blanks.
+# shellcheck disable=SC2086
 "$out/tests/writeback_snapshot" ${SNAPSHOT_ARGS:-} tests/fixtures tests/fixtures/bad \
     tests/fixtures/e2e fuzz/corpus/TempFile examples/ZIV_TEMP.TXT
