@@ -7,6 +7,10 @@
 #include <vector>
 
 class TTextBlockDecoder;
+namespace DavKinds {
+template <class K>
+struct TWriterOf;
+}
 
 // Entity kind codes, shared by the reader, the store and the write-back.
 enum TDavKind : int {
@@ -443,6 +447,9 @@ private:
     void S_EntSldG(int no, const TDavOverrides& o);
     // The writer of one EntNo entry's kind; blocks and unknown kinds write nothing.
     void S_EntOne(int yn, int no, const TDavOverrides& o);
+    // Each kind's description names its writer above (DavKinds.h).
+    template <class K>
+    friend struct DavKinds::TWriterOf;
 
     // Reused token storage of the line parser: views into the line, and the one token that
     // had to be joined because a double quote was dropped from its middle.
