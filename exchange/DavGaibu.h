@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/DavLimits.h"
+
 class TTextBlockDecoder;
 namespace DavKinds {
 template <class K>
@@ -198,12 +200,12 @@ public:
     bool MojiCode = false;  // the file was read as UTF-8, and is written back so
     double Jikukaku = 0.0;  // axis angle, degrees
     std::u16string ZumenFile;
-    std::array<double, 16> LGrpScale{};
+    std::array<double, DavLimits::kScales> LGrpScale{};  // one for each layer group
     double ZumenXsize = 1189.0;
     double ZumenYsize = 841.0;
-    std::array<TDavMojisyu, 11> Mojisyu{};  // text types 1..10; entry 0 unused
-    std::array<int, 357> RGB{};             // the "hrgb" values 1..356; entry 0 unused
-    bool Zusun = false;                     // sheet-unit mode ("bz")
+    std::array<TDavMojisyu, DavLimits::kTextTypeSlots> Mojisyu{};  // text types; entry 0 unused
+    std::array<int, DavLimits::kRgbSlots> RGB{};  // the "hrgb" values; entry 0 unused
+    bool Zusun = false;                           // sheet-unit mode ("bz")
     double AreaX1 = 0.0, AreaY1 = 0.0, AreaX2 = 0.0, AreaY2 = 0.0;
 
     // The host's current attributes, from the first attribute line of each kind.
@@ -220,13 +222,13 @@ public:
     std::u16string CurFont;
 
     // Picked points and layer tables.
-    std::vector<TDavIndPoint> IPoints;  // 100 entries, points 1..99
+    std::vector<TDavIndPoint> IPoints;  // DavLimits::kPickedPointSlots; entry 0 unused
     int IPointN = 0;
     bool WidF = false;          // a line-width line was read; widths are written only then
-    std::vector<int> LGrpStat;  // 16
-    std::vector<std::u16string> LGrpName;  // 16
-    std::vector<int> LayStat;              // 256, index group * 16 + layer
-    std::vector<std::u16string> LayName;   // 256
+    std::vector<int> LGrpStat;  // DavLimits::kLayerGroups
+    std::vector<std::u16string> LGrpName;  // DavLimits::kLayerGroups
+    std::vector<int> LayStat;              // DavLimits::kLayers, index group * 16 + layer
+    std::vector<std::u16string> LayName;   // DavLimits::kLayers
 
     // The entity store. Each list grows in blocks of 1000; its count is authoritative.
     int EntN = 0;

@@ -202,7 +202,7 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
     if (mode == 1) {
         col = ConvColNo(col);
     }
-    TakeTextType(*this, mjs, mw, mh, md, col);
+    TText::TakeTextType(*this, mjs, mw, mh, md, col);
     const bool sizeChanged =
         mjs == 0 && (mw != w_MjsW || mh != w_MjsH || md != w_MjsD || col != w_MjsC);
     if (!w_FlgMjs && mjs == w_Mjs && !sizeChanged) {

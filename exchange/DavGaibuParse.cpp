@@ -12,6 +12,7 @@
 
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavLimits.h"
 #include "exchange/DavRules.h"
 #include "util/LineBreaks.h"
 #include "util/MyFunc.h"
@@ -27,10 +28,10 @@ namespace K = DavKeys;
 // A line keeps at most this many tokens; a token that would come after the last one is
 // dropped together with the rest of the line.
 constexpr int kMaxTokens = 400;
-constexpr int kPickedPoints = static_cast<int>(DavRules::kPickedPointSlots) - 1;
-constexpr size_t kScaleCount = 16;
-constexpr size_t kTextTypes = 10;
-constexpr int kRgbValues = 356;
+constexpr int kPickedPoints = static_cast<int>(DavLimits::kPickedPointSlots) - 1;
+constexpr size_t kScaleCount = DavLimits::kScales;
+constexpr size_t kTextTypes = DavLimits::kMaxTextType;
+using DavLimits::kRgbValues;
 
 constexpr bool IsSeparator(char16_t c) {
     return c == u' ' || c == u'\t';
@@ -183,7 +184,7 @@ void Area(TJGdata& jg, const TTokens& t, int) {
     jg.AreaY2 = TextToFloat(t[4]);
 }
 
-// The host's colour table; values beyond the table's 356 entries are ignored.
+// The host's colour table; values beyond the table's entries are ignored.
 void RgbTable(TJGdata& jg, const TTokens& t, int) {
     const int last = t.Count() - 1 < kRgbValues ? t.Count() - 1 : kRgbValues;
     for (int k = 1; k <= last; ++k) {

@@ -189,6 +189,40 @@ struct TText : TKind<kKindText, TDavEntText, &TJGdata::EntText, &TJGdata::EntTex
     }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) { Write::Text(jg, e, o); }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st); }
+
+    // A text type outside 0..10 is the host's current one, with the host's free sizes and colour
+    // when that is 0.
+    static void TakeTextType(const TJGdata& jg, int& mjs, double& mw, double& mh, double& md,
+                             int& col) {
+        if (mjs < 0 || mjs > DavRules::kMaxTextType) {
+            mjs = jg.CurMjs;
+            if (mjs == 0) {
+                mw = jg.CurMjsW;
+                mh = jg.CurMjsH;
+                md = jg.CurMjsD;
+                col = jg.CurMjsC;
+            }
+        }
+    }
+
+    // Sizes, colour and base point of a new text: its text type's entry, or the free sizes when
+    // the type is none of the host's ten.
+    static void FillTextSettings(TDavEntText& t, const TJGdata& jg) {
+        t.cc = jg.w_Mbs;
+        t.cn = jg.w_Mjs;
+        if (DavRules::IsTextType(t.cn)) {
+            const TDavMojisyu& m = jg.Mojisyu[static_cast<size_t>(t.cn)];
+            t.mw = m.W;
+            t.mh = m.H;
+            t.md = m.D;
+            t.att.Col = m.C;
+        } else {
+            t.mw = jg.w_MjsW;
+            t.mh = jg.w_MjsH;
+            t.md = jg.w_MjsD;
+            t.att.Col = jg.w_MjsC;
+        }
+    }
 };
 template <>
 struct TWriterOf<TText> {
