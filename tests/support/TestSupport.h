@@ -59,6 +59,13 @@ inline std::string ReadAll(const fs::path& p) {
 }
 
 // Replaces a file with the bytes.
+#ifdef R407_FIXTURES
+// The bytes of a file of tests/fixtures.
+inline std::string Fixture(std::string_view name) {
+    return ReadAll(fs::path(R407_FIXTURES) / name);
+}
+#endif
+
 inline void WriteAll(const fs::path& p, std::string_view bytes) {
     std::ofstream f(p, std::ios::binary);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -7,19 +7,13 @@
 
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/LogicSupport.h"
 
 namespace {
 
 using Lines = std::vector<std::u16string>;
 
-TPresetRow Boxes(const char16_t* w, const char16_t* h, const char16_t* d, const char16_t* c) {
-    TPresetRow row;
-    row.width = w;
-    row.height = h;
-    row.spacing = d;
-    row.colour = c;
-    return row;
-}
+using TestSupport::Boxes;
 
 TEST(OkAngle, NormalisedAsOkLeavesIt) {
     struct Case {

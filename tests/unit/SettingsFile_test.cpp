@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1Logic.h"
+#include "tests/support/LogicSupport.h"
 #include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
@@ -29,16 +30,7 @@ using Lines = std::vector<std::u16string>;
 constexpr int kGothicEntry = 7;
 constexpr TListSizes kSizes{.fonts = 120};
 
-TPresetRow Boxes(const char16_t* w, const char16_t* h, const char16_t* d, const char16_t* c,
-                 int font) {
-    TPresetRow row;
-    row.width = w;
-    row.height = h;
-    row.spacing = d;
-    row.colour = c;
-    row.font = font;
-    return row;
-}
+using TestSupport::Boxes;
 
 // Distinct history entries: prefix and number.
 std::u16string Numbered(std::u16string prefix, int i) {
