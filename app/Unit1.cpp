@@ -38,6 +38,7 @@
 #include "exchange/DavGaibu.h"
 #include "util/MyFunc.h"
 #include "util/TextFile.h"
+#include "util/Utf16.h"
 
 namespace {
 
@@ -876,7 +877,7 @@ void TForm1::KeepOnScreen() {
 // A text pasted with line breaks stays one line: each CR and LF becomes a blank. Where the
 // length limit cut a pasted character in two, its first half goes as well.
 void TForm1::KeepTextSingleLine(const QString& text) {
-    const std::u16string whole = WholeCharacters(SingleLine(U(text)));
+    const std::u16string whole = Utf16::WholeCharacters(Utf16::OneLine(U(text)));
     if (whole == U(text)) {
         return;
     }

@@ -12,6 +12,7 @@
 #include "util/Platform.h"
 #include "util/TextFile.h"
 #include "util/TextLines.h"
+#include "util/Utf16.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ constexpr TFieldLine IndexLine() {
 
 template <auto M, size_t MaxUnits>
 constexpr TFieldLine TextLine() {
-    return {[](const S& s) { return SingleLine(s.*M); },
+    return {[](const S& s) { return Utf16::OneLine(s.*M); },
             [](S& s, std::u16string_view line, const TListSizes&) { s.*M = line; }, MaxUnits};
 }
 
@@ -192,7 +193,7 @@ public:
     bool Done() const { return history_ >= std::size(kHistories); }
 
     void Apply(std::u16string_view line) {
-        line = CutText(line, NextMaxUnits());
+        line = Utf16::CutWhole(line, NextMaxUnits());
         const size_t k = line_++;
         if (k < kFieldCount) {
             kFieldLines[k].read(s_, line, sizes_);
@@ -213,7 +214,7 @@ private:
         seen_.clear();
         if (!Done()) {
             for (const std::u16string& e : s_.*kHistories[h].list) {
-                seen_.insert(UpperText(e));
+                seen_.insert(Utf16::CaseKey(e));
             }
         }
     }
@@ -237,7 +238,7 @@ private:
 
     // A blank entry or one the list holds already, letter case ignored, is left out.
     void AddEntry(std::u16string_view entry) {
-        if (StripBlanks(entry).empty() || !seen_.insert(UpperText(entry)).second) {
+        if (StripBlanks(entry).empty() || !seen_.insert(Utf16::CaseKey(entry)).second) {
             return;
         }
         (s_.*kHistories[history_].list).emplace_back(entry);
@@ -258,7 +259,7 @@ void AppendHistory(std::vector<std::u16string>& lines, const std::vector<std::u1
     const size_t n = std::min(list.size(), static_cast<size_t>(kHistoryMax));
     lines.push_back(IntToText(static_cast<int>(n)));
     for (size_t i = 0; i < n; ++i) {
-        lines.push_back(SingleLine(list[i]));
+        lines.push_back(Utf16::OneLine(list[i]));
     }
 }
 
@@ -345,54 +346,9 @@ bool SaveSettingsFile(const std::u16string& path, const TDialogSettings& s) {
     return WriteFileReplacing(path, bytes);
 }
 
-// Case is ignored by comparing the locale's upper-case forms, the way the combo boxes match
-// entries; equal texts are equal without asking the locale.
-bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a == b) {
-        return true;
-    }
-    return UpperText(a) == UpperText(b);
-}
-
 void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t) {
-    const std::u16string key = UpperText(t);
-    std::erase_if(list,
-                  [&t, &key](const std::u16string& e) { return e == t || UpperText(e) == key; });
+    const std::u16string key = Utf16::CaseKey(t);
+    std::erase_if(
+        list, [&t, &key](const std::u16string& e) { return e == t || Utf16::CaseKey(e) == key; });
     list.insert(list.begin(), t);
-}
-
-std::u16string_view CutText(std::u16string_view text, size_t maxUnits) {
-    if (text.size() <= maxUnits) {
-        return text;
-    }
-    size_t n = maxUnits;
-    if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF && text[n] >= 0xDC00 &&
-        text[n] <= 0xDFFF) {
-        --n;
-    }
-    return text.substr(0, n);
-}
-
-std::u16string WholeCharacters(std::u16string_view text) {
-    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
-    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
-    std::u16string whole;
-    whole.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (high(c) && i + 1 < text.size() && low(text[i + 1])) {
-            whole += c;
-            whole += text[++i];
-        } else if (!high(c) && !low(c)) {
-            whole += c;
-        }
-    }
-    return whole;
-}
-
-std::u16string SingleLine(std::u16string_view text) {
-    std::u16string s(text);
-    std::replace_if(
-        s.begin(), s.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }, u' ');
-    return s;
 }

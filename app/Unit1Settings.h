@@ -95,15 +95,5 @@ bool LoadSettingsFile(const std::u16string& path, const TListSizes& sizes, TDial
 // Writes UTF-8 with a byte-order mark and CR LF; the old file survives a failed save.
 bool SaveSettingsFile(const std::u16string& path, const TDialogSettings& s);
 
-// Letter case ignored, as the combo boxes' exact-match search does.
-bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b);
-// Puts t first in the list, exactly once.
+// Puts t first in the list, exactly once (letter case ignored).
 void UpdateHistory(std::vector<std::u16string>& list, const std::u16string& t);
-// The first maxUnits UTF-16 units of text, one less where the cut would split a surrogate
-// pair.
-std::u16string_view CutText(std::u16string_view text, size_t maxUnits);
-// The text without halves of surrogate pairs that stand alone, as a length limit leaves
-// them when it falls inside a pasted character.
-std::u16string WholeCharacters(std::u16string_view text);
-// A pasted text stays one line: each CR and LF becomes a blank.
-std::u16string SingleLine(std::u16string_view text);

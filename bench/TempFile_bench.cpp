@@ -149,13 +149,11 @@ public:
         const std::string path = Folder() + "-" + enc + ".txt";
         std::ofstream out(path, std::ios::binary);
         std::string piece;
-        std::string encoded;
         const auto flush = [&]() {
             if (enc == "utf8") {
                 out << piece;
             } else {
-                Platform::EncodeAnsi(FromUtf8(piece), encoded);
-                out << encoded;
+                out << Platform::EncodeAnsi(FromUtf8(piece));
             }
             piece.clear();
         };

@@ -48,8 +48,8 @@ void ForEachSavedLine(const TJGdata& jg, F&& f) {
 }
 
 // The saved file: UTF-8 with its mark when the host's file was UTF-8, else the legacy code
-// page; every line ends with CR LF. False when the code-page conversion failed.
-bool BuildTempFileBytes(const TJGdata& jg, std::string& out) {
+// page; every line ends with CR LF.
+void BuildTempFileBytes(const TJGdata& jg, std::string& out) {
     out.clear();
     size_t units = 0;
     ForEachSavedLine(jg, [&](std::u16string_view line) { units += line.size() + 2; });
@@ -60,18 +60,12 @@ bool BuildTempFileBytes(const TJGdata& jg, std::string& out) {
             AppendUtf8(out, line);
             out += kLineEnd;
         });
-        return true;
+        return;
     }
     out.reserve(units);
     std::u16string batch;
-    std::string encoded;
-    bool ok = true;
     const auto flush = [&]() {
-        encoded.clear();
-        if (!Platform::EncodeAnsi(batch, encoded)) {
-            ok = false;
-        }
-        out += encoded;
+        out += Platform::EncodeAnsi(batch);
         batch.clear();
     };
     ForEachSavedLine(jg, [&](std::u16string_view line) {
@@ -84,7 +78,6 @@ bool BuildTempFileBytes(const TJGdata& jg, std::string& out) {
     if (!batch.empty()) {
         flush();
     }
-    return ok;
 }
 
 }  // namespace
@@ -236,7 +229,8 @@ void TJGdata::SendMem(std::u16string&& s) {
 // host never executes its own input as commands; the buffer stays as it is.
 bool TJGdata::SaveTempFile(const std::u16string& fn) {
     std::string bytes;
-    if (BuildTempFileBytes(*this, bytes) && WriteFileReplacing(fn, bytes)) {
+    BuildTempFileBytes(*this, bytes);
+    if (WriteFileReplacing(fn, bytes)) {
         return true;
     }
     if (ExistsFile(fn)) {

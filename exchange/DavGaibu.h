@@ -9,7 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/DavLimits.h"
+
 class TTextBlockDecoder;
+namespace DavKinds {
+template <class K>
+struct TWriterOf;
+}
 
 /// Entity kind codes: TDavEntNo::yn of each entity in the drawing order, shared by the reader,
 /// the store and the write-back.
@@ -279,11 +285,11 @@ public:
     bool MojiCode = false;  ///< the file was read as UTF-8, and is written back so
     double Jikukaku = 0.0;  ///< axis angle of the drawing, degrees
     std::u16string ZumenFile;  ///< the host's drawing file
-    std::array<double, 16> LGrpScale{};  ///< scale of each layer group 0..15
+    std::array<double, DavLimits::kScales> LGrpScale{};  ///< scale of each layer group 0..15
     double ZumenXsize = 1189.0;  ///< sheet width
     double ZumenYsize = 841.0;   ///< sheet height
-    std::array<TDavMojisyu, 11> Mojisyu{};  ///< text types 1..10; entry 0 unused
-    std::array<int, 357> RGB{};             ///< the "hrgb" values 1..356; entry 0 unused
+    std::array<TDavMojisyu, DavLimits::kTextTypeSlots> Mojisyu{};  ///< text types 1..10; entry 0 unused
+    std::array<int, DavLimits::kRgbSlots> RGB{};             ///< the "hrgb" values 1..356; entry 0 unused
     bool Zusun = false;                     ///< sheet-unit mode ("bz"): coordinates on paper
     ///@}
     ///@{
@@ -647,6 +653,9 @@ private:
     void S_EntSldG(int no, const TDavOverrides& o);
     // The writer of one EntNo entry's kind; blocks and unknown kinds write nothing.
     void S_EntOne(int yn, int no, const TDavOverrides& o);
+    // Each kind's description names its writer above (DavKinds.h).
+    template <class K>
+    friend struct DavKinds::TWriterOf;
 
     // Reused token storage of the line parser: views into the line, and the one token that
     // had to be joined because a double quote was dropped from its middle.

@@ -12,6 +12,7 @@
 #include "exchange/DavKinds.h"
 #include "exchange/DavRules.h"
 #include "util/MyFunc.h"
+#include "util/Utf16.h"
 
 using DavCommandLine::AppendValues;
 using DavCommandLine::MakeLine;
@@ -26,25 +27,16 @@ using DavKinds::TText;
 
 // A line break inside a text would end the command line early and hand the rest of the text
 // to the host as a command of its own; each CR and LF stands as a blank instead.
-constexpr char16_t SingleLineChar(char16_t c) {
-    return (c == u'\r' || c == u'\n') ? u' ' : c;
-}
-
-void AppendSingleLine(std::u16string& line, std::u16string_view text) {
-    const std::size_t start = line.size();
-    line.append(text);
-    for (std::size_t i = start; i < line.size(); ++i) {
-        line[i] = SingleLineChar(line[i]);
-    }
-}
+using Utf16::AppendOneLine;
+using Utf16::OneLineUnit;
 
 // Whether text, once its line breaks are blanks, equals the remembered value.
-bool SameSingleLine(std::u16string_view text, std::u16string_view remembered) {
+bool SameOneLine(std::u16string_view text, std::u16string_view remembered) {
     if (text.size() != remembered.size()) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (SingleLineChar(text[i]) != remembered[i]) {
+        if (OneLineUnit(text[i]) != remembered[i]) {
             return false;
         }
     }
@@ -94,7 +86,7 @@ std::u16string TextLine(std::u16string_view key, double x1, double y1, double x2
     TLineBuffer line(key);
     AppendValues(line.Text(), x1, y1, x2, y2);
     line.Text().append(u" \"");
-    AppendSingleLine(line.Text(), text);
+    AppendOneLine(line.Text(), text);
     return line.Line();
 }
 
@@ -103,7 +95,7 @@ std::u16string TextLine(std::u16string_view key, double x1, double y1, double x2
 // Writes "h#" and the comment.
 void TJGdata::S_Comment(const std::u16string& s) {
     TLineBuffer line(DavKeys::kComment);
-    AppendSingleLine(line.Text(), s);
+    AppendOneLine(line.Text(), s);
     SendMem(line.Line());
 }
 
@@ -214,7 +206,7 @@ void TJGdata::S_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
     if (mode == 1) {
         col = ConvColNo(col);
     }
-    TakeTextType(*this, mjs, mw, mh, md, col);
+    TText::TakeTextType(*this, mjs, mw, mh, md, col);
     // A free size that is no number is not written and leaves the writer as it was.
     if (mjs == 0 && !Finite(mw, mh, md)) {
         return;
@@ -253,12 +245,12 @@ void TJGdata::S_Mbs(int mbs) {
 // with its line breaks as blanks.
 void TJGdata::S_Font(const std::u16string& fnt) {
     const std::u16string_view font = Font(fnt, CurFont);
-    if (!w_FlgFont && SameSingleLine(font, w_Font)) {
+    if (!w_FlgFont && SameOneLine(font, w_Font)) {
         return;
     }
     TLineBuffer line(DavKeys::kFontQuoted);
     const std::size_t start = line.Text().size();
-    AppendSingleLine(line.Text(), font);
+    AppendOneLine(line.Text(), font);
     w_Font.assign(line.Text(), start);
     SendMem(line.Line());
     w_FlgFont = false;

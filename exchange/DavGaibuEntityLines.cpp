@@ -91,7 +91,7 @@ void FinishEntity(TJGdata& jg, bool endsGroups) {
 
 // Size, colour, base point, font, position and text of a text or a dimension's text.
 void FillText(const TJGdata& jg, TDavEntText& txt, const TTokens& t) {
-    DavRules::FillTextSettings(txt, jg);
+    TText::FillTextSettings(txt, jg);
     txt.x1 = F(t, 1);
     txt.y1 = F(t, 2);
     txt.x2 = F(t, 3);

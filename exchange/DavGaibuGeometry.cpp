@@ -120,7 +120,7 @@ void TJGdata::S_Solid3(double x1, double y1, double x2, double y2, double x3, do
     SendMem(MakeLine(TSolid3::kKey, x1, y1, x2, y2, x3, y3));
 }
 
-// Writes a quadrilateral: "sl" and four points, or what is left of it (TSolid4::Corners).
+// Writes a quadrilateral: "sl" and four points, or what is left of it (TSolid4::Reduce).
 void TJGdata::S_Solid4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
                        double y4) {
     if (!Finite(x1, y1, x2, y2, x3, y3, x4, y4)) {

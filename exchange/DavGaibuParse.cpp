@@ -3,10 +3,8 @@
 #include "exchange/DavGaibu.h"
 
 #include <array>
-#include <bit>  // for std::countr_zero and std::endian
 #include <cstddef>
 #include <cstdint>
-#include <cstring>   // for std::memcpy
 #include <iterator>  // for std::size
 #include <string>
 #include <string_view>
@@ -14,9 +12,12 @@
 
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavLimits.h"
 #include "exchange/DavRules.h"
+#include "util/LineBreaks.h"
 #include "util/MyFunc.h"
 #include "util/TextFile.h"
+#include "util/WordScan.h"
 
 namespace {
 
@@ -27,18 +28,17 @@ namespace K = DavKeys;
 // A line keeps at most this many tokens; a token that would come after the last one is
 // dropped together with the rest of the line.
 constexpr int kMaxTokens = 400;
-constexpr int kPickedPoints = static_cast<int>(DavRules::kPickedPointSlots) - 1;
-constexpr size_t kScaleCount = 16;
-constexpr size_t kTextTypes = 10;
-constexpr int kRgbValues = 356;
+constexpr int kPickedPoints = static_cast<int>(DavLimits::kPickedPointSlots) - 1;
+constexpr size_t kScaleCount = DavLimits::kScales;
+constexpr size_t kTextTypes = DavLimits::kMaxTextType;
+using DavLimits::kRgbValues;
 
 constexpr bool IsSeparator(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
-constexpr bool IsLineBreak(char16_t c) {
-    return c == u'\r' || c == u'\n';
-}
+using LineBreaks::FindLineBreak;
+using LineBreaks::IsLineBreak;
 
 // Blank, tab, double quote, equals sign and the line breaks: the characters that end an
 // ordinary run.
@@ -49,61 +49,13 @@ constexpr bool IsSpecial(char16_t c) {
     return c < 64 && ((kSpecial >> c) & 1) != 0;
 }
 
-// Four UTF-16 units in one 64-bit word. A mark is the high bit of a unit; the first unit
-// marked is always one the test names, later ones may be marked by a borrow only.
-constexpr uint64_t kUnitOnes = 0x0001000100010001ull;
-constexpr uint64_t kUnitHighBits = 0x8000800080008000ull;
-
-// Units below U+0023 (blank, tab, double quote, line breaks and a few others) and equals signs.
-uint64_t SpecialMarks(uint64_t units) {
-    const uint64_t eq = units ^ (u'=' * kUnitOnes);
-    return (((units - 0x23 * kUnitOnes) & ~units) | ((eq - kUnitOnes) & ~eq)) & kUnitHighBits;
-}
-
-// Units below U+000E, among them CR and LF.
-uint64_t LineBreakMarks(uint64_t units) {
-    return (units - 0x0E * kUnitOnes) & ~units & kUnitHighBits;
-}
-
-// Position within the four units of the first one marked.
-size_t FirstMarked(uint64_t marks) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return static_cast<size_t>(std::countr_zero(marks)) / 16;
-    } else {
-        return static_cast<size_t>(std::countl_zero(marks)) / 16;
-    }
-}
-
-// Index of the first unit at or after i that is (is)(unit), else n; marks(units) marks at
-// least every such unit of four.
-template <class TIs, class TMarks>
-size_t FindUnit(const char16_t* text, size_t i, size_t n, TIs is, TMarks marks) {
-    while (i + 4 <= n) {
-        uint64_t units;
-        std::memcpy(&units, text + i, sizeof units);
-        const uint64_t m = marks(units);
-        if (m == 0) {
-            i += 4;
-            continue;
-        }
-        i += FirstMarked(m);
-        if (is(text[i])) {
-            return i;
-        }
-        ++i;
-    }
-    while (i < n && !is(text[i])) {
-        ++i;
-    }
-    return i;
-}
-
+// Marks units below U+0023 (blank, tab, double quote, line breaks and a few others) and
+// equals signs.
 size_t FindSpecial(const char16_t* text, size_t i, size_t n) {
-    return FindUnit(text, i, n, IsSpecial, SpecialMarks);
-}
-
-size_t FindLineBreak(const char16_t* text, size_t i, size_t n) {
-    return FindUnit(text, i, n, IsLineBreak, LineBreakMarks);
+    return WordScan::FindFirst(text, i, n, IsSpecial, [](uint64_t units) {
+        return WordScan::MarksBelow<char16_t>(units, 0x23) |
+               WordScan::MarksEqual<char16_t>(units, u'=');
+    });
 }
 
 // Splits the line that starts at text[i] into toks and returns the token count; end receives
@@ -232,7 +184,7 @@ void Area(TJGdata& jg, const TTokens& t, int) {
     jg.AreaY2 = TextToFloat(t[4]);
 }
 
-// The host's colour table; values beyond the table's 356 entries are ignored.
+// The host's colour table; values beyond the table's entries are ignored.
 void RgbTable(TJGdata& jg, const TTokens& t, int) {
     const int last = t.Count() - 1 < kRgbValues ? t.Count() - 1 : kRgbValues;
     for (int k = 1; k <= last; ++k) {
@@ -440,22 +392,18 @@ void TJGdata::ParseTempLine(std::u16string_view line) {
 }
 
 // Every line of the text, first to last, each cut into tokens and dispatched as it is found.
-// Lines end at CR LF, a lone LF or a lone CR; an empty line is ignored, so a line break at
-// the very end adds nothing.
+// An empty line is ignored, so a line break at the very end adds nothing.
 void TJGdata::ParseTempText(TTextBlockDecoder& text) {
     MojiCode = text.Encoding() == TTextEncoding::Utf8;
+    LineBreaks::TLineSplitter<char16_t> lines;
     std::u16string_view piece;
+    std::u16string_view line;
+    bool ended = false;
+    // Each piece is a run of whole lines.
     while (text.Next(piece)) {
-        const size_t n = piece.size();
-        for (size_t i = 0; i < n;) {
-            size_t end = 0;
-            bool plainKey = false;
-            const int count = Tokenize(piece, i, end, plainKey, parseTokens_, parseJoined_);
-            Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
-            i = end + 1;
-            if (end + 1 < n && piece[end] == u'\r' && piece[end + 1] == u'\n') {
-                ++i;
-            }
+        lines.Feed(piece);
+        while (lines.Next(line, ended)) {
+            ParseTempLine(line);
         }
     }
     // The token storage may hold a very long line; it is not needed after reading.

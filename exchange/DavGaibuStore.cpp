@@ -69,7 +69,7 @@ void TJGdata::A_Mjs(int mjs, double mw, double mh, double md, int col, int mode)
     if (mode == 1) {
         col = ConvColNo(col);
     }
-    TakeTextType(*this, mjs, mw, mh, md, col);
+    TText::TakeTextType(*this, mjs, mw, mh, md, col);
     // Sizes that are no numbers change nothing: a later text of a free size would carry them.
     if (!Finite(mw, mh, md)) {
         return;
@@ -195,7 +195,7 @@ void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
     }
     TDavEntText& e = TText::Append(*this);
     e.no = TextKind(ano);
-    FillTextSettings(e, *this);
+    TText::FillTextSettings(e, *this);
     e.x1 = ax1;
     e.y1 = ay1;
     e.x2 = ax2;
@@ -224,7 +224,7 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
     e.lin.y2 = ly2;
     SetEntAttr(e.txt.att);
     e.txt.no = DavKeys::kDimensionTextKind;
-    FillTextSettings(e.txt, *this);
+    TText::FillTextSettings(e.txt, *this);
     e.txt.x1 = tx1;
     e.txt.y1 = ty1;
     e.txt.x2 = tx2;

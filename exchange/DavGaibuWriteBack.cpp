@@ -35,17 +35,15 @@ int OrderCount(const TJGdata& jg) {
 // The entry no of kind K, whole.
 template <class K>
 void WriteOne(TJGdata& jg, int no, const TDavOverrides& o) {
-    if constexpr (K::kWritten) {
-        if (const typename K::Rec* e = K::At(jg, no)) {
-            WriteHead<K>(jg, *e, o);
-            WriteTail<K>(jg, *e);
-        }
+    if (const typename K::Rec* e = K::At(jg, no)) {
+        WriteHead<K>(jg, *e, o);
+        WriteTail<K>(jg, *e);
     }
 }
 
-using TWriteOne = void (*)(TJGdata&, int, const TDavOverrides&);
-constexpr auto kWriteOne =
-    TKinds::ByCode<TWriteOne>([](auto k) -> TWriteOne { return &WriteOne<decltype(k)>; });
+// The writers by kind code; nullptr for blocks, which are never written back.
+constexpr auto kWriters = TKinds::ByCode<TEntWriter>(
+    [](auto k) -> TEntWriter { return TWriterOf<decltype(k)>::kWriter; });
 
 }  // namespace
 
@@ -53,13 +51,16 @@ namespace DavKinds {
 
 void WriteEntry(TJGdata& jg, TDavEntNo en, const TDavOverrides& o) {
     if (en.yn >= 1 && en.yn <= kCount) {
-        kWriteOne[static_cast<size_t>(en.yn)](jg, en.no, o);
+        if (const TEntWriter writer = kWriters[static_cast<size_t>(en.yn)]) {
+            (jg.*writer)(en.no, o);
+        }
     }
 }
 
 }  // namespace DavKinds
 
-// --- One writer per kind (DavKinds: layers, style, marks, shape).
+// --- One writer per kind, each the entry of its kind in the table (DavKinds: layers, style,
+// marks, shape).
 
 void TJGdata::S_EntLine(int no, const TDavOverrides& o) {
     WriteOne<TLine>(*this, no, o);

@@ -1,7 +1,9 @@
 // DavKinds: one description per entity kind of TJGdata: its code, its record, its list and
 // count members, its keyword, its validity rule and its writer. The model's initialisation and
-// release, the write-back, the appenders with explicit attributes, the reader, and the tests'
-// model check and dump all walk this table instead of naming the fifteen kinds themselves.
+// release, the write-back's dispatch, the appenders with explicit attributes, and the tests'
+// model check and dump walk this table instead of naming the fifteen kinds themselves. The
+// reader's handlers (DavGaibuEntityLines.cpp) each name the kind they fill and append through
+// its description.
 #pragma once
 
 #include <array>
@@ -92,7 +94,6 @@ inline void Layers(TJGdata& jg, const TDavEntAttr& att, const TDavOverrides& o) 
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TKind {
     static constexpr int kCode = Code;
-    static constexpr bool kWritten = true;
     using Rec = TRec;
 
     static std::vector<TRec>& ListOf(TJGdata& jg) { return jg.*List; }
@@ -119,6 +120,15 @@ struct TKind {
     }
 };
 
+// The write-back's writer of a kind: the private member of TJGdata that writes one record of
+// the kind, given its index in its list and the overrides (S_EntLine ... S_EntSldG). The write-back
+// dispatches each drawing-order entry to it.
+using TEntWriter = void (TJGdata::*)(int, const TDavOverrides&);
+template <class K>
+struct TWriterOf {
+    static constexpr TEntWriter kWriter = nullptr;
+};
+
 // A plain line segment: four numbers and no keyword.
 struct TLine : TKind<kKindLine, TDavEntLine, &TJGdata::EntLine, &TJGdata::EntLineN> {
     static constexpr const char* kName = "Line";
@@ -131,6 +141,10 @@ struct TLine : TKind<kKindLine, TDavEntLine, &TJGdata::EntLine, &TJGdata::EntLin
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Line(e.x1, e.y1, e.x2, e.y2); }
 };
+template <>
+struct TWriterOf<TLine> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntLine;
+};
 
 struct TCircle : TKind<kKindCircle, TDavEntCircle, &TJGdata::EntCirc, &TJGdata::EntCircN> {
     static constexpr const char* kName = "Circ";
@@ -141,6 +155,10 @@ struct TCircle : TKind<kKindCircle, TDavEntCircle, &TJGdata::EntCirc, &TJGdata::
         Write::Pen(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Circle(e.cx, e.cy, e.cr); }
+};
+template <>
+struct TWriterOf<TCircle> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntCirc;
 };
 
 // An arc or elliptic arc; the store takes a flatness of no size as 1 before the rule.
@@ -155,6 +173,10 @@ struct TArc : TKind<kKindArc, TDavEntArc, &TJGdata::EntArc, &TJGdata::EntArcN> {
         jg.S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
     }
 };
+template <>
+struct TWriterOf<TArc> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntArc;
+};
 
 // A text needs a direction and something to show; the kind picks the keyword.
 struct TText : TKind<kKindText, TDavEntText, &TJGdata::EntText, &TJGdata::EntTextN> {
@@ -167,6 +189,44 @@ struct TText : TKind<kKindText, TDavEntText, &TJGdata::EntText, &TJGdata::EntTex
     }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) { Write::Text(jg, e, o); }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st); }
+
+    // A text type outside 0..10 is the host's current one, with the host's free sizes and colour
+    // when that is 0.
+    static void TakeTextType(const TJGdata& jg, int& mjs, double& mw, double& mh, double& md,
+                             int& col) {
+        if (mjs < 0 || mjs > DavRules::kMaxTextType) {
+            mjs = jg.CurMjs;
+            if (mjs == 0) {
+                mw = jg.CurMjsW;
+                mh = jg.CurMjsH;
+                md = jg.CurMjsD;
+                col = jg.CurMjsC;
+            }
+        }
+    }
+
+    // Sizes, colour and base point of a new text: its text type's entry, or the free sizes when
+    // the type is none of the host's ten.
+    static void FillTextSettings(TDavEntText& t, const TJGdata& jg) {
+        t.cc = jg.w_Mbs;
+        t.cn = jg.w_Mjs;
+        if (DavRules::IsTextType(t.cn)) {
+            const TDavMojisyu& m = jg.Mojisyu[static_cast<size_t>(t.cn)];
+            t.mw = m.W;
+            t.mh = m.H;
+            t.md = m.D;
+            t.att.Col = m.C;
+        } else {
+            t.mw = jg.w_MjsW;
+            t.mh = jg.w_MjsH;
+            t.md = jg.w_MjsD;
+            t.att.Col = jg.w_MjsC;
+        }
+    }
+};
+template <>
+struct TWriterOf<TText> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntText;
 };
 
 struct TPoint : TKind<kKindPoint, TDavEntPnt, &TJGdata::EntPnt, &TJGdata::EntPntN> {
@@ -176,6 +236,10 @@ struct TPoint : TKind<kKindPoint, TDavEntPnt, &TJGdata::EntPnt, &TJGdata::EntPnt
         Write::Point(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Ten(e.px, e.py); }
+};
+template <>
+struct TWriterOf<TPoint> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntPnt;
 };
 
 // A marker is always taken: an unknown code is the default marker, a scale of no size 1.
@@ -190,6 +254,10 @@ struct TMark : TKind<kKindMark, TDavEntMark, &TJGdata::EntMark, &TJGdata::EntMar
         Write::Point(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Mark(e.px, e.py, e.bai, e.ang, e.cod); }
+};
+template <>
+struct TWriterOf<TMark> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntMark;
 };
 
 // A dimension needs a line of some length and a text direction; a blank text is the line's
@@ -219,12 +287,15 @@ struct TDim : TKind<kKindDim, TDavEntDim, &TJGdata::EntDim, &TJGdata::EntDimN> {
                  e.txt.st);
     }
 };
+template <>
+struct TWriterOf<TDim> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntDim;
+};
 
-// Blocks are the host's own: read and kept, never written back.
+// Blocks are the host's own: read and kept, never written back, so they have no writer.
 struct TBlock : TKind<kKindBlock, TDavEntBlk, &TJGdata::EntBlk, &TJGdata::EntBlkN> {
     static constexpr const char* kName = "Blk";
     static constexpr std::u16string_view kKey = DavKeys::kBlock;
-    static constexpr bool kWritten = false;
 };
 
 // Solids take the solid colour (colour code 10 with an RGB value) in place of the pen.
@@ -247,6 +318,10 @@ struct TSolid2 : TSolid<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::E
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Solid2(e.x1, e.y1, e.x2, e.y2); }
 };
+template <>
+struct TWriterOf<TSolid2> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSld2;
+};
 
 // Collinear corners are accepted; only coinciding ones are not.
 struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::EntSld3N> {
@@ -259,6 +334,10 @@ struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::E
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
     }
+};
+template <>
+struct TWriterOf<TSolid3> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSld3;
 };
 
 // A quadrilateral with two coinciding neighbours is the triangle of the other three corners;
@@ -303,6 +382,10 @@ struct TSolid4 : TSolid<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::E
         jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
     }
 };
+template <>
+struct TWriterOf<TSolid4> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSld4;
+};
 
 // Circular solids, "sc" and "se": the same record and shape rule, each its own codes, keyword
 // and writer.
@@ -325,6 +408,10 @@ struct TSolidC : TDisc<kKindSolidC, &TJGdata::EntSldC, &TJGdata::EntSldCN, &TJGd
     static constexpr const char* kName = "SldC";
     static constexpr std::u16string_view kKey = DavKeys::kSolidC;
 };
+template <>
+struct TWriterOf<TSolidC> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSldC;
+};
 
 // "se" knows the codes 100 and 0, and carries a width.
 struct TSolidE : TDisc<kKindSolidE, &TJGdata::EntSldE, &TJGdata::EntSldEN, &TJGdata::S_SolidD,
@@ -334,6 +421,10 @@ struct TSolidE : TDisc<kKindSolidE, &TJGdata::EntSldE, &TJGdata::EntSldEN, &TJGd
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::SolidColourAndWidth(jg, e, o);
     }
+};
+template <>
+struct TWriterOf<TSolidE> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSldE;
 };
 
 // Ring solids, "so" and "sg": the same record and rule, each its own keyword and writer.
@@ -350,10 +441,18 @@ struct TSolidO : TRing<kKindSolidO, &TJGdata::EntSldO, &TJGdata::EntSldON, &TJGd
     static constexpr const char* kName = "SldO";
     static constexpr std::u16string_view kKey = DavKeys::kSolidO;
 };
+template <>
+struct TWriterOf<TSolidO> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSldO;
+};
 
 struct TSolidG : TRing<kKindSolidG, &TJGdata::EntSldG, &TJGdata::EntSldGN, &TJGdata::S_SolidG> {
     static constexpr const char* kName = "SldG";
     static constexpr std::u16string_view kKey = DavKeys::kSolidG;
+};
+template <>
+struct TWriterOf<TSolidG> {
+    static constexpr TEntWriter kWriter = &TJGdata::S_EntSldG;
 };
 
 // The table: every kind, in the order of its code.

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "exchange/DavGaibu.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavLimits.h"
 #include "util/MyFunc.h"
 
 namespace DavRules {
@@ -23,13 +23,13 @@ inline constexpr int kSolidColourCode = 10;
 inline constexpr int kMaxSolidColour = 0xFFFFFF;
 inline constexpr int kMaxComponent = 255;
 inline constexpr int kMaxWidth = 30000;
-inline constexpr int kMaxTextType = 10;
+using DavLimits::kMaxTextType;
 inline constexpr int kMaxBasePoint = 8;
-inline constexpr int kMaxLayer = 15;
-// The fixed tables: picked points 1..99 (slot 0 unused), 16 layer groups of 16 layers.
-inline constexpr std::size_t kPickedPointSlots = 100;
-inline constexpr std::size_t kLayerGroups = kMaxLayer + 1;
-inline constexpr std::size_t kLayers = kLayerGroups * (kMaxLayer + 1);
+using DavLimits::kMaxLayer;
+// The sizes of the fixed tables.
+using DavLimits::kLayerGroups;
+using DavLimits::kLayers;
+using DavLimits::kPickedPointSlots;
 // Text kinds 0..9 (see DavKeys::kTextKinds); any other kind is horizontal, kind 0.
 inline constexpr int kMaxTextKind = 9;
 
@@ -109,40 +109,6 @@ inline std::u16string MeasuredText(double lx1, double ly1, double lx2, double ly
 // One of the host's ten text types, whose sizes and colour come from its table.
 constexpr bool IsTextType(int cn) {
     return cn >= 1 && cn <= kMaxTextType;
-}
-
-// A text type outside 0..10 is the host's current one, with the host's free sizes and colour
-// when that is 0.
-inline void TakeTextType(const TJGdata& jg, int& mjs, double& mw, double& mh, double& md,
-                         int& col) {
-    if (mjs < 0 || mjs > kMaxTextType) {
-        mjs = jg.CurMjs;
-        if (mjs == 0) {
-            mw = jg.CurMjsW;
-            mh = jg.CurMjsH;
-            md = jg.CurMjsD;
-            col = jg.CurMjsC;
-        }
-    }
-}
-
-// Sizes, colour and base point of a new text: its text type's entry, or the free sizes when
-// the type is none of the host's ten.
-inline void FillTextSettings(TDavEntText& t, const TJGdata& jg) {
-    t.cc = jg.w_Mbs;
-    t.cn = jg.w_Mjs;
-    if (IsTextType(t.cn)) {
-        const TDavMojisyu& m = jg.Mojisyu[static_cast<size_t>(t.cn)];
-        t.mw = m.W;
-        t.mh = m.H;
-        t.md = m.D;
-        t.att.Col = m.C;
-    } else {
-        t.mw = jg.w_MjsW;
-        t.mh = jg.w_MjsH;
-        t.md = jg.w_MjsD;
-        t.att.Col = jg.w_MjsC;
-    }
 }
 
 // -1 is the host's current width; anything outside 0..30000 is 0.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Unit1Logic.h"
+#include "util/LineBreaks.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 
@@ -75,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The lines read from bytes in memory are the lines read from the file.
     TDialogSettings fromLines = DefaultSettings(kMsGothic);
     std::vector<std::u16string> decoded;
-    ForEachLine(DecodeTextBytes(bytes).text,
-                [&decoded](std::u16string_view line) { decoded.emplace_back(line); });
+    LineBreaks::ForEachLine(DecodeTextBytes(bytes).text,
+                            [&decoded](std::u16string_view line) { decoded.emplace_back(line); });
     ApplySettingsLines(decoded, kSizes, fromLines);
     Require(SettingsLines(fromLines) == lines);
 

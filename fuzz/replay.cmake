@@ -2,10 +2,7 @@
 # Included by the test build; needs no libFuzzer.
 include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
 foreach(target IN LISTS r407_fuzz_targets)
-    set(corpus ${target})
-    if(DEFINED r407_fuzz_corpus_${target})
-        set(corpus ${r407_fuzz_corpus_${target}})
-    endif()
+    set(corpus ${r407_fuzz_corpus_${target}})
     add_executable(fuzz_${target}_replay ${CMAKE_CURRENT_LIST_DIR}/fuzz_${target}.cpp
                    ${CMAKE_CURRENT_LIST_DIR}/replay_main.cpp)
     target_link_libraries(fuzz_${target}_replay PRIVATE r407logic)

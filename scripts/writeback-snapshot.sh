@@ -10,11 +10,13 @@
 # SNAPSHOT_ARGS="--full" prints the outputs themselves instead of their fingerprints.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+# A build of the library of its own, without the dialog, optimised as the program is.
 out=build/snapshot
-mkdir -p "$out"
-# shellcheck disable=SC2046
-g++ -std=c++20 -O1 -I. -o "$out/writeback_snapshot" scripts/writeback_snapshot.cpp \
-    util/MyFunc.cpp util/MyFuncGeometry.cpp util/TextFile.cpp util/Platform.cpp \
-    util/PlatformIcu.cpp exchange/*.cpp $(pkg-config --libs icu-uc icu-i18n)
-"$out/writeback_snapshot" ${SNAPSHOT_ARGS:-} tests/fixtures tests/fixtures/bad tests/fixtures/e2e \
-    fuzz/corpus/TempFile examples/ZIV_TEMP.TXT
+if [[ ! -f $out/CMakeCache.txt ]]; then
+    cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DR407_BUILD_APP=OFF >&2
+fi
+cmake --build "$out" --target writeback_snapshot >&2
+# SNAPSHOT_ARGS holds options, split at blanks.
+# shellcheck disable=SC2086
+"$out/tests/writeback_snapshot" ${SNAPSHOT_ARGS:-} tests/fixtures tests/fixtures/bad \
+    tests/fixtures/e2e fuzz/corpus/TempFile examples/ZIV_TEMP.TXT

@@ -21,10 +21,11 @@
 
 #include "Platform.h"
 #include "PlatformNative.h"
+#include "Utf16.h"
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+using Utf16::kReplacement;
 constexpr char kDefaultChar = '?';
 
 // Lead bytes 81-9F and E0-FC, second bytes 40-7E and 80-FC.
@@ -208,10 +209,10 @@ std::u16string DecodeAnsi(std::string_view bytes) {
     return out;
 }
 
-bool EncodeAnsi(std::u16string_view text, std::string& out) {
-    out.clear();
+std::string EncodeAnsi(std::u16string_view text) {
+    std::string out;
     if (text.empty()) {
-        return true;
+        return out;
     }
     // At most two bytes for each UTF-16 unit.
     out.resize(text.size() * 2);
@@ -230,8 +231,7 @@ bool EncodeAnsi(std::u16string_view text, std::string& out) {
         const unsigned code = (*codes)[c];
         if (code == 0) {
             // A surrogate pair is one character and gets one default character.
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF) {
+            if (Utf16::IsPairAt(text, i)) {
                 ++i;
             }
             *q++ = kDefaultChar;
@@ -243,7 +243,7 @@ bool EncodeAnsi(std::u16string_view text, std::string& out) {
         }
     }
     out.resize(static_cast<size_t>(q - out.data()));
-    return true;
+    return out;
 }
 
 }  // namespace Platform

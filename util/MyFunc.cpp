@@ -15,6 +15,7 @@
 
 #include "Platform.h"
 #include "TextFile.h"
+#include "Utf16.h"
 
 namespace {
 
@@ -530,10 +531,7 @@ std::u16string CharAt(std::u16string_view text, int index) {
 }
 
 std::u16string UpperText(std::u16string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    return Platform::UpperCaseLocale(text);
+    return Utf16::CaseKey(text);
 }
 
 int FindText(std::u16string_view sub, std::u16string_view text) {
@@ -584,14 +582,10 @@ int SurrogateKind(std::u16string_view text) {
     if (text.empty()) {
         return 0;
     }
-    const char16_t c = text[0];
-    if (c >= 0xD800 && c <= 0xDBFF) {
+    if (Utf16::IsHighSurrogate(text[0])) {
         return 1;
     }
-    if (c >= 0xDC00 && c <= 0xDFFF) {
-        return 2;
-    }
-    return 0;
+    return Utf16::IsLowSurrogate(text[0]) ? 2 : 0;
 }
 
 bool ExistsFile(const std::u16string& fileName) {

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "Utf16.h"
+
 namespace {
 
 // Vectors shorter than this in both components have no direction.
@@ -86,7 +88,7 @@ double TextLength(std::u16string_view text, double w, double d) {
             continue;
         }
         // A surrogate pair is one character.
-        if (SurrogateKind(unit) == 1 && i + 1 < n && SurrogateKind(text.substr(i + 1, 1)) == 2) {
+        if (Utf16::IsPairAt(text, i)) {
             ++i;
         }
         sum += w;

@@ -13,10 +13,10 @@ namespace Platform {
 /// reads and writes it. Bytes that do not decode become U+FFFD, one for each
 /// byte or pair, and never take a line break with them.
 std::u16string DecodeAnsi(std::string_view bytes);
-/// Encodes text in the legacy code page into out. Characters the code page cannot represent
-/// become its default character "?", one for each character. Returns false when the
-/// conversion itself failed.
-bool EncodeAnsi(std::u16string_view text, std::string& out);
+/// Characters the code page cannot represent become its default character "?", one for each
+/// character (a lone surrogate is one too). The tables are the program's own once built, so
+/// the conversion cannot fail: every text gives bytes.
+std::string EncodeAnsi(std::u16string_view text);
 
 /// Upper-casing for comparisons that ignore case, the same on every system: each code point
 /// becomes its simple (one-to-one) upper-case mapping of the Unicode character database, so

@@ -9,7 +9,6 @@
 #include <algorithm>  // for std::all_of, std::copy
 #include <array>
 #include <atomic>
-#include <bit>  // for std::countr_zero and std::endian
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -21,10 +20,12 @@
 
 #include "Platform.h"
 #include "PlatformNative.h"
+#include "Utf16.h"
+#include "WordScan.h"
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+using Utf16::kReplacement;
 constexpr size_t kReadChunk = size_t{1} << 20;
 // A decoded piece holds whole lines of about this many bytes.
 constexpr size_t kPieceBytes = size_t{1} << 16;
@@ -123,7 +124,7 @@ size_t DecodeUtf8To(std::string_view bytes, char16_t* const base) {
             *q++ = static_cast<char16_t>(cp);
         } else {
             cp -= 0x10000;
-            *q++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *q++ = static_cast<char16_t>(0xD800 + (cp >> 10));  // the pair's halves
             *q++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         }
     }
@@ -230,42 +231,17 @@ bool IsPlainAnsi(const TPlainBytes& plain, char c) {
     return b < plain.size() && plain[b];
 }
 
-// Eight bytes in one 64-bit word; a mark is the high bit of a byte. Bytes from 0x80 up, below
-// 0x20 and 0x7F are marked; the first byte marked is always one of them.
-constexpr uint64_t kByteOnes = 0x0101010101010101ull;
-constexpr uint64_t kByteHighBits = 0x8080808080808080ull;
-
-uint64_t ControlOrHighMarks(uint64_t bytes) {
-    const uint64_t del = bytes ^ (kDelete * kByteOnes);
-    return (bytes | ((bytes - kFirstPrintable * kByteOnes) & ~bytes) | ((del - kByteOnes) & ~del)) &
-           kByteHighBits;
-}
-
-// Index of the first byte at or after i that is not plain, else the length.
+// Index of the first byte at or after i that is not plain, else the length. The word-wide
+// test marks the bytes from 0x80 up, below 0x20 and 0x7F, among which are all that are not
+// plain.
 size_t FindNotPlain(const TPlainBytes& plain, std::string_view bytes, size_t i) {
-    const size_t n = bytes.size();
-    while (i + sizeof(uint64_t) <= n) {
-        uint64_t word;
-        std::memcpy(&word, bytes.data() + i, sizeof word);
-        const uint64_t marks = ControlOrHighMarks(word);
-        if (marks == 0) {
-            i += sizeof word;
-            continue;
-        }
-        if constexpr (std::endian::native == std::endian::little) {
-            i += static_cast<size_t>(std::countr_zero(marks)) / 8;
-        } else {
-            i += static_cast<size_t>(std::countl_zero(marks)) / 8;
-        }
-        if (!IsPlainAnsi(plain, bytes[i])) {
-            return i;
-        }
-        ++i;
-    }
-    while (i < n && IsPlainAnsi(plain, bytes[i])) {
-        ++i;
-    }
-    return i;
+    return WordScan::FindFirst(
+        bytes.data(), i, bytes.size(), [&plain](char c) { return !IsPlainAnsi(plain, c); },
+        [](uint64_t word) {
+            return WordScan::MarksHigh<char>(word) |
+                   WordScan::MarksBelow<char>(word, kFirstPrintable) |
+                   WordScan::MarksEqual<char>(word, kDelete);
+        });
 }
 
 // Appends plain bytes to out at used, one unit each.
@@ -314,22 +290,41 @@ size_t DecodeAnsiLines(std::string_view bytes, std::u16string& out) {
 
 }  // namespace
 
+TTextEncoding DetectEncoding(std::string_view head, size_t& markBytes) {
+    const auto* s = reinterpret_cast<const unsigned char*>(head.data());
+    const size_t n = head.size();
+    if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) {
+        markBytes = 3;
+        return TTextEncoding::Utf8;
+    }
+    if (n >= 2 && s[0] == 0xFF && s[1] == 0xFE) {
+        markBytes = 2;
+        return TTextEncoding::Utf16LE;
+    }
+    if (n >= 2 && s[0] == 0xFE && s[1] == 0xFF) {
+        markBytes = 2;
+        return TTextEncoding::Utf16BE;
+    }
+    markBytes = 0;
+    return TTextEncoding::Ansi;
+}
+
+std::u16string DecodeText(std::string_view bytes, TTextEncoding encoding) {
+    std::u16string text;
+    switch (encoding) {
+        case TTextEncoding::Utf8: DecodeUtf8(bytes, text); break;
+        case TTextEncoding::Utf16LE: DecodeUtf16(bytes, false, text); break;
+        case TTextEncoding::Utf16BE: DecodeUtf16(bytes, true, text); break;
+        case TTextEncoding::Ansi: text = Platform::DecodeAnsi(bytes); break;
+    }
+    return text;
+}
+
 TDecodedText DecodeTextBytes(std::string_view bytes) {
     TDecodedText result;
-    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (bytes.size() >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) {
-        result.encoding = TTextEncoding::Utf8;
-        DecodeUtf8(bytes.substr(3), result.text);
-    } else if (bytes.size() >= 2 && s[0] == 0xFF && s[1] == 0xFE) {
-        result.encoding = TTextEncoding::Utf16LE;
-        DecodeUtf16(bytes.substr(2), false, result.text);
-    } else if (bytes.size() >= 2 && s[0] == 0xFE && s[1] == 0xFF) {
-        result.encoding = TTextEncoding::Utf16BE;
-        DecodeUtf16(bytes.substr(2), true, result.text);
-    } else {
-        result.encoding = TTextEncoding::Ansi;
-        result.text = Platform::DecodeAnsi(bytes);
-    }
+    size_t mark = 0;
+    result.encoding = DetectEncoding(bytes, mark);
+    result.text = DecodeText(bytes.substr(mark), result.encoding);
     return result;
 }
 
@@ -366,17 +361,15 @@ void AppendUtf8(std::string& out, std::u16string_view text) {
             *q++ = static_cast<char>(0xC0 | (c >> 6));
             *q++ = static_cast<char>(0x80 | (c & 0x3F));
             ++i;
-        } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
-                   text[i + 1] <= 0xDFFF) {
-            const uint32_t cp = 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) +
-                                (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
+        } else if (Utf16::IsPairAt(text, i)) {
+            const uint32_t cp = Utf16::PairCodePoint(c, text[i + 1]);
             *q++ = static_cast<char>(0xF0 | (cp >> 18));
             *q++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
             *q++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
             *q++ = static_cast<char>(0x80 | (cp & 0x3F));
             i += 2;
         } else {
-            const char16_t u = (c >= 0xD800 && c <= 0xDFFF) ? kReplacement : c;
+            const char16_t u = Utf16::IsSurrogate(c) ? kReplacement : c;
             *q++ = static_cast<char>(0xE0 | (u >> 12));
             *q++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
             *q++ = static_cast<char>(0x80 | (u & 0x3F));
@@ -398,24 +391,35 @@ std::u16string FromUtf8(std::string_view bytes) {
     return out;
 }
 
-bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
-    out.clear();
+bool OpenFileForReading(const std::u16string& fileName, std::ifstream& in, uintmax_t& sizeHint) {
+    sizeHint = kUnknownSize;
     if (fileName.empty()) {
         return false;
     }
     const std::filesystem::path path = ToPath(fileName);
     std::error_code ec;
-    // Only a file is read: a folder fails, and opening a pipe would wait for a writer.
     if (!std::filesystem::is_regular_file(path, ec)) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    in.open(path, std::ios::binary);
     if (!in) {
         return false;
     }
-    // The size is a hint only: the file may change while it is read.
-    const uintmax_t hint = std::filesystem::file_size(path, ec);
-    if (!ec && hint < (uintmax_t{1} << 40)) {
+    const uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec) {
+        sizeHint = size;
+    }
+    return true;
+}
+
+bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
+    out.clear();
+    std::ifstream in;
+    uintmax_t hint = kUnknownSize;
+    if (!OpenFileForReading(fileName, in, hint)) {
+        return false;
+    }
+    if (hint < (uintmax_t{1} << 40)) {
         out.reserve(static_cast<size_t>(hint));
     }
     for (;;) {
@@ -438,26 +442,17 @@ bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
 bool ReadFileBlocks(const std::u16string& fileName, std::vector<std::string>& blocks,
                     size_t blockBytes) {
     blocks.clear();
-    if (fileName.empty() || blockBytes == 0) {
+    std::ifstream in;
+    uintmax_t hint = kUnknownSize;
+    if (blockBytes == 0 || !OpenFileForReading(fileName, in, hint)) {
         return false;
     }
-    const std::filesystem::path path = ToPath(fileName);
-    std::error_code ec;
-    // Only a file is read: a folder fails, and opening a pipe would wait for a writer.
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    // The size only shortens the blocks of a small file: the file may change while it is
-    // read.
-    const uintmax_t hint = std::filesystem::file_size(path, ec);
+    // The size only shortens the blocks of a small file.
+    const bool known = hint != kUnknownSize;
     uintmax_t total = 0;
     for (;;) {
         size_t size = blockBytes;
-        if (!ec && hint >= total && hint - total < blockBytes) {
+        if (known && hint >= total && hint - total < blockBytes) {
             // One byte more than expected, so that the end of the file shows in this read.
             size = static_cast<size_t>(hint - total) + 1;
         }
@@ -501,25 +496,16 @@ TTextBlockDecoder::TTextBlockDecoder(std::string_view bytes, size_t blockBytes) 
 
 // Chooses the encoding by the byte-order mark, which may itself be spread over blocks.
 void TTextBlockDecoder::Start() {
-    unsigned char head[3] = {};
+    char head[3] = {};
     size_t got = 0;
     for (size_t k = 0; k < blocks_.size() && got < sizeof head; ++k) {
         for (const char c : blocks_[k].substr(0, sizeof head - got)) {
-            head[got++] = static_cast<unsigned char>(c);
+            head[got++] = c;
         }
     }
-    if (got >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
-        encoding_ = TTextEncoding::Utf8;
-        Skip(3);
-    } else if (got >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
-        encoding_ = TTextEncoding::Utf16LE;
-        Skip(2);
-    } else if (got >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
-        encoding_ = TTextEncoding::Utf16BE;
-        Skip(2);
-    } else {
-        encoding_ = TTextEncoding::Ansi;
-    }
+    size_t mark = 0;
+    encoding_ = DetectEncoding(std::string_view(head, got), mark);
+    Skip(mark);
 }
 
 void TTextBlockDecoder::Skip(size_t count) {
@@ -541,6 +527,7 @@ void TTextBlockDecoder::ReleaseBlock() {
     blocks_[block_] = std::string_view();
     ++block_;
     offset_ = 0;
+    fed_ = false;
 }
 
 // Decodes bytes that end at a line break, or at the end of the text, into text_. A line
@@ -557,75 +544,53 @@ size_t TTextBlockDecoder::DecodePiece(std::string_view bytes) {
     return DecodeAnsiLines(bytes, text_);
 }
 
+std::u16string_view TTextBlockDecoder::Decoded(std::string_view bytes) {
+    return std::u16string_view(text_.data(), DecodePiece(bytes));
+}
+
 bool TTextBlockDecoder::Next(std::u16string_view& piece) {
     if (encoding_ == TTextEncoding::Utf16LE || encoding_ == TTextEncoding::Utf16BE) {
         return NextUtf16(piece);
     }
+    std::string_view line;
+    bool ended = false;
     while (block_ < blocks_.size()) {
-        const std::string_view rest = blocks_[block_].substr(offset_);
-        if (rest.empty()) {
-            ReleaseBlock();
-            continue;
-        }
-        if (afterCr_) {
-            afterCr_ = false;
-            if (rest[0] == '\n') {
-                Skip(1);
-                continue;
-            }
+        if (!fed_) {
+            lines_.Feed(blocks_[block_].substr(offset_));
+            fed_ = true;
         }
         if (!carry_.empty()) {
             // The line begun in earlier blocks ends at the first line break of this one.
-            const size_t at = rest.find_first_of("\r\n");
-            if (at == std::string_view::npos) {
-                carry_ += rest;
+            if (!lines_.NextWithBreak(line, ended)) {
                 ReleaseBlock();
                 continue;
             }
-            size_t end = at + 1;
-            if (rest[at] == '\r' && end < rest.size() && rest[end] == '\n') {
-                ++end;
+            carry_ += line;
+            if (!ended) {
+                ReleaseBlock();
+                continue;
             }
-            afterCr_ = rest[end - 1] == '\r' && end == rest.size();
-            carry_.append(rest.substr(0, end));
-            Skip(end);
-            const size_t decoded = DecodePiece(carry_);
-            piece = std::u16string_view(text_.data(), decoded);
+            piece = Decoded(carry_);
             carry_.clear();
             return true;
         }
         // Whole lines of about kPieceBytes, so that the decoded piece is still in the cache
         // when it is parsed and a decoder's buffer stays small.
-        if (rest.size() > kPieceBytes) {
-            const size_t cut = rest.find_last_of("\r\n", kPieceBytes - 1);
-            if (cut != std::string_view::npos) {
-                afterCr_ = rest[cut] == '\r';
-                const size_t decoded = DecodePiece(rest.substr(0, cut + 1));
-                piece = std::u16string_view(text_.data(), decoded);
-                Skip(cut + 1);
-                return true;
-            }
+        std::string_view run;
+        if (lines_.NextLines(run, kPieceBytes)) {
+            piece = Decoded(run);
+            return true;
         }
-        // The whole lines of the block; the last, unfinished one waits for the next block.
-        const size_t last = rest.find_last_of("\r\n");
-        if (last == std::string_view::npos) {
-            carry_.assign(rest);
-            ReleaseBlock();
-            continue;
+        // The last, unfinished line of the block waits for the next block.
+        if (lines_.Next(line, ended)) {
+            carry_.assign(line);
         }
-        const size_t end = last + 1;
-        afterCr_ = rest[last] == '\r' && end == rest.size();
-        const size_t decoded = DecodePiece(rest.substr(0, end));
-        piece = std::u16string_view(text_.data(), decoded);
-        carry_.assign(rest.substr(end));
         ReleaseBlock();
-        return true;
     }
     if (carry_.empty()) {
         return false;
     }
-    const size_t decoded = DecodePiece(carry_);
-    piece = std::u16string_view(text_.data(), decoded);
+    piece = Decoded(carry_);
     std::string().swap(carry_);
     return true;
 }

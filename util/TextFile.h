@@ -3,9 +3,13 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "LineBreaks.h"
 
 enum class TTextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 
@@ -14,35 +18,26 @@ struct TDecodedText {
     TTextEncoding encoding = TTextEncoding::Ansi;
 };
 
-// Chooses the encoding by byte-order mark (EF BB BF, FF FE, FE FF; else the ANSI code page)
-// and decodes. The mark is not part of the text; invalid sequences become U+FFFD.
-TDecodedText DecodeTextBytes(std::string_view bytes);
+// Chooses the encoding by the byte-order mark at the start of head (EF BB BF, FF FE, FE FF;
+// else the ANSI code page); markBytes receives the mark's length, 0 without one.
+TTextEncoding DetectEncoding(std::string_view head, size_t& markBytes);
 
-// Calls f(line) for every line of text. Lines end at CR LF, a lone LF or a lone CR; a line
-// break at the very end adds no empty line.
-template <class F>
-void ForEachLine(std::u16string_view text, F&& f) {
-    size_t start = 0;
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t c = text[i];
-        if (c == u'\n' || c == u'\r') {
-            f(text.substr(start, i - start));
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    if (start < n) {
-        f(text.substr(start));
-    }
-}
+// Decodes bytes without a mark in the given encoding; invalid sequences become U+FFFD.
+std::u16string DecodeText(std::string_view bytes, TTextEncoding encoding);
+
+// Chooses the encoding by byte-order mark and decodes. The mark is not part of the text.
+TDecodedText DecodeTextBytes(std::string_view bytes);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 void AppendUtf8(std::string& out, std::u16string_view text);
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view bytes);
+
+// Opens fileName for reading if it is a regular file: a folder fails, and opening a pipe
+// would wait for a writer. sizeHint receives the file's size, or kUnknownSize; it is a hint
+// only, as the file may change while it is read.
+constexpr uintmax_t kUnknownSize = UINTMAX_MAX;
+bool OpenFileForReading(const std::u16string& fileName, std::ifstream& in, uintmax_t& sizeHint);
 
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::u16string& fileName, std::string& out);
@@ -77,18 +72,20 @@ private:
     void Skip(size_t count);
     void ReleaseBlock();
     size_t DecodePiece(std::string_view bytes);
+    std::u16string_view Decoded(std::string_view bytes);
     bool NextUtf16(std::u16string_view& piece);
 
     std::vector<std::string> owned_;
     std::vector<std::string_view> blocks_;
     size_t block_ = 0;
     size_t offset_ = 0;
+    // Whether the current block has been handed to lines_.
+    bool fed_ = false;
+    LineBreaks::TLineSplitter<char> lines_;
     // The bytes of a line that began in an earlier block.
     std::string carry_;
     std::u16string text_;
     TTextEncoding encoding_ = TTextEncoding::Ansi;
-    // The last piece ended with a CR at the end of a block; a LF right after it belongs to it.
-    bool afterCr_ = false;
 };
 
 // Writes bytes to a temporary file in the target's folder ("<name>.<12 hex digits>.tmp"), has

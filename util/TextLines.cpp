@@ -2,134 +2,109 @@
 #include "TextLines.h"
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
+#include <string_view>
 
-#include "Platform.h"
-#include "TextFile.h"
+#include "Utf16.h"
 
 namespace {
 
 constexpr size_t kBufferBytes = size_t{1} << 16;  // even, so that UTF-16 units stay whole
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
+bool IsUtf16(TTextEncoding encoding) {
+    return encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE;
 }
 
 }  // namespace
 
 TTextLineReader::TTextLineReader(const std::u16string& fileName) : buffer_(kBufferBytes) {
-    if (fileName.empty()) {
+    uintmax_t size = kUnknownSize;
+    ok_ = OpenFileForReading(fileName, in_, size);
+    if (!ok_) {
         return;
     }
-    const std::string utf8 = NativeFileName(fileName);
-    const std::filesystem::path path(std::u8string(utf8.begin(), utf8.end()));
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    if (in_.bad()) {
+        ok_ = false;
         return;
     }
-    in_.open(path, std::ios::binary);
-    ok_ = static_cast<bool>(in_);
-    if (!ok_ || !Fill()) {
-        return;
+    const std::string_view head(buffer_.data(), static_cast<size_t>(in_.gcount()));
+    size_t mark = 0;
+    encoding_ = DetectEncoding(head, mark);
+    const std::string_view text = head.substr(mark);
+    if (IsUtf16(encoding_)) {
+        units_ = DecodeText(text, encoding_);
+        unitLines_.Feed(units_);
+    } else {
+        byteLines_.Feed(text);
     }
-    const auto* s = reinterpret_cast<const unsigned char*>(buffer_.data());
-    const size_t n = end_;
-    if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) {
-        mark_.assign(buffer_.data(), 3);
-    } else if (n >= 2 && ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF))) {
-        mark_.assign(buffer_.data(), 2);
-        unit_ = 2;
-        bigEndian_ = s[0] == 0xFE;
-    }
-    pos_ = mark_.size();
 }
 
-// Reads the next part of the file once the buffer is used up; false at the end.
+// Hands the next part of the file to the splitter; false at the end of the file.
 bool TTextLineReader::Fill() {
-    if (pos_ < end_) {
-        return true;
-    }
-    if (!ok_ || !in_.is_open()) {
+    if (!ok_ || !in_) {
         return false;
     }
     in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    end_ = static_cast<size_t>(in_.gcount());
-    pos_ = 0;
+    const auto got = static_cast<size_t>(in_.gcount());
     if (in_.bad()) {
         ok_ = false;
-        end_ = 0;
+        return false;
     }
-    return end_ > 0;
+    if (got == 0) {
+        return false;
+    }
+    const std::string_view part(buffer_.data(), got);
+    if (IsUtf16(encoding_)) {
+        // A whole buffer is an even number of bytes; only the file's last part may end in half
+        // a unit.
+        units_ = DecodeText(part, encoding_);
+        unitLines_.Feed(units_);
+    } else {
+        byteLines_.Feed(part);
+    }
+    return true;
 }
 
-char16_t TTextLineReader::UnitAt(size_t at) const {
-    const auto* s = reinterpret_cast<const unsigned char*>(buffer_.data() + at);
-    if (unit_ == 1) {
-        return s[0];
-    }
-    return static_cast<char16_t>(bigEndian_ ? (s[0] << 8) | s[1] : s[0] | (s[1] << 8));
-}
-
-// The first CR or LF from pos_ on, or end_. In UTF-8 and the legacy code page neither byte is
-// ever part of a longer character.
-size_t TTextLineReader::FindBreak() const {
-    if (unit_ == 1) {
-        const char* begin = buffer_.data() + pos_;
-        const size_t n = end_ - pos_;
-        const void* lf = std::memchr(begin, '\n', n);
-        const size_t lfAt =
-            lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : n;
-        const void* cr = std::memchr(begin, '\r', lfAt);
-        const size_t crAt =
-            cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - begin) : lfAt;
-        return pos_ + std::min(lfAt, crAt);
-    }
-    for (size_t at = pos_; at + 2 <= end_; at += 2) {
-        const char16_t c = UnitAt(at);
-        if (c == u'\r' || c == u'\n') {
-            return at;
+// Keeps the first keep units of the next line in kept; false at the end of the file.
+template <class Unit>
+bool TTextLineReader::TakeLine(LineBreaks::TLineSplitter<Unit>& lines,
+                               std::basic_string<Unit>& kept, size_t keep) {
+    kept.clear();
+    bool any = false;
+    std::basic_string_view<Unit> run;
+    bool ended = false;
+    for (;;) {
+        if (!lines.Next(run, ended)) {
+            if (!Fill()) {
+                return any;
+            }
+            continue;
+        }
+        any = true;
+        kept.append(run.substr(0, keep - std::min(keep, kept.size())));
+        if (ended) {
+            return true;
         }
     }
-    return end_;
 }
 
 bool TTextLineReader::Next(size_t maxUnits, std::u16string& line) {
     line.clear();
-    if (!Fill()) {
-        return false;
-    }
-    // No encoding takes more than three bytes for a UTF-16 unit; the bytes of one unit more
-    // keep a character cut at the end of the kept bytes out of the line.
-    const size_t keep = maxUnits == 0 ? 0 : (maxUnits + 1) * 3 + 1;
-    raw_ = mark_;
-    while (Fill()) {
-        const size_t at = FindBreak();
-        const size_t room = keep + mark_.size() - std::min(keep + mark_.size(), raw_.size());
-        raw_.append(buffer_.data() + pos_, std::min(at - pos_, room));
-        pos_ = at;
-        if (at == end_) {
-            continue;
+    if (IsUtf16(encoding_)) {
+        // One unit more than asked shows whether the cut splits a pair.
+        if (!TakeLine(unitLines_, line, maxUnits == 0 ? 0 : maxUnits + 1)) {
+            return false;
         }
-        const bool cr = UnitAt(at) == u'\r';
-        pos_ += unit_;
-        if (cr && Fill() && pos_ + unit_ <= end_ && UnitAt(pos_) == u'\n') {
-            pos_ += unit_;
+    } else {
+        // No encoding takes more than three bytes for a UTF-16 unit; the bytes of one unit
+        // more keep a character cut at the end of the kept bytes out of the line.
+        if (!TakeLine(byteLines_, raw_, maxUnits == 0 ? 0 : (maxUnits + 1) * 3 + 1)) {
+            return false;
         }
-        break;
+        if (maxUnits > 0) {
+            line = DecodeText(raw_, encoding_);
+        }
     }
-    if (maxUnits == 0) {
-        return true;
-    }
-    line = mark_.empty() ? Platform::DecodeAnsi(raw_) : DecodeTextBytes(raw_).text;
-    if (line.size() > maxUnits) {
-        const bool splitsPair =
-            IsHighSurrogate(line[maxUnits - 1]) && IsLowSurrogate(line[maxUnits]);
-        line.resize(splitsPair ? maxUnits - 1 : maxUnits);
-    }
+    line.resize(Utf16::CutWhole(line, maxUnits).size());
     return true;
 }

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "LineBreaks.h"
+#include "TextFile.h"
+
 class TTextLineReader {
 public:
     // Opens fileName if it is a regular file (a pipe would wait for a writer).
@@ -18,21 +21,23 @@ public:
     // The next line without its line break, at most its first maxUnits UTF-16 units (one less
     // where the cut would split a surrogate pair); the rest of the line is skipped undecoded.
     // Lines are decoded by the file's byte-order mark as DecodeTextBytes decodes a whole file,
-    // and end where ForEachLine ends them. False at the end of the file.
+    // and end where LineBreaks ends them. False at the end of the file.
     bool Next(size_t maxUnits, std::u16string& line);
 
 private:
     bool Fill();
-    char16_t UnitAt(size_t at) const;
-    size_t FindBreak() const;
+    template <class Unit>
+    bool TakeLine(LineBreaks::TLineSplitter<Unit>& lines, std::basic_string<Unit>& kept,
+                  size_t keep);
 
     std::ifstream in_;
     std::vector<char> buffer_;
-    size_t pos_ = 0;
-    size_t end_ = 0;
-    std::string mark_;  // the byte-order mark, empty for the legacy code page
-    size_t unit_ = 1;   // bytes per code unit: 2 in UTF-16
-    bool bigEndian_ = false;
+    TTextEncoding encoding_ = TTextEncoding::Ansi;
     bool ok_ = false;
+    // UTF-8 and the legacy code page are cut into lines as bytes, and only the bytes kept of
+    // a line are decoded; UTF-16 is decoded a buffer at a time and cut into lines as units.
+    LineBreaks::TLineSplitter<char> byteLines_;
+    LineBreaks::TLineSplitter<char16_t> unitLines_;
+    std::u16string units_;
     std::string raw_;
 };

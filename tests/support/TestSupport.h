@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
+#include "util/LineBreaks.h"
 #include "util/TextFile.h"
 
 namespace TestSupport {
@@ -58,6 +59,13 @@ inline std::string ReadAll(const fs::path& p) {
 }
 
 // Replaces a file with the bytes.
+#ifdef R407_FIXTURES
+// The bytes of a file of tests/fixtures.
+inline std::string Fixture(std::string_view name) {
+    return ReadAll(fs::path(R407_FIXTURES) / name);
+}
+#endif
+
 inline void WriteAll(const fs::path& p, std::string_view bytes) {
     std::ofstream f(p, std::ios::binary);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -118,7 +126,7 @@ private:
 // The lines of a text, as the readers of the host's file and of the settings file see them.
 inline std::vector<std::u16string> SplitLines(std::u16string_view text) {
     std::vector<std::u16string> lines;
-    ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
+    LineBreaks::ForEachLine(text, [&lines](std::u16string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

@@ -7,19 +7,13 @@
 
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/LogicSupport.h"
 
 namespace {
 
 using Lines = std::vector<std::u16string>;
 
-TPresetRow Boxes(const char16_t* w, const char16_t* h, const char16_t* d, const char16_t* c) {
-    TPresetRow row;
-    row.width = w;
-    row.height = h;
-    row.spacing = d;
-    row.colour = c;
-    return row;
-}
+using TestSupport::Boxes;
 
 TEST(OkAngle, NormalisedAsOkLeavesIt) {
     struct Case {
@@ -133,24 +127,6 @@ TEST(FontList, UsableNames) {
     }
 }
 
-TEST(History, LetterCaseIgnored) {
-    struct Case {
-        const char16_t* a;
-        const char16_t* b;
-        bool same;
-    };
-    const Case cases[] = {
-        {u"abc", u"abc", true},    {u"abc", u"ABC", true},   {u"ａｂｃ", u"ＡＢＣ", true},
-        {u"Äö", u"äÖ", true},      {u"σ", u"Σ", true},       {u"", u"", true},
-        {u"abc", u"abd", false},   {u"abc", u"abc ", false}, {u"ａ", u"a", false},
-        {u"文字", u"文学", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
-        EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same);
-    }
-}
-
 TEST(History, TypedTextGoesFirstExactlyOnce) {
     struct Case {
         const char* name;
@@ -173,11 +149,6 @@ TEST(History, TypedTextGoesFirstExactlyOnce) {
         UpdateHistory(list, c.typed);
         EXPECT_EQ(list, c.expected);
     }
-}
-
-TEST(History, LineBreaksBecomeBlanks) {
-    EXPECT_EQ(SingleLine(u"a\r\nb\nc\rd"), u"a  b c d");
-    EXPECT_EQ(SingleLine(u"plain"), u"plain");
 }
 
 }  // namespace

@@ -31,12 +31,9 @@ std::u16string Name(const fs::path& p) {
     return FromUtf8(p.string());
 }
 
+using TestSupport::Fixture;
 using TestSupport::ReadAll;
 using TestSupport::WriteAll;
-
-std::string Fixture(const std::string& name) {
-    return ReadAll(fs::path(R407_FIXTURES) / name);
-}
 
 }  // namespace
 

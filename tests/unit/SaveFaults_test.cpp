@@ -11,7 +11,6 @@
 #include <functional>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -305,10 +304,8 @@ TEST(SaveWhileHeld, WaitsForAShortHoldAndFailsCleanlyOnALongOne) {
              EXPECT_EQ(SettingsLines(back), SettingsLines(settings));
          }},
     };
-    std::random_device rd;
-    const fs::path dir =
-        fs::temp_directory_path() / ("r407_held_" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir);
+    const TestSupport::TTempFolder folder("r407_held");
+    const fs::path& dir = folder.Path();
     const auto hold = [](const fs::path& p) {
         return CreateFileW(p.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -340,8 +337,6 @@ TEST(SaveWhileHeld, WaitsForAShortHoldAndFailsCleanlyOnALongOne) {
         EXPECT_EQ(Names(dir), std::vector<std::string>{c.name});
         fs::remove(file);
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 #endif
 

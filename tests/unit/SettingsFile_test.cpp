@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unit1Logic.h"
+#include "tests/support/LogicSupport.h"
 #include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
 
@@ -29,16 +30,7 @@ using Lines = std::vector<std::u16string>;
 constexpr int kGothicEntry = 7;
 constexpr TListSizes kSizes{.fonts = 120};
 
-TPresetRow Boxes(const char16_t* w, const char16_t* h, const char16_t* d, const char16_t* c,
-                 int font) {
-    TPresetRow row;
-    row.width = w;
-    row.height = h;
-    row.spacing = d;
-    row.colour = c;
-    row.font = font;
-    return row;
-}
+using TestSupport::Boxes;
 
 // Distinct history entries: prefix and number.
 std::u16string Numbered(std::u16string prefix, int i) {
@@ -496,14 +488,4 @@ TEST_F(SettingsFile, DamagedHistoriesAreReadAsFarAsTheBoxesGo) {
     EXPECT_EQ(s.textHistory.back(), u"t49");
     EXPECT_EQ(s.angleHistory,
               (Lines{u"0", u"90", u"-90", u"180", u"45", std::u16string(kAngleMaxLength, u'9')}));
-}
-
-TEST(CutText, NeverSplitsAPair) {
-    const std::u16string pair = u"\U0001F600";
-    EXPECT_EQ(CutText(u"abc", 5), u"abc");
-    EXPECT_EQ(CutText(u"abc", 2), u"ab");
-    EXPECT_EQ(CutText(u"a" + pair, 2), u"a");
-    EXPECT_EQ(CutText(u"a" + pair, 3), u"a" + pair);
-    EXPECT_EQ(CutText(pair + u"b", 2), pair);
-    EXPECT_EQ(CutText(pair, 0), u"");
 }

@@ -26,9 +26,7 @@ void Load(TJGdata& jg, std::u16string_view text) {
     jg.OpenTempBytes(kBom + ToUtf8(text));
 }
 
-std::string Fixture(const std::string& name) {
-    return TestSupport::ReadAll(std::filesystem::path(R407_FIXTURES) / name);
-}
+using TestSupport::Fixture;
 
 struct TCase {
     const char* name;

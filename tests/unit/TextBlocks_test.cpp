@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestSupport.h"
+#include "util/LineBreaks.h"
 #include "util/TextFile.h"
 
 namespace {
@@ -23,7 +24,8 @@ TLines WholeLines(const std::string& bytes) {
     TLines out;
     const TDecodedText decoded = DecodeTextBytes(bytes);
     out.encoding = decoded.encoding;
-    ForEachLine(decoded.text, [&out](std::u16string_view line) { out.lines.emplace_back(line); });
+    LineBreaks::ForEachLine(decoded.text,
+                            [&out](std::u16string_view line) { out.lines.emplace_back(line); });
     return out;
 }
 
@@ -37,7 +39,8 @@ TLines PieceLines(TTextBlockDecoder& decoder) {
         EXPECT_TRUE(previous.empty() || previous.back() == u'\n' || previous.back() == u'\r')
             << "a piece ends inside a line";
         previous = piece;
-        ForEachLine(piece, [&out](std::u16string_view line) { out.lines.emplace_back(line); });
+        LineBreaks::ForEachLine(piece,
+                                [&out](std::u16string_view line) { out.lines.emplace_back(line); });
     }
     return out;
 }

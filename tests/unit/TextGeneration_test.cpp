@@ -9,6 +9,7 @@
 
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
+#include "tests/support/LogicSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -34,14 +35,7 @@ TTextInput BaseInput() {
     return in;
 }
 
-TPresetRow Boxes(const char16_t* w, const char16_t* h, const char16_t* d, const char16_t* c) {
-    TPresetRow row;
-    row.width = w;
-    row.height = h;
-    row.spacing = d;
-    row.colour = c;
-    return row;
-}
+using TestSupport::Boxes;
 
 // The corrections a text generation hands back, in words.
 std::u16string Corrections(const TTextResult& res) {
