@@ -7,6 +7,7 @@
 #include <vector>
 
 class TTextBlockDecoder;
+class TDavReadSink;
 
 // Entity kind codes, shared by the reader, the store and the write-back.
 enum TDavKind : int {
@@ -275,6 +276,10 @@ public:
     bool OpenTempFile(const std::u16string& fn);
     // What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
     bool OpenTempBytes(std::string_view bytes);
+    // An observer of the reader: every line read and every line skipped or mended (see
+    // DavReadSink.h). nullptr, the default, reports nothing. The sink is not owned.
+    void SetReadSink(TDavReadSink* sink) { readSink_ = sink; }
+    TDavReadSink* ReadSink() const { return readSink_; }
     void S_Init();
     void SendMem(const std::u16string& s);
     void SendMem(std::u16string&& s);
@@ -448,4 +453,5 @@ private:
     // had to be joined because a double quote was dropped from its middle.
     std::vector<std::u16string_view> parseTokens_;
     std::u16string parseJoined_;
+    TDavReadSink* readSink_ = nullptr;
 };

@@ -258,6 +258,7 @@ void PickedPoint(TJGdata& jg, const TTokens& t, int) {
     }
     const int no = TextToInt(number);
     if (no < 1 || no > kPickedPoints || static_cast<size_t>(no) >= jg.IPoints.size()) {
+        DavReader::Report(jg, "a picked-point number outside 1..99: the point is ignored");
         return;
     }
     TDavIndPoint& pt = jg.IPoints[static_cast<size_t>(no)];
@@ -412,6 +413,17 @@ constexpr TRowIndex MakeRowIndex(bool plainKey) {
 constexpr TRowIndex kRowIndex = MakeRowIndex(false);
 constexpr TRowIndex kPlainKeyRowIndex = MakeRowIndex(true);
 
+// Why no row took a line: its key is known but not with that many values, or unknown.
+void ReportUntaken(const TJGdata& jg, std::u16string_view key) {
+    for (const TRow& row : kRows) {
+        if (row.match != M::AnyKey && KeyMatches(row, key)) {
+            DavReader::Report(jg, "a known key with a number of values that no form of it takes");
+            return;
+        }
+    }
+    DavReader::Report(jg, "an unknown key");
+}
+
 // Dispatches the tokens of one line: the first row whose key matches and whose token count
 // holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
 void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
@@ -428,6 +440,9 @@ void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
             return;
         }
     }
+    if (jg.ReadSink() != nullptr) {
+        ReportUntaken(jg, key);
+    }
 }
 
 }  // namespace
@@ -436,6 +451,9 @@ void TJGdata::ParseTempLine(std::u16string_view line) {
     size_t end = 0;
     bool plainKey = false;
     const int count = Tokenize(line, 0, end, plainKey, parseTokens_, parseJoined_);
+    if (readSink_ != nullptr) {
+        readSink_->Line(line.substr(0, end));
+    }
     Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
 }
 
@@ -451,6 +469,9 @@ void TJGdata::ParseTempText(TTextBlockDecoder& text) {
             size_t end = 0;
             bool plainKey = false;
             const int count = Tokenize(piece, i, end, plainKey, parseTokens_, parseJoined_);
+            if (readSink_ != nullptr) {
+                readSink_->Line(piece.substr(i, end - i));
+            }
             Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
             i = end + 1;
             if (end + 1 < n && piece[end] == u'\r' && piece[end + 1] == u'\n') {
