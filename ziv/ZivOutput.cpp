@@ -1,0 +1,88 @@
+// ZivOutput: standard output written as it comes, files replaced whole.
+#include "ziv/ZivOutput.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "util/MyFunc.h"
+#include "util/TextFile.h"
+
+namespace {
+
+// Standard output is flushed in pieces of this size.
+constexpr size_t kStdoutPiece = size_t{1} << 20;
+
+void BinaryStdio() {
+#ifdef _WIN32
+    // The bytes are written and read as they are: no CR before each LF, no stop at Ctrl+Z.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+}
+
+}  // namespace
+
+TZivOutput::TZivOutput(std::string path)
+    : path_(std::move(path)), toStdout_(path_.empty() || path_ == "-") {
+    if (toStdout_) {
+        BinaryStdio();
+    }
+}
+
+void TZivOutput::Write(std::string_view bytes) {
+    buf_.append(bytes);
+    if (toStdout_ && buf_.size() >= kStdoutPiece) {
+        Flush();
+    }
+}
+
+void TZivOutput::Flush() {
+    if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), stdout) != buf_.size()) {
+        throw TZivError("cannot write to standard output");
+    }
+    buf_.clear();
+}
+
+void TZivOutput::Commit() {
+    if (toStdout_) {
+        Flush();
+        if (std::fflush(stdout) != 0) {
+            throw TZivError("cannot write to standard output");
+        }
+        return;
+    }
+    if (!WriteFileReplacing(FromUtf8(path_), buf_)) {
+        throw TZivError(path_ + ": cannot write the file");
+    }
+    buf_.clear();
+}
+
+std::string ReadInput(const std::string& path) {
+    std::string bytes;
+    if (path == "-") {
+        BinaryStdio();
+        char piece[65536];
+        size_t n = 0;
+        while ((n = std::fread(piece, 1, sizeof piece, stdin)) > 0) {
+            bytes.append(piece, n);
+        }
+        if (std::ferror(stdin)) {
+            throw TZivError("cannot read standard input");
+        }
+        return bytes;
+    }
+    const std::u16string name = FromUtf8(path);
+    if (!ExistsFile(name)) {
+        throw TZivError(path + ": no such file");
+    }
+    if (!ReadFileBytes(name, bytes)) {
+        throw TZivError(path + ": cannot read the file");
+    }
+    return bytes;
+}

@@ -1,0 +1,31 @@
+// ZivOutput: where a command's result goes. Standard output is written as the result is made;
+// a file is written whole at the end, replacing the old one at once, so that a failure leaves
+// the old file (or none) and never half a result.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ziv/ZivError.h"
+
+class TZivOutput {
+public:
+    // path "-" or empty is standard output.
+    explicit TZivOutput(std::string path);
+    TZivOutput(const TZivOutput&) = delete;
+    TZivOutput& operator=(const TZivOutput&) = delete;
+
+    void Write(std::string_view bytes);
+    // Ends the result: flushes standard output, or replaces the file. Throws TZivError.
+    void Commit();
+
+private:
+    void Flush();
+
+    std::string path_;
+    bool toStdout_;
+    std::string buf_;
+};
+
+// The whole content of a file, or of standard input for "-". Throws TZivError.
+std::string ReadInput(const std::string& path);
