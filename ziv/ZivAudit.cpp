@@ -16,15 +16,30 @@ namespace {
 // Lines are shown up to this many UTF-16 units.
 constexpr size_t kShownUnits = 60;
 
+// The line as it is shown: control characters as \xNN, at most kShownUnits units, never
+// half a surrogate pair.
 std::string Shown(std::u16string_view line) {
-    if (line.size() <= kShownUnits) {
-        return ToUtf8(line);
+    size_t cut = line.size();
+    if (cut > kShownUnits) {
+        cut = kShownUnits;
+        if (line[cut - 1] >= 0xD800 && line[cut - 1] <= 0xDBFF) {
+            --cut;
+        }
     }
-    size_t cut = kShownUnits;
-    if (line[cut - 1] >= 0xD800 && line[cut - 1] <= 0xDBFF) {
-        --cut;  // never half a surrogate pair
+    std::u16string clean;
+    clean.reserve(cut);
+    for (size_t i = 0; i < cut; ++i) {
+        const char16_t c = line[i];
+        if (c < 0x20 || c == 0x7F) {
+            static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+            clean += u"\\x";
+            clean += kHex[(c >> 4) & 0xF];
+            clean += kHex[c & 0xF];
+        } else {
+            clean += c;
+        }
     }
-    return ToUtf8(line.substr(0, cut)) + "...";
+    return ToUtf8(clean) + (cut < line.size() ? "..." : "");
 }
 
 bool HasLoneSurrogate(std::u16string_view s) {

@@ -217,10 +217,21 @@ void CallAppender(TJGdata& jg, const typename K::Rec& e) {
 
 // Appends the record through its kind's appender, then gives the new record every field as
 // given. A record the appender refuses (degenerate geometry, which the write-back drops as
-// well) or that has none is appended as it stands, so that the drawing order stays as given;
-// a four-point solid that the appender reduces to a triangle stays that triangle.
+// well) or that has none is appended as it stands, so that the model and its drawing order
+// stay as given. So is a four-point solid with coinciding corners, which the appender would
+// turn into a triangle and the write-back turns into the same triangle.
 template <class K>
 void AppendRecord(TJGdata& jg, const typename K::Rec& rec) {
+    if constexpr (K::kCode == kKindSolid4) {
+        bool quad = false;
+        DavKinds::TSolid4::Reduce(
+            rec.x1, rec.y1, rec.x2, rec.y2, rec.x3, rec.y3, rec.x4, rec.y4,
+            [](double, double, double, double, double, double) {}, [&] { quad = true; });
+        if (!quad) {
+            K::Append(jg) = rec;
+            return;
+        }
+    }
     const int before = K::CountOf(jg);
     const int entBefore = jg.EntN;
     CallAppender<K>(jg, rec);

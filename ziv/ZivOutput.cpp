@@ -35,7 +35,13 @@ TZivOutput::TZivOutput(std::string path)
     }
 }
 
+TZivOutput::TZivOutput(std::string* memory) : toStdout_(false), memory_(memory) {}
+
 void TZivOutput::Write(std::string_view bytes) {
+    if (memory_ != nullptr) {
+        memory_->append(bytes);
+        return;
+    }
     buf_.append(bytes);
     if (toStdout_ && buf_.size() >= kStdoutPiece) {
         Flush();
@@ -50,6 +56,9 @@ void TZivOutput::Flush() {
 }
 
 void TZivOutput::Commit() {
+    if (memory_ != nullptr) {
+        return;
+    }
     if (toStdout_) {
         Flush();
         if (std::fflush(stdout) != 0) {

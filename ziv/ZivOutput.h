@@ -12,6 +12,8 @@ class TZivOutput {
 public:
     // path "-" or empty is standard output.
     explicit TZivOutput(std::string path);
+    // Into memory: every byte is appended to *memory.
+    explicit TZivOutput(std::string* memory);
     TZivOutput(const TZivOutput&) = delete;
     TZivOutput& operator=(const TZivOutput&) = delete;
 
@@ -24,6 +26,7 @@ private:
 
     std::string path_;
     bool toStdout_;
+    std::string* memory_ = nullptr;
     std::string buf_;
 };
 
