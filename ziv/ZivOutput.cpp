@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -87,6 +89,10 @@ std::string ReadInput(const std::string& path) {
         return bytes;
     }
     const std::u16string name = FromUtf8(path);
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::path(name), ec)) {
+        throw TZivError(path + ": is a folder, not a file");
+    }
     if (!ExistsFile(name)) {
         throw TZivError(path + ": no such file");
     }
