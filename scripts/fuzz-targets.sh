@@ -1,6 +1,6 @@
 # Sourced by the fuzz scripts: the libFuzzer targets, and for each its seed corpus and
 # dictionary (as in fuzz/targets.cmake).
-fuzz_targets=(TempFileRead TempFileWriteBack Settings Numbers)
+fuzz_targets=(TempFileRead TempFileWriteBack Settings Numbers ZivModelJson)
 
 # The seed folder of a target, relative to the repository.
 fuzz_corpus() {
@@ -14,5 +14,6 @@ fuzz_corpus() {
 fuzz_dict() {
     case $1 in
         TempFileRead | TempFileWriteBack) echo -dict=fuzz/temp_file.dict ;;
+        ZivModelJson) echo -dict=fuzz/ziv_json.dict ;;
     esac
 }

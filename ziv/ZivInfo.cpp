@@ -19,7 +19,10 @@ std::string Hex(int v) {
 }
 
 std::string Quote(const std::u16string& s) {
-    return "\"" + ToUtf8(s) + "\"";
+    std::string q(1, '"');
+    AppendUtf8(q, s);
+    q += '"';
+    return q;
 }
 
 void Line(std::string& out, const std::string& label, const std::string& value) {
@@ -71,7 +74,10 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
     Line(out, "  Sheet-unit mode", jg.Zusun ? "yes" : "no");
     std::string scales;
     for (size_t g = 0; g < jg.LGrpScale.size(); ++g) {
-        scales += (g ? " " : "") + Hex(static_cast<int>(g)) + "=" + Text(jg.LGrpScale[g]);
+        scales += g ? " " : "";
+        scales += Hex(static_cast<int>(g));
+        scales += '=';
+        scales += Text(jg.LGrpScale[g]);
     }
     Line(out, "  Layer-group scales", scales);
     if (jg.AreaX1 != 0 || jg.AreaY1 != 0 || jg.AreaX2 != 0 || jg.AreaY2 != 0) {
@@ -96,7 +102,8 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
         any = true;
         out += "    group " + Hex(g);
         if (named) {
-            out += " " + Quote(jg.LGrpName[gi]);
+            out += ' ';
+            out += Quote(jg.LGrpName[gi]);
         }
         out += ": " + std::to_string(use.groups[gi]) + " entities\n";
         for (int l = 0; l < 16; ++l) {
@@ -107,7 +114,8 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
             }
             out += "      layer " + Hex(l);
             if (layNamed) {
-                out += " " + Quote(jg.LayName[li]);
+                out += ' ';
+                out += Quote(jg.LayName[li]);
             }
             out += ": " + std::to_string(use.layers[li]) + " entities\n";
         }

@@ -219,18 +219,18 @@ std::u16string RandomHostText(std::mt19937& rng) {
 }
 
 std::string Encode(const std::u16string& text, int encoding) {
-    std::string b;
     switch (encoding) {
         case 0:
             return "\xEF\xBB\xBF" + ToUtf8(text);
         case 1:
-        case 2:
-            b = encoding == 1 ? "\xFF\xFE" : "\xFE\xFF";
+        case 2: {
+            std::string b(encoding == 1 ? "\xFF\xFE" : "\xFE\xFF");
             for (const char16_t c : text) {
                 const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
                 b += encoding == 1 ? std::string{lo, hi} : std::string{hi, lo};
             }
             return b;
+        }
         default: {
             // The code page's own writer: the text as one command line per line.
             TJGdata jg;
