@@ -28,13 +28,15 @@ public:
         Value(v);
     }
 
+    // The names are the fields' own, plain ASCII: written without escaping.
     void Name(const char* name) {
         if (!first_) {
             s_.push_back(',');
         }
         first_ = false;
-        AppendString(s_, std::string_view(name));
-        s_.push_back(':');
+        s_.push_back('"');
+        s_.append(name);
+        s_.append("\":");
     }
 
 private:

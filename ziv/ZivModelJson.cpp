@@ -19,7 +19,9 @@
 
 namespace {
 
-using json = nlohmann::json;
+// Objects keep their members in a small vector rather than a tree: an entity has a dozen
+// members at most, and a million of them are read one after another.
+using json = nlohmann::ordered_json;
 
 // Deeper nesting than this is refused: the format itself needs four levels.
 constexpr size_t kMaxDepth = 64;
