@@ -38,10 +38,12 @@ void Num(std::string& out, double v) {
 // places that move with their number, with attribute lines, polyline groups and dimensions
 // among them.
 std::string HostFile() {
-    std::string f = "\xEF\xBB\xBF" "file=C:\\設計\\百万.zmn\r\nhk 0\r\nhzs 841 594\r\n"
-                    "hcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
-                    "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\n"
-                    "hp1 10 20\r\nhp2 110 120\r\nlg1\r\nly3\r\nlc2\r\nlt1\r\nlw0\r\n";
+    std::string f =
+        "\xEF\xBB\xBF"
+        "file=C:\\設計\\百万.zmn\r\nhk 0\r\nhzs 841 594\r\n"
+        "hcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
+        "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\n"
+        "hp1 10 20\r\nhp2 110 120\r\nlg1\r\nly3\r\nlc2\r\nlt1\r\nlw0\r\n";
     f.reserve(size_t{48} * kEntityLines);
     for (int i = 0; i < kEntityLines; ++i) {
         const double x = (i % 1000) * 1.5;
@@ -51,23 +53,91 @@ std::string HostFile() {
         }
         std::string l;
         switch (i % 20) {
-            case 0: l = "pl\r\n"; Num(l, x); Num(l, y); Num(l, x + 1); Num(l, y); l += "\r\n";
-                    Num(l, x + 1); Num(l, y); Num(l, x + 1); Num(l, y + 1); l += "\r\n#"; break;
-            case 4: l = "ci"; Num(l, x); Num(l, y); Num(l, 0.5 + i % 7); break;
-            case 5: l = "ci"; Num(l, x); Num(l, y); Num(l, 2); Num(l, i % 360); Num(l, 90);
-                    l += " 1 0"; break;
-            case 6: l = "ch"; Num(l, x); Num(l, y); l += " 3 0 \"記号 No." + std::to_string(i);
-                    break;
-            case 7: l = "pt"; Num(l, x); Num(l, y); break;
-            case 8: l = "pt"; Num(l, x); Num(l, y); l += " 2 45 3"; break;
-            case 9: l = "sl"; Num(l, x); Num(l, y); Num(l, x + 1); Num(l, y); Num(l, x); Num(l, y + 1);
-                    break;
-            case 10: l = "msg\r\n"; Num(l, x); Num(l, y); Num(l, x + 10); Num(l, y);
-                     l += "\r\ncs"; Num(l, x + 5); Num(l, y + 1); l += " 1 0 \"10"; break;
-            case 11: l = "sc"; Num(l, x); Num(l, y); l += " 2 1 0 0 90 100"; break;
-            case 12: l = "so"; Num(l, x); Num(l, y); l += " 3 1 0 0 180 1"; break;
-            default: l.clear(); Num(l, x); Num(l, y); Num(l, x + 0.5); Num(l, y + 0.5);
-                     l.erase(0, 1); break;
+            case 0:
+                l = "pl\r\n";
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 1);
+                Num(l, y);
+                l += "\r\n";
+                Num(l, x + 1);
+                Num(l, y);
+                Num(l, x + 1);
+                Num(l, y + 1);
+                l += "\r\n#";
+                break;
+            case 4:
+                l = "ci";
+                Num(l, x);
+                Num(l, y);
+                Num(l, 0.5 + i % 7);
+                break;
+            case 5:
+                l = "ci";
+                Num(l, x);
+                Num(l, y);
+                Num(l, 2);
+                Num(l, i % 360);
+                Num(l, 90);
+                l += " 1 0";
+                break;
+            case 6:
+                l = "ch";
+                Num(l, x);
+                Num(l, y);
+                l += " 3 0 \"記号 No." + std::to_string(i);
+                break;
+            case 7:
+                l = "pt";
+                Num(l, x);
+                Num(l, y);
+                break;
+            case 8:
+                l = "pt";
+                Num(l, x);
+                Num(l, y);
+                l += " 2 45 3";
+                break;
+            case 9:
+                l = "sl";
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 1);
+                Num(l, y);
+                Num(l, x);
+                Num(l, y + 1);
+                break;
+            case 10:
+                l = "msg\r\n";
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 10);
+                Num(l, y);
+                l += "\r\ncs";
+                Num(l, x + 5);
+                Num(l, y + 1);
+                l += " 1 0 \"10";
+                break;
+            case 11:
+                l = "sc";
+                Num(l, x);
+                Num(l, y);
+                l += " 2 1 0 0 90 100";
+                break;
+            case 12:
+                l = "so";
+                Num(l, x);
+                Num(l, y);
+                l += " 3 1 0 0 180 1";
+                break;
+            default:
+                l.clear();
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 0.5);
+                Num(l, y + 0.5);
+                l.erase(0, 1);
+                break;
         }
         f += l;
         f += "\r\n";
@@ -205,11 +275,20 @@ struct TDecimalPoint {
 
 // The program runs first, while this process is still small.
 BENCHMARK_CAPTURE(ZivProcessPeak, info, std::string("info"))
-    ->Name("ZivProcess/info")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    ->Name("ZivProcess/info")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ZivProcessPeak, dump, std::string("dump"))
-    ->Name("ZivProcess/dump")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    ->Name("ZivProcess/dump")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK_CAPTURE(ZivProcessPeak, write, std::string("write"))
-    ->Name("ZivProcess/write")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    ->Name("ZivProcess/write")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK(LibraryLoad)->Name("Library/load")->Unit(benchmark::kMillisecond);
 BENCHMARK(ZivInfo)->Name("Ziv/info")->Unit(benchmark::kMillisecond);
 BENCHMARK(ZivDump)->Name("Ziv/dump")->Unit(benchmark::kMillisecond);

@@ -139,8 +139,8 @@ public:
     void Done() { NoteEntities(); }
 
     std::vector<TAuditFinding> findings;
-    std::vector<int> entityLine;          // by drawing-order index
-    std::vector<std::u16string> lines_;   // the decoded lines
+    std::vector<int> entityLine;         // by drawing-order index
+    std::vector<std::u16string> lines_;  // the decoded lines
 
 private:
     void NoteEntities() {
@@ -190,8 +190,9 @@ const char* WriteBackNote(const TJGdata& jg, TDavEntNo en) {
             }
         } else if constexpr (code == kKindDim) {
             if (!TDim::Valid(e->lin.x1, e->lin.y1, e->lin.x2, e->lin.y2, e->txt.x2, e->txt.y2)) {
-                note = "a dimension line of no length or a text without direction: "
-                       "the write-back drops it";
+                note =
+                    "a dimension line of no length or a text without direction: "
+                    "the write-back drops it";
             }
         } else if constexpr (code == kKindSolid2) {
             if (!TSolid2::Valid(e->x1, e->y1, e->x2, e->y2)) {
@@ -209,18 +210,21 @@ const char* WriteBackNote(const TJGdata& jg, TDavEntNo en) {
                 [&](double, double, double, double, double, double) { triangle = true; },
                 [&] { quad = true; });
             if (!quad) {
-                note = triangle ? "a four-point solid with coinciding corners: written as a triangle"
-                                : "a four-point solid with coinciding corners: the write-back drops it";
+                note = triangle
+                           ? "a four-point solid with coinciding corners: written as a triangle"
+                           : "a four-point solid with coinciding corners: the write-back drops it";
             }
         } else if constexpr (code == kKindSolidC || code == kKindSolidE) {
             if (!K::Valid(e->cr, e->he, e->fl)) {
-                note = "a circular solid without radius or flatness, or with a code the host does "
-                       "not know: the write-back drops it";
+                note =
+                    "a circular solid without radius or flatness, or with a code the host does "
+                    "not know: the write-back drops it";
             }
         } else if constexpr (code == kKindSolidO || code == kKindSolidG) {
             if (!K::Valid(e->cr, e->he, e->ri)) {
-                note = "a ring solid without radius or flatness, or whose inner radius is not "
-                       "inside it: the write-back drops it";
+                note =
+                    "a ring solid without radius or flatness, or whose inner radius is not "
+                    "inside it: the write-back drops it";
             }
         }
     });
@@ -285,8 +289,9 @@ std::vector<TAuditFinding> AuditHostBytes(std::string_view bytes) {
             out.push_back({line, note, Shown(shown)});
         }
     }
-    std::stable_sort(out.begin(), out.end(),
-                     [](const TAuditFinding& a, const TAuditFinding& b) { return a.line < b.line; });
+    std::stable_sort(out.begin(), out.end(), [](const TAuditFinding& a, const TAuditFinding& b) {
+        return a.line < b.line;
+    });
     return out;
 }
 

@@ -14,7 +14,7 @@ template <class T, class R>
 concept Is = std::same_as<std::remove_const_t<T>, R>;
 
 template <class T, class F>
-    requires Is<T, TDavEntAttr>
+requires Is<T, TDavEntAttr>
 void Fields(T& e, F&& f) {
     f("IPNo", e.IPNo);
     f("LGrp", e.LGrp);
@@ -26,7 +26,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntLine>
+requires Is<T, TDavEntLine>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("CrvNo", e.CrvNo);
@@ -37,7 +37,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntCircle>
+requires Is<T, TDavEntCircle>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("cx", e.cx);
@@ -46,7 +46,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntArc>
+requires Is<T, TDavEntArc>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("cx", e.cx);
@@ -59,7 +59,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntText>
+requires Is<T, TDavEntText>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("no", e.no);
@@ -77,7 +77,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntPnt>
+requires Is<T, TDavEntPnt>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("px", e.px);
@@ -85,7 +85,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntMark>
+requires Is<T, TDavEntMark>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("px", e.px);
@@ -96,7 +96,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntDim>
+requires Is<T, TDavEntDim>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("lin", e.lin);
@@ -104,7 +104,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntBlk>
+requires Is<T, TDavEntBlk>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("px", e.px);
@@ -113,7 +113,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntSld2>
+requires Is<T, TDavEntSld2>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("Color", e.Color);
@@ -124,7 +124,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntSld3>
+requires Is<T, TDavEntSld3>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("Color", e.Color);
@@ -137,7 +137,7 @@ void Fields(T& e, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntSld4>
+requires Is<T, TDavEntSld4>
 void Fields(T& e, F&& f) {
     f("att", e.att);
     f("Color", e.Color);
@@ -166,21 +166,21 @@ void RoundFields(T& e, F& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntSldC>
+requires Is<T, TDavEntSldC>
 void Fields(T& e, F&& f) {
     RoundFields(e, f);
     f("fl", e.fl);
 }
 
 template <class T, class F>
-    requires Is<T, TDavEntSldD>
+requires Is<T, TDavEntSldD>
 void Fields(T& e, F&& f) {
     RoundFields(e, f);
     f("ri", e.ri);
 }
 
 template <class T, class F>
-    requires Is<T, TDavMojisyu>
+requires Is<T, TDavMojisyu>
 void Fields(T& e, F&& f) {
     f("W", e.W);
     f("H", e.H);
@@ -190,7 +190,7 @@ void Fields(T& e, F&& f) {
 
 // The host's settings that are single values, and its current attributes.
 template <class T, class F>
-    requires Is<T, TJGdata>
+requires Is<T, TJGdata>
 void SettingFields(T& jg, F&& f) {
     f("MojiCode", jg.MojiCode);
     f("Jikukaku", jg.Jikukaku);
@@ -207,7 +207,7 @@ void SettingFields(T& jg, F&& f) {
 }
 
 template <class T, class F>
-    requires Is<T, TJGdata>
+requires Is<T, TJGdata>
 void CurrentFields(T& jg, F&& f) {
     f("CurLGrp", jg.CurLGrp);
     f("CurLay", jg.CurLay);

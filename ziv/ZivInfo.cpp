@@ -81,8 +81,9 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
     }
     Line(out, "  Layer-group scales", scales);
     if (jg.AreaX1 != 0 || jg.AreaY1 != 0 || jg.AreaX2 != 0 || jg.AreaY2 != 0) {
-        Line(out, "  Area", "(" + Text(jg.AreaX1) + ", " + Text(jg.AreaY1) + ") - (" +
-                                Text(jg.AreaX2) + ", " + Text(jg.AreaY2) + ")");
+        Line(out, "  Area",
+             "(" + Text(jg.AreaX1) + ", " + Text(jg.AreaY1) + ") - (" + Text(jg.AreaX2) + ", " +
+                 Text(jg.AreaY2) + ")");
     }
     out += "  Text types:\n";
     for (size_t k = 1; k < jg.Mojisyu.size(); ++k) {
@@ -130,9 +131,10 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
     Line(out, "  Colour", std::to_string(jg.CurCol));
     Line(out, "  Line type", std::to_string(jg.CurLtp));
     Line(out, "  Line width", std::to_string(jg.CurWid));
-    Line(out, "  Text", jg.CurMjs >= 1 && jg.CurMjs <= 10
-                            ? "type " + std::to_string(jg.CurMjs)
-                            : TextType(jg.CurMjs, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC));
+    Line(out, "  Text",
+         jg.CurMjs >= 1 && jg.CurMjs <= 10
+             ? "type " + std::to_string(jg.CurMjs)
+             : TextType(jg.CurMjs, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC));
     Line(out, "  Font", Quote(jg.CurFont));
 
     out += "\nPicked points\n";

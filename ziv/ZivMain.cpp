@@ -7,13 +7,12 @@
 //   ziv draw FILE [-o OUT]    an SVG picture of the entities and picked points
 // Bad input ends with one line on standard error and exit status 2; no output file is then
 // written or changed.
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavScene.h"
@@ -27,8 +26,8 @@
 #include "ziv/ZivSvg.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "util/TextFile.h"
 #endif
@@ -110,33 +109,37 @@ int Run(int argc, char** argv) {
     app.require_subcommand(1);
     TOptions o;
 
-    CLI::App* info = app.add_subcommand("info", "Encoding, settings, current attributes, "
-                                                "picked points and entity counts of a host file");
+    CLI::App* info = app.add_subcommand("info",
+                                        "Encoding, settings, current attributes, "
+                                        "picked points and entity counts of a host file");
     info->add_option("FILE", o.input, "the host file (- for standard input)")->required();
 
     CLI::App* dump = app.add_subcommand("dump", "The whole model of a host file as JSON");
     dump->add_option("FILE", o.input, "the host file (- for standard input)")->required();
     dump->add_option("-o,--output", o.output, "where the JSON goes (default: standard output)");
 
-    CLI::App* write =
-        app.add_subcommand("write", "The host's commands for a model given as JSON, written "
-                                    "back as the library writes a model back");
+    CLI::App* write = app.add_subcommand("write",
+                                         "The host's commands for a model given as JSON, written "
+                                         "back as the library writes a model back");
     write->add_option("MODEL", o.input, "the JSON model (- for standard input)")->required();
     write->add_option("-o,--output", o.output,
                       "the host file to write, replaced whole (default: standard output)");
-    write->add_option("--encoding", o.encoding,
-                      "utf8 (with byte-order mark) or cp932; default: as the model's MojiCode")
+    write
+        ->add_option("--encoding", o.encoding,
+                     "utf8 (with byte-order mark) or cp932; default: as the model's MojiCode")
         ->check(CLI::IsMember({"utf8", "cp932"}));
     write->add_flag("--plain", o.plain,
                     "keep the drawing order and write no polyline blocks (S_EntAll)");
 
     CLI::App* audit = app.add_subcommand(
-        "audit", "Every line the reader skipped or mended, and every entity the write-back "
-                 "drops; exit status 0 when clean, 1 with findings");
+        "audit",
+        "Every line the reader skipped or mended, and every entity the write-back "
+        "drops; exit status 0 when clean, 1 with findings");
     audit->add_option("FILE", o.input, "the host file (- for standard input)")->required();
 
-    CLI::App* draw = app.add_subcommand("draw", "An SVG picture of the entities and the picked "
-                                                "points, y upwards");
+    CLI::App* draw = app.add_subcommand("draw",
+                                        "An SVG picture of the entities and the picked "
+                                        "points, y upwards");
     draw->add_option("FILE", o.input, "the host file (- for standard input)")->required();
     draw->add_option("-o,--output", o.output, "the SVG file (default: standard output)");
 

@@ -6,10 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "exchange/DavKinds.h"
 #include "util/TextFile.h"
@@ -114,9 +113,15 @@ class TFieldReader {
 public:
     TFieldReader(const json& obj, std::string where) : obj_(obj), where_(std::move(where)) {}
 
-    void operator()(const char* name, bool& v) { Take(name, [&](const json& j, auto& w) { v = ToBool(j, w); }); }
-    void operator()(const char* name, int& v) { Take(name, [&](const json& j, auto& w) { v = ToInt(j, w); }); }
-    void operator()(const char* name, double& v) { Take(name, [&](const json& j, auto& w) { v = ToDouble(j, w); }); }
+    void operator()(const char* name, bool& v) {
+        Take(name, [&](const json& j, auto& w) { v = ToBool(j, w); });
+    }
+    void operator()(const char* name, int& v) {
+        Take(name, [&](const json& j, auto& w) { v = ToInt(j, w); });
+    }
+    void operator()(const char* name, double& v) {
+        Take(name, [&](const json& j, auto& w) { v = ToDouble(j, w); });
+    }
     void operator()(const char* name, std::u16string& v) {
         Take(name, [&](const json& j, auto& w) { v = ToText(j, w); });
     }
@@ -248,7 +253,8 @@ int KindCode(const std::string& name) {
     int code = 0;
     DavKinds::ForEachKind([&](auto k) {
         using K = decltype(k);
-        if (name.size() > 3 && name.compare(0, 3, "Ent") == 0 && name.compare(3, std::string::npos, K::kName) == 0) {
+        if (name.size() > 3 && name.compare(0, 3, "Ent") == 0 &&
+            name.compare(3, std::string::npos, K::kName) == 0) {
             code = K::kCode;
         }
     });
@@ -501,8 +507,8 @@ private:
         if (stack_.size() >= kMaxDepth) {
             return Fail("nesting deeper than " + std::to_string(kMaxDepth) + " levels");
         }
-        const bool isEntities = stack_.size() == 1 && key_ == "entities" &&
-                                type == json::value_t::array;
+        const bool isEntities =
+            stack_.size() == 1 && key_ == "entities" && type == json::value_t::array;
         json* v = Place(json(type));
         if (isEntities) {
             entities_ = v;

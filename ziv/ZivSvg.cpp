@@ -70,9 +70,7 @@ private:
         Y(y);
     }
     void Num(double v) { ZivNumber::Append(out_, v); }
-    void Stroke(int c) {
-        out_ += " fill=\"none\" stroke=\"" + Colour(c) + "\"";
-    }
+    void Stroke(int c) { out_ += " fill=\"none\" stroke=\"" + Colour(c) + "\""; }
     void Fill(int c) { out_ += " fill=\"" + Colour(c) + "\" stroke=\"none\""; }
 
     void ArcTo(const TArcGeom& a, double r, double from, double sweep, bool reverse);
@@ -170,8 +168,8 @@ void TSvg::Prim(const TScenePrim& p) {
                 Pt(p.g[0], p.g[1]);
                 out_ += " L ";
                 Pt(p.g[2], p.g[3]);
-                out_ += "\" fill=\"none\" stroke=\"" + Colour(p.color) +
-                        "\" stroke-width=\"3\"/>\n";
+                out_ +=
+                    "\" fill=\"none\" stroke=\"" + Colour(p.color) + "\" stroke-width=\"3\"/>\n";
                 break;
             }
             out_ += "<path d=\"M ";
@@ -183,9 +181,7 @@ void TSvg::Prim(const TScenePrim& p) {
             Fill(p.color);
             out_ += "/>\n";
             break;
-        case TPrimKind::Text:
-            Text(p);
-            break;
+        case TPrimKind::Text: Text(p); break;
         case TPrimKind::Point:
             out_ += "<circle cx=\"";
             X(p.g[0]);
@@ -197,9 +193,7 @@ void TSvg::Prim(const TScenePrim& p) {
             Fill(p.color);
             out_ += "/>\n";
             break;
-        case TPrimKind::Marker:
-            Marker(p);
-            break;
+        case TPrimKind::Marker: Marker(p); break;
         case TPrimKind::Picked:
             out_ += "<g class=\"picked\"><circle cx=\"";
             X(p.g[0]);
@@ -215,8 +209,8 @@ void TSvg::Prim(const TScenePrim& p) {
             Y(p.g[1] + dot_ * 2.5);
             out_ += "\" font-size=\"";
             Num(dot_ * 6);
-            out_ += "\" fill=\"" + Colour(p.color) + "\">" + std::to_string(p.code) +
-                    "</text></g>\n";
+            out_ +=
+                "\" fill=\"" + Colour(p.color) + "\">" + std::to_string(p.code) + "</text></g>\n";
             break;
     }
 }

@@ -156,8 +156,9 @@ TEST(ZivRoundTrip, EveryFixture) {
 
 std::u16string RandomHostText(std::mt19937& rng) {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    static const char* const kNumbers[] = {"0", "1", "-2.5", "10", "1e-5", "123456.789",
-                                           "0.1", "-0", "1e-11", "3.14159265358979", "x"};
+    static const char* const kNumbers[] = {"0",          "1",   "-2.5", "10",    "1e-5",
+                                           "123456.789", "0.1", "-0",   "1e-11", "3.14159265358979",
+                                           "x"};
     auto num = [&] { return std::string(kNumbers[pick(11)]); };
     static const char16_t* const kWords[] = {u"北側 通路", u"ＡＢ", u"x", u"𠮷野", u"  ", u"幅=3"};
     std::u16string text;
@@ -191,8 +192,8 @@ std::u16string RandomHostText(std::mt19937& rng) {
                 }
                 break;
             case 17:
-                l = std::string(pick(2) ? "sc" : "se") + " 0 0 " + num() + " 1 0 0 " + num() +
-                    " " + std::to_string(pick(2) ? 100 : 5);
+                l = std::string(pick(2) ? "sc" : "se") + " 0 0 " + num() + " 1 0 0 " + num() + " " +
+                    std::to_string(pick(2) ? 100 : 5);
                 break;
             case 18:
                 l = std::string(pick(2) ? "so" : "sg") + " 1 1 5 " + num() + " 0 0 90 " + num();
@@ -220,8 +221,7 @@ std::u16string RandomHostText(std::mt19937& rng) {
 
 std::string Encode(const std::u16string& text, int encoding) {
     switch (encoding) {
-        case 0:
-            return "\xEF\xBB\xBF" + ToUtf8(text);
+        case 0: return "\xEF\xBB\xBF" + ToUtf8(text);
         case 1:
         case 2: {
             std::string b(encoding == 1 ? "\xFF\xFE" : "\xFE\xFF");
@@ -327,13 +327,15 @@ struct TAuditCase {
 
 TEST(ZivAudit, FindingsOfTheBadInputFixtures) {
     const std::vector<TAuditCase> cases = {
-        {"host_all_kinds_utf8_bom.txt",
-         {{43, "a circular solid"}, {44, "a circular solid"}}},
+        {"host_all_kinds_utf8_bom.txt", {{43, "a circular solid"}, {44, "a circular solid"}}},
         {"bad/empty.txt", {}},
         {"bad/utf8_mark_only.txt", {}},
         {"bad/only_equals_signs.txt",
-         {{1, "an unknown key"}, {2, "an unknown key"}, {3, "an unknown key"},
-          {4, "an unknown key"}, {6, "an unknown key"}}},
+         {{1, "an unknown key"},
+          {2, "an unknown key"},
+          {3, "an unknown key"},
+          {4, "an unknown key"},
+          {6, "an unknown key"}}},
         {"bad/utf8_invalid_sequences.txt",
          {{2, "bytes that are not valid UTF-8"},
           {2, "a line of no length"},
