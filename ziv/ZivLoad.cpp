@@ -1,6 +1,8 @@
 // ZivLoad: reading a host file for the commands that look at one.
 #include "ziv/ZivLoad.h"
 
+#include "util/TextFile.h"
+#include "ziv/ZivError.h"
 #include "ziv/ZivOutput.h"
 
 std::string EncodingName(std::string_view bytes) {
@@ -29,9 +31,21 @@ std::string EncodingLabel(std::string_view name) {
     return "Shift_JIS (code page 932), no byte-order mark";
 }
 
-void LoadHostFile(const std::string& path, TJGdata& jg, std::string& bytes, TDavReadSink* sink) {
-    bytes = ReadInput(path);
-    jg.SetReadSink(sink);
-    jg.OpenTempBytes(bytes);
-    jg.SetReadSink(nullptr);
+std::string LoadHostFile(const std::string& path, TJGdata& jg) {
+    if (path == "-") {
+        const std::string bytes = ReadInput(path);
+        jg.OpenTempBytes(bytes);
+        return EncodingName(bytes);
+    }
+    // The byte-order mark first; then the library's own reading, which lets go of the file's
+    // bytes as it parses them.
+    TZivInput input(path);
+    char head[3] = {};
+    input.Stream().read(head, sizeof head);
+    const std::string encoding =
+        EncodingName(std::string_view(head, static_cast<size_t>(input.Stream().gcount())));
+    if (!jg.OpenTempFile(FromUtf8(path))) {
+        throw TZivError(path + ": cannot read the file");
+    }
+    return encoding;
 }

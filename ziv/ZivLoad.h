@@ -6,14 +6,11 @@
 
 #include "exchange/DavGaibu.h"
 
-class TDavReadSink;
-
 // "utf8", "utf16le", "utf16be" or "cp932", chosen by byte-order mark as the reader does.
 std::string EncodingName(std::string_view bytes);
 // The same for people: "UTF-8 with byte-order mark" and so on.
 std::string EncodingLabel(std::string_view name);
 
-// Reads the file (or standard input for "-") into jg; its bytes are kept in bytes. Throws
-// TZivError when the file is missing or cannot be read.
-void LoadHostFile(const std::string& path, TJGdata& jg, std::string& bytes,
-                  TDavReadSink* sink = nullptr);
+// Reads the file (or standard input for "-") into jg as the library reads it, and returns
+// the name of its encoding. Throws TZivError when the file is missing or cannot be read.
+std::string LoadHostFile(const std::string& path, TJGdata& jg);

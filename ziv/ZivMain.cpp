@@ -45,19 +45,15 @@ struct TOptions {
 
 void Info(const TOptions& o) {
     TJGdata jg;
-    std::string bytes;
-    LoadHostFile(o.input, jg, bytes);
+    const std::string encoding = LoadHostFile(o.input, jg);
     TZivOutput out("-");
-    out.Write(InfoText(jg, EncodingName(bytes)));
+    out.Write(InfoText(jg, encoding));
     out.Commit();
 }
 
 void Dump(const TOptions& o) {
     TJGdata jg;
-    std::string bytes;
-    LoadHostFile(o.input, jg, bytes);
-    const std::string encoding = EncodingName(bytes);
-    std::string().swap(bytes);
+    const std::string encoding = LoadHostFile(o.input, jg);
     TZivOutput out(o.output);
     DumpModel(jg, encoding, out);
     out.Commit();
@@ -65,10 +61,8 @@ void Dump(const TOptions& o) {
 
 void Write(const TOptions& o) {
     TJGdata jg;
-    {
-        const std::string text = ReadInput(o.input);
-        ReadModelJson(text, jg);
-    }
+    TZivInput input(o.input);
+    ReadModelJson(input.Stream(), jg);
     if (o.encoding == "utf8") {
         jg.MojiCode = true;
     } else if (o.encoding == "cp932") {
@@ -96,9 +90,7 @@ int Audit(const TOptions& o) {
 
 void Draw(const TOptions& o) {
     TJGdata jg;
-    std::string bytes;
-    LoadHostFile(o.input, jg, bytes);
-    std::string().swap(bytes);
+    LoadHostFile(o.input, jg);
     TZivOutput out(o.output);
     out.Write(SceneSvg(DavScene::BuildScene(jg)));
     out.Commit();

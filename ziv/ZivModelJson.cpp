@@ -8,6 +8,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "exchange/DavKinds.h"
@@ -550,11 +551,14 @@ private:
 
 }  // namespace
 
-void ReadModelJson(std::string_view text, TJGdata& jg) {
+namespace {
+
+template <class TInput>
+void ReadWith(TInput&& input, TJGdata& jg) {
     TModelSax sax(jg);
     bool ok = false;
     try {
-        ok = json::sax_parse(text.begin(), text.end(), &sax, json::input_format_t::json, true);
+        ok = json::sax_parse(std::forward<TInput>(input), &sax, json::input_format_t::json, true);
     } catch (const nlohmann::json::exception& e) {
         throw TZivError(e.what());
     }
@@ -562,4 +566,17 @@ void ReadModelJson(std::string_view text, TJGdata& jg) {
         throw TZivError(sax.Error().empty() ? std::string("not a JSON text") : sax.Error());
     }
     ReadHead(jg, sax.Root());
+}
+
+}  // namespace
+
+void ReadModelJson(std::string_view text, TJGdata& jg) {
+    ReadWith(text, jg);
+}
+
+void ReadModelJson(std::istream& in, TJGdata& jg) {
+    ReadWith(in, jg);
+    if (in.bad()) {
+        throw TZivError("cannot read the JSON text");
+    }
 }

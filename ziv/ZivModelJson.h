@@ -1,6 +1,7 @@
 // ZivModelJson: a model built from JSON in the format the dump writes (docs/ziv-json.md).
 #pragma once
 
+#include <istream>
 #include <string_view>
 
 #include "exchange/DavGaibu.h"
@@ -15,3 +16,5 @@ inline constexpr int kZivMaxEntities = 100'000'000;
 // Throws TZivError naming the place and what was expected; jg is then incomplete and must
 // not be written.
 void ReadModelJson(std::string_view json, TJGdata& jg);
+// The same from a stream, read as it is parsed, so that a large model is never held as text.
+void ReadModelJson(std::istream& json, TJGdata& jg);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 #include <utility>
 #ifdef _WIN32
@@ -74,6 +75,35 @@ void TZivOutput::Commit() {
     buf_.clear();
 }
 
+namespace {
+
+// The checks of an input file that come before reading it.
+std::u16string InputName(const std::string& path) {
+    const std::u16string name = FromUtf8(path);
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::path(name), ec)) {
+        throw TZivError(path + ": is a folder, not a file");
+    }
+    if (!ExistsFile(name)) {
+        throw TZivError(path + ": no such file");
+    }
+    return name;
+}
+
+}  // namespace
+
+TZivInput::TZivInput(const std::string& path) {
+    if (path == "-") {
+        BinaryStdio();
+        stdin_ = &std::cin;
+        return;
+    }
+    file_.open(std::filesystem::path(InputName(path)), std::ios::binary);
+    if (!file_.is_open()) {
+        throw TZivError(path + ": cannot read the file");
+    }
+}
+
 std::string ReadInput(const std::string& path) {
     std::string bytes;
     if (path == "-") {
@@ -88,14 +118,7 @@ std::string ReadInput(const std::string& path) {
         }
         return bytes;
     }
-    const std::u16string name = FromUtf8(path);
-    std::error_code ec;
-    if (std::filesystem::is_directory(std::filesystem::path(name), ec)) {
-        throw TZivError(path + ": is a folder, not a file");
-    }
-    if (!ExistsFile(name)) {
-        throw TZivError(path + ": no such file");
-    }
+    const std::u16string name = InputName(path);
     if (!ReadFileBytes(name, bytes)) {
         throw TZivError(path + ": cannot read the file");
     }

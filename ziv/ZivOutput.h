@@ -3,6 +3,8 @@
 // the old file (or none) and never half a result.
 #pragma once
 
+#include <fstream>
+#include <istream>
 #include <string>
 #include <string_view>
 
@@ -32,3 +34,14 @@ private:
 
 // The whole content of a file, or of standard input for "-". Throws TZivError.
 std::string ReadInput(const std::string& path);
+
+// A file, or standard input for "-", opened for reading as it goes. Throws TZivError.
+class TZivInput {
+public:
+    explicit TZivInput(const std::string& path);
+    std::istream& Stream() { return file_.is_open() ? file_ : *stdin_; }
+
+private:
+    std::ifstream file_;
+    std::istream* stdin_ = nullptr;
+};
