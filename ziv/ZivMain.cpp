@@ -26,8 +26,11 @@
 #include "ziv/ZivSvg.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+// shellapi.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include "util/TextFile.h"
 #endif
