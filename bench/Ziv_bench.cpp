@@ -180,18 +180,19 @@ void ZivInfo(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Bytes().size()));
 }
 
+// The JSON goes to the null device, as `ziv dump F > /dev/null` writes it.
 void ZivDump(benchmark::State& state) {
-    std::string text;
+    std::FILE* sink = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
         TJGdata jg;
         jg.OpenTempBytes(Bytes());
-        text.clear();
-        TZivOutput out(&text);
+        TZivOutput out(sink);
         DumpModel(jg, "utf8", out);
-        benchmark::DoNotOptimize(text.data());
+        out.Commit();
     }
+    std::fclose(sink);
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Bytes().size()));
-    state.counters["json_MB"] = static_cast<double>(text.size()) / 1e6;
+    state.counters["json_MB"] = static_cast<double>(DumpText().size()) / 1e6;
 }
 
 void LibraryWriteBack(benchmark::State& state) {

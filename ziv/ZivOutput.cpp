@@ -32,13 +32,15 @@ void BinaryStdio() {
 }  // namespace
 
 TZivOutput::TZivOutput(std::string path)
-    : path_(std::move(path)), toStdout_(path_.empty() || path_ == "-") {
-    if (toStdout_) {
+    : path_(std::move(path)), stream_(path_.empty() || path_ == "-" ? stdout : nullptr) {
+    if (stream_ != nullptr) {
         BinaryStdio();
     }
 }
 
-TZivOutput::TZivOutput(std::string* memory) : toStdout_(false), memory_(memory) {}
+TZivOutput::TZivOutput(std::string* memory) : stream_(nullptr), memory_(memory) {}
+
+TZivOutput::TZivOutput(std::FILE* stream) : stream_(stream) {}
 
 void TZivOutput::Write(std::string_view bytes) {
     if (memory_ != nullptr) {
@@ -46,13 +48,13 @@ void TZivOutput::Write(std::string_view bytes) {
         return;
     }
     buf_.append(bytes);
-    if (toStdout_ && buf_.size() >= kStdoutPiece) {
+    if (stream_ != nullptr && buf_.size() >= kStdoutPiece) {
         Flush();
     }
 }
 
 void TZivOutput::Flush() {
-    if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), stdout) != buf_.size()) {
+    if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), stream_) != buf_.size()) {
         throw TZivError("cannot write to standard output");
     }
     buf_.clear();
@@ -62,9 +64,9 @@ void TZivOutput::Commit() {
     if (memory_ != nullptr) {
         return;
     }
-    if (toStdout_) {
+    if (stream_ != nullptr) {
         Flush();
-        if (std::fflush(stdout) != 0) {
+        if (std::fflush(stream_) != 0) {
             throw TZivError("cannot write to standard output");
         }
         return;

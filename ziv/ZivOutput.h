@@ -3,6 +3,7 @@
 // the old file (or none) and never half a result.
 #pragma once
 
+#include <cstdio>
 #include <fstream>
 #include <istream>
 #include <string>
@@ -16,6 +17,8 @@ public:
     explicit TZivOutput(std::string path);
     // Into memory: every byte is appended to *memory.
     explicit TZivOutput(std::string* memory);
+    // Into an open stream, written as the result is made, like standard output.
+    explicit TZivOutput(std::FILE* stream);
     TZivOutput(const TZivOutput&) = delete;
     TZivOutput& operator=(const TZivOutput&) = delete;
 
@@ -27,7 +30,7 @@ private:
     void Flush();
 
     std::string path_;
-    bool toStdout_;
+    std::FILE* stream_;  // standard output or another open stream; nullptr for a file
     std::string* memory_ = nullptr;
     std::string buf_;
 };
