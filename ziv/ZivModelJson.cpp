@@ -3,6 +3,7 @@
 // of entities is never held as one document.
 #include "ziv/ZivModelJson.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -30,9 +31,20 @@ std::string Quoted(const std::string& s) {
     return "\"" + s + "\"";
 }
 
+// Where a field is, for the message of a refusal: built only when one is made.
+struct TPlace {
+    const std::string& base;
+    const char* name;
+};
+
+std::string operator+(const TPlace& p, const char* text) {
+    return p.base + "." + p.name + text;
+}
+
 // --- Values.
 
-double ToDouble(const json& v, const std::string& where) {
+template <class W>
+double ToDouble(const json& v, const W& where) {
     if (v.is_number()) {
         return v.get<double>();
     }
@@ -51,7 +63,8 @@ double ToDouble(const json& v, const std::string& where) {
     throw TZivError(where + ": expected a number");
 }
 
-int ToInt(const json& v, const std::string& where) {
+template <class W>
+int ToInt(const json& v, const W& where) {
     if (v.is_number_integer()) {
         // Signed and unsigned alike; an unsigned value too large for int64 reads as negative
         // only through get<int64_t>, so it is tested first.
@@ -76,14 +89,16 @@ int ToInt(const json& v, const std::string& where) {
     throw TZivError(where + ": expected an integer from -2147483648 to 2147483647");
 }
 
-bool ToBool(const json& v, const std::string& where) {
+template <class W>
+bool ToBool(const json& v, const W& where) {
     if (!v.is_boolean()) {
         throw TZivError(where + ": expected true or false");
     }
     return v.get<bool>();
 }
 
-std::u16string ToText(const json& v, const std::string& where) {
+template <class W>
+std::u16string ToText(const json& v, const W& where) {
     if (!v.is_string()) {
         throw TZivError(where + ": expected a string");
     }
@@ -115,20 +130,21 @@ public:
     TFieldReader(const json& obj, std::string where) : obj_(obj), where_(std::move(where)) {}
 
     void operator()(const char* name, bool& v) {
-        Take(name, [&](const json& j, auto& w) { v = ToBool(j, w); });
+        Take(name, [&](const json& j, const auto& w) { v = ToBool(j, w); });
     }
     void operator()(const char* name, int& v) {
-        Take(name, [&](const json& j, auto& w) { v = ToInt(j, w); });
+        Take(name, [&](const json& j, const auto& w) { v = ToInt(j, w); });
     }
     void operator()(const char* name, double& v) {
-        Take(name, [&](const json& j, auto& w) { v = ToDouble(j, w); });
+        Take(name, [&](const json& j, const auto& w) { v = ToDouble(j, w); });
     }
     void operator()(const char* name, std::u16string& v) {
-        Take(name, [&](const json& j, auto& w) { v = ToText(j, w); });
+        Take(name, [&](const json& j, const auto& w) { v = ToText(j, w); });
     }
     template <class R>
     void operator()(const char* name, R& rec) {
-        Take(name, [&](const json& j, const std::string& w) {
+        Take(name, [&](const json& j, const TPlace& place) {
+            const std::string w = place.base + "." + place.name;
             TFieldReader inner(Object(j, w), w);
             ZivFields::Fields(rec, inner);
             inner.NoOthers({});
@@ -158,15 +174,16 @@ private:
         if (it == obj_.end()) {
             return;
         }
+        if (taken_ < names_.size()) {
+            names_[taken_] = name;
+        }
         ++taken_;
-        names_.push_back(name);
-        const std::string w = where_ + "." + name;
-        f(*it, w);
+        f(*it, TPlace{where_, name});
     }
 
     bool Known(const std::string& key, std::initializer_list<const char*> extra) const {
-        for (const char* n : names_) {
-            if (key == n) {
+        for (size_t i = 0; i < taken_ && i < names_.size(); ++i) {
+            if (key == names_[i]) {
                 return true;
             }
         }
@@ -181,7 +198,8 @@ private:
     const json& obj_;
     std::string where_;
     size_t taken_ = 0;
-    std::vector<const char*> names_;
+    // The fields taken; a record has fewer than this many.
+    std::array<const char*, 32> names_{};
 };
 
 // --- Entities.
@@ -401,11 +419,11 @@ void ReadHead(TJGdata& jg, const json& root) {
                 throw TZivError("format: \"" + std::string(kZivFormat) + "\" expected");
             }
         } else if (k == "version") {
-            if (ToInt(*it, "version") != kZivFormatVersion) {
+            if (ToInt(*it, std::string("version")) != kZivFormatVersion) {
                 throw TZivError("version: " + std::to_string(kZivFormatVersion) + " expected");
             }
         } else if (k == "encoding") {
-            ToText(*it, "encoding");
+            ToText(*it, std::string("encoding"));
         } else if (k != "settings" && k != "current" && k != "IPoints" && k != "LGrp" &&
                    k != "Lay" && k != "entities") {
             throw TZivError("unknown field " + Quoted(k));

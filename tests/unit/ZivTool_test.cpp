@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -262,6 +263,12 @@ TEST(ZivWrite, MinimalModelFromHand) {
           {"kind":"EntLine","att":{"Col":3},"CrvNo":1,"x1":10,"y1":0,"x2":10,"y2":10},
           {"kind":"EntText","att":{"Col":2},"cn":0,"mw":3,"mh":3,"x1":1,"y1":2,"x2":10,"y2":0,
            "fo":"<明朝>","st":"表題"}]})";
+    // Read from a stream, as the program reads a file, the model is the same.
+    TJGdata fromString, fromStream;
+    ReadModelJson(json, fromString);
+    std::istringstream in(json);
+    ReadModelJson(in, fromStream);
+    EXPECT_EQ(DumpOf(fromStream, "utf8"), DumpOf(fromString, "utf8"));
     EXPECT_EQ(ZivWriteBack(json, false),
               "\xEF\xBB\xBF" + ToUtf8(u"lg0\r\nly0\r\ncn0 3 3 0 2\r\ncc0\r\ncn\"$<明朝>\r\n"
                                       u"ch 1 2 10 0 \"表題\r\nlc3\r\nlt0\r\npl\r\n0 0 10 0\r\n"
