@@ -9,10 +9,12 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
 #include "util/TextFile.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
@@ -122,6 +124,13 @@ const json& Array(const json& v, const std::string& where, size_t most) {
     return v;
 }
 
+// Layer groups and layers index the layer tables, as the reader keeps them: 0..15.
+void LayerInRange(int v, const std::string& where) {
+    if (v < 0 || v > DavRules::kMaxLayer) {
+        throw TZivError(where + ": expected 0..15");
+    }
+}
+
 // --- Records: every member of the object must be a field of the record (or one of the names
 // in extra); fields that are missing keep the record's value.
 
@@ -148,6 +157,10 @@ public:
             TFieldReader inner(Object(j, w), w);
             ZivFields::Fields(rec, inner);
             inner.NoOthers({});
+            if constexpr (std::is_same_v<R, TDavEntAttr>) {
+                LayerInRange(rec.LGrp, w + ".LGrp");
+                LayerInRange(rec.Lay, w + ".Lay");
+            }
         });
     }
 
@@ -348,6 +361,8 @@ void ReadCurrent(TJGdata& jg, const json& v) {
     TFieldReader r(Object(v, "current"), "current");
     ZivFields::CurrentFields(jg, r);
     r.NoOthers({});
+    LayerInRange(jg.CurLGrp, "current.CurLGrp");
+    LayerInRange(jg.CurLay, "current.CurLay");
 }
 
 int NumberIn(const json& obj, const char* name, int lo, int hi, const std::string& where) {

@@ -307,7 +307,11 @@ TEST(ZivWrite, HostileJsonIsRefusedWithItsPlace) {
         {"{\"entities\":[{\"kind\":\"EntPnt\",\"px\":null}]}", "px: expected a number"},
         {"{\"entities\":[3]}", "entity 0: expected an object"},
         {"{\"entities\":[{\"kind\":\"EntPnt\",\"kind\":\"EntLine\"}]}", "duplicate key"},
+        {"{\"entities\":[{\"kind\":\"EntDim\",\"lin\":{\"att\":{\"LGrp\":16}}}]}",
+         "entity 0 (EntDim).lin.att.LGrp: expected 0..15"},
+        {"{\"entities\":[{\"kind\":\"EntCirc\",\"att\":{\"Lay\":-1}}]}", "att.Lay: expected 0..15"},
         // Tables
+        {"{\"current\":{\"CurLGrp\":22}}", "current.CurLGrp: expected 0..15"},
         {"{\"IPoints\":[{\"no\":100,\"x\":1,\"y\":1}]}", "IPoints[0].no: expected 1..99"},
         {"{\"Lay\":[{\"LGrp\":1}]}", "Lay[0]: \"Lay\" missing"},
         {"{\"settings\":{\"Mojisyu\":[{},{},{},{},{},{},{},{},{},{},{}]}}", "more than 10"},
