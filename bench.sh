@@ -23,6 +23,9 @@ BM_OpenTempFile/*       BM_GetlineSplit/*
 BM_CommandsAndSave      BM_PlainStreamFormatting
 BM_CommandsAndSave      BM_PlainStreamLoop
 WriteBack/groups_last   WriteBack/in_drawing_order
+Ziv/info                Library/load
+Ziv/dump                Library/load
+Ziv/write               Library/writeback
 Startup/xcb_label       Startup/xcb_minimal
 Startup/xcb_typical     Startup/xcb_minimal
 Startup/xcb_1M          Startup/xcb_minimal

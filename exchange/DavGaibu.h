@@ -11,6 +11,7 @@
 
 #include "exchange/DavLimits.h"
 
+class TDavReadSink;
 class TTextBlockDecoder;
 namespace DavKinds {
 template <class K>
@@ -392,6 +393,10 @@ public:
     bool OpenTempFile(const std::u16string& fn);
     /// What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
     bool OpenTempBytes(std::string_view bytes);
+    /// An observer of the reader: every line read and every line skipped or mended (see
+    /// DavReadSink.h). nullptr, the default, reports nothing. The sink is not owned.
+    void SetReadSink(TDavReadSink* sink) { readSink_ = sink; }
+    TDavReadSink* ReadSink() const { return readSink_; }
     /// Resets the writer state before commands are sent: every force flag set, the
     /// remembered attributes back to their defaults.
     void S_Init();
@@ -661,4 +666,5 @@ private:
     // had to be joined because a double quote was dropped from its middle.
     std::vector<std::u16string_view> parseTokens_;
     std::u16string parseJoined_;
+    TDavReadSink* readSink_ = nullptr;
 };

@@ -36,14 +36,19 @@ std::u16string_view Rest(const TTokens& t, std::u16string_view key) {
 }
 
 // A single hexadecimal digit after a two-letter key; anything else gives group or layer 0.
-int HexDigitAfterKey(const TTokens& t) {
+int HexDigitAfterKey(const TJGdata& jg, const TTokens& t) {
     const std::u16string_view key = t[0];
-    if (key.size() < 3) {
+    const bool isZero = key.size() >= 3 && key[2] == u'0';
+    int v = 0;
+    if (key.size() >= 3) {
+        const char16_t text[2] = {u'$', key[2]};
+        v = TextToInt(std::u16string_view(text, 2));
+    }
+    if (v < 0 || v > kMaxLayer || (v == 0 && !isZero)) {
+        Report(jg, "a layer group or layer that is not one hexadecimal digit: 0 is taken");
         return 0;
     }
-    const char16_t text[2] = {u'$', key[2]};
-    const int v = TextToInt(std::u16string_view(text, 2));
-    return v >= 0 && v <= kMaxLayer ? v : 0;
+    return v;
 }
 
 // Writes a table entry only when the index lies inside the table.
@@ -171,7 +176,7 @@ void LayerName(TJGdata& jg, const TTokens& t, int) {
 }
 
 void LayerGroup(TJGdata& jg, const TTokens& t, int) {
-    const int g = HexDigitAfterKey(t);
+    const int g = HexDigitAfterKey(jg, t);
     TakeValue(jg.w_FlgLGrp, jg.CurLGrp, jg.w_LGrp, g);
     if (t.Count() >= 2) {
         SetAt(jg.LGrpStat, g, I(t, 1));
@@ -180,7 +185,7 @@ void LayerGroup(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Layer(TJGdata& jg, const TTokens& t, int) {
-    const int l = HexDigitAfterKey(t);
+    const int l = HexDigitAfterKey(jg, t);
     TakeValue(jg.w_FlgLay, jg.CurLay, jg.w_Lay, l);
     if (t.Count() >= 2) {
         SetAt(jg.LayStat, LayerIndex(jg, l), I(t, 1));
@@ -251,6 +256,9 @@ void BasePoint(TJGdata& jg, const TTokens& t, int) {
     const std::u16string_view digit = Rest(t, DavKeys::kBasePoint).substr(0, 1);
     const int b = TextToInt(digit);
     jg.w_Mbs = b >= 0 && b <= kMaxBasePoint ? b : 0;
+    if (jg.w_Mbs != b || digit.empty() || digit[0] < u'0' || digit[0] > u'9') {
+        Report(jg, "a base point that is not one digit 0..8: 0 is taken");
+    }
     jg.w_CrvFl = false;
 }
 
@@ -295,6 +303,9 @@ void AttachPoint(TJGdata& jg, const TTokens& t, int) {
         }
     }
     jg.w_IPNo = key.size() > kNumberAt ? TextToInt(key.substr(kNumberAt, len)) : 0;
+    if (jg.w_IPNo < 1 || jg.w_IPNo >= static_cast<int>(DavRules::kPickedPointSlots)) {
+        Report(jg, "not a picked-point number 1..99: the next entity belongs to no point");
+    }
 }
 
 // Entity lines.

@@ -210,6 +210,7 @@ void PickedPoint(TJGdata& jg, const TTokens& t, int) {
     }
     const int no = TextToInt(number);
     if (no < 1 || no > kPickedPoints || static_cast<size_t>(no) >= jg.IPoints.size()) {
+        DavReader::Report(jg, "a picked-point number outside 1..99: the point is ignored");
         return;
     }
     TDavIndPoint& pt = jg.IPoints[static_cast<size_t>(no)];
@@ -364,6 +365,17 @@ constexpr TRowIndex MakeRowIndex(bool plainKey) {
 constexpr TRowIndex kRowIndex = MakeRowIndex(false);
 constexpr TRowIndex kPlainKeyRowIndex = MakeRowIndex(true);
 
+// Why no row took a line: its key is known but not with that many values, or unknown.
+void ReportUntaken(const TJGdata& jg, std::u16string_view key) {
+    for (const TRow& row : kRows) {
+        if (row.match != M::AnyKey && KeyMatches(row, key)) {
+            DavReader::Report(jg, "a known key with a number of values that no form of it takes");
+            return;
+        }
+    }
+    DavReader::Report(jg, "an unknown key");
+}
+
 // Dispatches the tokens of one line: the first row whose key matches and whose token count
 // holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
 void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
@@ -380,6 +392,9 @@ void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
             return;
         }
     }
+    if (jg.ReadSink() != nullptr) {
+        ReportUntaken(jg, key);
+    }
 }
 
 }  // namespace
@@ -388,6 +403,9 @@ void TJGdata::ParseTempLine(std::u16string_view line) {
     size_t end = 0;
     bool plainKey = false;
     const int count = Tokenize(line, 0, end, plainKey, parseTokens_, parseJoined_);
+    if (readSink_ != nullptr) {
+        readSink_->Line(line.substr(0, end));
+    }
     Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavReadSink.h"
 
 namespace DavReader {
 
@@ -20,6 +21,13 @@ struct TTokens {
     }
     int Count() const { return n; }
 };
+
+// Tells the reader's observer, if there is one, that the current line was skipped or mended.
+inline void Report(const TJGdata& jg, std::string_view reason) {
+    if (TDavReadSink* sink = jg.ReadSink()) {
+        sink->Finding(reason);
+    }
+}
 
 // A line handler; arg is the row's own value (the attribute bit, the text kind).
 using THandler = void (*)(TJGdata& jg, const TTokens& t, int arg);

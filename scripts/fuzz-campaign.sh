@@ -4,6 +4,7 @@
 # campaigns found, then prints executions, executions per second and findings per target.
 #
 #   scripts/fuzz-campaign.sh                              # 30 minutes, both exchange-file targets
+#                                                         # and the JSON model reading
 #   FUZZ_SECONDS=7200 scripts/fuzz-campaign.sh TempFileRead TempFileWriteBack Settings
 #
 # Inputs found are kept in build/fuzz/campaign/<target>/corpus for the next campaign; crashes
@@ -20,7 +21,7 @@ source scripts/fuzz-targets.sh
 if [[ $# -gt 0 ]]; then
     targets=("$@")
 else
-    targets=(TempFileRead TempFileWriteBack)
+    targets=(TempFileRead TempFileWriteBack ZivModelJson)
 fi
 
 cmake --preset fuzz >/dev/null

@@ -11,6 +11,8 @@ packages=(
     doxygen
     # The Escape key from the X server on Linux
     libxcb1-dev
+    # The command-line tool ziv: its argument parser and its JSON library
+    libcli11-dev nlohmann-json3-dev
     # Unit tests, benchmarks, sanitizers and fuzzers
     libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     # End-to-end tests and the screenshot: a private X server, keyboard and window tools,

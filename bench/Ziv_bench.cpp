@@ -1,0 +1,297 @@
+// The ziv tool on a host file of a million entity lines of every kind: info and dump next to
+// the library's own load of the same bytes, write (the dump read back and written) next to the
+// library's own write-back of the loaded model. The ProcessPeak runs start the real program on
+// the file, its output thrown away, and report its peak resident size (PeakRSS_MB).
+#include <charconv>  // for std::to_chars
+#include <cstdio>
+#include <cstdlib>  // for std::atexit
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>  // for wait4 and rusage
+#include <sys/wait.h>
+#include <unistd.h>  // for fork and exec
+
+#include <benchmark/benchmark.h>
+
+#include "exchange/DavGaibu.h"
+#include "util/Platform.h"
+#include "util/TextFile.h"
+#include "ziv/ZivDump.h"
+#include "ziv/ZivInfo.h"
+#include "ziv/ZivModelJson.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kEntityLines = 1000000;
+
+void Num(std::string& out, double v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3);
+    out += ' ';
+    out.append(buf, r.ptr);
+}
+
+// A UTF-8 host file: the header a host writes, then entity lines of every kind in turn, at
+// places that move with their number, with attribute lines, polyline groups and dimensions
+// among them.
+std::string HostFile() {
+    std::string f =
+        "\xEF\xBB\xBF"
+        "file=C:\\設計\\百万.zmn\r\nhk 0\r\nhzs 841 594\r\n"
+        "hcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
+        "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\n"
+        "hp1 10 20\r\nhp2 110 120\r\nlg1\r\nly3\r\nlc2\r\nlt1\r\nlw0\r\n";
+    f.reserve(size_t{48} * kEntityLines);
+    for (int i = 0; i < kEntityLines; ++i) {
+        const double x = (i % 1000) * 1.5;
+        const double y = (i / 1000) * 0.75;
+        if (i % 500 == 0) {
+            f += i % 1000 == 0 ? "lc3\r\ncn3\r\n" : "lc2\r\ncn\"$<ＭＳ 明朝>\r\n";
+        }
+        std::string l;
+        switch (i % 20) {
+            case 0:
+                l = "pl\r\n";
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 1);
+                Num(l, y);
+                l += "\r\n";
+                Num(l, x + 1);
+                Num(l, y);
+                Num(l, x + 1);
+                Num(l, y + 1);
+                l += "\r\n#";
+                break;
+            case 4:
+                l = "ci";
+                Num(l, x);
+                Num(l, y);
+                Num(l, 0.5 + i % 7);
+                break;
+            case 5:
+                l = "ci";
+                Num(l, x);
+                Num(l, y);
+                Num(l, 2);
+                Num(l, i % 360);
+                Num(l, 90);
+                l += " 1 0";
+                break;
+            case 6:
+                l = "ch";
+                Num(l, x);
+                Num(l, y);
+                l += " 3 0 \"記号 No." + std::to_string(i);
+                break;
+            case 7:
+                l = "pt";
+                Num(l, x);
+                Num(l, y);
+                break;
+            case 8:
+                l = "pt";
+                Num(l, x);
+                Num(l, y);
+                l += " 2 45 3";
+                break;
+            case 9:
+                l = "sl";
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 1);
+                Num(l, y);
+                Num(l, x);
+                Num(l, y + 1);
+                break;
+            case 10:
+                l = "msg\r\n";
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 10);
+                Num(l, y);
+                l += "\r\ncs";
+                Num(l, x + 5);
+                Num(l, y + 1);
+                l += " 1 0 \"10";
+                break;
+            case 11:
+                l = "sc";
+                Num(l, x);
+                Num(l, y);
+                l += " 2 1 0 0 90 100";
+                break;
+            case 12:
+                l = "so";
+                Num(l, x);
+                Num(l, y);
+                l += " 3 1 0 0 180 1";
+                break;
+            default:
+                l.clear();
+                Num(l, x);
+                Num(l, y);
+                Num(l, x + 0.5);
+                Num(l, y + 0.5);
+                l.erase(0, 1);
+                break;
+        }
+        f += l;
+        f += "\r\n";
+    }
+    return f;
+}
+
+const std::string& Bytes() {
+    static const std::string bytes = HostFile();
+    return bytes;
+}
+
+const std::string& DumpText() {
+    static const std::string text = [] {
+        TJGdata jg;
+        jg.OpenTempBytes(Bytes());
+        std::string t;
+        TZivOutput out(&t);
+        DumpModel(jg, "utf8", out);
+        return t;
+    }();
+    return text;
+}
+
+void LibraryLoad(benchmark::State& state) {
+    for (auto _ : state) {
+        TJGdata jg;
+        jg.OpenTempBytes(Bytes());
+        benchmark::DoNotOptimize(jg.EntN);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Bytes().size()));
+}
+
+void ZivInfo(benchmark::State& state) {
+    for (auto _ : state) {
+        TJGdata jg;
+        jg.OpenTempBytes(Bytes());
+        benchmark::DoNotOptimize(InfoText(jg, "utf8"));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Bytes().size()));
+}
+
+// The JSON goes to the null device, as `ziv dump F > /dev/null` writes it.
+void ZivDump(benchmark::State& state) {
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    for (auto _ : state) {
+        TJGdata jg;
+        jg.OpenTempBytes(Bytes());
+        TZivOutput out(sink);
+        DumpModel(jg, "utf8", out);
+        out.Commit();
+    }
+    std::fclose(sink);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(Bytes().size()));
+    state.counters["json_MB"] = static_cast<double>(DumpText().size()) / 1e6;
+}
+
+void LibraryWriteBack(benchmark::State& state) {
+    TJGdata jg;
+    jg.OpenTempBytes(Bytes());
+    for (auto _ : state) {
+        jg.StopDavGaibu();
+        jg.S_Init();
+        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
+        benchmark::DoNotOptimize(jg.TempFileBytes());
+    }
+}
+
+void ZivWrite(benchmark::State& state) {
+    const std::string& json = DumpText();
+    for (auto _ : state) {
+        TJGdata jg;
+        ReadModelJson(json, jg);
+        jg.S_Init();
+        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
+        benchmark::DoNotOptimize(jg.TempFileBytes());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(json.size()));
+}
+
+// The files the real program reads: written by a child process, so that this process never
+// holds them and the program's peak below is its own (a child's peak counts the memory of the
+// process it was forked from). Removed when the benchmarks end.
+const fs::path& ProcessFiles() {
+    static const fs::path dir = [] {
+        const fs::path d = fs::temp_directory_path() / ("ziv_bench_" + std::to_string(getpid()));
+        fs::create_directories(d);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const bool ok = WriteFileReplacing(FromUtf8((d / "HOST.TXT").string()), Bytes()) &&
+                            WriteFileReplacing(FromUtf8((d / "MODEL.json").string()), DumpText());
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        std::atexit([] { fs::remove_all(ProcessFiles()); });
+        return d;
+    }();
+    return dir;
+}
+
+// The real program on a file, its output thrown away: the wall time of one run and its peak
+// resident size, also as a multiple of the host file's size.
+void ZivProcessPeak(benchmark::State& state, std::string command) {
+    const fs::path& dir = ProcessFiles();
+    const std::string input = (dir / (command == "write" ? "MODEL.json" : "HOST.TXT")).string();
+    const double fileMb = static_cast<double>(fs::file_size(dir / "HOST.TXT")) / 1e6;
+    long peakKb = 0;
+    for (auto _ : state) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (std::freopen("/dev/null", "w", stdout) == nullptr) {
+                _exit(126);
+            }
+            execl(R407_ZIV, R407_ZIV, command.c_str(), input.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        rusage use{};
+        wait4(pid, &status, 0, &use);
+        if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 1)) {
+            state.SkipWithError("ziv failed");
+            break;
+        }
+        peakKb = use.ru_maxrss;
+    }
+    state.counters["PeakRSS_MB"] = static_cast<double>(peakKb) / 1024.0;
+    state.counters["PeakRSSxFile"] = static_cast<double>(peakKb) / 1024.0 / fileMb;
+}
+
+struct TDecimalPoint {
+    TDecimalPoint() { Platform::SetDecimalSeparator(u'.'); }
+} decimalPoint;
+
+}  // namespace
+
+// The program runs first, while this process is still small.
+BENCHMARK_CAPTURE(ZivProcessPeak, info, std::string("info"))
+    ->Name("ZivProcess/info")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(ZivProcessPeak, dump, std::string("dump"))
+    ->Name("ZivProcess/dump")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(ZivProcessPeak, write, std::string("write"))
+    ->Name("ZivProcess/write")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(LibraryLoad)->Name("Library/load")->Unit(benchmark::kMillisecond);
+BENCHMARK(ZivInfo)->Name("Ziv/info")->Unit(benchmark::kMillisecond);
+BENCHMARK(ZivDump)->Name("Ziv/dump")->Unit(benchmark::kMillisecond);
+BENCHMARK(LibraryWriteBack)->Name("Library/writeback")->Unit(benchmark::kMillisecond);
+BENCHMARK(ZivWrite)->Name("Ziv/write")->Unit(benchmark::kMillisecond);

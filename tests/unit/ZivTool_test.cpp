@@ -1,0 +1,447 @@
+// Tests of the ziv tool: the JSON dump against golden files, the dump read back and written
+// as the library writes back the host file it came from (fixtures and generated host files in
+// all four encodings), hostile JSON, the audit's findings, the summary and the picture.
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "exchange/DavGaibu.h"
+#include "exchange/DavReadSink.h"
+#include "exchange/DavScene.h"
+#include "tests/support/TestSupport.h"
+#include "util/TextFile.h"
+#include "ziv/ZivAudit.h"
+#include "ziv/ZivDump.h"
+#include "ziv/ZivError.h"
+#include "ziv/ZivInfo.h"
+#include "ziv/ZivLoad.h"
+#include "ziv/ZivModelJson.h"
+#include "ziv/ZivSvg.h"
+
+namespace fs = std::filesystem;
+using TestSupport::ReadAll;
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+    return ReadAll(fs::path(R407_FIXTURES) / name);
+}
+
+std::string DumpOf(const TJGdata& jg, const std::string& encoding) {
+    std::string text;
+    TZivOutput out(&text);
+    DumpModel(jg, encoding, out);
+    return text;
+}
+
+std::string DumpOfBytes(std::string_view bytes) {
+    TJGdata jg;
+    jg.OpenTempBytes(bytes);
+    return DumpOf(jg, EncodingName(bytes));
+}
+
+// The library's own load and write-back of a host file.
+std::string LibraryWriteBack(std::string_view bytes, bool plain) {
+    TJGdata jg;
+    jg.OpenTempBytes(bytes);
+    jg.S_Init();
+    if (plain) {
+        jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
+    } else {
+        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
+    }
+    return jg.TempFileBytes();
+}
+
+// What `ziv dump F | ziv write -` writes.
+std::string ZivWriteBack(const std::string& json, bool plain) {
+    TJGdata jg;
+    ReadModelJson(json, jg);
+    jg.S_Init();
+    if (plain) {
+        jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
+    } else {
+        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
+    }
+    return jg.TempFileBytes();
+}
+
+// The first line where two texts differ, for a readable failure.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+    size_t line = 1, start = 0, i = 0;
+    for (; i < a.size() && i < b.size() && a[i] == b[i]; ++i) {
+        if (a[i] == '\n') {
+            ++line;
+            start = i + 1;
+        }
+    }
+    if (i == a.size() && i == b.size()) {
+        return "";
+    }
+    auto rest = [&](const std::string& s) { return s.substr(start, s.find('\n', start) - start); };
+    return "line " + std::to_string(line) + ":\n  " + rest(a) + "\n  " + rest(b);
+}
+
+// The dump read back gives the same model (its dump is the same text) and the same bytes as
+// the library's own write-back, grouped and plain.
+void ExpectRoundTrip(std::string_view bytes) {
+    const std::string json = DumpOfBytes(bytes);
+    TJGdata again;
+    ASSERT_NO_THROW(ReadModelJson(json, again));
+    EXPECT_EQ(FirstDifference(DumpOf(again, EncodingName(bytes)), json), "");
+    for (const bool plain : {false, true}) {
+        EXPECT_EQ(FirstDifference(ZivWriteBack(json, plain), LibraryWriteBack(bytes, plain)), "")
+            << "plain " << plain;
+    }
+}
+
+std::vector<fs::path> FixtureFiles() {
+    std::vector<fs::path> files;
+    for (const auto& dir : {fs::path(R407_FIXTURES), fs::path(R407_FIXTURES) / "bad",
+                            fs::path(R407_FIXTURES) / "e2e", fs::path(R407_EXAMPLES)}) {
+        for (const auto& e : fs::directory_iterator(dir)) {
+            if (e.is_regular_file() && e.path().extension() != ".json") {
+                files.push_back(e.path());
+            }
+        }
+    }
+    return files;
+}
+
+TEST(ZivDump, GoldenJson) {
+    // Every kind and every setting; lone surrogates written as U+FFFD.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"host_all_kinds_utf8_bom.txt", "ziv/host_all_kinds.json"},
+        {"bad/utf16le_lone_surrogates.txt", "ziv/utf16le_lone_surrogates.json"},
+    };
+    for (const auto& [host, golden] : cases) {
+        SCOPED_TRACE(host);
+        EXPECT_EQ(DumpOfBytes(Fixture(host)), Fixture(golden));
+    }
+}
+
+TEST(ZivDump, NumbersRoundTripExactlyAndNonFiniteOnesSurvive) {
+    TJGdata jg;
+    jg.A_Line(0.1, 1e-300, 123456789.123456789, -0.0);
+    jg.A_Circle(1.0 / 3.0, 2e22, 7.5);
+    jg.EntCirc[0].cx = std::numeric_limits<double>::infinity();
+    jg.Jikukaku = std::numeric_limits<double>::quiet_NaN();
+    const std::string json = DumpOf(jg, "cp932");
+    EXPECT_NE(json.find("\"x1\":0.1,\"y1\":1e-300,\"x2\":123456789.12345679,\"y2\":-0.0"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"cx\":\"inf\",\"cy\":2e+22"), std::string::npos);
+    EXPECT_NE(json.find("\"Jikukaku\":\"nan\""), std::string::npos);
+    TJGdata back;
+    ReadModelJson(json, back);
+    EXPECT_EQ(back.EntLine[0].x2, 123456789.123456789);
+    EXPECT_TRUE(std::signbit(back.EntLine[0].y2));
+    EXPECT_TRUE(std::isinf(back.EntCirc[0].cx));
+    EXPECT_TRUE(std::isnan(back.Jikukaku));
+    EXPECT_EQ(DumpOf(back, "cp932"), json);
+}
+
+TEST(ZivRoundTrip, EveryFixture) {
+    for (const fs::path& f : FixtureFiles()) {
+        SCOPED_TRACE(f.string());
+        ExpectRoundTrip(ReadAll(f));
+    }
+}
+
+// --- Generated host files: random lines of every kind, in all four encodings.
+
+std::u16string RandomHostText(std::mt19937& rng) {
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    static const char* const kNumbers[] = {"0",          "1",   "-2.5", "10",    "1e-5",
+                                           "123456.789", "0.1", "-0",   "1e-11", "3.14159265358979",
+                                           "x"};
+    auto num = [&] { return std::string(kNumbers[pick(11)]); };
+    static const char16_t* const kWords[] = {u"北側 通路", u"ＡＢ", u"x", u"𠮷野", u"  ", u"幅=3"};
+    std::u16string text;
+    const int lines = 20 + pick(60);
+    for (int i = 0; i < lines; ++i) {
+        std::string l;
+        switch (pick(24)) {
+            case 0: l = "lg" + std::string(1, "0A5FG"[pick(5)]) + " " + num(); break;
+            case 1: l = "ly" + std::string(1, "03BFz"[pick(5)]); break;
+            case 2: l = "lc" + std::to_string(pick(12)) + (pick(2) ? " 255" : ""); break;
+            case 3: l = "lt" + std::to_string(pick(9)); break;
+            case 4: l = "lw" + std::to_string(pick(4)); break;
+            case 5: l = "cn" + std::to_string(pick(12)) + " 3 4 0.5 2"; break;
+            case 6: l = "cc" + std::to_string(pick(10)); break;
+            case 7: l = "pl"; break;
+            case 8: l = "#"; break;
+            case 9: l = "msg"; break;
+            case 10: l = "hhp" + std::to_string(pick(100)); break;
+            case 11: l = "z" + std::to_string(1 + pick(5)); break;
+            case 12: l = "hp" + std::to_string(pick(101)) + " " + num() + " " + num(); break;
+            case 13: l = "ci " + num() + " " + num() + " " + num(); break;
+            case 14:
+                l = "ci " + num() + " " + num() + " " + num() + " " + num() + " " + num() + " " +
+                    num() + " " + num();
+                break;
+            case 15: l = "pt " + num() + " " + num() + (pick(2) ? " 2 45 " + num() : ""); break;
+            case 16:
+                l = "sl";
+                for (int k = 0, n = 4 + 2 * pick(3); k < n; ++k) {
+                    l += " " + num();
+                }
+                break;
+            case 17:
+                l = std::string(pick(2) ? "sc" : "se") + " 0 0 " + num() + " 1 0 0 " + num() + " " +
+                    std::to_string(pick(2) ? 100 : 5);
+                break;
+            case 18:
+                l = std::string(pick(2) ? "so" : "sg") + " 1 1 5 " + num() + " 0 0 90 " + num();
+                break;
+            case 19: l = "pn" + std::to_string(pick(9)); break;
+            case 20: l = "BL 1 2 blk" + std::to_string(pick(9)); break;
+            default: l = num() + " " + num() + " " + num() + " " + num(); break;
+        }
+        text += FromUtf8(l);
+        if (pick(5) == 0) {
+            static const char* const kTexts[] = {"ch", "cv", "cs", "cz", "c2"};
+            text += FromUtf8(std::string("\r\n") + kTexts[pick(5)] + " " + num() + " " + num() +
+                             " 10 0 \"");
+            text += kWords[pick(6)];
+        }
+        if (pick(9) == 0) {
+            text += u"\r\ncn\"$<";
+            text += kWords[pick(6)];
+            text += u">";
+        }
+        text += u"\r\n";
+    }
+    return text;
+}
+
+std::string Encode(const std::u16string& text, int encoding) {
+    switch (encoding) {
+        case 0: return "\xEF\xBB\xBF" + ToUtf8(text);
+        case 1:
+        case 2: {
+            std::string b(encoding == 1 ? "\xFF\xFE" : "\xFE\xFF");
+            for (const char16_t c : text) {
+                const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+                b += encoding == 1 ? std::string{lo, hi} : std::string{hi, lo};
+            }
+            return b;
+        }
+        default: {
+            // The code page's own writer: the text as one command line per line.
+            TJGdata jg;
+            ForEachLine(text, [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
+            return jg.TempFileBytes();
+        }
+    }
+}
+
+TEST(ZivRoundTrip, GeneratedHostFilesInFourEncodings) {
+    std::mt19937 rng(407);
+    for (int i = 0; i < 60; ++i) {
+        const std::u16string text = RandomHostText(rng);
+        for (int enc = 0; enc < 4; ++enc) {
+            SCOPED_TRACE("file " + std::to_string(i) + " encoding " + std::to_string(enc));
+            ExpectRoundTrip(Encode(text, enc));
+        }
+    }
+}
+
+// --- JSON written by other programs.
+
+TEST(ZivWrite, MinimalModelFromHand) {
+    // Missing fields take the record's defaults; code and index may be left out; a line's
+    // polyline group, which the appender does not take, is kept.
+    const std::string json = R"({"settings":{"MojiCode":true},
+        "entities":[
+          {"kind":"EntLine","att":{"Col":3},"CrvNo":1,"x1":0,"y1":0,"x2":10,"y2":0},
+          {"kind":"EntLine","att":{"Col":3},"CrvNo":1,"x1":10,"y1":0,"x2":10,"y2":10},
+          {"kind":"EntText","att":{"Col":2},"cn":0,"mw":3,"mh":3,"x1":1,"y1":2,"x2":10,"y2":0,
+           "fo":"<明朝>","st":"表題"}]})";
+    // Read from a stream, as the program reads a file, the model is the same.
+    TJGdata fromString, fromStream;
+    ReadModelJson(json, fromString);
+    std::istringstream in(json);
+    ReadModelJson(in, fromStream);
+    EXPECT_EQ(DumpOf(fromStream, "utf8"), DumpOf(fromString, "utf8"));
+    EXPECT_EQ(ZivWriteBack(json, false),
+              "\xEF\xBB\xBF" + ToUtf8(u"lg0\r\nly0\r\ncn0 3 3 0 2\r\ncc0\r\ncn\"$<明朝>\r\n"
+                                      u"ch 1 2 10 0 \"表題\r\nlc3\r\nlt0\r\npl\r\n0 0 10 0\r\n"
+                                      u"10 0 10 10\r\n#\r\n"));
+}
+
+TEST(ZivWrite, HostileJsonIsRefusedWithItsPlace) {
+    const std::string deep = std::string(200, '[') + std::string(200, ']');
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // Not JSON
+        {"", "parse error at line 1, column 1"},
+        {"{\"entities\":[}", "line 1, column 14"},
+        {"{\n\"settings\": {\"Jikukaku\": 1,}\n}", "line 2, column 28"},
+        {"{\"settings\":{\"ZumenFile\":\"\xFF\"}}", "invalid"},
+        {"{\"a\":1}{", "end of input"},
+        {"{\"settings\":{\"Jikukaku\":1e999}}", "1e999"},
+        // Shape
+        {deep, "nesting deeper than 64"},
+        {"[1]", "not an object"},
+        {"{\"format\":\"other\"}", "format"},
+        {"{\"version\":2}", "version: 1 expected"},
+        {"{\"extra\":1}", "unknown field \"extra\""},
+        {"{\"settings\":{\"Jikukaku\":1,\"Jikukaku\":2}}", "duplicate key \"Jikukaku\""},
+        // Entities
+        {"{\"entities\":[{\"kind\":\"EntCurve\"}]}", "entity 0: unknown kind \"EntCurve\""},
+        {"{\"entities\":[{\"x1\":1}]}", "entity 0: \"kind\" missing"},
+        {"{\"entities\":[{\"kind\":\"EntPnt\"},{\"kind\":\"EntLine\",\"x1\":\"1\"}]}",
+         "entity 1 (EntLine).x1: expected a number"},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"att\":{\"Col\":1.5}}]}",
+         "entity 0 (EntLine).att.Col: expected an integer"},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"CrvNo\":4294967296}]}", "-2147483648"},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"code\":2}]}", "code: 1 expected"},
+        {"{\"entities\":[{\"kind\":\"EntDim\",\"txt\":{\"st\":5}}]}",
+         "entity 0 (EntDim).txt.st: expected a string"},
+        {"{\"entities\":[{\"kind\":\"EntArc\",\"radius\":1}]}", "unknown field \"radius\""},
+        {"{\"entities\":[{\"kind\":\"EntPnt\",\"px\":null}]}", "px: expected a number"},
+        {"{\"entities\":[3]}", "entity 0: expected an object"},
+        {"{\"entities\":[{\"kind\":\"EntPnt\",\"kind\":\"EntLine\"}]}", "duplicate key"},
+        {"{\"entities\":[{\"kind\":\"EntDim\",\"lin\":{\"att\":{\"LGrp\":16}}}]}",
+         "entity 0 (EntDim).lin.att.LGrp: expected 0..15"},
+        {"{\"entities\":[{\"kind\":\"EntCirc\",\"att\":{\"Lay\":-1}}]}", "att.Lay: expected 0..15"},
+        // Tables
+        {"{\"current\":{\"CurLGrp\":22}}", "current.CurLGrp: expected 0..15"},
+        {"{\"IPoints\":[{\"no\":100,\"x\":1,\"y\":1}]}", "IPoints[0].no: expected 1..99"},
+        {"{\"Lay\":[{\"LGrp\":1}]}", "Lay[0]: \"Lay\" missing"},
+        {"{\"settings\":{\"Mojisyu\":[{},{},{},{},{},{},{},{},{},{},{}]}}", "more than 10"},
+        {"{\"settings\":{\"WidF\":1}}", "settings.WidF: expected true or false"},
+    };
+    for (const auto& [json, expected] : cases) {
+        SCOPED_TRACE(json.substr(0, 80));
+        TJGdata jg;
+        try {
+            ReadModelJson(json, jg);
+            ADD_FAILURE() << "accepted";
+        } catch (const TZivError& e) {
+            EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+        }
+    }
+}
+
+// --- Audit.
+
+struct TAuditCase {
+    const char* fixture;
+    std::vector<std::pair<int, std::string>> findings;  // line and the start of the reason
+};
+
+TEST(ZivAudit, FindingsOfTheBadInputFixtures) {
+    const std::vector<TAuditCase> cases = {
+        {"host_all_kinds_utf8_bom.txt", {{43, "a circular solid"}, {44, "a circular solid"}}},
+        {"bad/empty.txt", {}},
+        {"bad/utf8_mark_only.txt", {}},
+        {"bad/only_equals_signs.txt",
+         {{1, "an unknown key"},
+          {2, "an unknown key"},
+          {3, "an unknown key"},
+          {4, "an unknown key"},
+          {6, "an unknown key"}}},
+        {"bad/utf8_invalid_sequences.txt",
+         {{2, "bytes that are not valid UTF-8"},
+          {2, "a line of no length"},
+          {3, "an unknown key"},
+          {3, "bytes that are not valid UTF-8"},
+          {4, "bytes that are not valid UTF-8"},
+          {6, "an unknown key"},
+          {6, "bytes that are not valid UTF-8"}}},
+        {"bad/utf16le_odd_length.txt", {{0, "the file ends in half a UTF-16 unit"}}},
+        {"bad/thousands_of_tokens.txt", {{2, "a solid whose corners coincide"}}},
+    };
+    for (const TAuditCase& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        const std::vector<TAuditFinding> got = AuditHostBytes(Fixture(c.fixture));
+        ASSERT_EQ(got.size(), c.findings.size()) << AuditText(got);
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].line, c.findings[i].first) << AuditText(got);
+            EXPECT_TRUE(got[i].reason.starts_with(c.findings[i].second)) << got[i].reason;
+        }
+    }
+}
+
+TEST(ZivAudit, ReaderFindingsNameTheLineAndLeaveTheModelAlone) {
+    const std::string host =
+        "lc3\r\nlgG\r\nly7\r\ncc9\r\nhp0 1 2\r\nhhp7x\r\nsl 0 0 1 1 2\r\nfoo bar\r\n"
+        "0 0 0 0\r\npt 1 2 0 0 20\r\nsl 0 0 1e-11 0 5 5\r\n";
+    const std::vector<std::pair<int, std::string>> expected = {
+        {2, "a layer group or layer that is not one hexadecimal digit"},
+        {4, "a base point that is not one digit 0..8"},
+        {5, "a picked-point number outside 1..99"},
+        {6, "not a picked-point number 1..99"},
+        {7, "a known key with a number of values that no form of it takes"},
+        {8, "an unknown key"},
+        {9, "a line of no length"},
+        {10, "a marker code outside -7..11"},
+        {11, "a solid whose corners coincide"},
+    };
+    const std::vector<TAuditFinding> got = AuditHostBytes(host);
+    ASSERT_EQ(got.size(), expected.size()) << AuditText(got);
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].line, expected[i].first);
+        EXPECT_TRUE(got[i].reason.starts_with(expected[i].second)) << got[i].reason;
+    }
+    EXPECT_EQ(AuditText(got).substr(0, 2), "2:");
+    // The observer changes nothing the reader does.
+    EXPECT_EQ(DumpOfBytes(host), [&] {
+        TJGdata jg;
+        struct TQuiet : TDavReadSink {
+            void Line(std::u16string_view) override {}
+            void Finding(std::string_view) override {}
+        } quiet;
+        jg.SetReadSink(&quiet);
+        jg.OpenTempBytes(host);
+        return DumpOf(jg, "cp932");
+    }());
+}
+
+// --- Summary and picture.
+
+TEST(ZivInfo, SummaryOfTheFixture) {
+    TJGdata jg;
+    const std::string bytes = Fixture("host_all_kinds_cp932.txt");
+    jg.OpenTempBytes(bytes);
+    const std::string text = InfoText(jg, EncodingName(bytes));
+    for (const char* part :
+         {"Encoding: Shift_JIS (code page 932)", "Axis angle: 30 degrees", "Sheet size: 594 x 420",
+          "Sheet-unit mode: yes", "F=0.5", "type 10 (width 10, height 10.5, spacing 1, colour 1)",
+          "group A \" 寸法グループ\": 18 entities", "layer F \" 通り芯 X\": 18 entities",
+          "Font: \"<ＭＳ 明朝>\"", "12: (50, 60) (line)", "Entities: 18", "EntSldG  1"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    }
+}
+
+TEST(ZivDraw, PictureHoldsEveryPrimitiveInsideItsBox) {
+    TJGdata jg;
+    jg.OpenTempBytes(Fixture("host_all_kinds_utf8_bom.txt"));
+    const DavScene::TScene scene = DavScene::BuildScene(jg);
+    const std::string svg = SceneSvg(scene);
+    auto count = [&](const std::string& s) {
+        size_t n = 0;
+        for (size_t p = svg.find(s); p != std::string::npos; p = svg.find(s, p + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("class=\"picked\""), 5u);
+    EXPECT_EQ(count("class=\"text\""), 3u);  // two texts and the dimension's
+    EXPECT_EQ(count("class=\"marker\""), 1u);
+    EXPECT_EQ(count("<text "), 3u + 5u);
+    EXPECT_NE(svg.find(">日本語 の テキスト</text>"), std::string::npos);
+    EXPECT_EQ(count("<svg "), 1u);
+    EXPECT_EQ(count("</svg>"), 1u);
+    // An empty model is a valid, empty picture.
+    TJGdata empty;
+    EXPECT_NE(SceneSvg(DavScene::BuildScene(empty)).find("viewBox=\"0 0 "), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// ZivInfo: the summary, section by section.
+#include "ziv/ZivInfo.h"
+
+#include <array>
+#include <cstdio>
+
+#include "exchange/DavKinds.h"
+#include "util/TextFile.h"
+#include "ziv/ZivLoad.h"
+#include "ziv/ZivNumber.h"
+
+namespace {
+
+using ZivNumber::Text;
+
+std::string Hex(int v) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return (v >= 0 && v < 16) ? std::string(1, kDigits[v]) : std::to_string(v);
+}
+
+std::string Quote(const std::u16string& s) {
+    std::string q(1, '"');
+    AppendUtf8(q, s);
+    q += '"';
+    return q;
+}
+
+void Line(std::string& out, const std::string& label, const std::string& value) {
+    out += label;
+    out += ": ";
+    out += value;
+    out += '\n';
+}
+
+// How many entities use each layer group and each layer.
+struct TUse {
+    std::array<int, 16> groups{};
+    std::array<int, 256> layers{};
+    void Add(const TDavEntAttr& a) {
+        if (a.LGrp >= 0 && a.LGrp < 16 && a.Lay >= 0 && a.Lay < 16) {
+            ++groups[static_cast<size_t>(a.LGrp)];
+            ++layers[static_cast<size_t>(a.LGrp * 16 + a.Lay)];
+        }
+    }
+};
+
+TUse CountUse(const TJGdata& jg) {
+    TUse use;
+    DavKinds::ForEachKind([&](auto k) {
+        using K = decltype(k);
+        const auto& list = K::ListOf(jg);
+        const int n = std::min<int>(K::CountOf(jg), static_cast<int>(list.size()));
+        for (int i = 0; i < n; ++i) {
+            use.Add(list[static_cast<size_t>(i)].att);
+        }
+    });
+    return use;
+}
+
+std::string TextType(int no, double w, double h, double d, int c) {
+    return "type " + std::to_string(no) + " (width " + Text(w) + ", height " + Text(h) +
+           ", spacing " + Text(d) + ", colour " + std::to_string(c) + ")";
+}
+
+}  // namespace
+
+std::string InfoText(const TJGdata& jg, const std::string& encoding) {
+    std::string out;
+    Line(out, "Encoding", EncodingLabel(encoding));
+    out += "\nHost settings\n";
+    Line(out, "  Drawing file", Quote(jg.ZumenFile));
+    Line(out, "  Axis angle", Text(jg.Jikukaku) + " degrees");
+    Line(out, "  Sheet size", Text(jg.ZumenXsize) + " x " + Text(jg.ZumenYsize));
+    Line(out, "  Sheet-unit mode", jg.Zusun ? "yes" : "no");
+    std::string scales;
+    for (size_t g = 0; g < jg.LGrpScale.size(); ++g) {
+        scales += g ? " " : "";
+        scales += Hex(static_cast<int>(g));
+        scales += '=';
+        scales += Text(jg.LGrpScale[g]);
+    }
+    Line(out, "  Layer-group scales", scales);
+    if (jg.AreaX1 != 0 || jg.AreaY1 != 0 || jg.AreaX2 != 0 || jg.AreaY2 != 0) {
+        Line(out, "  Area",
+             "(" + Text(jg.AreaX1) + ", " + Text(jg.AreaY1) + ") - (" + Text(jg.AreaX2) + ", " +
+                 Text(jg.AreaY2) + ")");
+    }
+    out += "  Text types:\n";
+    for (size_t k = 1; k < jg.Mojisyu.size(); ++k) {
+        const TDavMojisyu& m = jg.Mojisyu[k];
+        out += "    " + TextType(static_cast<int>(k), m.W, m.H, m.D, m.C) + "\n";
+    }
+
+    const TUse use = CountUse(jg);
+    out += "  Layer groups and layers in use:\n";
+    bool any = false;
+    for (int g = 0; g < 16; ++g) {
+        const auto gi = static_cast<size_t>(g);
+        const bool named = gi < jg.LGrpName.size() && !jg.LGrpName[gi].empty();
+        if (use.groups[gi] == 0 && !named) {
+            continue;
+        }
+        any = true;
+        out += "    group " + Hex(g);
+        if (named) {
+            out += ' ';
+            out += Quote(jg.LGrpName[gi]);
+        }
+        out += ": " + std::to_string(use.groups[gi]) + " entities\n";
+        for (int l = 0; l < 16; ++l) {
+            const auto li = static_cast<size_t>(g * 16 + l);
+            const bool layNamed = li < jg.LayName.size() && !jg.LayName[li].empty();
+            if (use.layers[li] == 0 && !layNamed) {
+                continue;
+            }
+            out += "      layer " + Hex(l);
+            if (layNamed) {
+                out += ' ';
+                out += Quote(jg.LayName[li]);
+            }
+            out += ": " + std::to_string(use.layers[li]) + " entities\n";
+        }
+    }
+    if (!any) {
+        out += "    none\n";
+    }
+
+    out += "\nCurrent attributes\n";
+    Line(out, "  Layer group", Hex(jg.CurLGrp));
+    Line(out, "  Layer", Hex(jg.CurLay));
+    Line(out, "  Colour", std::to_string(jg.CurCol));
+    Line(out, "  Line type", std::to_string(jg.CurLtp));
+    Line(out, "  Line width", std::to_string(jg.CurWid));
+    Line(out, "  Text",
+         jg.CurMjs >= 1 && jg.CurMjs <= 10
+             ? "type " + std::to_string(jg.CurMjs)
+             : TextType(jg.CurMjs, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC));
+    Line(out, "  Font", Quote(jg.CurFont));
+
+    out += "\nPicked points\n";
+    static constexpr const char* kHow[] = {"", " (-)", " (line)", " (circle)", " (text)"};
+    any = false;
+    for (size_t i = 1; i < jg.IPoints.size(); ++i) {
+        const TDavIndPoint& p = jg.IPoints[i];
+        if (!p.flg) {
+            continue;
+        }
+        any = true;
+        out += "  " + std::to_string(i) + ": (" + Text(p.x) + ", " + Text(p.y) + ")";
+        out += (p.sta >= 0 && p.sta <= 4) ? kHow[p.sta] : "";
+        out += '\n';
+    }
+    if (!any) {
+        out += "  none\n";
+    }
+
+    out += "\nEntities: " + std::to_string(jg.EntN) + "\n";
+    DavKinds::ForEachKind([&](auto k) {
+        using K = decltype(k);
+        const int n = K::CountOf(jg);
+        if (n > 0) {
+            char row[64];
+            std::snprintf(row, sizeof row, "  %-8s %d\n", (std::string("Ent") + K::kName).c_str(),
+                          n);
+            out += row;
+        }
+    });
+    return out;
+}

@@ -1,0 +1,615 @@
+// ZivModelJson: reads the JSON with a SAX parser; each entity is a small document of its own,
+// turned into its record and appended as soon as it is complete, so that a file of millions
+// of entities is never held as one document.
+#include "ziv/ZivModelJson.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "exchange/DavKinds.h"
+#include "exchange/DavRules.h"
+#include "util/TextFile.h"
+#include "ziv/ZivDump.h"
+#include "ziv/ZivError.h"
+#include "ziv/ZivFields.h"
+
+namespace {
+
+// Objects keep their members in a small vector rather than a tree: an entity has a dozen
+// members at most, and a million of them are read one after another.
+using json = nlohmann::ordered_json;
+
+// Deeper nesting than this is refused: the format itself needs four levels.
+constexpr size_t kMaxDepth = 64;
+
+std::string Quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+// Where a field is, for the message of a refusal: built only when one is made.
+struct TPlace {
+    const std::string& base;
+    const char* name;
+};
+
+std::string operator+(const TPlace& p, const char* text) {
+    return p.base + "." + p.name + text;
+}
+
+// --- Values.
+
+template <class W>
+double ToDouble(const json& v, const W& where) {
+    if (v.is_number()) {
+        return v.get<double>();
+    }
+    if (v.is_string()) {
+        const std::string& s = v.get_ref<const std::string&>();
+        if (s == "inf") {
+            return std::numeric_limits<double>::infinity();
+        }
+        if (s == "-inf") {
+            return -std::numeric_limits<double>::infinity();
+        }
+        if (s == "nan") {
+            return std::numeric_limits<double>::quiet_NaN();
+        }
+    }
+    throw TZivError(where + ": expected a number");
+}
+
+template <class W>
+int ToInt(const json& v, const W& where) {
+    if (v.is_number_integer()) {
+        // Signed and unsigned alike; an unsigned value too large for int64 reads as negative
+        // only through get<int64_t>, so it is tested first.
+        if (v.is_number_unsigned() && v.get<std::uint64_t>() > INT32_MAX) {
+            throw TZivError(where + ": expected an integer from -2147483648 to 2147483647");
+        }
+        const std::int64_t i = v.get<std::int64_t>();
+        if (i >= INT32_MIN && i <= INT32_MAX) {
+            return static_cast<int>(i);
+        }
+    } else if (v.is_number_float()) {
+        const double d = v.get<double>();
+        if (d == std::floor(d) && d >= INT32_MIN && d <= INT32_MAX) {
+            return static_cast<int>(d);
+        }
+        if (d != std::floor(d)) {
+            throw TZivError(where + ": expected an integer");
+        }
+    } else {
+        throw TZivError(where + ": expected an integer");
+    }
+    throw TZivError(where + ": expected an integer from -2147483648 to 2147483647");
+}
+
+template <class W>
+bool ToBool(const json& v, const W& where) {
+    if (!v.is_boolean()) {
+        throw TZivError(where + ": expected true or false");
+    }
+    return v.get<bool>();
+}
+
+template <class W>
+std::u16string ToText(const json& v, const W& where) {
+    if (!v.is_string()) {
+        throw TZivError(where + ": expected a string");
+    }
+    return FromUtf8(v.get_ref<const std::string&>());
+}
+
+const json& Object(const json& v, const std::string& where) {
+    if (!v.is_object()) {
+        throw TZivError(where + ": expected an object");
+    }
+    return v;
+}
+
+const json& Array(const json& v, const std::string& where, size_t most) {
+    if (!v.is_array()) {
+        throw TZivError(where + ": expected an array");
+    }
+    if (v.size() > most) {
+        throw TZivError(where + ": more than " + std::to_string(most) + " entries");
+    }
+    return v;
+}
+
+// Layer groups and layers index the layer tables, as the reader keeps them: 0..15.
+void LayerInRange(int v, const std::string& where) {
+    if (v < 0 || v > DavRules::kMaxLayer) {
+        throw TZivError(where + ": expected 0..15");
+    }
+}
+
+// --- Records: every member of the object must be a field of the record (or one of the names
+// in extra); fields that are missing keep the record's value.
+
+class TFieldReader {
+public:
+    TFieldReader(const json& obj, std::string where) : obj_(obj), where_(std::move(where)) {}
+
+    void operator()(const char* name, bool& v) {
+        Take(name, [&](const json& j, const auto& w) { v = ToBool(j, w); });
+    }
+    void operator()(const char* name, int& v) {
+        Take(name, [&](const json& j, const auto& w) { v = ToInt(j, w); });
+    }
+    void operator()(const char* name, double& v) {
+        Take(name, [&](const json& j, const auto& w) { v = ToDouble(j, w); });
+    }
+    void operator()(const char* name, std::u16string& v) {
+        Take(name, [&](const json& j, const auto& w) { v = ToText(j, w); });
+    }
+    template <class R>
+    void operator()(const char* name, R& rec) {
+        Take(name, [&](const json& j, const TPlace& place) {
+            const std::string w = place.base + "." + place.name;
+            TFieldReader inner(Object(j, w), w);
+            ZivFields::Fields(rec, inner);
+            inner.NoOthers({});
+            if constexpr (std::is_same_v<R, TDavEntAttr>) {
+                LayerInRange(rec.LGrp, w + ".LGrp");
+                LayerInRange(rec.Lay, w + ".Lay");
+            }
+        });
+    }
+
+    // Every member was a field or one of extra.
+    void NoOthers(std::initializer_list<const char*> extra) const {
+        size_t known = taken_;
+        for (const char* e : extra) {
+            known += obj_.contains(e) ? 1 : 0;
+        }
+        if (known == obj_.size()) {
+            return;
+        }
+        for (auto it = obj_.begin(); it != obj_.end(); ++it) {
+            if (!Known(it.key(), extra)) {
+                throw TZivError(where_ + ": unknown field " + Quoted(it.key()));
+            }
+        }
+    }
+
+private:
+    template <class F>
+    void Take(const char* name, F&& f) {
+        const auto it = obj_.find(name);
+        if (it == obj_.end()) {
+            return;
+        }
+        if (taken_ < names_.size()) {
+            names_[taken_] = name;
+        }
+        ++taken_;
+        f(*it, TPlace{where_, name});
+    }
+
+    bool Known(const std::string& key, std::initializer_list<const char*> extra) const {
+        for (size_t i = 0; i < taken_ && i < names_.size(); ++i) {
+            if (key == names_[i]) {
+                return true;
+            }
+        }
+        for (const char* e : extra) {
+            if (key == e) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const json& obj_;
+    std::string where_;
+    size_t taken_ = 0;
+    // The fields taken; a record has fewer than this many.
+    std::array<const char*, 32> names_{};
+};
+
+// --- Entities.
+
+// The store's appender of kind K with the record's own attributes.
+template <class K>
+void CallAppender(TJGdata& jg, const typename K::Rec& e) {
+    constexpr int code = K::kCode;
+    if constexpr (code == kKindLine) {
+        jg.A_Line(e.att, e.x1, e.y1, e.x2, e.y2);
+    } else if constexpr (code == kKindCircle) {
+        jg.A_Circle(e.att, e.cx, e.cy, e.cr);
+    } else if constexpr (code == kKindArc) {
+        jg.A_Arc(e.att, e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
+    } else if constexpr (code == kKindText) {
+        jg.A_Text(e.att, e.no, e.x1, e.y1, e.x2, e.y2, e.st);
+    } else if constexpr (code == kKindPoint) {
+        jg.A_Ten(e.att, e.px, e.py);
+    } else if constexpr (code == kKindMark) {
+        jg.A_Mark(e.att, e.px, e.py, e.bai, e.ang, e.cod);
+    } else if constexpr (code == kKindDim) {
+        jg.A_Dim(e.att, e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1, e.txt.x2,
+                 e.txt.y2, e.txt.st);
+    } else if constexpr (code == kKindSolid2) {
+        jg.A_Solid2(e.att, e.x1, e.y1, e.x2, e.y2);
+    } else if constexpr (code == kKindSolid3) {
+        jg.A_Solid3(e.att, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
+    } else if constexpr (code == kKindSolid4) {
+        jg.A_Solid4(e.att, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
+    } else if constexpr (code == kKindSolidC) {
+        jg.A_SolidC(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    } else if constexpr (code == kKindSolidE) {
+        jg.A_SolidD(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    } else if constexpr (code == kKindSolidO) {
+        jg.A_SolidO(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+    } else if constexpr (code == kKindSolidG) {
+        jg.A_SolidG(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+    }
+    // Blocks have no appender: the host inserts them, the write-back never sends them.
+}
+
+// Appends the record through its kind's appender, then gives the new record every field as
+// given. A record the appender refuses (degenerate geometry, which the write-back drops as
+// well) or that has none is appended as it stands, so that the model and its drawing order
+// stay as given. So is a four-point solid with coinciding corners, which the appender would
+// turn into a triangle and the write-back turns into the same triangle.
+template <class K>
+void AppendRecord(TJGdata& jg, const typename K::Rec& rec) {
+    if constexpr (K::kCode == kKindSolid4) {
+        bool quad = false;
+        DavKinds::TSolid4::Reduce(
+            rec.x1, rec.y1, rec.x2, rec.y2, rec.x3, rec.y3, rec.x4, rec.y4,
+            [](double, double, double, double, double, double) {}, [&] { quad = true; });
+        if (!quad) {
+            K::Append(jg) = rec;
+            return;
+        }
+    }
+    const int before = K::CountOf(jg);
+    const int entBefore = jg.EntN;
+    CallAppender<K>(jg, rec);
+    if (K::CountOf(jg) == before + 1) {
+        K::ListOf(jg)[static_cast<size_t>(before)] = rec;
+    } else if (jg.EntN == entBefore) {
+        K::Append(jg) = rec;
+    }
+}
+
+int KindCode(const std::string& name) {
+    int code = 0;
+    DavKinds::ForEachKind([&](auto k) {
+        using K = decltype(k);
+        if (name.size() > 3 && name.compare(0, 3, "Ent") == 0 &&
+            name.compare(3, std::string::npos, K::kName) == 0) {
+            code = K::kCode;
+        }
+    });
+    return code;
+}
+
+void AddEntity(TJGdata& jg, const json& j, size_t index) {
+    std::string where = "entity " + std::to_string(index);
+    if (!j.is_object()) {
+        throw TZivError(where + ": expected an object");
+    }
+    const auto kind = j.find("kind");
+    if (kind == j.end() || !kind->is_string()) {
+        throw TZivError(where + ": \"kind\" missing or not a string");
+    }
+    const std::string& name = kind->get_ref<const std::string&>();
+    const int code = KindCode(name);
+    if (code == 0) {
+        throw TZivError(where + ": unknown kind " + Quoted(name));
+    }
+    where += " (" + name + ")";
+    if (const auto c = j.find("code"); c != j.end() && ToInt(*c, where + ".code") != code) {
+        throw TZivError(where + ".code: " + std::to_string(code) + " expected for this kind");
+    }
+    if (const auto i = j.find("index"); i != j.end()) {
+        ToInt(*i, where + ".index");
+    }
+    if (jg.EntN >= kZivMaxEntities) {
+        throw TZivError(where + ": more than " + std::to_string(kZivMaxEntities) + " entities");
+    }
+    DavKinds::VisitKind(code, [&](auto k) {
+        using K = decltype(k);
+        typename K::Rec rec{};
+        TFieldReader r(j, where);
+        ZivFields::Fields(rec, r);
+        r.NoOthers({"kind", "code", "index"});
+        AppendRecord<K>(jg, rec);
+    });
+}
+
+// --- The parts before the entities.
+
+void ReadSettings(TJGdata& jg, const json& v) {
+    const std::string where = "settings";
+    TFieldReader r(Object(v, where), where);
+    ZivFields::SettingFields(jg, r);
+    if (const auto s = v.find("LGrpScale"); s != v.end()) {
+        const json& a = Array(*s, where + ".LGrpScale", jg.LGrpScale.size());
+        for (size_t g = 0; g < a.size(); ++g) {
+            jg.LGrpScale[g] = ToDouble(a[g], where + ".LGrpScale[" + std::to_string(g) + "]");
+        }
+    }
+    if (const auto m = v.find("Mojisyu"); m != v.end()) {
+        const json& a = Array(*m, where + ".Mojisyu", jg.Mojisyu.size() - 1);
+        for (size_t k = 0; k < a.size(); ++k) {
+            const std::string w = where + ".Mojisyu[" + std::to_string(k) + "]";
+            TFieldReader t(Object(a[k], w), w);
+            ZivFields::Fields(jg.Mojisyu[k + 1], t);
+            t.NoOthers({});
+        }
+    }
+    if (const auto c = v.find("RGB"); c != v.end()) {
+        const json& a = Array(*c, where + ".RGB", jg.RGB.size() - 1);
+        for (size_t k = 0; k < a.size(); ++k) {
+            jg.RGB[k + 1] = ToInt(a[k], where + ".RGB[" + std::to_string(k) + "]");
+        }
+    }
+    r.NoOthers({"LGrpScale", "Mojisyu", "RGB"});
+}
+
+void ReadCurrent(TJGdata& jg, const json& v) {
+    TFieldReader r(Object(v, "current"), "current");
+    ZivFields::CurrentFields(jg, r);
+    r.NoOthers({});
+    LayerInRange(jg.CurLGrp, "current.CurLGrp");
+    LayerInRange(jg.CurLay, "current.CurLay");
+}
+
+int NumberIn(const json& obj, const char* name, int lo, int hi, const std::string& where) {
+    const auto it = obj.find(name);
+    if (it == obj.end()) {
+        throw TZivError(where + ": \"" + name + "\" missing");
+    }
+    const int n = ToInt(*it, where + "." + name);
+    if (n < lo || n > hi) {
+        throw TZivError(where + "." + name + ": expected " + std::to_string(lo) + ".." +
+                        std::to_string(hi));
+    }
+    return n;
+}
+
+void ReadPoints(TJGdata& jg, const json& v) {
+    const json& a = Array(v, "IPoints", jg.IPoints.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        const std::string w = "IPoints[" + std::to_string(i) + "]";
+        const json& p = Object(a[i], w);
+        const int no = NumberIn(p, "no", 1, static_cast<int>(jg.IPoints.size()) - 1, w);
+        TDavIndPoint& ip = jg.IPoints[static_cast<size_t>(no)];
+        ip.flg = true;
+        TFieldReader r(p, w);
+        r("x", ip.x);
+        r("y", ip.y);
+        r("sta", ip.sta);
+        r.NoOthers({"no"});
+    }
+}
+
+void ReadLayers(TJGdata& jg, const json& groups, const json& layers) {
+    if (!groups.is_null()) {
+        const json& a = Array(groups, "LGrp", jg.LGrpStat.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            const std::string w = "LGrp[" + std::to_string(i) + "]";
+            const json& g = Object(a[i], w);
+            const auto no = static_cast<size_t>(NumberIn(g, "no", 0, 15, w));
+            TFieldReader r(g, w);
+            r("LGrpStat", jg.LGrpStat[no]);
+            r("LGrpName", jg.LGrpName[no]);
+            r.NoOthers({"no"});
+        }
+    }
+    if (!layers.is_null()) {
+        const json& a = Array(layers, "Lay", jg.LayStat.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            const std::string w = "Lay[" + std::to_string(i) + "]";
+            const json& l = Object(a[i], w);
+            const int g = NumberIn(l, "LGrp", 0, 15, w);
+            const int y = NumberIn(l, "Lay", 0, 15, w);
+            const auto k = static_cast<size_t>(g * 16 + y);
+            TFieldReader r(l, w);
+            r("LayStat", jg.LayStat[k]);
+            r("LayName", jg.LayName[k]);
+            r.NoOthers({"LGrp", "Lay"});
+        }
+    }
+}
+
+void ReadHead(TJGdata& jg, const json& root) {
+    if (!root.is_object()) {
+        throw TZivError("the JSON text is not an object");
+    }
+    for (auto it = root.begin(); it != root.end(); ++it) {
+        const std::string& k = it.key();
+        if (k == "format") {
+            if (!it->is_string() || it->get_ref<const std::string&>() != kZivFormat) {
+                throw TZivError("format: \"" + std::string(kZivFormat) + "\" expected");
+            }
+        } else if (k == "version") {
+            if (ToInt(*it, std::string("version")) != kZivFormatVersion) {
+                throw TZivError("version: " + std::to_string(kZivFormatVersion) + " expected");
+            }
+        } else if (k == "encoding") {
+            ToText(*it, std::string("encoding"));
+        } else if (k != "settings" && k != "current" && k != "IPoints" && k != "LGrp" &&
+                   k != "Lay" && k != "entities") {
+            throw TZivError("unknown field " + Quoted(k));
+        }
+    }
+    if (const auto s = root.find("settings"); s != root.end()) {
+        ReadSettings(jg, *s);
+    }
+    if (const auto c = root.find("current"); c != root.end()) {
+        ReadCurrent(jg, *c);
+    }
+    if (const auto p = root.find("IPoints"); p != root.end()) {
+        ReadPoints(jg, *p);
+    }
+    const auto g = root.find("LGrp");
+    const auto l = root.find("Lay");
+    ReadLayers(jg, g != root.end() ? *g : json(), l != root.end() ? *l : json());
+}
+
+// --- The SAX handler: builds the document, except that each element of the top-level
+// "entities" array is built on its own and handed to AddEntity once complete.
+
+class TModelSax : public nlohmann::json_sax<json> {
+public:
+    explicit TModelSax(TJGdata& jg) : jg_(jg) {}
+
+    const json& Root() const { return root_; }
+    bool SawEntities() const { return sawEntities_; }
+    const std::string& Error() const { return error_; }
+
+    bool null() override { return Value(json()); }
+    bool boolean(bool v) override { return Value(json(v)); }
+    bool number_integer(number_integer_t v) override { return Value(json(v)); }
+    bool number_unsigned(number_unsigned_t v) override { return Value(json(v)); }
+    bool number_float(number_float_t v, const string_t&) override { return Value(json(v)); }
+    bool string(string_t& v) override { return Value(json(std::move(v))); }
+    bool binary(binary_t&) override { return Fail("binary values are not JSON"); }
+
+    bool start_object(std::size_t) override { return Open(json::value_t::object); }
+    bool start_array(std::size_t) override { return Open(json::value_t::array); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+
+    bool key(string_t& k) override {
+        json& obj = *stack_.back();
+        if (obj.contains(k)) {
+            return Fail("duplicate key " + Quoted(k));
+        }
+        key_ = std::move(k);
+        return true;
+    }
+
+    bool parse_error(std::size_t, const std::string&,
+                     const nlohmann::detail::exception& ex) override {
+        std::string what = ex.what();
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: ..."
+        if (const size_t p = what.find("] "); p != std::string::npos) {
+            what.erase(0, p + 2);
+        }
+        return Fail(what);
+    }
+
+private:
+    bool Fail(std::string what) {
+        if (error_.empty()) {
+            error_ = std::move(what);
+        }
+        return false;
+    }
+
+    // Where a new value goes: the root, the end of an array or the pending key of an object.
+    json* Place(json&& v) {
+        if (stack_.empty()) {
+            root_ = std::move(v);
+            return &root_;
+        }
+        json& top = *stack_.back();
+        if (&top == entities_) {
+            entity_ = std::move(v);
+            return &entity_;
+        }
+        if (top.is_array()) {
+            top.push_back(std::move(v));
+            return &top.back();
+        }
+        json& slot = top[key_];
+        slot = std::move(v);
+        return &slot;
+    }
+
+    bool Value(json&& v) {
+        if (!stack_.empty() && stack_.back() == entities_) {
+            return Entity(std::move(v));
+        }
+        Place(std::move(v));
+        return true;
+    }
+
+    bool Open(json::value_t type) {
+        if (stack_.size() >= kMaxDepth) {
+            return Fail("nesting deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+        const bool isEntities =
+            stack_.size() == 1 && key_ == "entities" && type == json::value_t::array;
+        json* v = Place(json(type));
+        if (isEntities) {
+            entities_ = v;
+            sawEntities_ = true;
+        }
+        stack_.push_back(v);
+        return true;
+    }
+
+    bool Close() {
+        json* done = stack_.back();
+        stack_.pop_back();
+        if (done == &entity_) {
+            return Entity(std::move(entity_));
+        }
+        return true;
+    }
+
+    bool Entity(json&& v) {
+        try {
+            AddEntity(jg_, v, count_++);
+        } catch (const TZivError& e) {
+            return Fail(e.what());
+        }
+        entity_ = json();
+        return true;
+    }
+
+    TJGdata& jg_;
+    json root_;
+    json entity_;
+    json* entities_ = nullptr;
+    bool sawEntities_ = false;
+    std::vector<json*> stack_;
+    std::string key_;
+    size_t count_ = 0;
+    std::string error_;
+};
+
+}  // namespace
+
+namespace {
+
+template <class TInput>
+void ReadWith(TInput&& input, TJGdata& jg) {
+    TModelSax sax(jg);
+    bool ok = false;
+    try {
+        ok = json::sax_parse(std::forward<TInput>(input), &sax, json::input_format_t::json, true);
+    } catch (const nlohmann::json::exception& e) {
+        throw TZivError(e.what());
+    }
+    if (!ok) {
+        throw TZivError(sax.Error().empty() ? std::string("not a JSON text") : sax.Error());
+    }
+    ReadHead(jg, sax.Root());
+}
+
+}  // namespace
+
+void ReadModelJson(std::string_view text, TJGdata& jg) {
+    ReadWith(text, jg);
+}
+
+void ReadModelJson(std::istream& in, TJGdata& jg) {
+    ReadWith(in, jg);
+    if (in.bad()) {
+        throw TZivError("cannot read the JSON text");
+    }
+}

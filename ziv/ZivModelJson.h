@@ -1,0 +1,20 @@
+// ZivModelJson: a model built from JSON in the format the dump writes (docs/ziv-json.md).
+#pragma once
+
+#include <istream>
+#include <string_view>
+
+#include "exchange/DavGaibu.h"
+
+// The most entities a model read from JSON may hold.
+inline constexpr int kZivMaxEntities = 100'000'000;
+
+// Fills jg, a new model, from the JSON text. The settings, current attributes, picked points
+// and layer tables are set as given; each entity is appended through the store's appender
+// for its kind with its own attributes, and then takes every field the JSON gives, so that
+// what the appender does not take (a line's CrvNo, a text's sizes and font) is kept as well.
+// Throws TZivError naming the place and what was expected; jg is then incomplete and must
+// not be written.
+void ReadModelJson(std::string_view json, TJGdata& jg);
+// The same from a stream, read as it is parsed, so that a large model is never held as text.
+void ReadModelJson(std::istream& json, TJGdata& jg);
