@@ -26,6 +26,9 @@ WriteBack/groups_last   WriteBack/in_drawing_order
 Startup/xcb_label       Startup/xcb_minimal
 Startup/xcb_typical     Startup/xcb_minimal
 Startup/xcb_1M          Startup/xcb_minimal
+Startup/xcb_label_fonts   Startup/xcb_minimal
+Startup/xcb_typical_fonts Startup/xcb_minimal
+Startup/xcb_typical_fonts Startup/xcb_minimal_fonts
 Startup/offscreen_label Startup/offscreen_minimal
 Startup/offscreen_typical Startup/offscreen_minimal
 Startup/offscreen_1M    Startup/offscreen_minimal
