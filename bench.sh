@@ -70,10 +70,12 @@ run_all() {
         cat "$log"
         awk -v enc="$enc" '
             /PeakRSSxFile=/ {
+                f = "-"
                 for (i = 1; i <= NF; ++i) {
                     if ($i ~ /^PeakRSSxFile=/) { v = $i; sub(/^[^=]*=/, "", v) }
+                    if ($i ~ /^PageFaults=/) { f = $i; sub(/^[^=]*=/, "", f) }
                 }
-                printf "| %s | %.2f |\n", enc, v
+                printf "| %s | %.2f | %s |\n", enc, v, f
             }' "$log" >>"$out/peak.txt"
     done
 }
@@ -192,7 +194,7 @@ table=$(report)
 printf '\n== Summary (ratio = time / baseline time; below 1 is faster)\n%s\n' "$table"
 peak=""
 if [[ -s $out/peak.txt ]]; then
-    peak=$(printf '| Encoding | Peak resident memory / file size |\n|---|---:|\n'
+    peak=$(printf '| Encoding | Peak resident memory / file size | Page faults of the load |\n|---|---:|---:|\n'
            cat "$out/peak.txt")
     printf '\n== Peak memory of one load of the generated host file\n%s\n' "$peak"
 fi

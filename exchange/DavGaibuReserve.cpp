@@ -159,7 +159,7 @@ void ForEachRawLine(const std::vector<std::string_view>& pieces, F&& f) {
 }
 
 // Lists of at least this many bytes are filled on large pages where the system offers them.
-constexpr size_t kLargeList = size_t{4} << 20;
+constexpr size_t kLargeList = size_t{2} << 20;
 
 template <class T>
 void Reserve(std::vector<T>& list, size_t length) {
