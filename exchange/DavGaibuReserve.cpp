@@ -4,7 +4,6 @@
 #include <algorithm>  // for std::min
 #include <array>
 #include <cstddef>
-#include <cstring>  // for std::memchr
 #include <string>
 #include <string_view>
 #include <utility>  // for std::pair
@@ -25,16 +24,20 @@ constexpr size_t kKeyBytes = 32;
 // Tokens are counted only as far as any row of the grammar looks.
 constexpr int kCountedTokens = 400;
 
-constexpr bool IsSeparator(char c) {
-    return c == ' ' || c == '\t';
-}
+// What a byte is to the tokenizer.
+enum TByte : unsigned char { kOrdinary, kSeparator, kBreak, kVerbatim };
 
-constexpr bool IsLineBreak(char c) {
-    return c == '\r' || c == '\n';
+constexpr std::array<TByte, 256> MakeByteClasses() {
+    std::array<TByte, 256> c{};
+    c[' '] = c['\t'] = kSeparator;
+    c['\r'] = c['\n'] = kBreak;
+    c['"'] = c['='] = kVerbatim;
+    return c;
 }
+constexpr std::array<TByte, 256> kByteClass = MakeByteClasses();
 
-constexpr bool EndsRun(char c) {
-    return IsSeparator(c) || IsLineBreak(c) || c == '"' || c == '=';
+TByte ClassOf(char c) {
+    return kByteClass[static_cast<unsigned char>(c)];
 }
 
 // The expected length of each list, by kind code, and of the drawing order.
@@ -49,112 +52,131 @@ struct TCounts {
         ++entities;
         dimension = false;
     }
+
+    // The entity that the row's handler makes of a line of count tokens, if any.
+    void Take(const TRowChoice& row, int count) {
+        const THandler h = row.handler;
+        if (h == nullptr) {
+            return;
+        }
+        if (h == &Line) {
+            if (!dimension) {
+                ++kind[kKindLine];
+                ++entities;
+            }
+        } else if (h == &Text) {
+            Add(dimension && row.arg == DavKeys::kDimensionTextKind ? kKindDim : kKindText);
+        } else if (h == &Solid) {
+            // Corners that coincide make a smaller solid; those few grow their list as usual.
+            Add(count == 5 ? kKindSolid2 : count == 7 ? kKindSolid3 : kKindSolid4);
+        } else if (h == &DimensionStart) {
+            dimension = true;
+        } else if (h == &PolylineStart || h == &GroupEnd) {
+            dimension = false;
+        } else {
+            constexpr std::pair<THandler, int> kOthers[] = {
+                {&Circle, kKindCircle}, {&Arc, kKindArc},       {&Point, kKindPoint},
+                {&Marker, kKindMark},   {&Block, kKindBlock},   {&SolidC, kKindSolidC},
+                {&SolidE, kKindSolidE}, {&SolidO, kKindSolidO}, {&SolidG, kKindSolidG},
+            };
+            for (const auto& [handler, code] : kOthers) {
+                if (h == handler) {
+                    Add(code);
+                    break;
+                }
+            }
+        }
+    }
 };
 
-// Counts one line by the rules of the tokenizer on its bytes: blanks and tabs separate tokens,
-// a double quote or an equals sign ends the count, a blank after the last value adds an empty
-// token. In a legacy code page and in UTF-8 these ASCII bytes never occur inside a character,
-// so the count is the reader's own for every well-formed line.
-void CountLine(std::string_view line, TCounts& counts) {
-    const char* p = line.data();
-    const char* const end = p + line.size();
-    while (p != end && IsSeparator(*p)) {
-        ++p;
+// Reads the line that starts at text[i] by the rules of the tokenizer on its bytes and counts
+// the entity it makes: blanks and tabs separate tokens, a double quote or an equals sign makes
+// the rest of the line one token, a blank after the last value adds an empty token. In the
+// legacy code page and in UTF-8 these ASCII bytes never occur inside a character, so the count
+// is the reader's own for every well-formed line. Returns the index of the line break that
+// ends the line, or the text's length; a line that reaches the end of a text that is not the
+// whole rest of the file (whole false) is not counted, as it goes on in the next piece.
+size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts) {
+    const size_t n = text.size();
+    while (i < n && ClassOf(text[i]) == kSeparator) {
+        ++i;
     }
-    if (p == end) {
-        return;
+    const size_t keyStart = i;
+    while (i < n && ClassOf(text[i]) == kOrdinary) {
+        ++i;
     }
-    const char* const keyStart = p;
-    while (p != end && !EndsRun(*p)) {
-        ++p;
+    const size_t keyEnd = i;
+    int count = 1;
+    bool verbatim = false;
+    while (i < n) {
+        const TByte c = ClassOf(text[i]);
+        if (c == kBreak) {
+            break;
+        }
+        if (c == kVerbatim) {
+            verbatim = true;
+            break;
+        }
+        // A blank or tab ends a run: a further token follows, empty when nothing does.
+        ++count;
+        while (++i < n && ClassOf(text[i]) == kSeparator) {
+        }
+        while (i < n && ClassOf(text[i]) == kOrdinary) {
+            ++i;
+        }
     }
-    const bool plainKey = p == end || IsSeparator(*p);
-    if (!plainKey && p == keyStart) {
-        return;  // a lone double quote or a line that starts with one
+    const bool plainKey = !(verbatim && count == 1);
+    if (verbatim) {
+        while (i < n && ClassOf(text[i]) != kBreak) {
+            ++i;
+        }
+    }
+    if (i == n && !whole) {
+        return i;
+    }
+    if (keyEnd == keyStart && (count == 1 || !plainKey)) {
+        return i;  // an empty line, a line of blanks, or one that starts with a double quote
     }
     std::array<char16_t, kKeyBytes> key{};
-    const size_t keyLength = std::min(static_cast<size_t>(p - keyStart), kKeyBytes);
-    for (size_t i = 0; i < keyLength; ++i) {
-        key[i] = static_cast<unsigned char>(keyStart[i]);
+    const size_t keyLength = std::min(keyEnd - keyStart, kKeyBytes);
+    for (size_t k = 0; k < keyLength; ++k) {
+        key[k] = static_cast<unsigned char>(text[keyStart + k]);
     }
-    int count = 1;
-    while (plainKey && p != end && count < kCountedTokens) {
-        // p is at a blank or tab that ends a run: a further token, empty when nothing follows.
-        ++count;
-        while (p != end && IsSeparator(*p)) {
-            ++p;
-        }
-        while (p != end && !EndsRun(*p)) {
-            ++p;
-        }
-        if (p != end && !IsSeparator(*p)) {
-            break;  // a double quote or an equals sign: the rest of the line is this token
-        }
-    }
-    const TRowChoice row = ChooseRow(std::u16string_view(key.data(), keyLength), count, plainKey);
-    const THandler h = row.handler;
-    if (h == nullptr) {
-        return;
-    }
-    if (h == &Line) {
-        if (!counts.dimension) {
-            ++counts.kind[kKindLine];
-            ++counts.entities;
-        }
-    } else if (h == &Text) {
-        counts.Add(counts.dimension && row.arg == DavKeys::kDimensionTextKind ? kKindDim
-                                                                              : kKindText);
-    } else if (h == &Solid) {
-        // Corners that coincide make a smaller solid; those few grow their list as usual.
-        counts.Add(count == 5 ? kKindSolid2 : count == 7 ? kKindSolid3 : kKindSolid4);
-    } else if (h == &DimensionStart) {
-        counts.dimension = true;
-    } else if (h == &PolylineStart || h == &GroupEnd) {
-        counts.dimension = false;
-    } else {
-        constexpr std::pair<THandler, int> kOthers[] = {
-            {&Circle, kKindCircle}, {&Arc, kKindArc},       {&Point, kKindPoint},
-            {&Marker, kKindMark},   {&Block, kKindBlock},   {&SolidC, kKindSolidC},
-            {&SolidE, kKindSolidE}, {&SolidO, kKindSolidO}, {&SolidG, kKindSolidG},
-        };
-        for (const auto& [handler, code] : kOthers) {
-            if (h == handler) {
-                counts.Add(code);
-                break;
-            }
-        }
-    }
+    const TRowChoice row = ChooseRow(std::u16string_view(key.data(), keyLength),
+                                     std::min(count, kCountedTokens), plainKey);
+    counts.Take(row, count);
+    return i;
 }
 
-// Calls f(line) for every line of the pieces, a line that runs on from one piece into the next
-// given whole.
-template <class F>
-void ForEachRawLine(const std::vector<std::string_view>& pieces, F&& f) {
+// Counts every line of the pieces; a line that runs on from one piece into the next is put
+// together first.
+void CountLines(const std::vector<std::string_view>& pieces, TCounts& counts) {
     std::string carry;
-    for (std::string_view piece : pieces) {
-        while (!piece.empty()) {
-            const auto* lf =
-                static_cast<const char*>(std::memchr(piece.data(), '\n', piece.size()));
-            const auto* cr = static_cast<const char*>(
-                std::memchr(piece.data(), '\r', lf != nullptr ? lf - piece.data() : piece.size()));
-            const char* stop = cr != nullptr ? cr : lf;
-            if (stop == nullptr) {
-                carry.append(piece);
+    for (size_t p = 0; p < pieces.size(); ++p) {
+        const std::string_view piece = pieces[p];
+        const bool last = p + 1 == pieces.size();
+        size_t i = 0;
+        const size_t n = piece.size();
+        if (!carry.empty()) {
+            while (i < n && ClassOf(piece[i]) != kBreak) {
+                ++i;
+            }
+            carry.append(piece.substr(0, i));
+            if (i == n && !last) {
+                continue;
+            }
+            CountLine(carry, 0, true, counts);
+            carry.clear();
+        }
+        while (i < n) {
+            const size_t start = i;
+            i = CountLine(piece, i, last, counts);
+            if (i == n && !last) {
+                carry.assign(piece.substr(start));
                 break;
             }
-            const auto length = static_cast<size_t>(stop - piece.data());
-            if (carry.empty()) {
-                f(piece.substr(0, length));
-            } else {
-                carry.append(piece.substr(0, length));
-                f(std::string_view(carry));
-                carry.clear();
-            }
-            piece.remove_prefix(length + 1);
+            ++i;
         }
-    }
-    if (!carry.empty()) {
-        f(std::string_view(carry));
     }
 }
 
@@ -194,7 +216,7 @@ void ReserveLists(TJGdata& jg, const std::vector<std::string_view>& pieces) {
         text.front().remove_prefix(3);
     }
     TCounts counts;
-    ForEachRawLine(text, [&counts](std::string_view line) { CountLine(line, counts); });
+    CountLines(text, counts);
     DavKinds::ForEachKind([&](auto kind) {
         using K = decltype(kind);
         Reserve(K::ListOf(jg), BlockLength(K::CountOf(jg) + counts.kind[K::kCode]));
