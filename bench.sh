@@ -177,6 +177,22 @@ report() {
     '
 }
 
+# The font families the start-up cases saw, without and with the font set of bench/fonts.sh.
+families() {
+    local json=$out/Startup_bench.json
+    [[ -s $json ]] || return 0
+    awk '
+        /^      "name":/ { name = $0; sub(/^[^:]*: "/, "", name); sub(/",?$/, "", name) }
+        /^      "families":/ && name ~ /xcb_typical(_fonts)?\/.*_median$/ {
+            v = $2; sub(/,$/, "", v)
+            if (name ~ /_fonts/) fonts = v + 0; else plain = v + 0
+        }
+        END {
+            if (plain != "" || fonts != "")
+                printf "Font families: %d on this machine, %d in the \"fonts\" cases (bench/fonts.sh).\n", plain, fonts
+        }' "$json"
+}
+
 machine() {
     local model cores
     model=$(lscpu 2>/dev/null | awk -F: '/^Model name/ { sub(/^[ \t]+/, "", $2); print $2; exit }')
@@ -192,6 +208,8 @@ if [[ -z ${BENCH_REPORT_ONLY:-} ]]; then
 fi
 table=$(report)
 printf '\n== Summary (ratio = time / baseline time; below 1 is faster)\n%s\n' "$table"
+fonts=$(families)
+[[ -z $fonts ]] || printf '%s\n' "$fonts"
 peak=""
 if [[ -s $out/peak.txt ]]; then
     peak=$(printf '| Encoding | Peak resident memory / file size | Page faults of the load |\n|---|---:|---:|\n'
@@ -214,6 +232,10 @@ if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
         fi
         echo
         echo "$table"
+        if [[ -n $fonts ]]; then
+            echo
+            echo "$fonts"
+        fi
         if [[ -n $peak ]]; then
             echo
             echo "Peak memory of one \`OpenTempFile\` of the generated host file, each in a process of"
