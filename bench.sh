@@ -29,6 +29,9 @@ Ziv/write               Library/writeback
 Startup/xcb_label       Startup/xcb_minimal
 Startup/xcb_typical     Startup/xcb_minimal
 Startup/xcb_1M          Startup/xcb_minimal
+Startup/xcb_label_fonts   Startup/xcb_minimal
+Startup/xcb_typical_fonts Startup/xcb_minimal
+Startup/xcb_typical_fonts Startup/xcb_minimal_fonts
 Startup/offscreen_label Startup/offscreen_minimal
 Startup/offscreen_typical Startup/offscreen_minimal
 Startup/offscreen_1M    Startup/offscreen_minimal
@@ -70,10 +73,12 @@ run_all() {
         cat "$log"
         awk -v enc="$enc" '
             /PeakRSSxFile=/ {
+                f = "-"
                 for (i = 1; i <= NF; ++i) {
                     if ($i ~ /^PeakRSSxFile=/) { v = $i; sub(/^[^=]*=/, "", v) }
+                    if ($i ~ /^PageFaults=/) { f = $i; sub(/^[^=]*=/, "", f) }
                 }
-                printf "| %s | %.2f |\n", enc, v
+                printf "| %s | %.2f | %s |\n", enc, v, f
             }' "$log" >>"$out/peak.txt"
     done
 }
@@ -175,6 +180,22 @@ report() {
     '
 }
 
+# The font families the start-up cases saw, without and with the font set of bench/fonts.sh.
+families() {
+    local json=$out/Startup_bench.json
+    [[ -s $json ]] || return 0
+    awk '
+        /^      "name":/ { name = $0; sub(/^[^:]*: "/, "", name); sub(/",?$/, "", name) }
+        /^      "families":/ && name ~ /xcb_typical(_fonts)?\/.*_median$/ {
+            v = $2; sub(/,$/, "", v)
+            if (name ~ /_fonts/) fonts = v + 0; else plain = v + 0
+        }
+        END {
+            if (plain != "" || fonts != "")
+                printf "Font families: %d on this machine, %d in the \"fonts\" cases (bench/fonts.sh).\n", plain, fonts
+        }' "$json"
+}
+
 machine() {
     local model cores
     model=$(lscpu 2>/dev/null | awk -F: '/^Model name/ { sub(/^[ \t]+/, "", $2); print $2; exit }')
@@ -190,9 +211,11 @@ if [[ -z ${BENCH_REPORT_ONLY:-} ]]; then
 fi
 table=$(report)
 printf '\n== Summary (ratio = time / baseline time; below 1 is faster)\n%s\n' "$table"
+fonts=$(families)
+[[ -z $fonts ]] || printf '%s\n' "$fonts"
 peak=""
 if [[ -s $out/peak.txt ]]; then
-    peak=$(printf '| Encoding | Peak resident memory / file size |\n|---|---:|\n'
+    peak=$(printf '| Encoding | Peak resident memory / file size | Page faults of the load |\n|---|---:|---:|\n'
            cat "$out/peak.txt")
     printf '\n== Peak memory of one load of the generated host file\n%s\n' "$peak"
 fi
@@ -212,6 +235,10 @@ if [[ -z ${BENCH_NO_RESULTS:-} ]]; then
         fi
         echo
         echo "$table"
+        if [[ -n $fonts ]]; then
+            echo
+            echo "$fonts"
+        fi
         if [[ -n $peak ]]; then
             echo
             echo "Peak memory of one \`OpenTempFile\` of the generated host file, each in a process of"

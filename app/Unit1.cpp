@@ -20,6 +20,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QStringListModel>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -716,21 +717,25 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FillFontList(QComboBox* combo) {
-    if (!fontNames_) {
+    // One model for all sixteen lists: the installed fonts are asked for and sorted once, and
+    // a desktop with hundreds of families does not pay for sixteen copies of their items.
+    if (fontNames_ == nullptr) {
         QStringList families = QFontDatabase::families();
         std::stable_sort(families.begin(), families.end(), [](const QString& a, const QString& b) {
             return a.compare(b, Qt::CaseInsensitive) < 0;
         });
         QStringList usable;
+        usable.reserve(families.size());
         for (const QString& name : families) {
             if (IsUsableFontName(U(name))) {
                 usable.append(name);
             }
         }
-        fontNames_ = std::move(usable);
+        fontNames_ = new QStringListModel(std::move(usable), this);
     }
-    combo->clear();
-    combo->addItems(*fontNames_);
+    if (combo->model() != fontNames_) {
+        combo->setModel(fontNames_);
+    }
 }
 
 void TForm1::Button1Click() {

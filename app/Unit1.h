@@ -21,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QStringListModel;
 class QWidget;
 class TJGdata;
 class TWindowGoneFilter;
@@ -138,6 +139,6 @@ private:
     bool shown_ = false;
     bool saveFailed_ = false;
     std::unique_ptr<TWindowGoneFilter> windowGone_;
-    // The installed screen fonts, asked once and shared by every font list.
-    std::optional<QStringList> fontNames_;
+    // The installed screen fonts, asked once; the one model of every font list.
+    QStringListModel* fontNames_ = nullptr;
 };

@@ -12,6 +12,12 @@
 // Each case runs on the xcb platform, in a private Xvfb server that this program starts (or the
 // display in DISPLAY when Xvfb is missing), and on the offscreen platform, which needs no X
 // server. A table of the medians and ratios follows the usual report.
+//
+// The "fonts" cases run the same starts with a few hundred font families, as a Japanese desktop
+// has, where this machine may have a handful: bench/fonts.sh unpacks a set of Debian's font
+// packages into a private folder and prints a fontconfig file that adds them, which only these
+// cases see (FONTCONFIG_FILE; R407_BENCH_FONTCONFIG names another file). Their empty windows
+// run with the same fonts. Counter families: the font families Qt found.
 #include <algorithm>
 #include <cerrno>
 #include <charconv>  // for std::to_chars
@@ -357,10 +363,12 @@ TXServer& XServer() {
 
 // The probe's environment: ours, with the platform, the display and the runtime folder set
 // and the input-method and theme plug-ins of the desktop left out.
-std::vector<std::string> ProbeEnvironment(const std::string& platform, const std::string& display) {
+// With a fontconfig file, the probe takes its fonts from that file.
+std::vector<std::string> ProbeEnvironment(const std::string& platform, const std::string& display,
+                                          const std::string& fontconfig) {
     constexpr std::string_view kDropped[] = {
         "QT_QPA_PLATFORM=",      "DISPLAY=",    "XDG_RUNTIME_DIR=", "QT_IM_MODULE=",
-        "QT_QPA_PLATFORMTHEME=", "XMODIFIERS=", "WAYLAND_DISPLAY="};
+        "QT_QPA_PLATFORMTHEME=", "XMODIFIERS=", "WAYLAND_DISPLAY=", "FONTCONFIG_FILE="};
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string_view v(*e);
@@ -377,7 +385,37 @@ std::vector<std::string> ProbeEnvironment(const std::string& platform, const std
     if (!display.empty()) {
         env.push_back("DISPLAY=" + display);
     }
+    if (!fontconfig.empty()) {
+        env.push_back("FONTCONFIG_FILE=" + fontconfig);
+    }
     return env;
+}
+
+// The fontconfig file of the fonts cases: R407_BENCH_FONTCONFIG, or the one bench/fonts.sh
+// prepares (downloading the fonts on its first call). Empty when there is none.
+const std::string& FontConfigFile() {
+    static const std::string file = []() -> std::string {
+        if (const char* f = std::getenv("R407_BENCH_FONTCONFIG"); f != nullptr && *f != '\0') {
+            return f;
+        }
+        FILE* script = popen(R407_BENCH_FONTS_SCRIPT, "r");
+        if (script == nullptr) {
+            return {};
+        }
+        std::string out;
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, script) != nullptr) {
+            out += buf;
+        }
+        if (pclose(script) != 0) {
+            return {};
+        }
+        while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
+            out.pop_back();
+        }
+        return fs::exists(out) ? out : std::string();
+    }();
+    return file;
 }
 
 struct TRun {
@@ -457,7 +495,26 @@ std::vector<std::string> ProbeArguments(TInput input, const TFolders& f) {
     return {};
 }
 
-void Startup(benchmark::State& state, const char* platform, TInput input) {
+// The number of font families the probe finds in env, or 0.
+int CountFamilies(std::vector<std::string> env) {
+    std::vector<char*> envp;
+    for (std::string& e : env) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    TPipe out;
+    const pid_t pid = Spawn({R407_STARTUP_PROBE, "--families"}, envp.data(), out.w);
+    out.CloseWrite();
+    if (pid < 0) {
+        return 0;
+    }
+    const auto deadline = TClock::now() + kRunTimeout;
+    const auto line = ReadLine(out.r, deadline);
+    Reap(pid, deadline);
+    return line ? std::atoi(line->c_str()) : 0;
+}
+
+void Startup(benchmark::State& state, const char* platform, TInput input, bool fonts) {
     const std::string plat = platform;
     std::string display;
     if (plat == "xcb") {
@@ -475,7 +532,15 @@ void Startup(benchmark::State& state, const char* platform, TInput input) {
     const std::vector<std::string> args = ProbeArguments(input, f);
     const std::vector<std::string> minimal = ProbeArguments(TInput::kMinimal, f);
     const bool paired = input != TInput::kMinimal;
-    std::vector<std::string> env = ProbeEnvironment(plat, display);
+    std::string fontconfig;
+    if (fonts) {
+        fontconfig = FontConfigFile();
+        if (fontconfig.empty()) {
+            state.SkipWithError("no font set: bench/fonts.sh failed (it needs apt-get download)");
+            return;
+        }
+    }
+    std::vector<std::string> env = ProbeEnvironment(plat, display, fontconfig);
 
     // One start outside the measurement brings the libraries and the host file into the cache.
     if (const TRun warm = RunProbe(args, env); !warm.error.empty()) {
@@ -501,7 +566,7 @@ void Startup(benchmark::State& state, const char* platform, TInput input) {
         return;
     }
     const auto n = static_cast<double>(shown.size());
-    TResult& r = Results()[plat][input];
+    TResult& r = Results()[fonts ? plat + " fonts" : plat][input];
     r.median = Median(shown);
     state.counters["median_ms"] = r.median * 1e3;
     state.counters["exit_ms"] = exited * 1e3 / n;
@@ -510,6 +575,7 @@ void Startup(benchmark::State& state, const char* platform, TInput input) {
         r.ratio = r.median / Median(base);
         state.counters["vs_minimal"] = r.ratio;
     }
+    state.counters["families"] = CountFamilies(env);
 }
 
 std::string Cell(double v, double scale) {
@@ -530,7 +596,7 @@ void PrintSummary() {
     std::printf(
         "\nStart-up to the window shown: median ms; ratios to the empty window started just "
         "before each run\n(goal: typical at most 1.5), and typical to label\n");
-    std::printf("%-10s %8s %8s %8s %8s   %7s %7s %7s   %13s\n", "platform", "minimal", "label",
+    std::printf("%-14s %8s %8s %8s %8s   %7s %7s %7s   %13s\n", "platform", "minimal", "label",
                 "typical", "1M", "label", "typical", "1M", "typical/label");
     for (auto& [plat, m] : Results()) {
         using I = TInput;
@@ -538,7 +604,7 @@ void PrintSummary() {
                                      ? m[I::kTypical].median / m[I::kLabel].median
                                      : 0;
         std::printf(
-            "%-10s %8s %8s %8s %8s   %7s %7s %7s   %13s\n", plat.c_str(),
+            "%-14s %8s %8s %8s %8s   %7s %7s %7s   %13s\n", plat.c_str(),
             Cell(m[I::kMinimal].median, 1e3).c_str(), Cell(m[I::kLabel].median, 1e3).c_str(),
             Cell(m[I::kTypical].median, 1e3).c_str(), Cell(m[I::kMillion].median, 1e3).c_str(),
             Cell(m[I::kLabel].ratio, 1).c_str(), Cell(m[I::kTypical].ratio, 1).c_str(),
@@ -549,17 +615,22 @@ void PrintSummary() {
 }  // namespace
 
 // Each case in a fixed number of starts.
-#define R407_STARTUP(name, platform, input, starts)           \
-    BENCHMARK_CAPTURE(Startup, name, platform, TInput::input) \
-        ->Iterations(starts)                                  \
-        ->UseManualTime()                                     \
+#define R407_STARTUP_WITH(name, platform, input, fonts, starts)      \
+    BENCHMARK_CAPTURE(Startup, name, platform, TInput::input, fonts) \
+        ->Iterations(starts)                                         \
+        ->UseManualTime()                                            \
         ->Unit(benchmark::kMillisecond)
+#define R407_STARTUP(name, platform, input, starts) \
+    R407_STARTUP_WITH(name, platform, input, false, starts)
 
 R407_STARTUP(xcb_minimal, "xcb", kMinimal, 20);
 R407_STARTUP(xcb_label, "xcb", kLabel, 20);
 R407_STARTUP(xcb_typical, "xcb", kTypical, 20);
 R407_STARTUP(xcb_1M, "xcb", kMillion, 20);
 R407_STARTUP(xcb_damaged_settings, "xcb", kDamagedSettings, 20);
+R407_STARTUP_WITH(xcb_minimal_fonts, "xcb", kMinimal, true, 20);
+R407_STARTUP_WITH(xcb_label_fonts, "xcb", kLabel, true, 20);
+R407_STARTUP_WITH(xcb_typical_fonts, "xcb", kTypical, true, 20);
 R407_STARTUP(offscreen_minimal, "offscreen", kMinimal, 20);
 R407_STARTUP(offscreen_label, "offscreen", kLabel, 20);
 R407_STARTUP(offscreen_typical, "offscreen", kTypical, 20);

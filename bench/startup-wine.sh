@@ -83,3 +83,6 @@ for kind in typical minimal; do
     printf '\n'
 done
 echo "(medians of $runs runs each; $(nproc) processors; $(wine --version))"
+linux_families=$(XDG_RUNTIME_DIR=$XS_RUNTIME_DIR QT_QPA_PLATFORM=xcb "$linux_probe" --families)
+wine_families=$(wine "$wine_probe" --families 2>/dev/null | tr -d '\r')
+echo "(font families: linux $linux_families, wine prefix $wine_families)"

@@ -6,6 +6,7 @@
 //   startup_probe --label         the same with one line of Japanese text in it, the floor of
 //                                 a window that shows text: the font system is set up and a
 //                                 Japanese font is found and loaded
+//   startup_probe --families      prints the number of font families Qt finds and ends
 //
 // When the window has been painted for the first time the probe writes "shown\n" to its
 // standard output and quits. It never closes the dialog through OK, so nothing is written to
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QEvent>
 #include <QLabel>
 #include <QObject>
@@ -60,8 +62,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("r407－文字の作図"));
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        std::fputs("usage: startup_probe FOLDER [MODE] | --minimal | --label\n", stderr);
+        std::fputs("usage: startup_probe FOLDER [MODE] | --minimal | --label | --families\n",
+                   stderr);
         return 2;
+    }
+    if (args.first() == QLatin1String("--families")) {
+        std::printf("%lld\n", static_cast<long long>(QFontDatabase::families().size()));
+        return 0;
     }
     TFirstPaint watcher;
     if (args.first() == QLatin1String("--minimal") || args.first() == QLatin1String("--label")) {

@@ -7,6 +7,7 @@
 #include <utility>  // for std::move
 #include <vector>
 
+#include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
 #include "exchange/DavRules.h"
@@ -185,12 +186,14 @@ bool TJGdata::OpenTempFile(const std::u16string& fn) {
     if (!ReadFileBlocks(fn, blocks)) {
         return false;
     }
+    DavReader::ReserveLists(*this, std::vector<std::string_view>(blocks.begin(), blocks.end()));
     TTextBlockDecoder text(std::move(blocks));
     ParseTempText(text);
     return true;
 }
 
 bool TJGdata::OpenTempBytes(std::string_view bytes) {
+    DavReader::ReserveLists(*this, {bytes});
     TTextBlockDecoder text(bytes);
     ParseTempText(text);
     return true;

@@ -382,15 +382,8 @@ void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
     if (t.Count() == 1 && t[0].empty()) {
         return;
     }
-    const std::u16string_view key = t[0];
-    const size_t bucket = key[0] < 128 ? key[0] : 128;
-    const TRowIndex& index = plainKey ? kPlainKeyRowIndex : kRowIndex;
-    for (size_t i = 0; i < index.count[bucket]; ++i) {
-        const TRow& row = kRows[index.rows[bucket][i]];
-        if (Takes(row, key, t.Count())) {
-            row.handler(jg, t, row.arg);
-            return;
-        }
+    if (const DavReader::TRowChoice row = DavReader::ChooseRow(t[0], t.Count(), plainKey)) {
+        row.handler(jg, t, row.arg);
     }
     if (jg.ReadSink() != nullptr) {
         ReportUntaken(jg, key);
@@ -398,6 +391,18 @@ void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
 }
 
 }  // namespace
+
+DavReader::TRowChoice DavReader::ChooseRow(std::u16string_view key, int count, bool plainKey) {
+    const size_t bucket = !key.empty() && key[0] < 128 ? key[0] : 128;
+    const TRowIndex& index = plainKey ? kPlainKeyRowIndex : kRowIndex;
+    for (size_t i = 0; i < index.count[bucket]; ++i) {
+        const TRow& row = kRows[index.rows[bucket][i]];
+        if (Takes(row, key, count)) {
+            return {row.handler, row.arg};
+        }
+    }
+    return {};
+}
 
 void TJGdata::ParseTempLine(std::u16string_view line) {
     size_t end = 0;

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavReadSink.h"
@@ -31,6 +32,20 @@ inline void Report(const TJGdata& jg, std::string_view reason) {
 
 // A line handler; arg is the row's own value (the attribute bit, the text kind).
 using THandler = void (*)(TJGdata& jg, const TTokens& t, int arg);
+
+// The row of the reader's grammar that takes a line with this key (token 0) and token count;
+// plainKey tells that token 0 is one run of ordinary characters. No handler when no row does.
+struct TRowChoice {
+    THandler handler = nullptr;
+    int arg = 0;
+    explicit operator bool() const { return handler != nullptr; }
+};
+TRowChoice ChooseRow(std::u16string_view key, int count, bool plainKey);
+
+// Reserves room in every entity list and in the drawing order for the entities that the raw
+// lines of a host file (its bytes in pieces, in file order) will add, so that reading fills the
+// lists in place. Only the capacity changes; a UTF-16 file is left to the lists' own growth.
+void ReserveLists(TJGdata& jg, const std::vector<std::string_view>& pieces);
 
 // Layer and attribute lines.
 void LayerGroupName(TJGdata& jg, const TTokens& t, int arg);

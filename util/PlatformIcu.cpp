@@ -1,8 +1,11 @@
 // PlatformIcu: the platform layer on Linux, with ICU for the code page and the user's locale.
 #include "Platform.h"
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
+#include <sys/mman.h>  // for madvise
+#include <system_error>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
@@ -64,6 +67,17 @@ std::u16string UpperCaseLocale(std::u16string_view text) {
         }
     }
     return out;
+}
+
+void AdviseLargeBuffer(void* data, std::size_t bytes) {
+    // madvise takes whole pages: the pages that lie wholly inside the buffer.
+    constexpr std::uintptr_t kPage = 4096;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
+    if (data != nullptr && end > begin) {
+        // A failure (no large pages in this kernel) leaves the ordinary pages.
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    }
 }
 
 }  // namespace Platform

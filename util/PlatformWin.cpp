@@ -32,6 +32,9 @@ std::u16string UpperCaseLocale(std::u16string_view text) {
     return out;
 }
 
+// Large pages on Windows need a privilege that users do not hold; ordinary pages serve.
+void AdviseLargeBuffer(void*, std::size_t) {}
+
 }  // namespace Platform
 
 namespace Platform::Native {

@@ -8,13 +8,16 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>  // for std::pair
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "ModelDump.h"
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKinds.h"
 #include "tests/support/TestSupport.h"
+#include "util/Platform.h"
 #include "util/TextFile.h"
 
 namespace {
@@ -690,6 +693,52 @@ TEST(TempParser, LargeFilesReadLikeSmallOnes) {
             text.resize(88 - std::strlen(r.end), u'-');
             ASSERT_EQ(jg.EntText[static_cast<size_t>(i)].st, text) << "line " << i;
         }
+    }
+}
+
+// Every list is sized before a file is read, from a count of its lines, so that a large file
+// fills each one in place: no list ends with more room than its whole blocks of 1000, which
+// doubling on the way would leave. The file is longer than a read block, so lines run across
+// block ends; its UTF-16 twin, whose lists grow as they are filled, gives the same model.
+TEST(TempParser, ListsAreSizedBeforeReading) {
+    std::u16string text = u"h# 各種の図形\r\nlc3\r\n";
+    for (int i = 0; i < 4000; ++i) {
+        const std::u16string n = FromUtf8(std::to_string(i));
+        text += n + u" 0 1 2\r\nci 1 2 3\r\nci 1 2 3 0 90 1 0\r\nch " + n +
+                u" 2 1 0 \"寸法テキスト No." + n +
+                u"\r\npt 1 2\r\npt 1 2 1 0 1\r\nmsg\r\n0 0 10 0\r\ncs 5 1 1 0 \"10\r\n"
+                u"BL 1 2 部品\r\nsl 0 0 1 0\r\nsl 0 0 1 0 1 1\r\nsl 0 0 1 0 1 1 0 1\r\n"
+                u"sc 0 0 1 1 0 0 360 1\r\nse 0 0 1 1 0 0 360 1\r\nso 0 0 1 1 0 0 360 1\r\n"
+                u"sg 0 0 1 1 0 0 360 1\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\n#\r\n";
+    }
+    std::string cp932;
+    ASSERT_TRUE(Platform::EncodeAnsi(text, cp932));
+    TJGdata grown;
+    grown.OpenTempBytes(TestSupport::Utf16Bytes(text, false));
+    grown.MojiCode = true;
+    ASSERT_EQ(grown.EntDimN, 4000);
+    const std::string dump = ModelDump::Dump(grown);
+
+    TestSupport::TTempFolder folder;
+    for (const auto& [name, bytes] :
+         {std::pair{"UTF-8", kBom + ToUtf8(text)}, std::pair{"CP932", cp932}}) {
+        SCOPED_TRACE(name);
+        ASSERT_GT(bytes.size(), kFileBlockBytes);
+        TestSupport::WriteAll(folder / "host.txt", bytes);
+        TJGdata jg;
+        ASSERT_TRUE(jg.OpenTempFile(folder.File("host.txt")));
+        const auto blocks = [](int count) {
+            return static_cast<size_t>((count + 999) / 1000 * 1000);
+        };
+        DavKinds::ForEachKind([&](auto kind) {
+            using K = decltype(kind);
+            SCOPED_TRACE(K::kCode);
+            EXPECT_EQ(K::ListOf(jg).size(), blocks(K::CountOf(jg)));
+            EXPECT_EQ(K::ListOf(jg).capacity(), K::ListOf(jg).size());
+        });
+        EXPECT_EQ(jg.EntNo.capacity(), blocks(jg.EntN));
+        jg.MojiCode = true;
+        EXPECT_EQ(ModelDump::Dump(jg), dump);
     }
 }
 
