@@ -23,6 +23,7 @@ class QRadioButton;
 class QScrollArea;
 class QWidget;
 class TJGdata;
+class TPreviewPanel;
 class TWindowGoneFilter;
 
 class TForm1 : public QDialog {
@@ -75,6 +76,10 @@ public:
     QWidget* Panel2 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
+    // Opens and closes the preview panel beside the dialog; the panel is built when first
+    // opened.
+    QPushButton* Button3 = nullptr;
+    TPreviewPanel* Preview = nullptr;
 
     // Fields.
     std::u16string DatFile;
@@ -95,6 +100,8 @@ public:
     void RB1Click();
     void ComboBox3Click();
     void CheckBox1Click();
+    void Button3Click();
+    bool PreviewOpen() const;
 
     // Cancel, Escape and the close box all end here.
     void reject() override;
@@ -131,6 +138,10 @@ private:
     std::vector<QAbstractButton*> OptionGroup(const QObject* option) const;
     bool MoveInOptionGroup(QAbstractButton* from, int step);
     void ShowSummary(const QString& text);
+    void OpenPreview();
+    void ClosePreview();
+    void ConnectPreviewUpdates();
+    void UpdatePreview();
 
     QString programPath_;
     QStringList arguments_;
@@ -140,4 +151,6 @@ private:
     std::unique_ptr<TWindowGoneFilter> windowGone_;
     // The installed screen fonts, asked once and shared by every font list.
     std::optional<QStringList> fontNames_;
+    // The settings asked for the panel open; it opens once the host's data is loaded.
+    bool previewWanted_ = false;
 };
