@@ -56,10 +56,12 @@ public:
         if (!(r > 0.0) || !std::isfinite(r) || !std::isfinite(flat) || !std::isfinite(sweep)) {
             return;
         }
+        // As many segments as the arc's length on the screen needs: a circle a few pixels
+        // across is a triangle, which is all the pixels can show.
         const double screenR = r * std::max(1.0, std::fabs(flat)) * Scale();
-        const int segments = std::clamp(
-            static_cast<int>(screenR * std::fabs(sweep) * kDegree / kPixelsPerSegment), 4,
-            kMaxArcSegments);
+        const double screenLength = screenR * std::min(std::fabs(sweep), 360.0) * kDegree;
+        const int segments = std::clamp(static_cast<int>(screenLength / kPixelsPerSegment) + 1,
+                                        std::fabs(sweep) >= 360.0 ? 3 : 1, kMaxArcSegments);
         const double ct = std::cos(tilt * kDegree);
         const double st = std::sin(tilt * kDegree);
         QPointF prev;
