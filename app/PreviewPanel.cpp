@@ -1,6 +1,7 @@
 // PreviewPanel: the caption and the drawing of the preview.
 #include "PreviewPanel.h"
 
+#include <cmath>
 #include <numbers>
 
 #include <QLabel>
@@ -24,6 +25,18 @@ QString OrientationName(int code) {
         case 9: return QStringLiteral("2.5D");
         default: return QStringLiteral("横字");
     }
+}
+
+// Whether every number the drawing needs is a number: huge offsets can carry the point past
+// the largest double.
+bool Drawable(const TTextPlacement& p) {
+    const double values[] = {p.x, p.y, p.dx, p.dy, p.baseX, p.baseY, p.w, p.h, p.d, p.length};
+    for (double v : values) {
+        if (!std::isfinite(v)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -53,6 +66,9 @@ QString TPreviewPanel::CaptionOf(const TTextPlacement& p) {
     if (StripBlanks(p.text).empty()) {
         return QStringLiteral("文字が空のため配置を表示できません");
     }
+    if (!Drawable(p)) {
+        return QStringLiteral("この値では文字の位置を計算できません");
+    }
     QString caption = OrientationName(p.orientation);
     if (p.orientation == 8 || p.orientation == 9) {
         // These commands place the text in the host's own way; the box is where it goes.
@@ -69,7 +85,7 @@ QString TPreviewPanel::CaptionOf(const TTextPlacement& p) {
 
 void TPreviewPanel::ShowPlacement(const TTextPlacement& p) {
     Caption->setText(CaptionOf(p));
-    if (StripBlanks(p.text).empty()) {
+    if (StripBlanks(p.text).empty() || !Drawable(p)) {
         View->SetText(std::nullopt);
     } else {
         View->SetText(p);

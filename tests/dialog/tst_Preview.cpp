@@ -278,23 +278,30 @@ void TestPreview::captionNamesTheModeAndABlankText() {
     form->RadioGroup1Items->button(2)->click();
     QVERIFY(caption->text().startsWith(QStringLiteral("日影")));
 
-    // A blank text: no box, and the caption says why.
-    const QImage before = Picture(*form);
-    int outlined = 0;
-    for (int y = 0; y < before.height(); ++y) {
-        for (int x = 0; x < before.width(); ++x) {
-            outlined += before.pixelColor(x, y) == TPreviewView::OutlineColour();
+    // A blank text, or offsets that carry the point past the largest number: no box, and the
+    // caption says why.
+    const auto outlined = [&form] {
+        const QImage image = Picture(*form);
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += image.pixelColor(x, y) == TPreviewView::OutlineColour();
+            }
         }
-    }
-    QVERIFY(outlined > 0);
+        return n;
+    };
+    QVERIFY(outlined() > 0);
     form->ComboBox1->setEditText(QStringLiteral("\u3000 "));
     QCOMPARE(caption->text(), QStringLiteral("文字が空のため配置を表示できません"));
-    const QImage blank = Picture(*form);
-    for (int y = 0; y < blank.height(); ++y) {
-        for (int x = 0; x < blank.width(); ++x) {
-            QVERIFY(blank.pixelColor(x, y) != TPreviewView::OutlineColour());
-        }
-    }
+    QCOMPARE(outlined(), 0);
+
+    form->ComboBox1->setEditText(QStringLiteral("文字"));
+    form->ComboBox2->setEditText(QStringLiteral("45"));
+    form->CheckBox1->click();
+    form->Edit3->setText(QStringLiteral("-1.7e308"));
+    form->Edit4->setText(QStringLiteral("1.7e308"));
+    QCOMPARE(caption->text(), QStringLiteral("この値では文字の位置を計算できません"));
+    QCOMPARE(outlined(), 0);
 }
 
 void TestPreview::liveUpdatesRedrawOnlyTheText() {
