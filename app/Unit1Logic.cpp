@@ -139,6 +139,18 @@ TSize ResolveTextSize(const TTextInput& in, const TJGdata& jg, TTextResult& res)
     return size;
 }
 
+// Characters, not code units: a surrogate pair is one.
+int CharacterCount(std::u16string_view text) {
+    int n = 0;
+    for (size_t i = 0; i < text.size(); ++i, ++n) {
+        if (SurrogateKind(text.substr(i, 1)) == 1 && i + 1 < text.size() &&
+            SurrogateKind(text.substr(i + 1, 1)) == 2) {
+            ++i;
+        }
+    }
+    return n;
+}
+
 bool IsFinitePositive(double v) {
     return std::isfinite(v) && v > 0.0;
 }
@@ -261,6 +273,7 @@ TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& r
     p.fontName = size.fontName;
     p.italic = size.italic;
     p.bold = size.bold;
+    p.characters = CharacterCount(in.text);
     p.length = TextLength(in.text, size.w, size.d);
     return p;
 }

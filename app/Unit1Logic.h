@@ -48,6 +48,7 @@ struct TTextPlacement {
     std::u16string font;       // "<name>" with "/" for italic and "!" for bold
     std::u16string fontName;   // the name alone, empty for the host's current font
     bool italic = false, bold = false;
+    int characters = 0;        // a surrogate pair counts as one character
     double length = 0.0;       // drawn length of the text at w and d (TextLength)
     bool fit = false;          // the size was scaled so that the text spans the two points
     double fitX1 = 0.0, fitY1 = 0.0, fitX2 = 0.0, fitY2 = 0.0;  // those points

@@ -145,6 +145,10 @@ TEST(PlacementRecord, BoxSizeAndCells) {
     p.orientation = 0;
     p.basePoint = 0;  // 左下
     TTextOutline o = OutlineOf(p);
+    TTextInput in;
+    in.text = p.text;
+    TTextResult unused;
+    EXPECT_EQ(PlaceText(in, TJGdata(), unused).characters, 3);
     EXPECT_DOUBLE_EQ(o.along, 2.5 + 5.0 + 5.0);
     EXPECT_DOUBLE_EQ(o.across, 6.0);
     ASSERT_EQ(o.cells.size(), 3u);
