@@ -219,19 +219,22 @@ void TPreviewView::DrawText(QPainter& painter) const {
             if (!(cell.size > 0.0)) {
                 continue;
             }
-            // Cell pixels (a right, b down, kGlyphPixels square) to the text's frame.
+            // Cell pixels (a right, b down; a full-width cell is kGlyphPixels square, a
+            // half-width one half as wide across the run) to the text's frame.
+            const double run = cell.halfWidth ? kGlyphPixels / 2 : kGlyphPixels;
             QTransform local;
+            QRectF box;
             if (o.vertical) {
                 const double top = o.across - cell.start;
-                local = QTransform(cellAcross / kGlyphPixels, 0, 0, -cell.size / kGlyphPixels, 0,
-                                   top);
+                local = QTransform(cellAcross / kGlyphPixels, 0, 0, -cell.size / run, 0, top);
+                box = QRectF(0, 0, kGlyphPixels, run);
             } else {
-                local = QTransform(cell.size / kGlyphPixels, 0, 0, -cellAcross / kGlyphPixels,
-                                   cell.start, cellAcross);
+                local = QTransform(cell.size / run, 0, 0, -cellAcross / kGlyphPixels, cell.start,
+                                   cellAcross);
+                box = QRectF(0, 0, run, kGlyphPixels);
             }
             painter.setTransform(local * frame * t);
-            painter.drawText(QRectF(0, 0, kGlyphPixels, kGlyphPixels), Qt::AlignCenter,
-                             QString::fromStdU16String(cell.ch));
+            painter.drawText(box, Qt::AlignCenter, QString::fromStdU16String(cell.ch));
         }
     }
     painter.resetTransform();
