@@ -112,6 +112,7 @@ private slots:
     void accessKeyKeepsTheFocus();
     void boxCornersAndPickedPoint_data();
     void boxCornersAndPickedPoint();
+    void hostEntitiesInTheirColours();
     void captionNamesTheModeAndABlankText();
     void liveUpdatesRedrawOnlyTheText();
     void zoomPanAndFit();
@@ -262,6 +263,47 @@ void TestPreview::boxCornersAndPickedPoint() {
     // Everything shown lies inside the view.
     for (const QPointF& c : corners) {
         QVERIFY(image.rect().contains(t.map(c).toPoint()));
+    }
+}
+
+void TestPreview::hostEntitiesInTheirColours() {
+    TProgramFolder folder;
+    folder.Write("ZIV_TEMP.TXT",
+                 "\xEF\xBB\xBF"
+                 "hp1 0 100\r\n"
+                 "lc3\r\nci 200 50 20\r\n"
+                 "lc5\r\nci 300 50 20 0 90 1 0\r\n"
+                 "lc6\r\n0 0 100 0\r\n"
+                 "lc2\r\n0 -20 100 -20\r\n");
+    const auto form = folder.Start();
+    form->Button3->click();
+    form->ComboBox1->setEditText(QStringLiteral("A"));
+    const QImage image = Picture(*form);
+    const QTransform t = form->Preview->View->ToWidget();
+    const QColor green(0, 192, 0), magenta(192, 0, 192), blue(0, 0, 255), black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    const double r = 20 * std::sqrt(0.5);
+    struct Probe {
+        const char* what;
+        QPointF at;
+        QColor colour;
+        bool there;
+    };
+    const Probe probes[] = {
+        {"circle, right", {220, 50}, green, true},
+        {"circle, left", {180, 50}, green, true},
+        {"circle, top", {200, 70}, green, true},
+        {"circle, centre", {200, 50}, green, false},
+        {"arc, inside its sweep", {300 + r, 50 + r}, magenta, true},
+        {"arc, start", {320, 50}, magenta, true},
+        {"arc, outside its sweep", {300 - r, 50 - r}, magenta, false},
+        {"line", {50, 0}, blue, true},
+        {"colour 2 on white paper", {50, -20}, black, true},
+        {"picked point", {0, 100}, kPicked, true},
+        {"empty paper", {150, -10}, white, true},
+    };
+    for (const Probe& p : probes) {
+        QVERIFY2(ColourNear(image, t.map(p.at), p.colour) == p.there, p.what);
     }
 }
 
