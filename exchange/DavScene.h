@@ -1,0 +1,77 @@
+// DavScene: what a model looks like, as a flat list of drawing primitives in the host's
+// coordinates (y up), built in one pass over the drawing order. An SVG writer and a QPainter
+// view draw the same scene; neither needs to know the exchange file's entity kinds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "exchange/DavGaibu.h"
+
+namespace DavScene {
+
+// What one primitive is. The meaning of TScenePrim::g[] depends on it (see TScenePrim).
+enum class TPrimKind : std::uint8_t {
+    Line,      // g: x1 y1 x2 y2
+    Arc,       // an open arc or a whole circle or ellipse; g: the TArcGeom fields
+    Sector,    // filled: the arc and the two radii to its centre; g: TArcGeom
+    Segment,   // filled: the arc closed by its chord; g: TArcGeom
+    Ring,      // filled: between the arc and the same arc at the inner radius g[7]; g: TArcGeom
+    Polygon,   // filled: n corners (3 or 4) in g as x1 y1 x2 y2 ...
+    Text,      // g: origin x y, along ux uy, up vx vy, character width, character height
+    Point,     // g: x y
+    Marker,    // g: x y scale angle(degrees); code: the marker code
+    Picked,    // a picked point; g: x y; code: its number 1..99
+};
+
+// An elliptic arc kept parametric: the point at parameter t (degrees) is
+// centre + rotate(tilt) * (r cos t, r * flat * sin t). sweep is positive (counter-clockwise)
+// and at most 360; 360 is the whole curve. For a ring, inner is the inner radius.
+struct TArcGeom {
+    double cx, cy, r, flat, tilt, start, sweep, inner;
+};
+
+// One primitive. Geometry lives in the fixed array g, so a scene of a million entities is one
+// allocation. A text refers to its record in the model rather than copying it: the scene is
+// valid as long as the model it was built from is neither changed nor freed.
+struct TScenePrim {
+    TPrimKind kind = TPrimKind::Line;
+    bool vertical = false;  // texts: the characters run downwards, along -up
+    std::uint8_t n = 0;     // polygons: the number of corners
+    int color = 0;          // display colour, red + 256 * green + 65536 * blue
+    int ent = -1;           // index of the entity in the model's EntNo; -1 for picked points
+    int code = 0;           // markers: the marker code; picked points: the number; solids: fl
+    double g[8] = {};
+    const TDavEntText* text = nullptr;  // texts: the record (a dimension's txt for its text)
+
+    TArcGeom Arc() const { return {g[0], g[1], g[2], g[3], g[4], g[5], g[6], g[7]}; }
+};
+
+struct TBounds {
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    bool empty = true;
+    void Add(double x, double y);
+};
+
+struct TScene {
+    std::vector<TScenePrim> prims;
+    TBounds bounds;  // of every primitive's geometry, picked points included
+};
+
+// Builds the scene of every entity in drawing order, then the picked points.
+TScene BuildScene(const TJGdata& jg);
+
+// The display colour of a solid: its own RGB value when its colour code is the solid colour
+// code 10, else the display colour of that code.
+int SolidColorDisp(const TJGdata& jg, int col, int rgb);
+
+// Points of the arc geometry, for writers that need them: the point at parameter t (degrees),
+// and with the inner radius in place of r.
+void ArcPoint(const TArcGeom& a, double tDeg, double& x, double& y);
+void ArcInnerPoint(const TArcGeom& a, double tDeg, double& x, double& y);
+
+// A text's box: the four corners, counter-clockwise from the origin.
+void TextCorners(const TScenePrim& p, double (&x)[4], double (&y)[4]);
+
+}  // namespace DavScene
