@@ -14,7 +14,6 @@
 #include <QWheelEvent>
 
 #include "PreviewHostLayer.h"
-#include "exchange/DavGaibu.h"
 
 namespace {
 
@@ -59,8 +58,8 @@ QColor TPreviewView::SpanColour() {
 }
 
 void TPreviewView::SetHost(const TJGdata* jg) {
-    jg_ = jg;
-    hostExtent_ = jg != nullptr ? HostExtent(*jg) : std::nullopt;
+    scene_ = jg != nullptr ? DavScene::BuildScene(*jg) : DavScene::TScene{};
+    hostExtent_ = HostExtent(scene_);
     hostImage_ = QImage();
     fitted_ = false;
     update();
@@ -147,9 +146,9 @@ void TPreviewView::RenderHost() {
     QImage image((size() * dpr).expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.setDevicePixelRatio(dpr);
     image.fill(kGround);
-    if (jg_ != nullptr) {
+    if (!scene_.prims.empty()) {
         QPainter painter(&image);
-        DrawHostLayer(painter, *jg_, ToWidget());
+        DrawHostLayer(painter, scene_, ToWidget());
     }
     hostImage_ = std::move(image);
     imageScale_ = scale_;

@@ -14,6 +14,7 @@
 
 #include "TextOutline.h"
 #include "Unit1Logic.h"
+#include "exchange/DavScene.h"
 
 class TJGdata;
 
@@ -23,7 +24,8 @@ class TPreviewView : public QWidget {
 public:
     explicit TPreviewView(QWidget* parent = nullptr);
 
-    // The host's model, or nullptr; the view keeps the pointer until it is replaced.
+    // The host's model, or nullptr. Its scene is built here once; the model must stay as it
+    // is until it is replaced, as the scene's texts refer to it.
     void SetHost(const TJGdata* jg);
     // The text to show, or none (a blank text). The view is fitted to everything shown the
     // first time, and again whenever the text leaves it, unless the user has moved the view.
@@ -56,7 +58,7 @@ private:
     void DrawText(QPainter& painter) const;
     void ScheduleRender();
 
-    const TJGdata* jg_ = nullptr;
+    DavScene::TScene scene_;
     std::optional<QRectF> hostExtent_;
     std::optional<TTextPlacement> placement_;
     std::optional<TTextOutline> outline_;

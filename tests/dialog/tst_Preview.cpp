@@ -44,7 +44,8 @@ const QByteArray kHostFile =
 
 constexpr int kClosedWidth = 463;
 constexpr int kHeight = 373;
-const QColor kPicked(0, 90, 255);
+// Picked points are red, as the drawing scene colours them.
+const QColor kPicked(255, 0, 0);
 
 class TProgramFolder {
 public:
