@@ -30,6 +30,8 @@ constexpr double kPixelsPerSegment = 4.0;
 constexpr double kMarkHalf = 2.0;   // half size of a marker's cross, pixels
 constexpr double kPickedHalf = 5.0; // half size of a picked point's cross, pixels
 constexpr double kBandWidth = 3.0;  // a two-point solid, pixels
+// The primitives gathered before they are drawn.
+constexpr int kFlushPrims = 1 << 15;
 // A text's characters are drawn when it stands at least this high on the screen, and for at
 // most this many texts in one picture: beyond that only their boxes, which keeps a drawing of
 // a million entities quick.
@@ -48,120 +50,194 @@ QColor PaperColour(int rgb) {
     return c;
 }
 
-// The arc as points on the device, as many as its length there needs.
-QPolygonF ArcPoints(const TArcGeom& a, double radius, double from, double sweep,
-                    const QTransform& t) {
-    const double scale = std::hypot(t.m11(), t.m12());
+// How many segments an arc needs for its length on the device: a circle a few pixels across
+// is a triangle, which is all the pixels can show.
+int ArcSegments(const TArcGeom& a, double radius, double sweep, double scale) {
     const double screenR = std::fabs(radius) * std::max(1.0, std::fabs(a.flat)) * scale;
     const double screenLength = screenR * std::min(std::fabs(sweep), 360.0) * kDegree;
-    const int segments = std::clamp(static_cast<int>(screenLength / kPixelsPerSegment) + 1,
-                                    std::fabs(sweep) >= 360.0 ? 3 : 1, kMaxArcSegments);
+    return std::clamp(static_cast<int>(screenLength / kPixelsPerSegment) + 1,
+                      std::fabs(sweep) >= 360.0 ? 3 : 1, kMaxArcSegments);
+}
+
+// Appends the arc's points on the device to out.
+void AppendArcPoints(QPolygonF& out, const TArcGeom& a, double radius, double from, double sweep,
+                     const QTransform& t) {
+    const int segments = ArcSegments(a, radius, sweep, std::hypot(t.m11(), t.m12()));
     TArcGeom g = a;
     g.r = radius;
-    QPolygonF points;
-    points.reserve(segments + 1);
     for (int i = 0; i <= segments; ++i) {
         double x = 0.0, y = 0.0;
         DavScene::ArcPoint(g, from + sweep * i / segments, x, y);
-        points << t.map(QPointF(x, y));
+        out << t.map(QPointF(x, y));
     }
-    return points;
 }
 
 bool Finite(const TScenePrim& p) {
     return std::all_of(std::begin(p.g), std::end(p.g), [](double v) { return std::isfinite(v); });
 }
 
-// The primitives gathered by colour, so that each colour is one draw call.
+// What is drawn in one colour: the lines, dashed lines, bands, dots and filled shapes.
+struct TColourBatch {
+    std::vector<QLineF> lines, dashed, bands;
+    std::vector<QPointF> dots;
+    QPolygonF corners;           // filled polygons, one after the other
+    std::vector<int> cornerCounts;
+    std::vector<QPainterPath> paths;  // filled shapes with a hole
+};
+
+// The primitives gathered by colour, so that each colour is a few draw calls. Consecutive
+// primitives mostly share their colour, so the last batch is kept at hand.
 class TBatches {
 public:
-    explicit TBatches(const QTransform& t) : t_(t) {}
+    explicit TBatches(const QTransform& t) : t_(t), scale_(std::hypot(t.m11(), t.m12())) {}
 
-    void Line(int rgb, QPointF a, QPointF b) { lines_[rgb].emplace_back(t_.map(a), t_.map(b)); }
+    double Scale() const { return scale_; }
 
-    void Polyline(int rgb, const QPolygonF& device) {
-        std::vector<QLineF>& out = lines_[rgb];
-        for (qsizetype i = 1; i < device.size(); ++i) {
-            out.emplace_back(device[i - 1], device[i]);
+    TColourBatch& Of(int rgb) {
+        if (last_ == nullptr || rgb != lastRgb_) {
+            last_ = &batches_[rgb];
+            lastRgb_ = rgb;
+        }
+        return *last_;
+    }
+
+    void Line(int rgb, double x1, double y1, double x2, double y2) {
+        Of(rgb).lines.emplace_back(t_.map(QPointF(x1, y1)), t_.map(QPointF(x2, y2)));
+    }
+
+    void Arc(int rgb, const TArcGeom& a) {
+        scratch_.clear();
+        AppendArcPoints(scratch_, a, a.r, a.start, a.sweep, t_);
+        std::vector<QLineF>& out = Of(rgb).lines;
+        for (qsizetype i = 1; i < scratch_.size(); ++i) {
+            out.emplace_back(scratch_[i - 1], scratch_[i]);
         }
     }
 
-    void Dashed(int rgb, const QPolygonF& host) {
-        std::vector<QLineF>& out = dashed_[rgb];
-        for (qsizetype i = 0; i < host.size(); ++i) {
-            out.emplace_back(t_.map(host[i]), t_.map(host[(i + 1) % host.size()]));
+    void Dashed(int rgb, const double (&x)[4], const double (&y)[4]) {
+        std::vector<QLineF>& out = Of(rgb).dashed;
+        for (int i = 0; i < 4; ++i) {
+            out.emplace_back(t_.map(QPointF(x[i], y[i])), t_.map(QPointF(x[(i + 1) % 4], y[(i + 1) % 4])));
         }
     }
 
-    void Fill(int rgb, const QPainterPath& device) { fills_[rgb].push_back(device); }
+    // A filled shape given by its corners on the device; one smaller than a pixel is a dot.
+    void Fill(int rgb, const QPolygonF& device) {
+        const QRectF box = device.boundingRect();
+        if (box.width() < 1.0 && box.height() < 1.0) {
+            Of(rgb).dots.push_back(box.center());
+            return;
+        }
+        TColourBatch& b = Of(rgb);
+        b.corners += device;
+        b.cornerCounts.push_back(static_cast<int>(device.size()));
+    }
 
-    void Band(int rgb, QPointF a, QPointF b) { bands_[rgb].emplace_back(t_.map(a), t_.map(b)); }
+    void FillPath(int rgb, const QPainterPath& device) { Of(rgb).paths.push_back(device); }
 
-    void Dot(int rgb, QPointF host) { dots_[rgb].push_back(t_.map(host)); }
+    void Band(int rgb, double x1, double y1, double x2, double y2) {
+        Of(rgb).bands.emplace_back(t_.map(QPointF(x1, y1)), t_.map(QPointF(x2, y2)));
+    }
 
-    void Mark(int rgb, QPointF host) {
-        const QPointF c = t_.map(host);
-        std::vector<QLineF>& out = lines_[rgb];
+    void Dot(int rgb, double x, double y) { Of(rgb).dots.push_back(t_.map(QPointF(x, y))); }
+
+    void Mark(int rgb, double x, double y) {
+        const QPointF c = t_.map(QPointF(x, y));
+        std::vector<QLineF>& out = Of(rgb).lines;
         out.emplace_back(c.x() - kMarkHalf, c.y(), c.x() + kMarkHalf, c.y());
         out.emplace_back(c.x(), c.y() - kMarkHalf, c.x(), c.y() + kMarkHalf);
     }
 
+    // The corners of a filled arc shape, reusing one buffer.
+    QPolygonF& Scratch() {
+        scratch_.clear();
+        return scratch_;
+    }
+
+    // Draws what has been gathered once it is this much, and starts again in the same memory:
+    // a million entities never need their device coordinates all at once.
+    void DrawWhenFull(QPainter& painter) {
+        if (++gathered_ >= kFlushPrims) {
+            Draw(painter);
+        }
+    }
+
     void Draw(QPainter& painter) {
-        painter.setPen(Qt::NoPen);
-        for (auto& [rgb, paths] : fills_) {
-            painter.setBrush(PaperColour(rgb));
-            for (const QPainterPath& path : paths) {
+        gathered_ = 0;
+        for (auto& [rgb, b] : batches_) {
+            const QColor colour = PaperColour(rgb);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(colour);
+            qsizetype at = 0;
+            for (int n : b.cornerCounts) {
+                painter.drawPolygon(b.corners.constData() + at, n);
+                at += n;
+            }
+            for (const QPainterPath& path : b.paths) {
                 painter.drawPath(path);
             }
-        }
-        painter.setBrush(Qt::NoBrush);
-        for (auto& [rgb, lines] : bands_) {
-            painter.setPen(QPen(PaperColour(rgb), kBandWidth));
-            painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-        }
-        for (auto& [rgb, lines] : lines_) {
-            painter.setPen(QPen(PaperColour(rgb), 0));
-            painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-        }
-        for (auto& [rgb, lines] : dashed_) {
-            painter.setPen(QPen(PaperColour(rgb), 0, Qt::DashLine));
-            painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-        }
-        for (auto& [rgb, dots] : dots_) {
-            painter.setPen(QPen(PaperColour(rgb), 2));
-            painter.drawPoints(dots.data(), static_cast<int>(dots.size()));
+            painter.setBrush(Qt::NoBrush);
+            if (!b.bands.empty()) {
+                painter.setPen(QPen(colour, kBandWidth));
+                painter.drawLines(b.bands.data(), static_cast<int>(b.bands.size()));
+            }
+            painter.setPen(QPen(colour, 0));
+            painter.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            if (!b.dashed.empty()) {
+                painter.setPen(QPen(colour, 0, Qt::DashLine));
+                painter.drawLines(b.dashed.data(), static_cast<int>(b.dashed.size()));
+            }
+            if (!b.dots.empty()) {
+                painter.setPen(QPen(colour, 2));
+                painter.drawPoints(b.dots.data(), static_cast<int>(b.dots.size()));
+            }
+            b.lines.clear();
+            b.dashed.clear();
+            b.bands.clear();
+            b.dots.clear();
+            b.corners.clear();
+            b.cornerCounts.clear();
+            b.paths.clear();
         }
     }
 
 private:
     const QTransform& t_;
-    std::unordered_map<int, std::vector<QLineF>> lines_, dashed_, bands_;
-    std::unordered_map<int, std::vector<QPainterPath>> fills_;
-    std::unordered_map<int, std::vector<QPointF>> dots_;
+    double scale_;
+    std::unordered_map<int, TColourBatch> batches_;
+    TColourBatch* last_ = nullptr;
+    int lastRgb_ = 0;
+    int gathered_ = 0;
+    QPolygonF scratch_;
 };
 
 // A filled arc shape: a sector, a segment or a ring.
-QPainterPath ArcShape(const TScenePrim& p, const QTransform& t) {
+void FillArcShape(TBatches& b, const TScenePrim& p, const QTransform& t) {
     const TArcGeom a = p.Arc();
-    QPainterPath path;
-    QPolygonF outer = ArcPoints(a, a.r, a.start, a.sweep, t);
-    if (p.kind == TPrimKind::Sector && a.sweep < 360.0) {
-        outer.prepend(t.map(QPointF(a.cx, a.cy)));
-    }
     if (p.kind == TPrimKind::Ring) {
-        QPolygonF inner = ArcPoints(a, a.inner, a.start, a.sweep, t);
+        QPolygonF outer, inner;
+        AppendArcPoints(outer, a, a.r, a.start, a.sweep, t);
+        AppendArcPoints(inner, a, a.inner, a.start, a.sweep, t);
+        QPainterPath path;
         if (a.sweep < 360.0) {
             std::reverse(inner.begin(), inner.end());
-            outer += inner;
+            path.addPolygon(outer + inner);
         } else {
             path.setFillRule(Qt::OddEvenFill);
-            path.addPolygon(inner);
+            path.addPolygon(outer);
             path.closeSubpath();
+            path.addPolygon(inner);
         }
+        path.closeSubpath();
+        b.FillPath(p.color, path);
+        return;
     }
-    path.addPolygon(outer);
-    path.closeSubpath();
-    return path;
+    QPolygonF& corners = b.Scratch();
+    if (p.kind == TPrimKind::Sector && a.sweep < 360.0) {
+        corners << t.map(QPointF(a.cx, a.cy));
+    }
+    AppendArcPoints(corners, a, a.r, a.start, a.sweep, t);
+    b.Fill(p.color, corners);
 }
 
 // A text of the host: its characters stretched over its box, when it is large enough to read.
@@ -210,7 +286,8 @@ std::optional<QRectF> HostExtent(const DavScene::TScene& scene) {
 }
 
 void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTransform& toDevice) {
-    const double scale = std::hypot(toDevice.m11(), toDevice.m12());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
     TBatches b(toDevice);
     std::vector<const TScenePrim*> legible;
     std::vector<const TScenePrim*> picked;
@@ -220,46 +297,38 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
         }
         const double* g = p.g;
         switch (p.kind) {
-            case TPrimKind::Line: b.Line(p.color, {g[0], g[1]}, {g[2], g[3]}); break;
-            case TPrimKind::Arc: {
-                const TArcGeom a = p.Arc();
-                b.Polyline(p.color, ArcPoints(a, a.r, a.start, a.sweep, toDevice));
-                break;
-            }
+            case TPrimKind::Line: b.Line(p.color, g[0], g[1], g[2], g[3]); break;
+            case TPrimKind::Arc: b.Arc(p.color, p.Arc()); break;
             case TPrimKind::Sector:
             case TPrimKind::Segment:
-            case TPrimKind::Ring: b.Fill(p.color, ArcShape(p, toDevice)); break;
+            case TPrimKind::Ring: FillArcShape(b, p, toDevice); break;
             case TPrimKind::Polygon:
                 if (p.n == 2) {
-                    b.Band(p.color, {g[0], g[1]}, {g[2], g[3]});
+                    b.Band(p.color, g[0], g[1], g[2], g[3]);
                 } else {
-                    QPainterPath path;
-                    QPolygonF corners;
+                    QPolygonF& corners = b.Scratch();
                     for (int i = 0; i < p.n && i < 4; ++i) {
                         corners << toDevice.map(QPointF(g[2 * i], g[2 * i + 1]));
                     }
-                    path.addPolygon(corners);
-                    path.closeSubpath();
-                    b.Fill(p.color, path);
+                    b.Fill(p.color, corners);
                 }
                 break;
             case TPrimKind::Text: {
                 double x[4], y[4];
                 DavScene::TextCorners(p, x, y);
-                b.Dashed(p.color, QPolygonF({{x[0], y[0]}, {x[1], y[1]}, {x[2], y[2]}, {x[3], y[3]}}));
+                b.Dashed(p.color, x, y);
                 const double high = std::hypot(p.vertical ? g[2] : g[4], p.vertical ? g[3] : g[5]);
-                if (p.text != nullptr && !p.text->st.empty() && high * scale >= kLegibleText) {
+                if (p.text != nullptr && !p.text->st.empty() && high * b.Scale() >= kLegibleText) {
                     legible.push_back(&p);
                 }
                 break;
             }
-            case TPrimKind::Point: b.Dot(p.color, {g[0], g[1]}); break;
-            case TPrimKind::Marker: b.Mark(p.color, {g[0], g[1]}); break;
+            case TPrimKind::Point: b.Dot(p.color, g[0], g[1]); break;
+            case TPrimKind::Marker: b.Mark(p.color, g[0], g[1]); break;
             case TPrimKind::Picked: picked.push_back(&p); break;
         }
+        b.DrawWhenFull(painter);
     }
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
     b.Draw(painter);
 
     if (legible.size() <= static_cast<size_t>(kMostTexts)) {
