@@ -191,17 +191,20 @@ void TestPreview::boxCornersAndPickedPoint_data() {
     QTest::addColumn<int>("basePoint");
     QTest::addColumn<QString>("angle");
     QTest::addColumn<QList<QPointF>>("corners");
+    QTest::addColumn<QPointF>("picked");  // a picked point the text does not cover
 
     // Full-width text 文字 in a row of width 20, height 10, spacing 0: 40 long, 10 high.
     const double r = std::sqrt(0.5);
     // At picked point 1, 左下, the box runs right and up from it.
     QTest::newRow("horizontal at P1")
         << QStringList{"1"} << 0 << 2 << "0"
-        << QList<QPointF>{{10, 20}, {50, 20}, {50, 30}, {10, 30}};
+        << QList<QPointF>{{10, 20}, {50, 20}, {50, 30}, {10, 30}}
+        << QPointF(110, 120);
     // Turned 90 degrees by the angle box, 中中: centred on the origin.
     QTest::newRow("horizontal turned, no mode")
         << QStringList{} << 0 << 4 << "90"
-        << QList<QPointF>{{5, -20}, {5, 20}, {-5, 20}, {-5, -20}};
+        << QList<QPointF>{{5, -20}, {5, 20}, {-5, 20}, {-5, -20}}
+        << QPointF(110, 120);
     // Vertical, along P1 to P2 (45 degrees), 右上 on P1: 20 wide, 20 down the run.
     const TPoint u{r, r}, v{-r, r};
     QTest::newRow("vertical along the points")
@@ -209,14 +212,32 @@ void TestPreview::boxCornersAndPickedPoint_data() {
         << QList<QPointF>{{10, 20},
                           {10 - 20 * u.x, 20 - 20 * u.y},
                           {10 - 20 * u.x - 20 * v.x, 20 - 20 * u.y - 20 * v.y},
-                          {10 - 20 * v.x, 20 - 20 * v.y}};
+                          {10 - 20 * v.x, 20 - 20 * v.y}}
+        << QPointF(110, 120);
     // Midway between the points, 左下.
     QTest::newRow("sun-shadow at the midpoint")
         << QStringList{"4"} << 2 << 2 << ""
         << QList<QPointF>{{60, 70},
                           {60 + 40 * u.x, 70 + 40 * u.y},
                           {60 + 40 * u.x + 10 * v.x, 70 + 40 * u.y + 10 * v.y},
-                          {60 + 10 * v.x, 70 + 10 * v.y}};
+                          {60 + 10 * v.x, 70 + 10 * v.y}}
+        << QPointF(110, 120);
+    // 2.5D along the selected line (drawn at 225 degrees, kept below 180: 45), 右下 on P2.
+    QTest::newRow("2.5D along the selected line")
+        << QStringList{"2"} << 3 << 8 << ""
+        << QList<QPointF>{{110 - 40 * u.x, 120 - 40 * u.y},
+                          {110, 120},
+                          {110 + 10 * v.x, 120 + 10 * v.y},
+                          {110 - 40 * u.x + 10 * v.x, 120 - 40 * u.y + 10 * v.y}}
+        << QPointF(10, 20);
+    // At P2, 中上: centred along the direction, hanging below the point.
+    QTest::newRow("horizontal at P2")
+        << QStringList{"5"} << 0 << 3 << ""
+        << QList<QPointF>{{110 - 20 * u.x - 10 * v.x, 120 - 20 * u.y - 10 * v.y},
+                          {110 + 20 * u.x - 10 * v.x, 120 + 20 * u.y - 10 * v.y},
+                          {110 + 20 * u.x, 120 + 20 * u.y},
+                          {110 - 20 * u.x, 120 - 20 * u.y}}
+        << QPointF(10, 20);
     // Fitted between the points, 中中: the length is the points' distance and the height
     // grows with it.
     const double dist = std::hypot(100.0, 100.0);
@@ -226,7 +247,8 @@ void TestPreview::boxCornersAndPickedPoint_data() {
         << QList<QPointF>{{10 - high / 2 * v.x, 20 - high / 2 * v.y},
                           {110 - high / 2 * v.x, 120 - high / 2 * v.y},
                           {110 + high / 2 * v.x, 120 + high / 2 * v.y},
-                          {10 + high / 2 * v.x, 20 + high / 2 * v.y}};
+                          {10 + high / 2 * v.x, 20 + high / 2 * v.y}}
+        << QPointF(110, 120);
 }
 
 void TestPreview::boxCornersAndPickedPoint() {
@@ -235,6 +257,7 @@ void TestPreview::boxCornersAndPickedPoint() {
     QFETCH(int, basePoint);
     QFETCH(QString, angle);
     QFETCH(QList<QPointF>, corners);
+    QFETCH(QPointF, picked);
 
     TProgramFolder folder;
     const auto form = folder.Start(arguments);
@@ -259,8 +282,8 @@ void TestPreview::boxCornersAndPickedPoint() {
     QVERIFY(ColourNear(image, mid, TPreviewView::OutlineColour()));
     const QPointF outside = t.map(corners[0] + (corners[0] - corners[2]) * 0.5);
     QVERIFY(!ColourNear(image, outside, TPreviewView::OutlineColour()));
-    // Picked point 2 is drawn where the host put it.
-    QVERIFY(ColourNear(image, t.map(QPointF(110, 120)), kPicked));
+    // The picked point is drawn where the host put it.
+    QVERIFY(ColourNear(image, t.map(picked), kPicked));
     // Everything shown lies inside the view.
     for (const QPointF& c : corners) {
         QVERIFY(image.rect().contains(t.map(c).toPoint()));
