@@ -5,10 +5,8 @@
 #include <cmath>
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
 #include <QWheelEvent>
@@ -51,10 +49,6 @@ TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent) {
 
 QColor TPreviewView::OutlineColour() {
     return kOutline;
-}
-
-QColor TPreviewView::SpanColour() {
-    return kSpan;
 }
 
 void TPreviewView::SetHost(const TJGdata* jg) {

@@ -38,9 +38,8 @@ public:
     // How often the host's entities were drawn into the cached picture.
     int HostRenders() const { return hostRenders_; }
 
-    // Colours of the text layer, for whoever checks the drawing.
+    // The colour of the text's box and base points, for whoever checks the drawing.
     static QColor OutlineColour();
-    static QColor SpanColour();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
