@@ -29,7 +29,6 @@ Startup/xcb_1M          Startup/xcb_minimal
 Startup/offscreen_label Startup/offscreen_minimal
 Startup/offscreen_typical Startup/offscreen_minimal
 Startup/offscreen_1M    Startup/offscreen_minimal
-BM_DialogStart/panel_open:1 BM_DialogStart/panel_open:0
 '
 
 build=build/bench
