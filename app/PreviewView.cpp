@@ -51,11 +51,44 @@ QColor TPreviewView::OutlineColour() {
     return kOutline;
 }
 
+TPreviewView::~TPreviewView() {
+    SetHost(nullptr);
+}
+
 void TPreviewView::SetHost(const TJGdata* jg) {
-    scene_ = jg != nullptr ? DavScene::BuildScene(*jg) : DavScene::TScene{};
-    hostExtent_ = HostExtent(scene_);
+    ++generation_;
+    if (building_.valid()) {
+        building_.wait();
+        building_ = {};
+    }
+    scene_ = DavScene::TScene{};
+    hostExtent_.reset();
     hostImage_ = QImage();
     fitted_ = false;
+    if (jg != nullptr) {
+        const int generation = generation_;
+        building_ = std::async(std::launch::async, [this, jg, generation] {
+            DavScene::TScene scene = DavScene::BuildScene(*jg);
+            QMetaObject::invokeMethod(
+                this, [this, generation] { TakeScene(generation); }, Qt::QueuedConnection);
+            return scene;
+        });
+    }
+    update();
+}
+
+// The scene built for the current host arrives: the view is fitted to it as well, unless the
+// user has moved it, and the host's entities are drawn.
+void TPreviewView::TakeScene(int generation) {
+    if (generation != generation_ || !building_.valid()) {
+        return;
+    }
+    scene_ = building_.get();
+    hostExtent_ = HostExtent(scene_);
+    hostImage_ = QImage();
+    if (!userMoved_) {
+        Fit();
+    }
     update();
 }
 

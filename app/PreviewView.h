@@ -3,6 +3,7 @@
 // the cursor, dragging pans, a double click fits everything in again.
 #pragma once
 
+#include <future>
 #include <optional>
 
 #include <QImage>
@@ -23,10 +24,15 @@ class TPreviewView : public QWidget {
 
 public:
     explicit TPreviewView(QWidget* parent = nullptr);
+    ~TPreviewView() override;
 
-    // The host's model, or nullptr. Its scene is built here once; the model must stay as it
-    // is until it is replaced, as the scene's texts refer to it.
+    // The host's model, or nullptr. Its drawing scene is built once, on a thread of its own so
+    // that a large selection never holds up the dialog: until it is there, the view shows the
+    // text alone. The model must stay as it is until it is replaced (SetHost(nullptr) waits
+    // for the building to end), as the scene reads it and its texts refer to it.
     void SetHost(const TJGdata* jg);
+    // Whether the host's scene is in place (always, without a host).
+    bool HostReady() const { return !building_.valid(); }
     // The text to show, or none (a blank text). The view is fitted to everything shown the
     // first time, and again whenever the text leaves it, unless the user has moved the view.
     void SetText(const std::optional<TTextPlacement>& placement);
@@ -56,8 +62,11 @@ private:
     void RenderHost();
     void DrawText(QPainter& painter) const;
     void ScheduleRender();
+    void TakeScene(int generation);
 
     DavScene::TScene scene_;
+    std::future<DavScene::TScene> building_;
+    int generation_ = 0;  // which SetHost a finished building belongs to
     std::optional<QRectF> hostExtent_;
     std::optional<TTextPlacement> placement_;
     std::optional<TTextOutline> outline_;

@@ -771,6 +771,11 @@ void TForm1::done(int r) {
 }
 
 void TForm1::FormClose() {
+    // The preview lets go of the model (and waits for a scene still being built from it)
+    // before the commands are written into the model.
+    if (Preview != nullptr) {
+        Preview->SetHost(nullptr);
+    }
     if (OKflag && JG) {
         LabelM->setText(QStringLiteral("処理中です"));
         LabelM->repaint();
@@ -786,9 +791,6 @@ void TForm1::FormClose() {
             QApplication::beep();
             messageHook_(QStringLiteral("ZIV_TEMP.TXTを保存できませんでした。"));
         }
-    }
-    if (Preview != nullptr) {
-        Preview->SetHost(nullptr);
     }
     JG.reset();
 }

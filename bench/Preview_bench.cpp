@@ -181,7 +181,8 @@ void BM_PreviewScene(benchmark::State& state) {
     state.counters["cpu_median_ms"] = Median(cpu) * 1e3;
 }
 
-// The first drawing: a new view of the host's entities and the text, painted once.
+// The first drawing: a new view of the host's entities and the text, painted once its scene
+// has been built (on a thread of its own, while the dialog goes on).
 void BM_PreviewFirstDraw(benchmark::State& state) {
     const auto form = StartDialog(Folder(static_cast<int>(state.range(0))), false);
     TTextInput in;
@@ -196,6 +197,9 @@ void BM_PreviewFirstDraw(benchmark::State& state) {
         view.resize(kViewWidth, kViewHeight);
         view.SetHost(form->JG.get());
         view.SetText(p);
+        while (!view.HostReady()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
         const QImage image = view.grab().toImage();
         benchmark::DoNotOptimize(image.constBits());
         const double s = Seconds(start);
@@ -212,6 +216,9 @@ void BM_PreviewFirstDraw(benchmark::State& state) {
 void BM_PreviewKeystroke(benchmark::State& state) {
     const auto form = StartDialog(Folder(static_cast<int>(state.range(0))), true);
     TPreviewView* view = form->Preview->View;
+    while (!view->HostReady()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     view->grab();  // the host's entities into the cached picture
     const int renders = view->HostRenders();
     QLineEdit* edit = form->ComboBox1->lineEdit();

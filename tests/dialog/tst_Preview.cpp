@@ -79,7 +79,9 @@ void UseRow(TForm1& f, const QString& width, const QString& height, const QStrin
     f.findChild<QRadioButton*>("RB1")->click();
 }
 
+// The panel's picture, once the host's scene is in place.
 QImage Picture(TForm1& f) {
+    [&] { QVERIFY(QTest::qWaitFor([&f] { return f.Preview->View->HostReady(); }, 20000)); }();
     QApplication::processEvents();
     return f.Preview->View->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
