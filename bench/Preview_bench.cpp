@@ -5,8 +5,9 @@
 // whole program (bench/startup_probe, a new process each time) and of the dialog alone.
 //
 // Counters: median_ms, the median of the iterations' wall times; cpu_median_ms, the median of
-// their CPU times (the same on an idle machine); for the start-up, open_vs_closed is the ratio
-// of the two medians (goal at most 1.2). Runs on Qt's offscreen platform.
+// the CPU time of the dialog's own thread, the time it cannot answer the user (the scene of
+// the first drawing is built on a thread of its own); for the start-up, open_vs_closed is the
+// ratio of the two medians (goal at most 1.2). Runs on Qt's offscreen platform.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -146,8 +147,8 @@ double Seconds(TClock::time_point from) {
     return std::chrono::duration<double>(TClock::now() - from).count();
 }
 
-// The CPU time of this thread, which draws everything: on a busy machine the wall time
-// also counts the waits for a core, this does not.
+// The CPU time of this thread, the dialog's: on a busy machine the wall time also counts the
+// waits for a core, this does not.
 double ThreadSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
