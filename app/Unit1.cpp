@@ -35,6 +35,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 
+#include "PreviewPanel.h"
 #include "Unit1Logic.h"
 #include "exchange/DavGaibu.h"
 #include "util/MyFunc.h"
@@ -46,6 +47,9 @@ namespace {
 constexpr int kClientWidth = 463;
 constexpr int kClientHeight = 373;
 constexpr int kButtonPanelHeight = 41;
+// The preview panel widens the window to the right by this much.
+constexpr int kPreviewWidth = 440;
+constexpr int kPreviewButtonWidth = 130;
 constexpr int kRowPixels = 24;  // from one preset row to the next
 constexpr int kEditHeight = 21;
 constexpr int kOffsetMaxLength = 8;
@@ -319,6 +323,7 @@ TDialogSettings GatherSettings(const TForm1& f) {
     s.hostFont = f.ComboBox4->currentIndex();
     s.textHistory = Items(f.ComboBox1);
     s.angleHistory = Items(f.ComboBox2);
+    s.previewOpen = f.PreviewOpen();
     return s;
 }
 
@@ -440,6 +445,7 @@ void TForm1::CreateControls() {
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
 }
 
 // The text to draw, across the top.
@@ -595,6 +601,11 @@ void TForm1::CreateStatusAndButtons() {
     Button2 = new QPushButton(QStringLiteral("キャンセル (&N)"), Panel2);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(100, 4, 130, 35);
+    // At the right end of the row. Enter stays with OK even while this button has the focus.
+    Button3 = new QPushButton(QStringLiteral("プレビュー(&P) >>"), Panel2);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setGeometry(kClientWidth - 4 - kPreviewButtonWidth, 4, kPreviewButtonWidth, 35);
+    Button3->setAutoDefault(false);
 }
 
 void TForm1::CreatePresetRows() {
@@ -653,6 +664,7 @@ void TForm1::SetTabOrder() {
     }
     chain.push_back(Button1);
     chain.push_back(Button2);
+    chain.push_back(Button3);
     for (size_t i = 1; i < chain.size(); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
@@ -710,6 +722,9 @@ void TForm1::FormShow() {
     mjiku = true;
     mfit = false;
     ApplyStartupMode();
+    if (previewWanted_) {
+        OpenPreview();
+    }
 
     // The remembered text is selected, so that typing replaces it.
     ComboBox1->setFocus(Qt::OtherFocusReason);
@@ -774,6 +789,11 @@ void TForm1::done(int r) {
 }
 
 void TForm1::FormClose() {
+    // The preview lets go of the model (and waits for a scene still being built from it)
+    // before the commands are written into the model.
+    if (Preview != nullptr) {
+        Preview->SetHost(nullptr);
+    }
     if (OKflag && JG) {
         LabelM->setText(QStringLiteral("処理中です"));
         LabelM->repaint();
@@ -843,6 +863,7 @@ void TForm1::OpenDatFile() {
     sizes.basePoints = static_cast<int>(RadioGroup2Items->buttons().size());
     LoadSettingsFile(DatFile, sizes, s);
     PutSettings(*this, s);
+    previewWanted_ = s.previewOpen;
     KeepOnScreen();
 }
 
@@ -894,6 +915,9 @@ void TForm1::KeepTextSingleLine(const QString& text) {
 
 // Windows dialog conventions that Qt does not follow by itself.
 void TForm1::InstallInputConventions() {
+    // Alt+P opens and closes the preview where the focus is, as a dialog button's access key
+    // does, so that typing goes on in the same box.
+    Button3->installEventFilter(this);
     // The arrow keys move and tick within an option group.
     for (QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
         for (QAbstractButton* b : group->buttons()) {
@@ -957,6 +981,10 @@ bool TForm1::MoveInOptionGroup(QAbstractButton* from, int step) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Button3 && event->type() == QEvent::Shortcut) {
+        Button3Click();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
@@ -1041,4 +1069,67 @@ void TForm1::ShowSummary(const QString& text) {
     }
     LabelB1->setFont(labelFont);
     LabelB1->setText(text);
+}
+
+bool TForm1::PreviewOpen() const {
+    return Preview != nullptr && !Preview->isHidden();
+}
+
+void TForm1::Button3Click() {
+    if (PreviewOpen()) {
+        ClosePreview();
+    } else {
+        OpenPreview();
+    }
+}
+
+// The panel is built the first time it opens: a dialog that never shows it pays nothing.
+void TForm1::OpenPreview() {
+    if (!JG) {
+        return;
+    }
+    if (Preview == nullptr) {
+        Preview = new TPreviewPanel(this);
+        Preview->setGeometry(kClientWidth, 0, kPreviewWidth, kClientHeight);
+        Preview->SetHost(JG.get());
+        ConnectPreviewUpdates();
+    }
+    setFixedSize(kClientWidth + kPreviewWidth, kClientHeight);
+    Preview->show();
+    Button3->setText(QStringLiteral("<< プレビュー(&P)"));
+    UpdatePreview();
+}
+
+void TForm1::ClosePreview() {
+    if (Preview != nullptr) {
+        Preview->hide();
+    }
+    setFixedSize(kClientWidth, kClientHeight);
+    Button3->setText(QStringLiteral("プレビュー(&P) >>"));
+}
+
+// Every control that the text's placement reads redraws the preview when it changes.
+void TForm1::ConnectPreviewUpdates() {
+    for (QLineEdit* e : Panel1->findChildren<QLineEdit*>()) {
+        // The text and angle boxes' own edit fields are followed through their combo boxes.
+        if (qobject_cast<QComboBox*>(e->parentWidget()) == nullptr) {
+            connect(e, &QLineEdit::textChanged, this, &TForm1::UpdatePreview);
+        }
+    }
+    for (QComboBox* c : Panel1->findChildren<QComboBox*>()) {
+        connect(c, &QComboBox::currentTextChanged, this, &TForm1::UpdatePreview);
+    }
+    for (QAbstractButton* b : Panel1->findChildren<QAbstractButton*>()) {
+        connect(b, &QAbstractButton::toggled, this, &TForm1::UpdatePreview);
+    }
+}
+
+void TForm1::UpdatePreview() {
+    if (!PreviewOpen() || !JG) {
+        return;
+    }
+    // The same placement that OK sends; the corrections of out-of-range boxes that OK would
+    // make are not put into the dialog here.
+    TTextResult unused;
+    Preview->ShowPlacement(PlaceText(GatherTextInput(*this), *JG, unused));
 }

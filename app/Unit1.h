@@ -24,6 +24,7 @@ class QScrollArea;
 class QStringListModel;
 class QWidget;
 class TJGdata;
+class TPreviewPanel;
 class TWindowGoneFilter;
 
 class TForm1 : public QDialog {
@@ -76,6 +77,10 @@ public:
     QWidget* Panel2 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
+    // Opens and closes the preview panel beside the dialog; the panel is built when first
+    // opened.
+    QPushButton* Button3 = nullptr;
+    TPreviewPanel* Preview = nullptr;
 
     // Fields.
     std::u16string DatFile;
@@ -96,6 +101,8 @@ public:
     void RB1Click();
     void ComboBox3Click();
     void CheckBox1Click();
+    void Button3Click();
+    bool PreviewOpen() const;
 
     // Cancel, Escape and the close box all end here.
     void reject() override;
@@ -132,6 +139,10 @@ private:
     std::vector<QAbstractButton*> OptionGroup(const QObject* option) const;
     bool MoveInOptionGroup(QAbstractButton* from, int step);
     void ShowSummary(const QString& text);
+    void OpenPreview();
+    void ClosePreview();
+    void ConnectPreviewUpdates();
+    void UpdatePreview();
 
     QString programPath_;
     QStringList arguments_;
@@ -141,4 +152,6 @@ private:
     std::unique_ptr<TWindowGoneFilter> windowGone_;
     // The installed screen fonts, asked once; the one model of every font list.
     QStringListModel* fontNames_ = nullptr;
+    // The settings asked for the panel open; it opens once the host's data is loaded.
+    bool previewWanted_ = false;
 };

@@ -69,12 +69,14 @@ struct TSize {
     int type = 0;  // 1..10 the host's text type, 0 a free size
     double w = 0.0, h = 0.0, d = 0.0;
     int c = 0;
-    std::u16string font;
+    std::u16string font;  // FontSpec
+    std::u16string fontName;
+    bool italic = false, bold = false;
 };
 
 TSize HostTypeSize(int type, const TJGdata& jg) {
     const TDavMojisyu& m = jg.Mojisyu[static_cast<size_t>(type)];
-    return {type, m.W, m.H, m.D, m.C, {}};
+    return {type, m.W, m.H, m.D, m.C, {}, {}, false, false};
 }
 
 // The size, colour and font of the text, with the corrections of out-of-range preset boxes.
@@ -91,9 +93,12 @@ TSize ResolveTextSize(const TTextInput& in, const TJGdata& jg, TTextResult& res)
         } else if (jg.CurMjs >= 1 && jg.CurMjs <= kHostTypes) {
             size = HostTypeSize(jg.CurMjs, jg);
         } else {
-            size = {0, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC, {}};
+            size = {0, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC, {}, {}, false, false};
         }
         size.font = FontSpec(in.hostFont, in.italic, in.bold);
+        size.fontName = in.hostFont;
+        size.italic = in.italic;
+        size.bold = in.bold;
         return size;
     }
 
@@ -128,8 +133,23 @@ TSize ResolveTextSize(const TTextInput& in, const TJGdata& jg, TTextResult& res)
         res.colour = u"2";
     }
     size.font = FontSpec(row.fontName, row.italic, row.bold);
+    size.fontName = row.fontName;
+    size.italic = row.italic;
+    size.bold = row.bold;
     size.type = 0;
     return size;
+}
+
+// Characters, not code units: a surrogate pair is one.
+int CharacterCount(std::u16string_view text) {
+    int n = 0;
+    for (size_t i = 0; i < text.size(); ++i, ++n) {
+        if (SurrogateKind(text.substr(i, 1)) == 1 && i + 1 < text.size() &&
+            SurrogateKind(text.substr(i + 1, 1)) == 2) {
+            ++i;
+        }
+    }
+    return n;
 }
 
 bool IsFinitePositive(double v) {
@@ -183,53 +203,48 @@ double ParseAngleText(std::u16string_view t) {
     return negative ? -angle : angle;
 }
 
-namespace {
+TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) {
+    TTextPlacement p;
+    p.text = in.text;
+    p.orientation = OrientationCode(in.orientation);
+    p.angle = ParseAngleText(StripBlanks(in.angle));
+    p.basePoint = BasePointCode(in.basePoint);
+    const int column = p.basePoint % 3;
+    const int row = p.basePoint / 3;
 
-// Where and how large the text is drawn, as the text command gives it.
-struct TPlacement {
-    int orientation = 0;
-    int base = 0;
-    double x = 0.0, y = 0.0, dx = 0.0, dy = 0.0;
-    TSize size;
-};
-
-TPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) {
-    const int orientation = OrientationCode(in.orientation);
-    const double angle = ParseAngleText(StripBlanks(in.angle));
-    const int base = BasePointCode(in.basePoint);
-    const int column = base % 3;
-    const int row = base / 3;
-
-    double lateral = 0.0;
-    double vertical = 0.0;
     if (in.offsetsOn) {
         // Edit4..Edit6 hold the lateral offsets left to right, Edit1..Edit3 the vertical ones
         // top to bottom.
-        lateral = TextToFloat(in.offsets[static_cast<size_t>(3 + column)]);
-        vertical = TextToFloat(in.offsets[static_cast<size_t>(2 - row)]);
+        p.lateral = TextToFloat(in.offsets[static_cast<size_t>(3 + column)]);
+        p.vertical = TextToFloat(in.offsets[static_cast<size_t>(2 - row)]);
     }
 
     TSize size = ResolveTextSize(in, jg, res);
 
-    const double theta = (in.mjiku ? angle + jg.Jikukaku : angle) / 180.0 * std::numbers::pi;
+    p.theta = (in.mjiku ? p.angle + jg.Jikukaku : p.angle) / 180.0 * std::numbers::pi;
 
-    double bx = in.mx1;
-    double by = in.my1;
+    p.baseX = in.mx1;
+    p.baseY = in.my1;
     if (in.mfit) {
         if (column == 1) {
             // Halfway without the sum, which overflows for points near the largest numbers.
-            bx = std::midpoint(in.mx1, in.mx2);
-            by = std::midpoint(in.my1, in.my2);
+            p.baseX = std::midpoint(in.mx1, in.mx2);
+            p.baseY = std::midpoint(in.my1, in.my2);
         } else if (column == 2) {
-            bx = in.mx2;
-            by = in.my2;
+            p.baseX = in.mx2;
+            p.baseY = in.my2;
         }
     }
     // The offsets are taken back in the text's own frame: along and across its direction.
-    double x = RotateX(-lateral, -vertical, 0.0, 0.0, theta) + bx;
-    double y = RotateY(-lateral, -vertical, 0.0, 0.0, theta) + by;
+    const double x = RotateX(-p.lateral, -p.vertical, 0.0, 0.0, p.theta) + p.baseX;
+    const double y = RotateY(-p.lateral, -p.vertical, 0.0, 0.0, p.theta) + p.baseY;
 
     if (in.mfit) {
+        p.fit = true;
+        p.fitX1 = in.mx1;
+        p.fitY1 = in.my1;
+        p.fitX2 = in.mx2;
+        p.fitY2 = in.my2;
         // The text is scaled so that its drawn length spans the two points. When that factor
         // is no usable number (coinciding points, a text of no length, a negative length),
         // the text keeps the size chosen in the dialog instead of sending an unusable size.
@@ -247,37 +262,35 @@ TPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) 
         }
     }
 
-    double dx = std::cos(theta) * kDirLen;
-    double dy = std::sin(theta) * kDirLen;
-    x = CutPlaces(x);
-    y = CutPlaces(y);
-    dx = CutPlaces(dx);
-    dy = CutPlaces(dy);
-    return {orientation, base, x, y, dx, dy, size};
+    p.x = CutPlaces(x);
+    p.y = CutPlaces(y);
+    p.dx = CutPlaces(std::cos(p.theta) * kDirLen);
+    p.dy = CutPlaces(std::sin(p.theta) * kDirLen);
+    p.type = size.type;
+    p.w = size.w;
+    p.h = size.h;
+    p.d = size.d;
+    p.colour = size.c;
+    p.font = size.font;
+    p.fontName = size.fontName;
+    p.italic = size.italic;
+    p.bold = size.bold;
+    p.characters = CharacterCount(in.text);
+    p.length = TextLength(in.text, size.w, size.d);
+    return p;
 }
 
-bool IsFinitePlacement(const TPlacement& p) {
+bool IsFinitePlacement(const TTextPlacement& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.dx) &&
-           std::isfinite(p.dy) && std::isfinite(p.size.w) && std::isfinite(p.size.h) &&
-           std::isfinite(p.size.d);
+           std::isfinite(p.dy) && std::isfinite(p.w) && std::isfinite(p.h) && std::isfinite(p.d);
 }
-
-}  // namespace
 
 bool HasFinitePlacement(const TTextInput& in, const TJGdata& jg) {
     TTextResult ignored;
     return IsFinitePlacement(PlaceText(in, jg, ignored));
 }
 
-TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
-    TTextResult res;
-    const TPlacement p = PlaceText(in, jg, res);
-    // The dialog refuses OK before this point; the check keeps any other caller from sending
-    // the attribute commands of a text that is never written.
-    if (!IsFinitePlacement(p)) {
-        return res;
-    }
-    const TSize& size = p.size;
+void WriteText(const TTextPlacement& p, TJGdata& jg) {
     if (jg.Zusun) {
         jg.SendMem(std::u16string(DavKeys::kSheetUnits));
     }
@@ -286,10 +299,20 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
     jg.S_Col(jg.CurCol, 0);
     jg.S_Ltp(jg.CurLtp, 0);
     jg.S_Wid(jg.CurWid);
-    jg.S_Mjs(size.type, size.w, size.h, size.d, size.c, 0);
-    jg.S_Mbs(p.base);
-    jg.S_Font(size.font);
-    jg.S_Text(p.orientation, p.x, p.y, p.dx, p.dy, in.text);
+    jg.S_Mjs(p.type, p.w, p.h, p.d, p.colour, 0);
+    jg.S_Mbs(p.basePoint);
+    jg.S_Font(p.font);
+    jg.S_Text(p.orientation, p.x, p.y, p.dx, p.dy, p.text);
+}
+
+TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
+    TTextResult res;
+    const TTextPlacement p = PlaceText(in, jg, res);
+    // The dialog refuses OK before this point; the check keeps any other caller from sending
+    // the attribute commands of a text that is never written.
+    if (IsFinitePlacement(p)) {
+        WriteText(p, jg);
+    }
     return res;
 }
 

@@ -29,13 +29,44 @@ struct TTextResult {
     bool selectFirstTextType = false;  // ComboBox3 had no selection; entry 0 is now chosen
 };
 
+// Where and how the one text is placed: everything the text command and its attribute
+// commands carry, and what a drawing of the text needs besides. The commands on OK and the
+// preview both take it from PlaceText, so the preview shows what OK writes.
+struct TTextPlacement {
+    std::u16string text;       // as typed, blanks included
+    int orientation = 0;       // OrientationCode: 0, 1, 8 or 9
+    int basePoint = 0;         // BasePointCode: 3 x row (from the bottom) + column
+    double angle = 0.0;        // the typed angle in degrees, before the axis angle
+    double theta = 0.0;        // direction in radians, the axis angle included where it applies
+    double baseX = 0.0, baseY = 0.0;  // the point before the offsets
+    double lateral = 0.0, vertical = 0.0;  // the offsets that were applied
+    double x = 0.0, y = 0.0;   // placement point, as sent
+    double dx = 0.0, dy = 0.0; // direction vector of length 10, as sent
+    int type = 0;              // 1..10 the host's text type, 0 a free size
+    double w = 0.0, h = 0.0, d = 0.0;  // character width, height and spacing
+    int colour = 0;
+    std::u16string font;       // "<name>" with "/" for italic and "!" for bold
+    std::u16string fontName;   // the name alone, empty for the host's current font
+    bool italic = false, bold = false;
+    int characters = 0;        // a surrogate pair counts as one character
+    double length = 0.0;       // drawn length of the text at w and d (TextLength)
+    bool fit = false;          // the size was scaled so that the text spans the two points
+    double fitX1 = 0.0, fitY1 = 0.0, fitX2 = 0.0, fitY2 = 0.0;  // those points
+};
+
 int OrientationCode(int option);
 int BasePointCode(int option);
 double ParseAngleText(std::u16string_view t);
+// The placement that OK would send for these inputs; res receives the corrections of
+// out-of-range preset boxes. jg is only read.
+TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res);
 // Whether the text's place, direction and size are finite numbers. Points near the largest
 // numbers with offsets, or a fit between such points, can leave the range of a number; OK
 // is then refused, since the host could take nothing of such a text.
+bool IsFinitePlacement(const TTextPlacement& p);
 bool HasFinitePlacement(const TTextInput& in, const TJGdata& jg);
+// Sends the attribute commands and the one text command of a placement to jg.
+void WriteText(const TTextPlacement& p, TJGdata& jg);
 // Computes the placement and sends the attribute commands and the one text command to jg;
 // nothing when the placement is not finite.
 TTextResult MakeText(const TTextInput& in, TJGdata& jg);

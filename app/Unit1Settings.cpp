@@ -183,14 +183,18 @@ public:
         if (Done()) {
             return 0;
         }
+        if (HistoriesDone()) {
+            return kNumberMaxLength;
+        }
         if (!counted_) {
             return kNumberMaxLength;
         }
         return taken_ < kHistoryMax ? kHistories[history_].maxUnits : 0;
     }
 
-    // Lines after the last history are ignored.
-    bool Done() const { return history_ >= std::size(kHistories); }
+    // After the histories comes one line: whether the preview panel was open. A file
+    // without it reads as closed; lines after it are ignored.
+    bool Done() const { return HistoriesDone() && trailerRead_; }
 
     void Apply(std::u16string_view line) {
         line = Utf16::CutWhole(line, NextMaxUnits());
@@ -200,19 +204,24 @@ public:
         } else if (k < kFixedLines) {
             const size_t i = k - kFieldCount;
             kRowLines[i % kRowLineCount].read(s_.rows[i / kRowLineCount], line, sizes_);
-        } else if (!Done()) {
+        } else if (!HistoriesDone()) {
             ApplyHistoryLine(line);
+        } else if (!trailerRead_) {
+            trailerRead_ = true;
+            s_.previewOpen = TextIsTrue(line);
         }
     }
 
 private:
+    bool HistoriesDone() const { return history_ >= std::size(kHistories); }
+
     void StartHistory(size_t h) {
         history_ = h;
         counted_ = false;
         remaining_ = 0;
         taken_ = 0;
         seen_.clear();
-        if (!Done()) {
+        if (!HistoriesDone()) {
             for (const std::u16string& e : s_.*kHistories[h].list) {
                 seen_.insert(Utf16::CaseKey(e));
             }
@@ -249,6 +258,7 @@ private:
     size_t line_ = 0;
     size_t history_ = 0;
     bool counted_ = false;
+    bool trailerRead_ = false;
     int64_t remaining_ = 0;
     int taken_ = 0;
     // The upper-case forms of the current list's entries.
@@ -297,7 +307,7 @@ TDialogSettings DefaultSettings(int msGothic) {
 
 std::vector<std::u16string> SettingsLines(const TDialogSettings& s) {
     std::vector<std::u16string> lines;
-    lines.reserve(kFixedLines + std::size(kHistories) * (1 + kHistoryMax));
+    lines.reserve(kFixedLines + std::size(kHistories) * (1 + kHistoryMax) + 1);
     for (const TFieldLine& field : kFieldLines) {
         lines.push_back(field.write(s));
     }
@@ -308,6 +318,11 @@ std::vector<std::u16string> SettingsLines(const TDialogSettings& s) {
     }
     for (const THistory& history : kHistories) {
         AppendHistory(lines, s.*history.list);
+    }
+    // Only an open panel adds its line, so that with the panel closed the file is the same
+    // as one written before the panel existed.
+    if (s.previewOpen) {
+        lines.push_back(BoolToText(true));
     }
     return lines;
 }

@@ -70,6 +70,7 @@ struct TDialogSettings : TDialogChoices {
     int hostFont = -1;  // entry of ComboBox4; the rows' font names are not stored
     std::vector<std::u16string> textHistory;
     std::vector<std::u16string> angleHistory{u"0", u"90", u"-90", u"180"};
+    bool previewOpen = false;  // the preview panel beside the dialog; its line follows the histories
 };
 
 // The number of entries of the lists whose indexes the file stores.

@@ -4,7 +4,7 @@
 #
 #   run_case.sh --app PROGRAM --closer WMCLOSE --input HOSTFILE --action ACTION
 #               [--arg MODE] [--text TEXT] [--angle ANGLE] [--settings DATFILE]
-#               [--expect FILE] [--again] [--click-ok] [--wine INPUT --prefix WINEPREFIX]
+#               [--expect FILE] [--again] [--click-ok] [--preview] [--wine INPUT --prefix WINEPREFIX]
 #
 # The program is copied into a fresh folder together with HOSTFILE as ZIV_TEMP.TXT (and
 # DATFILE as r407.dat) and started with an empty working folder.
@@ -21,6 +21,8 @@
 # --click-ok  "enter" clicks OK with the mouse where the dialog, laid out left to right, has
 #           its OK button (bottom left), instead of pressing Enter: a mirrored dialog ignores
 #           the click and the case fails. Under wine the key is pressed as before.
+# --preview opens the preview panel with Alt+P before typing; after "enter" the settings
+#           file must then remember the panel as open (its last line "1").
 # --again   after "enter", restores HOSTFILE, starts the program a second time and presses
 #           only Enter: the restored text must give the same output.
 # --wine    PROGRAM is the Windows program: it runs under wine in WINEPREFIX (made by
@@ -32,7 +34,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../../scripts/xsession.sh
 source "$here/../../scripts/xsession.sh"
 
-app= closer= input= action= text= angle= settings= expect= again=0 click_ok=0 wine_input= wine_prefix=
+app= closer= input= action= text= angle= settings= expect= again=0 click_ok=0 preview=0 wine_input= wine_prefix=
 args=()
 while (($#)); do
     case $1 in
@@ -47,6 +49,7 @@ while (($#)); do
         --expect) expect=$2; shift 2 ;;
         --again) again=1; shift ;;
         --click-ok) click_ok=1; shift ;;
+        --preview) preview=1; shift ;;
         --wine) wine_input=$2; shift 2 ;;
         --prefix) wine_prefix=$2; shift 2 ;;
         *) echo "run_case.sh: unknown option $1" >&2; exit 2 ;;
@@ -162,10 +165,36 @@ run_program() {
     stop_wine
 }
 
+# The width of WINDOW on the screen.
+window_width() {
+    xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'
+}
+
+# Waits until the dialog WINDOW is wider than the given width: the preview panel is open.
+wait_for_preview() {
+    local window=$1 closed_width=$2
+    wider() { (($(window_width "$window") > closed_width)); }
+    xs_wait_for "$wait_secs" wider || { xs_fail "the preview panel did not open"; return 1; }
+}
+
+# The settings file's last line: "1" when the panel was open at OK.
+check_saved_preview() {
+    local last
+    last=$(tail -c +4 "$prog/r407.dat" | tr -d '\r' | tail -n 1)
+    [[ $last == 1 ]] ||
+        { xs_fail "the settings file does not remember the open preview (last line '$last')"; return 1; }
+}
+
 # Types into the dialog WINDOW with xdotool on the X server.
 drive_x() {
     local mode=$1 window=$2
     xs_focus "$window" || return 1
+    if ((preview)) && [[ $mode != enter-only ]]; then
+        local closed_width
+        closed_width=$(window_width "$window")
+        xdotool key alt+p
+        wait_for_preview "$window" "$closed_width" || return 1
+    fi
     case $mode in
         enter)
             xdotool key ctrl+a
@@ -219,6 +248,12 @@ drive_x() {
 drive_wine() {
     local mode=$1 window=$2 steps=()
     input() { wine "$wine_input" "focus:$XS_TITLE" "$@" || xs_fail "win_input failed: $*"; }
+    if ((preview)) && [[ $mode != enter-only ]]; then
+        local closed_width
+        closed_width=$(window_width "$window")
+        input key:alt+p || return 1
+        wait_for_preview "$window" "$closed_width" || return 1
+    fi
     case $mode in
         enter)
             steps=(key:ctrl+a)
@@ -257,6 +292,7 @@ case $action in
     enter)
         same_file "ZIV_TEMP.TXT after OK" "$expect" "$prog/ZIV_TEMP.TXT"
         check_saved_text
+        ((!preview)) || check_saved_preview
         if ((again)); then
             cp "$input" "$prog/ZIV_TEMP.TXT"
             run_program enter-only

@@ -2,7 +2,8 @@
 // Windows program under wine. Each argument is one step, done in order:
 //
 //   text:TEXT     types TEXT as Unicode key events (any character, no keyboard layout needed)
-//   key:NAME      presses and releases a key: return, escape, tab, backspace or ctrl+a
+//   key:NAME      presses and releases a key: return, escape, tab, backspace, ctrl+a or
+//                 alt+p
 //   focus:TITLE   waits until the active window is an enabled one titled TITLE (a dialog, or
 //                 the message box it shows), up to 30 seconds
 //   close:TITLE   closes the top-level window titled TITLE as its close box does
@@ -54,24 +55,24 @@ bool PressKey(const std::wstring& name) {
     struct TKey {
         const wchar_t* name;
         WORD vk;
-        bool ctrl;
+        WORD modifier;  // held while the key is pressed, 0 for none
     };
     static const TKey kKeys[] = {
-        {L"return", VK_RETURN, false},  {L"escape", VK_ESCAPE, false}, {L"tab", VK_TAB, false},
-        {L"backspace", VK_BACK, false}, {L"ctrl+a", 'A', true},
+        {L"return", VK_RETURN, 0},  {L"escape", VK_ESCAPE, 0},  {L"tab", VK_TAB, 0},
+        {L"backspace", VK_BACK, 0}, {L"ctrl+a", 'A', VK_CONTROL}, {L"alt+p", 'P', VK_MENU},
     };
     for (const TKey& key : kKeys) {
         if (name != key.name) {
             continue;
         }
         std::vector<INPUT> events;
-        if (key.ctrl) {
-            events.push_back(KeyEvent(VK_CONTROL, 0, 0));
+        if (key.modifier != 0) {
+            events.push_back(KeyEvent(key.modifier, 0, 0));
         }
         events.push_back(KeyEvent(key.vk, 0, 0));
         events.push_back(KeyEvent(key.vk, 0, KEYEVENTF_KEYUP));
-        if (key.ctrl) {
-            events.push_back(KeyEvent(VK_CONTROL, 0, KEYEVENTF_KEYUP));
+        if (key.modifier != 0) {
+            events.push_back(KeyEvent(key.modifier, 0, KEYEVENTF_KEYUP));
         }
         return Send(events);
     }

@@ -349,6 +349,57 @@ TEST(SettingsRead, RangeRulesAndListBounds) {
     }
 }
 
+// Whether the preview panel was open: one line after the histories, written only when it
+// was, so that files with the panel closed stay as older versions wrote them and either kind
+// of file reads in both directions.
+TEST(SettingsRead, PreviewLineAfterTheHistories) {
+    struct Case {
+        const char* name;
+        Lines lines;
+        bool open;
+        Lines textHistory;
+    };
+    const Case cases[] = {
+        {"older file without the line", FileLines({}, {u"1", u"abc", u"0"}), false, {u"abc"}},
+        {"open after empty histories", FileLines({}, {u"0", u"0", u"1"}), true, {}},
+        {"open after entries", FileLines({}, {u"2", u"a", u"b", u"1", u"45", u"1"}), true,
+         {u"a", u"b"}},
+        {"explicitly closed", FileLines({}, {u"0", u"0", u"0"}), false, {}},
+        // A history entry that reads as true is still an entry, not the panel's line.
+        {"entry holding 1", FileLines({}, {u"1", u"1", u"0"}), false, {u"1"}},
+        {"lines after it are ignored", FileLines({}, {u"0", u"0", u"1", u"0", u"x"}), true, {}},
+        {"short file", {u"10", u"20"}, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDialogSettings s = DefaultSettings(kGothicEntry);
+        ApplySettingsLines(c.lines, kSizes, s);
+        EXPECT_EQ(s.previewOpen, c.open);
+        EXPECT_EQ(s.textHistory, c.textHistory);
+    }
+}
+
+TEST_F(SettingsFile, PreviewLineRoundTrip) {
+    TDialogSettings closed = Changed();
+    const Lines closedLines = SettingsLines(closed);
+    EXPECT_EQ(closedLines.size(), 140u + 3u + 6u);
+
+    TDialogSettings open = Changed();
+    open.previewOpen = true;
+    const Lines openLines = SettingsLines(open);
+    ASSERT_EQ(openLines.size(), closedLines.size() + 1);
+    EXPECT_TRUE(std::equal(closedLines.begin(), closedLines.end(), openLines.begin()));
+    EXPECT_EQ(openLines.back(), u"1");
+
+    for (const TDialogSettings* saved : {&closed, &open}) {
+        ASSERT_TRUE(SaveSettingsFile(PathOf("r407.dat"), *saved));
+        TDialogSettings loaded = DefaultSettings(kGothicEntry);
+        ASSERT_TRUE(LoadSettingsFile(PathOf("r407.dat"), kSizes, loaded));
+        ExpectSameSettings(loaded, *saved);
+        EXPECT_EQ(loaded.previewOpen, saved->previewOpen);
+    }
+}
+
 TEST_F(SettingsFile, HistoryOfSixtySavesFifty) {
     TDialogSettings s = DefaultSettings(0);
     for (int i = 0; i < 60; ++i) {

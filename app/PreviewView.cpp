@@ -1,0 +1,349 @@
+// PreviewView: the preview's drawing, zoom and pan.
+#include "PreviewView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFont>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QPolygonF>
+#include <QWheelEvent>
+
+#include "PreviewHostLayer.h"
+
+namespace {
+
+// Part of the view left free around everything shown when it is fitted.
+constexpr double kMargin = 0.08;
+// A view of nothing, or of a single point, spans this much of the host's coordinates.
+constexpr double kSmallestSpan = 10.0;
+constexpr double kWheelStep = 1.2;  // zoom per notch of the wheel
+constexpr double kMinScale = 1e-9;
+constexpr double kMaxScale = 1e9;
+constexpr int kRenderPauseMs = 120;
+constexpr int kCross = 7;        // half size of the base point's cross, pixels
+constexpr double kDot = 2.5;     // radius of the nine base-point marks
+// The glyphs are laid out at this pixel size and scaled into their cells.
+constexpr double kGlyphPixels = 100.0;
+
+const QColor kGround(255, 255, 255);
+const QColor kOutline(230, 0, 126);
+const QColor kSpan(0, 160, 150);
+const QColor kGlyph(40, 40, 40);
+
+}  // namespace
+
+TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+    setCursor(Qt::OpenHandCursor);
+    renderTimer_.setSingleShot(true);
+    renderTimer_.setInterval(kRenderPauseMs);
+    connect(&renderTimer_, &QTimer::timeout, this, [this] {
+        RenderHost();
+        update();
+    });
+}
+
+QColor TPreviewView::OutlineColour() {
+    return kOutline;
+}
+
+TPreviewView::~TPreviewView() {
+    SetHost(nullptr);
+}
+
+void TPreviewView::SetHost(const TJGdata* jg) {
+    ++generation_;
+    if (building_.valid()) {
+        building_.wait();
+        building_ = {};
+    }
+    scene_ = DavScene::TScene{};
+    hostExtent_.reset();
+    hostImage_ = QImage();
+    fitted_ = false;
+    if (jg != nullptr) {
+        const int generation = generation_;
+        building_ = std::async(std::launch::async, [this, jg, generation] {
+            DavScene::TScene scene = DavScene::BuildScene(*jg);
+            QMetaObject::invokeMethod(
+                this, [this, generation] { TakeScene(generation); }, Qt::QueuedConnection);
+            return scene;
+        });
+    }
+    update();
+}
+
+// The scene built for the current host arrives: the view is fitted to it as well, unless the
+// user has moved it, and the host's entities are drawn.
+void TPreviewView::TakeScene(int generation) {
+    if (generation != generation_ || !building_.valid()) {
+        return;
+    }
+    scene_ = building_.get();
+    hostExtent_ = HostExtent(scene_);
+    hostImage_ = QImage();
+    if (!userMoved_) {
+        Fit();
+    }
+    update();
+}
+
+void TPreviewView::SetText(const std::optional<TTextPlacement>& placement) {
+    placement_ = placement;
+    if (placement) {
+        outline_ = OutlineOf(*placement);
+    } else {
+        outline_.reset();
+    }
+    // Keep the user's view; otherwise follow the text when it leaves the picture.
+    const std::optional<QRectF> text = TextBounds();
+    if (!fitted_ ||
+        (!userMoved_ && text && !ToWidget().inverted().mapRect(QRectF(rect())).contains(*text))) {
+        Fit();
+    }
+    update();
+}
+
+QTransform TPreviewView::ToWidget() const {
+    return QTransform(scale_, 0.0, 0.0, -scale_, offset_.x(), offset_.y());
+}
+
+// Everything the text layer shows, in the host's coordinates.
+std::optional<QRectF> TPreviewView::TextBounds() const {
+    if (!placement_ || !outline_) {
+        return std::nullopt;
+    }
+    QPolygonF pts;
+    for (const TOutlinePoint& c : outline_->corners) {
+        pts << QPointF(c.x, c.y);
+    }
+    pts << QPointF(placement_->x, placement_->y)
+        << QPointF(placement_->baseX, placement_->baseY);
+    if (placement_->fit) {
+        pts << QPointF(placement_->fitX1, placement_->fitY1)
+            << QPointF(placement_->fitX2, placement_->fitY2);
+    }
+    for (const QPointF& p : pts) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
+            return std::nullopt;
+        }
+    }
+    return pts.boundingRect();
+}
+
+std::optional<QRectF> TPreviewView::Bounds() const {
+    const std::optional<QRectF> text = TextBounds();
+    if (hostExtent_ && text) {
+        // By corners: QRectF::united would drop a rectangle of no size, a single point.
+        return QRectF(QPointF(std::min(hostExtent_->left(), text->left()),
+                              std::min(hostExtent_->top(), text->top())),
+                      QPointF(std::max(hostExtent_->right(), text->right()),
+                              std::max(hostExtent_->bottom(), text->bottom())));
+    }
+    return hostExtent_ ? hostExtent_ : text;
+}
+
+void TPreviewView::Fit() {
+    QRectF b = Bounds().value_or(QRectF());
+    const double span = std::max({b.width(), b.height(), kSmallestSpan});
+    if (b.width() < kSmallestSpan && b.height() < kSmallestSpan) {
+        b = QRectF(b.center().x() - span / 2, b.center().y() - span / 2, span, span);
+    }
+    const double w = std::max(1, width());
+    const double h = std::max(1, height());
+    const double sx = w * (1.0 - 2 * kMargin) / std::max(b.width(), 1e-300);
+    const double sy = h * (1.0 - 2 * kMargin) / std::max(b.height(), 1e-300);
+    scale_ = std::clamp(std::min(sx, sy), kMinScale, kMaxScale);
+    if (!std::isfinite(scale_)) {
+        scale_ = 1.0;
+    }
+    const QPointF c = b.center();
+    offset_ = QPointF(w / 2 - scale_ * c.x(), h / 2 + scale_ * c.y());
+    fitted_ = true;
+    update();
+}
+
+void TPreviewView::RenderHost() {
+    renderTimer_.stop();
+    const qreal dpr = devicePixelRatioF();
+    QImage image((size() * dpr).expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(kGround);
+    if (!scene_.prims.empty()) {
+        QPainter painter(&image);
+        DrawHostLayer(painter, scene_, ToWidget());
+    }
+    hostImage_ = std::move(image);
+    imageScale_ = scale_;
+    imageOffset_ = offset_;
+    ++hostRenders_;
+}
+
+void TPreviewView::ScheduleRender() {
+    renderTimer_.start();
+}
+
+void TPreviewView::paintEvent(QPaintEvent*) {
+    if (hostImage_.isNull() || hostImage_.size() != (size() * devicePixelRatioF())) {
+        RenderHost();
+    }
+    QPainter painter(this);
+    if (imageScale_ == scale_ && imageOffset_ == offset_) {
+        painter.drawImage(0, 0, hostImage_);
+    } else {
+        // The old picture, moved and scaled to the new view until it is drawn anew.
+        painter.fillRect(rect(), kGround);
+        const double k = scale_ / imageScale_;
+        painter.save();
+        painter.setTransform(QTransform(k, 0, 0, k, offset_.x() - k * imageOffset_.x(),
+                                        offset_.y() - k * imageOffset_.y()));
+        painter.drawImage(0, 0, hostImage_);
+        painter.restore();
+        if (!renderTimer_.isActive()) {
+            ScheduleRender();
+        }
+    }
+    DrawText(painter);
+}
+
+void TPreviewView::DrawText(QPainter& painter) const {
+    if (!placement_ || !outline_) {
+        return;
+    }
+    const TTextPlacement& p = *placement_;
+    const TTextOutline& o = *outline_;
+    const QTransform t = ToWidget();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    // The span a fitted text is sized to.
+    if (p.fit) {
+        QPen pen(kSpan, 0, Qt::DashLine);
+        painter.setPen(pen);
+        painter.drawLine(t.map(QLineF(p.fitX1, p.fitY1, p.fitX2, p.fitY2)));
+    }
+
+    // The characters, each scaled into its cell. Vertical text stacks its cells downwards
+    // from the top of the box.
+    QFont font(p.fontName.empty() ? QStringLiteral("ＭＳ ゴシック")
+                                  : QString::fromStdU16String(p.fontName));
+    font.setPixelSize(static_cast<int>(kGlyphPixels));
+    font.setItalic(p.italic);
+    font.setBold(p.bold);
+    painter.setFont(font);
+    painter.setPen(kGlyph);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // The text's frame: u along the direction, v across it, from the box's origin.
+    const QTransform frame(o.ux, o.uy, o.vx, o.vy, o.origin.x, o.origin.y);
+    const double cellAcross = o.vertical ? o.along : o.across;
+    if (cellAcross > 0.0 && std::isfinite(cellAcross)) {
+        for (const TOutlineCell& cell : o.cells) {
+            if (!(cell.size > 0.0)) {
+                continue;
+            }
+            // Cell pixels (a right, b down; a full-width cell is kGlyphPixels square, a
+            // half-width one half as wide across the run) to the text's frame.
+            const double run = cell.halfWidth ? kGlyphPixels / 2 : kGlyphPixels;
+            QTransform local;
+            QRectF box;
+            if (o.vertical) {
+                const double top = o.across - cell.start;
+                local = QTransform(cellAcross / kGlyphPixels, 0, 0, -cell.size / run, 0, top);
+                box = QRectF(0, 0, kGlyphPixels, run);
+            } else {
+                local = QTransform(cell.size / run, 0, 0, -cellAcross / kGlyphPixels, cell.start,
+                                   cellAcross);
+                box = QRectF(0, 0, run, kGlyphPixels);
+            }
+            painter.setTransform(local * frame * t);
+            painter.drawText(box, Qt::AlignCenter, QString::fromStdU16String(cell.ch));
+        }
+    }
+    painter.resetTransform();
+
+    // The box, the nine base points on it, the chosen one as a cross.
+    painter.setPen(QPen(kOutline, 0));
+    painter.setBrush(Qt::NoBrush);
+    QPolygonF box;
+    for (const TOutlinePoint& c : o.corners) {
+        box << t.map(QPointF(c.x, c.y));
+    }
+    painter.drawPolygon(box);
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const TOutlinePoint at = OutlineAt(o, o.along * column / 2.0, o.across * row / 2.0);
+            const QPointF c = t.map(QPointF(at.x, at.y));
+            if (3 * row + column == p.basePoint) {
+                painter.setBrush(kOutline);
+            }
+            painter.drawEllipse(c, kDot, kDot);
+            painter.setBrush(Qt::NoBrush);
+        }
+    }
+    const QPointF base = t.map(QPointF(p.x, p.y));
+    painter.drawLine(QLineF(base.x() - kCross, base.y(), base.x() + kCross, base.y()));
+    painter.drawLine(QLineF(base.x(), base.y() - kCross, base.x(), base.y() + kCross));
+    // The offsets: from the point the text would sit on without them to where it sits.
+    if (p.lateral != 0.0 || p.vertical != 0.0) {
+        painter.setPen(QPen(kOutline, 0, Qt::DotLine));
+        painter.drawLine(t.map(QLineF(p.baseX, p.baseY, p.x, p.y)));
+    }
+    painter.restore();
+}
+
+void TPreviewView::resizeEvent(QResizeEvent*) {
+    if (!userMoved_) {
+        Fit();
+    }
+}
+
+void TPreviewView::wheelEvent(QWheelEvent* event) {
+    // Zoom about the point under the cursor; the wheel goes no further than the preview.
+    event->accept();
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0.0) {
+        return;
+    }
+    const double k = std::pow(kWheelStep, notches);
+    const double next = std::clamp(scale_ * k, kMinScale, kMaxScale);
+    const QPointF c = event->position();
+    const QPointF host = ToWidget().inverted().map(c);
+    scale_ = next;
+    offset_ = QPointF(c.x() - scale_ * host.x(), c.y() + scale_ * host.y());
+    userMoved_ = true;
+    update();
+}
+
+void TPreviewView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragFrom_ = event->position();
+        setCursor(Qt::ClosedHandCursor);
+    }
+    event->accept();
+}
+
+void TPreviewView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragFrom_) {
+        offset_ += event->position() - *dragFrom_;
+        dragFrom_ = event->position();
+        userMoved_ = true;
+        update();
+    }
+    event->accept();
+}
+
+void TPreviewView::mouseReleaseEvent(QMouseEvent* event) {
+    dragFrom_.reset();
+    setCursor(Qt::OpenHandCursor);
+    event->accept();
+}
+
+void TPreviewView::mouseDoubleClickEvent(QMouseEvent* event) {
+    userMoved_ = false;
+    Fit();
+    event->accept();
+}
