@@ -384,9 +384,10 @@ void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
     }
     if (const DavReader::TRowChoice row = DavReader::ChooseRow(t[0], t.Count(), plainKey)) {
         row.handler(jg, t, row.arg);
+        return;
     }
     if (jg.ReadSink() != nullptr) {
-        ReportUntaken(jg, key);
+        ReportUntaken(jg, t[0]);
     }
 }
 

@@ -711,8 +711,7 @@ TEST(TempParser, ListsAreSizedBeforeReading) {
                 u"sc 0 0 1 1 0 0 360 1\r\nse 0 0 1 1 0 0 360 1\r\nso 0 0 1 1 0 0 360 1\r\n"
                 u"sg 0 0 1 1 0 0 360 1\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\n#\r\n";
     }
-    std::string cp932;
-    ASSERT_TRUE(Platform::EncodeAnsi(text, cp932));
+    const std::string cp932 = Platform::EncodeAnsi(text);
     TJGdata grown;
     grown.OpenTempBytes(TestSupport::Utf16Bytes(text, false));
     grown.MojiCode = true;

@@ -16,6 +16,7 @@
 #include "exchange/DavScene.h"
 #include "tests/support/TestSupport.h"
 #include "util/TextFile.h"
+#include "util/LineBreaks.h"
 #include "ziv/ZivAudit.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
@@ -235,7 +236,7 @@ std::string Encode(const std::u16string& text, int encoding) {
         default: {
             // The code page's own writer: the text as one command line per line.
             TJGdata jg;
-            ForEachLine(text, [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
+            LineBreaks::ForEachLine(text, [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
             return jg.TempFileBytes();
         }
     }
