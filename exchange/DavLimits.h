@@ -1,28 +1,33 @@
-// DavLimits: the sizes of the model's fixed tables, shared by the model, the reader and the
-// rules. It depends on nothing, so that every header of the exchange class can include it.
+/// @file
+/// DavLimits: the sizes of the model's fixed tables, shared by the model, the reader and the
+/// rules. It depends on nothing, so that every header of the exchange class can include it.
 #pragma once
 
 #include <cstddef>
 
+/// The sizes of the model's fixed tables.
 namespace DavLimits {
 
-// Layer groups and layers are numbered 0..15; the layer tables hold 16 groups of 16 layers,
-// indexed group * 16 + layer.
+/// Highest layer group and layer number: both are numbered 0..15.
 inline constexpr int kMaxLayer = 15;
+/// Entries of the layer-group tables.
 inline constexpr std::size_t kLayerGroups = kMaxLayer + 1;
+/// Entries of the layer tables: 16 groups of 16 layers, indexed group * 16 + layer.
 inline constexpr std::size_t kLayers = kLayerGroups * (kMaxLayer + 1);
-// One scale for each layer group.
+/// Entries of the scale table: one scale for each layer group.
 inline constexpr std::size_t kScales = kLayerGroups;
 
-// The host's text types 1..10; their table has an unused entry 0.
+/// Highest of the host's text types 1..10.
 inline constexpr int kMaxTextType = 10;
+/// Entries of the text-type table, whose entry 0 is unused.
 inline constexpr std::size_t kTextTypeSlots = kMaxTextType + 1;
 
-// The host's colour table "hrgb" holds values 1..356; entry 0 is unused.
+/// Values of the host's colour table "hrgb": 1..356.
 inline constexpr int kRgbValues = 356;
+/// Entries of the colour table, whose entry 0 is unused.
 inline constexpr std::size_t kRgbSlots = kRgbValues + 1;
 
-// Picked points 1..99; slot 0 is unused.
+/// Entries of the picked-point table: points 1..99, slot 0 unused.
 inline constexpr std::size_t kPickedPointSlots = 100;
 
 }  // namespace DavLimits

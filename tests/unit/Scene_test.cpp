@@ -186,11 +186,12 @@ TEST(SceneTest, EmptyModelAndNonFiniteGeometry) {
     TJGdata empty;
     EXPECT_TRUE(DavScene::BuildScene(empty).bounds.empty);
 
-    // A record whose numbers are not finite is still a primitive, but it does not stretch the
-    // bounds to infinity.
+    // A record whose numbers are not finite (the store refuses them, a caller may still set
+    // one) is still a primitive, but it does not stretch the bounds to infinity.
     TJGdata jg;
     jg.A_Line(0, 0, 1, 1);
-    jg.A_Line(0, 0, std::numeric_limits<double>::infinity(), 1);
+    jg.A_Line(0, 0, 1, 0.5);
+    jg.EntLine[1].x2 = std::numeric_limits<double>::infinity();
     const TScene s = DavScene::BuildScene(jg);
     EXPECT_EQ(s.prims.size(), 2u);
     EXPECT_DOUBLE_EQ(s.bounds.x2, 1.0);
