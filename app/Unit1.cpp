@@ -416,7 +416,12 @@ TForm1::TForm1(const QString& programPath, const QStringList& arguments, QWidget
     QCoreApplication::instance()->installNativeEventFilter(windowGone_.get());
 }
 
-TForm1::~TForm1() = default;
+// The preview's scene may still be being built from the model: it is let go first.
+TForm1::~TForm1() {
+    if (Preview != nullptr) {
+        Preview->SetHost(nullptr);
+    }
+}
 
 void TForm1::SetMessageHook(TMessageHook hook) {
     messageHook_ = std::move(hook);
