@@ -545,7 +545,9 @@ size_t TTextBlockDecoder::DecodePiece(std::string_view bytes) {
 }
 
 std::u16string_view TTextBlockDecoder::Decoded(std::string_view bytes) {
-    return std::u16string_view(text_.data(), DecodePiece(bytes));
+    // Decoding may move text_'s storage: its data is taken only afterwards.
+    const size_t units = DecodePiece(bytes);
+    return std::u16string_view(text_.data(), units);
 }
 
 bool TTextBlockDecoder::Next(std::u16string_view& piece) {
