@@ -1,4 +1,7 @@
 // r407: the program entry: one dialog that places a text in the host's drawing.
+#include <thread>
+#include <utility>
+
 #include <QApplication>
 #include <QString>
 #include <QStringList>
@@ -8,6 +11,7 @@
 #include <shellapi.h>
 #endif
 
+#include "StartupWarmUp.h"
 #include "Unit1.h"
 
 namespace {
@@ -38,6 +42,7 @@ QStringList HostArguments(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    std::jthread fontConfigWarmUp = WarmUpFontConfig();
     // The arguments are the host's: the first one is the start-up mode, whatever it says. Qt
     // gets only the program name, so that a mode that looks like one of its own options
     // ("-reverse", "-style fusion", "-platform …") is neither taken out of the arguments nor
@@ -46,6 +51,8 @@ int main(int argc, char* argv[]) {
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
+    // Both are joined before the application goes, which releases the font configuration.
+    const std::jthread warmUps[] = {std::move(fontConfigWarmUp), WarmUpApplication()};
     QApplication::setApplicationDisplayName(QStringLiteral("r407－文字の作図"));
     TForm1 form(QCoreApplication::applicationFilePath(), hostArguments);
     // However the dialog closes, the program ends with it, failing when the commands could

@@ -12,6 +12,10 @@
 // standard output and quits. It never closes the dialog through OK, so nothing is written to
 // the folder: no exchange file, no settings file.
 #include <cstdio>
+#include <cstring>
+
+#include <thread>
+#include <utility>
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -23,6 +27,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/StartupWarmUp.h"
 #include "app/Unit1.h"
 
 namespace {
@@ -58,7 +63,14 @@ private:
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The dialog starts as r407 starts it, with the same work beside the main thread; the
+    // plain windows are the floor of any Qt program and start without it.
+    const bool dialog = argc > 1 && std::strncmp(argv[1], "--", 2) != 0;
+    std::jthread fontConfigWarmUp = dialog ? WarmUpFontConfig() : std::jthread();
     QApplication app(argc, argv);
+    // Both are joined before the application goes, which releases the font configuration.
+    const std::jthread warmUps[] = {std::move(fontConfigWarmUp),
+                                    dialog ? WarmUpApplication() : std::jthread()};
     QApplication::setApplicationDisplayName(QStringLiteral("r407－文字の作図"));
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {

@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     # Build
     cmake ninja-build g++ qt6-base-dev libicu-dev
+    # The font configuration that the program loads beside its start-up (Qt's font source)
+    libfontconfig-dev
     # The library's reference
     doxygen
     # The Escape key from the X server on Linux

@@ -1,0 +1,70 @@
+// StartupWarmUp: the font configuration, image plug-ins and number format loaded beside the
+// main thread.
+#include "StartupWarmUp.h"
+
+#include <locale>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <QIODevice>
+
+#include "util/Platform.h"
+
+#ifdef R407_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+std::jthread WarmUpFontConfig() {
+#ifdef R407_HAVE_FONTCONFIG
+    // FcInit builds the process's one configuration; fontconfig guards it, so Qt's own call
+    // later either finds it built or waits for it. Listing the fonts once maps their caches.
+    return std::jthread([] {
+        if (FcInit() == FcFalse) {
+            return;
+        }
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, nullptr);
+        if (pattern != nullptr && objects != nullptr) {
+            if (FcFontSet* fonts = FcFontList(nullptr, pattern, objects)) {
+                FcFontSetDestroy(fonts);
+            }
+        }
+        if (objects != nullptr) {
+            FcObjectSetDestroy(objects);
+        }
+        if (pattern != nullptr) {
+            FcPatternDestroy(pattern);
+        }
+    });
+#else
+    return {};
+#endif
+}
+
+std::jthread WarmUpApplication() {
+    return std::jthread([] {
+        // Taken once for the whole process and kept; a separator that a caller sets meanwhile
+        // still wins.
+        Platform::DecimalSeparator();
+        const std::locale streams;
+#ifndef QT_STATIC
+        // Reading an image whose format the reader must guess asks every plug-in whether it
+        // knows the data, which loads them all; the style's picture then finds them loaded.
+        // Where the plug-ins are linked in (the Windows program) there is nothing to load.
+        QImage pixel(1, 1, QImage::Format_ARGB32);
+        pixel.fill(0);
+        QByteArray bytes;
+        {
+            QBuffer out(&bytes);
+            out.open(QIODevice::WriteOnly);
+            pixel.save(&out, "PNG");
+        }
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        QImageReader reader(&in);
+        reader.read();
+#endif
+    });
+}
