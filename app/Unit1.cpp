@@ -90,9 +90,14 @@ QString RowName(const char* prefix, int n) {
     return QLatin1String(prefix) + QString::number(n);
 }
 
+// The rows' controls are the direct children of the scroll box's panel: searching only there
+// skips the rest of the dialog and the inner widgets of every control.
 template <class T>
-T* RowControl(const QWidget& form, const char* prefix, int n) {
-    return form.findChild<T*>(RowName(prefix, n));
+T* RowControl(const TForm1& form, const char* prefix, int n) {
+    if (form.Panel3 == nullptr) {
+        return nullptr;
+    }
+    return form.Panel3->findChild<T*>(RowName(prefix, n), Qt::FindDirectChildrenOnly);
 }
 
 // Unchecks a radio button even when it is the checked one of its exclusive siblings.
