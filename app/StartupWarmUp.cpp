@@ -16,34 +16,32 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
+namespace {
+
+// Work moved beside the main thread only pays where another processor takes it.
+bool HasSecondProcessor() {
+    return std::thread::hardware_concurrency() > 1;
+}
+
+}  // namespace
+
 std::jthread WarmUpFontConfig() {
 #ifdef R407_HAVE_FONTCONFIG
-    // FcInit builds the process's one configuration; fontconfig guards it, so Qt's own call
-    // later either finds it built or waits for it. Listing the fonts once maps their caches.
-    return std::jthread([] {
-        if (FcInit() == FcFalse) {
-            return;
-        }
-        FcPattern* pattern = FcPatternCreate();
-        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, nullptr);
-        if (pattern != nullptr && objects != nullptr) {
-            if (FcFontSet* fonts = FcFontList(nullptr, pattern, objects)) {
-                FcFontSetDestroy(fonts);
-            }
-        }
-        if (objects != nullptr) {
-            FcObjectSetDestroy(objects);
-        }
-        if (pattern != nullptr) {
-            FcPatternDestroy(pattern);
-        }
-    });
+    if (!HasSecondProcessor()) {
+        return {};
+    }
+    // FcInit builds the process's one configuration (its rules, and the caches of every font
+    // mapped); fontconfig guards it, so Qt's own call later finds it built or waits for it.
+    return std::jthread([] { FcInit(); });
 #else
     return {};
 #endif
 }
 
 std::jthread WarmUpApplication() {
+    if (!HasSecondProcessor()) {
+        return {};
+    }
     return std::jthread([] {
         // Taken once for the whole process and kept; a separator that a caller sets meanwhile
         // still wins.

@@ -5,11 +5,12 @@
 
 #include <thread>
 
-// Loads the font configuration (its rules and the caches of every installed font) before the
-// application object exists, so that the dialog's first text finds it ready instead of reading
-// it then; the more fonts a machine has, the more this saves. Call it first thing in main and
-// let the returned thread go (it is joined then) before the application object does, which
-// releases the configuration. Where Qt takes its fonts from elsewhere (Windows) it does nothing.
+// Loads the font configuration (its rules and the caches of every installed font) while the
+// application object is being made, so that the dialog's first text finds it ready instead of
+// reading it then; the more fonts a machine has, the more this saves. Call it first thing in
+// main and join the returned thread once the application object exists, before any text is
+// measured: a busy machine then finishes the one load instead of starting a second one beside
+// it. Where Qt takes its fonts from elsewhere (Windows), or with one processor, it does nothing.
 std::jthread WarmUpFontConfig();
 
 // Loads what the dialog's first moments would otherwise wait for on the main thread: the
@@ -18,5 +19,5 @@ std::jthread WarmUpFontConfig();
 // size summary is written with) and the standard streams' locale that reading the host's file
 // sets up. Call it once the application object exists (it has set the process's locale) and
 // keep the returned thread in a narrower scope than that object, so that it is joined before
-// the application goes.
+// the application goes. With one processor it does nothing.
 std::jthread WarmUpApplication();

@@ -1,6 +1,5 @@
 // r407: the program entry: one dialog that places a text in the host's drawing.
 #include <thread>
-#include <utility>
 
 #include <QApplication>
 #include <QString>
@@ -51,8 +50,11 @@ int main(int argc, char* argv[]) {
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
-    // Both are joined before the application goes, which releases the font configuration.
-    const std::jthread warmUps[] = {std::move(fontConfigWarmUp), WarmUpApplication()};
+    // The font configuration is whole before the dialog measures its first text.
+    if (fontConfigWarmUp.joinable()) {
+        fontConfigWarmUp.join();
+    }
+    const std::jthread warmUp = WarmUpApplication();
     QApplication::setApplicationDisplayName(QStringLiteral("r407－文字の作図"));
     TForm1 form(QCoreApplication::applicationFilePath(), hostArguments);
     // However the dialog closes, the program ends with it, failing when the commands could

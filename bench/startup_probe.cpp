@@ -15,7 +15,6 @@
 #include <cstring>
 
 #include <thread>
-#include <utility>
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -68,9 +67,11 @@ int main(int argc, char* argv[]) {
     const bool dialog = argc > 1 && std::strncmp(argv[1], "--", 2) != 0;
     std::jthread fontConfigWarmUp = dialog ? WarmUpFontConfig() : std::jthread();
     QApplication app(argc, argv);
-    // Both are joined before the application goes, which releases the font configuration.
-    const std::jthread warmUps[] = {std::move(fontConfigWarmUp),
-                                    dialog ? WarmUpApplication() : std::jthread()};
+    // The font configuration is whole before the dialog measures its first text.
+    if (fontConfigWarmUp.joinable()) {
+        fontConfigWarmUp.join();
+    }
+    const std::jthread warmUp = dialog ? WarmUpApplication() : std::jthread();
     QApplication::setApplicationDisplayName(QStringLiteral("r407－文字の作図"));
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
