@@ -16,6 +16,7 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
+#ifndef _WIN32
 namespace {
 
 // Work moved beside the main thread only pays where another processor takes it.
@@ -24,6 +25,7 @@ bool HasSecondProcessor() {
 }
 
 }  // namespace
+#endif
 
 std::jthread WarmUpFontConfig() {
 #ifdef R407_HAVE_FONTCONFIG
@@ -39,6 +41,11 @@ std::jthread WarmUpFontConfig() {
 }
 
 std::jthread WarmUpApplication() {
+#ifdef _WIN32
+    // The Windows program has its plug-ins linked in and asks the system for the separator in
+    // one cheap call: a thread would cost more than it saves.
+    return {};
+#else
     if (!HasSecondProcessor()) {
         return {};
     }
@@ -47,10 +54,8 @@ std::jthread WarmUpApplication() {
         // still wins.
         Platform::DecimalSeparator();
         const std::locale streams;
-#ifndef QT_STATIC
         // Reading an image whose format the reader must guess asks every plug-in whether it
         // knows the data, which loads them all; the style's picture then finds them loaded.
-        // Where the plug-ins are linked in (the Windows program) there is nothing to load.
         QImage pixel(1, 1, QImage::Format_ARGB32);
         pixel.fill(0);
         QByteArray bytes;
@@ -63,6 +68,6 @@ std::jthread WarmUpApplication() {
         in.open(QIODevice::ReadOnly);
         QImageReader reader(&in);
         reader.read();
-#endif
     });
+#endif
 }

@@ -19,5 +19,6 @@ std::jthread WarmUpFontConfig();
 // size summary is written with) and the standard streams' locale that reading the host's file
 // sets up. Call it once the application object exists (it has set the process's locale) and
 // keep the returned thread in a narrower scope than that object, so that it is joined before
-// the application goes. With one processor it does nothing.
+// the application goes. On Windows, where there is nothing to gain, and with one processor
+// it does nothing.
 std::jthread WarmUpApplication();
