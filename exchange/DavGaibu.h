@@ -388,8 +388,11 @@ public:
     /// again.
     void DataFree();
     /// Reads the host's exchange file fn (UTF-8 or UTF-16 with byte-order mark, or code page
-    /// 932 without) into the model. False when the file is missing or cannot be read; lines
-    /// the reader does not know are skipped, values out of range replaced by defaults.
+    /// 932 without) into the model. False when the file is missing or cannot be read, and
+    /// the model is then as it was; lines the reader does not know are skipped, values out of
+    /// range replaced by defaults. The file is read through a buffer of one block, so its
+    /// bytes are never held whole. (Should a read fail after the file has been read through
+    /// once, the result is false too, and the model keeps the lines read before it.)
     bool OpenTempFile(const std::u16string& fn);
     /// What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
     bool OpenTempBytes(std::string_view bytes);

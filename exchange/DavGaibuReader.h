@@ -2,6 +2,7 @@
 // handlers of the attribute, control and entity lines.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +43,26 @@ struct TRowChoice {
 };
 TRowChoice ChooseRow(std::u16string_view key, int count, bool plainKey);
 
-// Reserves room in every entity list and in the drawing order for the entities that the raw
-// lines of a host file (its bytes in pieces, in file order) will add, so that reading fills the
-// lists in place. Only the capacity changes; a UTF-16 file is left to the lists' own growth.
-void ReserveLists(TJGdata& jg, const std::vector<std::string_view>& pieces);
+// Counts, a block of a host file's bytes at a time, the entities that its lines will add,
+// then reserves room for them in every entity list and in the drawing order, so that reading
+// fills the lists in place. Only the capacity changes; a UTF-16 file is left to the lists' own
+// growth.
+class TListReserver {
+public:
+    TListReserver();
+    ~TListReserver();
+    TListReserver(const TListReserver&) = delete;
+    TListReserver& operator=(const TListReserver&) = delete;
+
+    // The next block of the file's bytes, in file order.
+    void Feed(std::string_view block);
+    // Counts the last line, then reserves room in jg's lists.
+    void Reserve(TJGdata& jg);
+
+private:
+    struct TState;
+    std::unique_ptr<TState> state_;
+};
 
 // Layer and attribute lines.
 void LayerGroupName(TJGdata& jg, const TTokens& t, int arg);

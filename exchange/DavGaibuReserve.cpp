@@ -3,7 +3,11 @@
 // doubling (and leaving the old copies to the allocator).
 #include <algorithm>  // for std::min
 #include <array>
+#include <bit>  // for std::popcount
 #include <cstddef>
+#include <cstdint>
+#include <cstring>  // for std::memcpy
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>  // for std::pair
@@ -12,7 +16,9 @@
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "util/LineBreaks.h"
 #include "util/Platform.h"
+#include "util/WordScan.h"
 
 namespace DavReader {
 
@@ -89,6 +95,61 @@ struct TCounts {
     }
 };
 
+// The bytes among the eight at p that are one of two values, one bit per byte (bit k: p[k]).
+unsigned BytesEqual(const char* p, unsigned a, unsigned b) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return WordScan::MarkedBytes(WordScan::MarksEqualExact<char>(word, a) |
+                                 WordScan::MarksEqualExact<char>(word, b));
+}
+
+// The number of bits set in each byte value: a table, as the baseline x86-64 has no popcount
+// instruction and the library call for it costs more than the whole test.
+constexpr std::array<unsigned char, 256> MakeBitCounts() {
+    std::array<unsigned char, 256> counts{};
+    for (unsigned v = 0; v < 256; ++v) {
+        counts[v] = static_cast<unsigned char>(std::popcount(v));
+    }
+    return counts;
+}
+constexpr std::array<unsigned char, 256> kBitCounts = MakeBitCounts();
+
+// The runs of blanks and tabs that start in a word of eight bytes: a blank or tab whose
+// previous byte (before, for the first) is not one.
+int RunStarts(unsigned separators, unsigned before) {
+    return kBitCounts[separators & ~((separators << 1) | before) & 0xFFu];
+}
+
+// The tokens that text[i, end) adds after a line's key: one for every run of blanks and tabs
+// before the first double quote or equals sign. verbatim receives whether there is one. A
+// run is counted where a blank or tab follows another byte, eight bytes at a time.
+int TokensAfterKey(std::string_view text, size_t i, size_t end, bool& verbatim) {
+    int runs = 0;
+    unsigned before = 0;  // bit 0: the byte before i is a blank or tab
+    for (; i + 8 <= end; i += 8) {
+        unsigned separators = BytesEqual(text.data() + i, ' ', '\t');
+        const unsigned quotes = BytesEqual(text.data() + i, '"', '=');
+        if (quotes != 0) {
+            separators &= (quotes & (0u - quotes)) - 1;  // those before the first
+            verbatim = true;
+            return runs + RunStarts(separators, before);
+        }
+        runs += RunStarts(separators, before);
+        before = separators >> 7;
+    }
+    for (; i < end; ++i) {
+        const TByte c = ClassOf(text[i]);
+        if (c == kVerbatim) {
+            verbatim = true;
+            break;
+        }
+        const unsigned separator = c == kSeparator ? 1u : 0u;
+        runs += static_cast<int>(separator & ~before);
+        before = separator;
+    }
+    return runs;
+}
+
 // Reads the line that starts at text[i] by the rules of the tokenizer on its bytes and counts
 // the entity it makes: blanks and tabs separate tokens, a double quote or an equals sign makes
 // the rest of the line one token, a blank after the last value adds an empty token. In the
@@ -106,36 +167,15 @@ size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts) {
         ++i;
     }
     const size_t keyEnd = i;
-    int count = 1;
+    const size_t end = LineBreaks::FindLineBreak(text.data(), keyEnd, n);
+    if (end == n && !whole) {
+        return end;
+    }
     bool verbatim = false;
-    while (i < n) {
-        const TByte c = ClassOf(text[i]);
-        if (c == kBreak) {
-            break;
-        }
-        if (c == kVerbatim) {
-            verbatim = true;
-            break;
-        }
-        // A blank or tab ends a run: a further token follows, empty when nothing does.
-        ++count;
-        while (++i < n && ClassOf(text[i]) == kSeparator) {
-        }
-        while (i < n && ClassOf(text[i]) == kOrdinary) {
-            ++i;
-        }
-    }
+    const int count = 1 + TokensAfterKey(text, keyEnd, end, verbatim);
     const bool plainKey = !(verbatim && count == 1);
-    if (verbatim) {
-        while (i < n && ClassOf(text[i]) != kBreak) {
-            ++i;
-        }
-    }
-    if (i == n && !whole) {
-        return i;
-    }
     if (keyEnd == keyStart && (count == 1 || !plainKey)) {
-        return i;  // an empty line, a line of blanks, or one that starts with a double quote
+        return end;  // an empty line, a line of blanks, or one that starts with a double quote
     }
     std::array<char16_t, kKeyBytes> key{};
     const size_t keyLength = std::min(keyEnd - keyStart, kKeyBytes);
@@ -145,46 +185,14 @@ size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts) {
     const TRowChoice row = ChooseRow(std::u16string_view(key.data(), keyLength),
                                      std::min(count, kCountedTokens), plainKey);
     counts.Take(row, count);
-    return i;
-}
-
-// Counts every line of the pieces; a line that runs on from one piece into the next is put
-// together first.
-void CountLines(const std::vector<std::string_view>& pieces, TCounts& counts) {
-    std::string carry;
-    for (size_t p = 0; p < pieces.size(); ++p) {
-        const std::string_view piece = pieces[p];
-        const bool last = p + 1 == pieces.size();
-        size_t i = 0;
-        const size_t n = piece.size();
-        if (!carry.empty()) {
-            while (i < n && ClassOf(piece[i]) != kBreak) {
-                ++i;
-            }
-            carry.append(piece.substr(0, i));
-            if (i == n && !last) {
-                continue;
-            }
-            CountLine(carry, 0, true, counts);
-            carry.clear();
-        }
-        while (i < n) {
-            const size_t start = i;
-            i = CountLine(piece, i, last, counts);
-            if (i == n && !last) {
-                carry.assign(piece.substr(start));
-                break;
-            }
-            ++i;
-        }
-    }
+    return end;
 }
 
 // Lists of at least this many bytes are filled on large pages where the system offers them.
 constexpr size_t kLargeList = size_t{2} << 20;
 
 template <class T>
-void Reserve(std::vector<T>& list, size_t length) {
+void ReserveList(std::vector<T>& list, size_t length) {
     if (list.capacity() >= length) {
         return;
     }
@@ -202,26 +210,70 @@ size_t BlockLength(int count) {
 
 }  // namespace
 
-void ReserveLists(TJGdata& jg, const std::vector<std::string_view>& pieces) {
-    if (pieces.empty() || pieces.front().size() < 2) {
-        return;
-    }
-    const std::string_view head = pieces.front();
-    // A UTF-16 file's bytes are not ASCII words; its lists grow as they are filled.
-    if ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF')) {
-        return;
-    }
-    std::vector<std::string_view> text = pieces;
-    if (head.starts_with("\xEF\xBB\xBF")) {
-        text.front().remove_prefix(3);
-    }
+struct TListReserver::TState {
     TCounts counts;
-    CountLines(text, counts);
+    // The start of a line that goes on in the next block.
+    std::string carry;
+    bool started = false;
+    // A UTF-16 file: its bytes are not ASCII words, and its lists grow as they are filled.
+    bool skip = false;
+};
+
+TListReserver::TListReserver() : state_(std::make_unique<TState>()) {}
+
+TListReserver::~TListReserver() = default;
+
+void TListReserver::Feed(std::string_view block) {
+    TState& s = *state_;
+    if (!s.started) {
+        s.started = true;
+        s.skip = block.starts_with("\xFF\xFE") || block.starts_with("\xFE\xFF");
+        if (block.starts_with("\xEF\xBB\xBF")) {
+            block.remove_prefix(3);
+        }
+    }
+    if (s.skip) {
+        return;
+    }
+    const size_t n = block.size();
+    size_t i = 0;
+    if (!s.carry.empty()) {
+        const size_t end = LineBreaks::FindLineBreak(block.data(), 0, n);
+        s.carry.append(block.substr(0, end));
+        if (end == n) {
+            return;
+        }
+        CountLine(s.carry, 0, true, s.counts);
+        s.carry.clear();
+        i = end + 1;
+    }
+    while (i < n) {
+        const size_t start = i;
+        i = CountLine(block, i, false, s.counts);
+        if (i == n) {
+            s.carry.assign(block.substr(start));
+            break;
+        }
+        ++i;
+    }
+}
+
+void TListReserver::Reserve(TJGdata& jg) {
+    TState& s = *state_;
+    if (!s.carry.empty()) {
+        CountLine(s.carry, 0, true, s.counts);
+        std::string().swap(s.carry);
+    }
+    if (s.skip || !s.started) {
+        return;
+    }
+    const TCounts& counts = s.counts;
     DavKinds::ForEachKind([&](auto kind) {
         using K = decltype(kind);
-        Reserve(K::ListOf(jg), BlockLength(K::CountOf(jg) + counts.kind[K::kCode]));
+        ReserveList(K::ListOf(jg), BlockLength(K::CountOf(jg) + counts.kind[K::kCode]));
     });
-    Reserve(jg.EntNo, BlockLength(jg.EntN + counts.entities));
+    ReserveList(jg.EntNo, BlockLength(jg.EntN + counts.entities));
+    s.counts = TCounts{};
 }
 
 }  // namespace DavReader

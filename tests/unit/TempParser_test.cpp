@@ -709,7 +709,12 @@ TEST(TempParser, ListsAreSizedBeforeReading) {
                 u"\r\npt 1 2\r\npt 1 2 1 0 1\r\nmsg\r\n0 0 10 0\r\ncs 5 1 1 0 \"10\r\n"
                 u"BL 1 2 部品\r\nsl 0 0 1 0\r\nsl 0 0 1 0 1 1\r\nsl 0 0 1 0 1 1 0 1\r\n"
                 u"sc 0 0 1 1 0 0 360 1\r\nse 0 0 1 1 0 0 360 1\r\nso 0 0 1 1 0 0 360 1\r\n"
-                u"sg 0 0 1 1 0 0 360 1\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\n#\r\n";
+                u"sg 0 0 1 1 0 0 360 1\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\n#\r\n"
+                // Runs of blanks and tabs of every length, across the counter's 8-byte words,
+                // a blank at the end, and quotes and equals signs after and within a key
+                u"1\t2  3\t \t4\r\nci        1         2  \t      3\r\nci 1 2 3 \r\n"
+                u"  \t 12345678 1 2 3=4 5\r\nabcdefghij=1 2 3 4\r\n"
+                u"ch 0 0 1 0 \"text  with\t blanks=\"\r\nsl 0 0 1 0 1 1 0 1 \t\r\n";
     }
     const std::string cp932 = Platform::EncodeAnsi(text);
     TJGdata grown;
