@@ -263,7 +263,7 @@ std::string TJGdata::TempFileBytes() const {
 }
 
 void TJGdata::SetEntNo(int a_yn, int a_no) {
-    TDavEntNo& e = GrowAppend(EntNo, EntN);
+    TDavEntNo& e = GrowAppend(EntNo, EntN, readingFile_);
     e.yn = a_yn;
     e.no = a_no;
 }

@@ -432,22 +432,32 @@ public:
     }
     /// Appends one record to a list under the block policy and returns it (zero-filled). A
     /// count out of range starts the list afresh.
+    /// While a file is read (tight), a list that is full grows by the one record instead,
+    /// built once in place; reading then fills the rest of the last block (PadToBlocks).
     template <class T>
-    static T& GrowAppend(std::vector<T>& list, int& count) {
+    static T& GrowAppend(std::vector<T>& list, int& count, bool tight = false) {
         count = CountIn(count, list) + 1;
         if (static_cast<size_t>(count) > list.size()) {
-            list.resize((static_cast<size_t>(count) + 999) / 1000 * 1000);
+            if (tight) {
+                return list.emplace_back();
+            }
+            list.resize(BlockLength(count));
         }
         T& rec = list[static_cast<size_t>(count) - 1];
         rec = T{};
         return rec;
+    }
+    /// The length of a list that holds count records under the block policy: whole blocks of
+    /// 1000.
+    static size_t BlockLength(int count) {
+        return (static_cast<size_t>(count) + 999) / 1000 * 1000;
     }
     /// Appends a new entity of the given kind: its EntNo entry, its record and the current
     /// attributes in its att.
     template <class T>
     T& NewEntity(int kind, std::vector<T>& list, int& count) {
         SetEntNo(kind, count);
-        T& rec = GrowAppend(list, count);
+        T& rec = GrowAppend(list, count, readingFile_);
         SetEntAttr(rec.att);
         return rec;
     }
@@ -639,7 +649,7 @@ public:
 
 private:
     void ParseTempText(TTextBlockDecoder& text);
-    void ParseTempLine(std::u16string_view line);
+    size_t ParseTempLine(std::u16string_view text, size_t i);
 
     int ConvColNo(int col) const;
     int ConvLtpNo(int ltp) const;
@@ -670,4 +680,8 @@ private:
     std::vector<std::u16string_view> parseTokens_;
     std::u16string parseJoined_;
     TDavReadSink* readSink_ = nullptr;
+    // Set while a file is read: the lists grow a record at a time (GrowAppend).
+    bool readingFile_ = false;
+    // Fills the last block of every entity list and of the drawing order with empty records.
+    void PadToBlocks();
 };
