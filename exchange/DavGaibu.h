@@ -13,6 +13,9 @@
 
 class TDavReadSink;
 class TTextBlockDecoder;
+namespace DavReader {
+class TRowCache;
+}
 namespace DavKinds {
 template <class K>
 struct TWriterOf;
@@ -649,7 +652,7 @@ public:
 
 private:
     void ParseTempText(TTextBlockDecoder& text);
-    size_t ParseTempLine(std::u16string_view text, size_t i);
+    size_t ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows);
 
     int ConvColNo(int col) const;
     int ConvLtpNo(int ltp) const;

@@ -380,11 +380,11 @@ void ReportUntaken(const TJGdata& jg, std::u16string_view key) {
 
 // Dispatches the tokens of one line: the first row whose key matches and whose token count
 // holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
-void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
+void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey, DavReader::TRowCache& rows) {
     if (t.Count() == 1 && t[0].empty()) {
         return;
     }
-    if (const DavReader::TRowChoice row = DavReader::ChooseRow(t[0], t.Count(), plainKey)) {
+    if (const DavReader::TRowChoice row = rows.Choose(t[0], t.Count(), plainKey)) {
         row.handler(jg, t, row.arg);
         return;
     }
@@ -409,14 +409,14 @@ DavReader::TRowChoice DavReader::ChooseRow(std::u16string_view key, int count, b
 
 // Cuts the line that starts at text[i] into tokens and dispatches it; returns the index after
 // its line break (a CR LF pair, a lone LF or a lone CR), or the text's length.
-size_t TJGdata::ParseTempLine(std::u16string_view text, size_t i) {
+size_t TJGdata::ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows) {
     size_t end = 0;
     bool plainKey = false;
     const int count = Tokenize(text, i, end, plainKey, parseTokens_, parseJoined_);
     if (readSink_ != nullptr) {
         readSink_->Line(text.substr(i, end - i));
     }
-    Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
+    Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey, rows);
     if (end == text.size()) {
         return end;
     }
@@ -432,10 +432,11 @@ void TJGdata::ParseTempText(TTextBlockDecoder& text) {
     // Records are built once, in place, in lists sized beforehand; the blocks are filled up
     // at the end.
     readingFile_ = true;
+    DavReader::TRowCache rows;
     std::u16string_view piece;
     while (text.Next(piece)) {
         for (size_t i = 0; i < piece.size();) {
-            i = ParseTempLine(piece, i);
+            i = ParseTempLine(piece, i, rows);
         }
     }
     readingFile_ = false;

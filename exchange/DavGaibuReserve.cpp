@@ -157,7 +157,7 @@ int TokensAfterKey(std::string_view text, size_t i, size_t end, bool& verbatim) 
 // is the reader's own for every well-formed line. Returns the index of the line break that
 // ends the line, or the text's length; a line that reaches the end of a text that is not the
 // whole rest of the file (whole false) is not counted, as it goes on in the next piece.
-size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts) {
+size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts, TRowCache& rows) {
     const size_t n = text.size();
     while (i < n && ClassOf(text[i]) == kSeparator) {
         ++i;
@@ -182,8 +182,8 @@ size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts) {
     for (size_t k = 0; k < keyLength; ++k) {
         key[k] = static_cast<unsigned char>(text[keyStart + k]);
     }
-    const TRowChoice row = ChooseRow(std::u16string_view(key.data(), keyLength),
-                                     std::min(count, kCountedTokens), plainKey);
+    const TRowChoice row = rows.Choose(std::u16string_view(key.data(), keyLength),
+                                       std::min(count, kCountedTokens), plainKey);
     counts.Take(row, count);
     return end;
 }
@@ -212,6 +212,7 @@ size_t BlockLength(int count) {
 
 struct TListReserver::TState {
     TCounts counts;
+    TRowCache rows;
     // The start of a line that goes on in the next block.
     std::string carry;
     bool started = false;
@@ -243,13 +244,13 @@ void TListReserver::Feed(std::string_view block) {
         if (end == n) {
             return;
         }
-        CountLine(s.carry, 0, true, s.counts);
+        CountLine(s.carry, 0, true, s.counts, s.rows);
         s.carry.clear();
         i = end + 1;
     }
     while (i < n) {
         const size_t start = i;
-        i = CountLine(block, i, false, s.counts);
+        i = CountLine(block, i, false, s.counts, s.rows);
         if (i == n) {
             s.carry.assign(block.substr(start));
             break;
@@ -261,7 +262,7 @@ void TListReserver::Feed(std::string_view block) {
 void TListReserver::Reserve(TJGdata& jg) {
     TState& s = *state_;
     if (!s.carry.empty()) {
-        CountLine(s.carry, 0, true, s.counts);
+        CountLine(s.carry, 0, true, s.counts, s.rows);
         std::string().swap(s.carry);
     }
     if (s.skip || !s.started) {
