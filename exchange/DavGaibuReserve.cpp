@@ -3,10 +3,7 @@
 // doubling (and leaving the old copies to the allocator).
 #include <algorithm>  // for std::min
 #include <array>
-#include <bit>  // for std::popcount
 #include <cstddef>
-#include <cstdint>
-#include <cstring>  // for std::memcpy
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,9 +13,9 @@
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "exchange/DavLineScan.h"
 #include "util/LineBreaks.h"
 #include "util/Platform.h"
-#include "util/WordScan.h"
 
 namespace DavReader {
 
@@ -29,22 +26,6 @@ namespace {
 constexpr size_t kKeyBytes = 32;
 // Tokens are counted only as far as any row of the grammar looks.
 constexpr int kCountedTokens = 400;
-
-// What a byte is to the tokenizer.
-enum TByte : unsigned char { kOrdinary, kSeparator, kBreak, kVerbatim };
-
-constexpr std::array<TByte, 256> MakeByteClasses() {
-    std::array<TByte, 256> c{};
-    c[' '] = c['\t'] = kSeparator;
-    c['\r'] = c['\n'] = kBreak;
-    c['"'] = c['='] = kVerbatim;
-    return c;
-}
-constexpr std::array<TByte, 256> kByteClass = MakeByteClasses();
-
-TByte ClassOf(char c) {
-    return kByteClass[static_cast<unsigned char>(c)];
-}
 
 // The expected length of each list, by kind code, and of the drawing order.
 struct TCounts {
@@ -95,97 +76,22 @@ struct TCounts {
     }
 };
 
-// The bytes among the eight at p that are one of two values, one bit per byte (bit k: p[k]).
-unsigned BytesEqual(const char* p, unsigned a, unsigned b) {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return WordScan::MarkedBytes(WordScan::MarksEqualExact<char>(word, a) |
-                                 WordScan::MarksEqualExact<char>(word, b));
-}
-
-// The number of bits set in each byte value: a table, as the baseline x86-64 has no popcount
-// instruction and the library call for it costs more than the whole test.
-constexpr std::array<unsigned char, 256> MakeBitCounts() {
-    std::array<unsigned char, 256> counts{};
-    for (unsigned v = 0; v < 256; ++v) {
-        counts[v] = static_cast<unsigned char>(std::popcount(v));
+// Counts the entity that a line of the given shape makes, its key read from bytes.
+void CountShape(const char* bytes, const DavLineScan::TLineShape& shape, TCounts& counts,
+                TRowCache& rows) {
+    const int count = shape.count;
+    const bool plainKey = !(shape.verbatim && count == 1);
+    if (shape.keyEnd == shape.keyStart && (count == 1 || !plainKey)) {
+        return;  // an empty line, a line of blanks, or one that starts with a double quote
     }
-    return counts;
-}
-constexpr std::array<unsigned char, 256> kBitCounts = MakeBitCounts();
-
-// The runs of blanks and tabs that start in a word of eight bytes: a blank or tab whose
-// previous byte (before, for the first) is not one.
-int RunStarts(unsigned separators, unsigned before) {
-    return kBitCounts[separators & ~((separators << 1) | before) & 0xFFu];
-}
-
-// The tokens that text[i, end) adds after a line's key: one for every run of blanks and tabs
-// before the first double quote or equals sign. verbatim receives whether there is one. A
-// run is counted where a blank or tab follows another byte, eight bytes at a time.
-int TokensAfterKey(std::string_view text, size_t i, size_t end, bool& verbatim) {
-    int runs = 0;
-    unsigned before = 0;  // bit 0: the byte before i is a blank or tab
-    for (; i + 8 <= end; i += 8) {
-        unsigned separators = BytesEqual(text.data() + i, ' ', '\t');
-        const unsigned quotes = BytesEqual(text.data() + i, '"', '=');
-        if (quotes != 0) {
-            separators &= (quotes & (0u - quotes)) - 1;  // those before the first
-            verbatim = true;
-            return runs + RunStarts(separators, before);
-        }
-        runs += RunStarts(separators, before);
-        before = separators >> 7;
-    }
-    for (; i < end; ++i) {
-        const TByte c = ClassOf(text[i]);
-        if (c == kVerbatim) {
-            verbatim = true;
-            break;
-        }
-        const unsigned separator = c == kSeparator ? 1u : 0u;
-        runs += static_cast<int>(separator & ~before);
-        before = separator;
-    }
-    return runs;
-}
-
-// Reads the line that starts at text[i] by the rules of the tokenizer on its bytes and counts
-// the entity it makes: blanks and tabs separate tokens, a double quote or an equals sign makes
-// the rest of the line one token, a blank after the last value adds an empty token. In the
-// legacy code page and in UTF-8 these ASCII bytes never occur inside a character, so the count
-// is the reader's own for every well-formed line. Returns the index of the line break that
-// ends the line, or the text's length; a line that reaches the end of a text that is not the
-// whole rest of the file (whole false) is not counted, as it goes on in the next piece.
-size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts, TRowCache& rows) {
-    const size_t n = text.size();
-    while (i < n && ClassOf(text[i]) == kSeparator) {
-        ++i;
-    }
-    const size_t keyStart = i;
-    while (i < n && ClassOf(text[i]) == kOrdinary) {
-        ++i;
-    }
-    const size_t keyEnd = i;
-    const size_t end = LineBreaks::FindLineBreak(text.data(), keyEnd, n);
-    if (end == n && !whole) {
-        return end;
-    }
-    bool verbatim = false;
-    const int count = 1 + TokensAfterKey(text, keyEnd, end, verbatim);
-    const bool plainKey = !(verbatim && count == 1);
-    if (keyEnd == keyStart && (count == 1 || !plainKey)) {
-        return end;  // an empty line, a line of blanks, or one that starts with a double quote
-    }
-    std::array<char16_t, kKeyBytes> key{};
-    const size_t keyLength = std::min(keyEnd - keyStart, kKeyBytes);
+    std::array<char16_t, kKeyBytes> key;  // only its first keyLength units are read
+    const size_t keyLength = std::min(shape.keyEnd - shape.keyStart, kKeyBytes);
     for (size_t k = 0; k < keyLength; ++k) {
-        key[k] = static_cast<unsigned char>(text[keyStart + k]);
+        key[k] = static_cast<unsigned char>(bytes[shape.keyStart + k]);
     }
     const TRowChoice row = rows.Choose(std::u16string_view(key.data(), keyLength),
                                        std::min(count, kCountedTokens), plainKey);
     counts.Take(row, count);
-    return end;
 }
 
 // Lists of at least this many bytes are filled on large pages where the system offers them.
@@ -236,33 +142,41 @@ void TListReserver::Feed(std::string_view block) {
     if (s.skip) {
         return;
     }
-    const size_t n = block.size();
+    const auto count = [&s](std::string_view lines) {
+        DavLineScan::ForEachLine(lines, [&](const DavLineScan::TLineShape& shape) {
+            CountShape(lines.data(), shape, s.counts, s.rows);
+        });
+    };
     size_t i = 0;
     if (!s.carry.empty()) {
-        const size_t end = LineBreaks::FindLineBreak(block.data(), 0, n);
-        s.carry.append(block.substr(0, end));
-        if (end == n) {
+        // The line begun in earlier blocks ends at the first line break of this one.
+        i = LineBreaks::FindLineBreak(block.data(), 0, block.size());
+        s.carry.append(block.substr(0, i));
+        if (i == block.size()) {
             return;
         }
-        CountLine(s.carry, 0, true, s.counts, s.rows);
+        s.carry += '\n';
+        count(s.carry);
         s.carry.clear();
-        i = end + 1;
     }
-    while (i < n) {
-        const size_t start = i;
-        i = CountLine(block, i, false, s.counts, s.rows);
-        if (i == n) {
-            s.carry.assign(block.substr(start));
-            break;
-        }
-        ++i;
+    // Whole lines up to the block's last line break; the rest waits for the next block.
+    const size_t last = block.find_last_of("\r\n");
+    if (last == std::string_view::npos || last < i) {
+        s.carry.append(block.substr(i));
+        return;
     }
+    count(block.substr(i, last + 1 - i));
+    s.carry.assign(block.substr(last + 1));
 }
 
 void TListReserver::Reserve(TJGdata& jg) {
     TState& s = *state_;
     if (!s.carry.empty()) {
-        CountLine(s.carry, 0, true, s.counts, s.rows);
+        // The last line, without a line break.
+        s.carry += '\n';
+        DavLineScan::ForEachLine(s.carry, [&](const DavLineScan::TLineShape& shape) {
+            CountShape(s.carry.data(), shape, s.counts, s.rows);
+        });
         std::string().swap(s.carry);
     }
     if (s.skip || !s.started) {
