@@ -189,11 +189,7 @@ bool TJGdata::OpenTempFile(const std::u16string& fn) {
         return false;
     }
     DavReader::TListReserver reserver;
-    std::string_view block;
-    while (file.Next(block)) {
-        reserver.Feed(block);
-    }
-    if (file.Failed() || !file.Rewind()) {
+    if (!reserver.FeedFile(fn, file) || !file.Rewind()) {
         return false;
     }
     reserver.Reserve(*this);

@@ -13,6 +13,8 @@
 #include "exchange/DavGaibu.h"
 #include "exchange/DavReadSink.h"
 
+class TFileBlocks;
+
 namespace DavReader {
 
 // The tokens of one line, token 0 being the key. Reading past the last token gives the
@@ -91,6 +93,14 @@ public:
 
     // The next block of the file's bytes, in file order.
     void Feed(std::string_view block);
+    // Files of at least this many bytes are counted in two halves at once.
+    static constexpr uintmax_t kHalvesFrom = uintmax_t{8} << 20;
+    // Feeds a whole file, open at its first byte in file. A file of halvesFrom bytes or more
+    // is read in two halves at once where the machine has a second core: the second half
+    // through a reader of its own, on a thread of its own. False when a read fails, and the
+    // file has then not been read through.
+    bool FeedFile(const std::u16string& fileName, TFileBlocks& file,
+                  uintmax_t halvesFrom = kHalvesFrom);
     // Counts the last line, then reserves room in jg's lists.
     void Reserve(TJGdata& jg);
 

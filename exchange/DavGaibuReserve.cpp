@@ -4,10 +4,13 @@
 #include <algorithm>  // for std::min
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>  // for std::pair
+#include <thread>
 #include <vector>
 
 #include "exchange/DavGaibuReader.h"
@@ -16,6 +19,7 @@
 #include "exchange/DavLineScan.h"
 #include "util/LineBreaks.h"
 #include "util/Platform.h"
+#include "util/TextFile.h"
 
 namespace DavReader {
 
@@ -33,6 +37,13 @@ struct TCounts {
     int entities = 0;
     // A dimension is pending: its line is not an entity, its text makes a dimension.
     bool dimension = false;
+    // Until the first line that starts, ends or takes up a pending dimension (decided), the
+    // lines counted as plain lines, and that first line's row: what a dimension pending
+    // before these bytes would have changed (Append).
+    int leadingLines = 0;
+    bool decided = false;
+    THandler firstHandler = nullptr;
+    int firstArg = 0;
 
     void Add(int code) {
         ++kind[static_cast<size_t>(code)];
@@ -47,18 +58,34 @@ struct TCounts {
             return;
         }
         if (h == &Line) {
+            if (!decided) {
+                ++leadingLines;
+            }
             if (!dimension) {
                 ++kind[kKindLine];
                 ++entities;
             }
-        } else if (h == &Text) {
+            return;
+        }
+        const auto decide = [&] {
+            if (!decided) {
+                decided = true;
+                firstHandler = h;
+                firstArg = row.arg;
+            }
+        };
+        if (h == &Text) {
+            decide();
             Add(dimension && row.arg == DavKeys::kDimensionTextKind ? kKindDim : kKindText);
         } else if (h == &Solid) {
+            decide();
             // Corners that coincide make a smaller solid; those few grow their list as usual.
             Add(count == 5 ? kKindSolid2 : count == 7 ? kKindSolid3 : kKindSolid4);
         } else if (h == &DimensionStart) {
+            decide();
             dimension = true;
         } else if (h == &PolylineStart || h == &GroupEnd) {
+            decide();
             dimension = false;
         } else {
             constexpr std::pair<THandler, int> kOthers[] = {
@@ -68,10 +95,37 @@ struct TCounts {
             };
             for (const auto& [handler, code] : kOthers) {
                 if (h == handler) {
+                    decide();
                     Add(code);
                     break;
                 }
             }
+        }
+    }
+
+    // Adds the counts of the bytes that follow these, which were counted as if no dimension
+    // were pending where they begin.
+    void Append(const TCounts& later) {
+        for (size_t k = 0; k < kind.size(); ++k) {
+            kind[k] += later.kind[k];
+        }
+        entities += later.entities;
+        if (dimension) {
+            kind[kKindLine] -= later.leadingLines;
+            entities -= later.leadingLines;
+            if (later.firstHandler == &Text && later.firstArg == DavKeys::kDimensionTextKind) {
+                --kind[kKindText];
+                ++kind[kKindDim];
+            }
+        }
+        if (later.decided) {
+            dimension = later.dimension;
+        }
+        if (!decided) {
+            leadingLines += later.leadingLines;
+            decided = later.decided;
+            firstHandler = later.firstHandler;
+            firstArg = later.firstArg;
         }
     }
 };
@@ -167,6 +221,73 @@ void TListReserver::Feed(std::string_view block) {
     }
     count(block.substr(i, last + 1 - i));
     s.carry.assign(block.substr(last + 1));
+}
+
+bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
+                             uintmax_t halvesFrom) {
+    const uintmax_t size = file.SizeHint();
+    std::string_view block;
+    if (size == kUnknownSize || size < halvesFrom || std::thread::hardware_concurrency() < 2) {
+        while (file.Next(block)) {
+            Feed(block);
+        }
+        return !file.Failed();
+    }
+    // The second half: the lines from the first one that starts past the middle. Where they
+    // start is known after the other reader's first block; where no line starts past the
+    // middle, or the other reader cannot open the file, this one reads it all.
+    TListReserver later;
+    later.state_->started = true;  // no byte-order mark in the middle of a file
+    std::promise<uintmax_t> boundary;
+    std::future<uintmax_t> start = boundary.get_future();
+    bool laterRead = false;
+    std::thread other([&] {
+        TFileBlocks tail;
+        uintmax_t at = size / 2;
+        bool found = false;
+        std::string_view piece;
+        if (tail.Open(fileName) && tail.Seek(at)) {
+            while (!found && tail.Next(piece)) {
+                const size_t brk = piece.find_first_of("\r\n");
+                if (brk == std::string_view::npos) {
+                    at += piece.size();
+                    continue;
+                }
+                found = true;
+                boundary.set_value(at + brk + 1);
+                later.Feed(piece.substr(brk + 1));
+            }
+        }
+        if (!found) {
+            boundary.set_value(kUnknownSize);
+            return;
+        }
+        while (tail.Next(piece)) {
+            later.Feed(piece);
+        }
+        laterRead = !tail.Failed();
+    });
+    const uintmax_t middle = start.get();
+    if (middle != kUnknownSize) {
+        file.EndAt(middle);
+    }
+    while (file.Next(block)) {
+        Feed(block);
+    }
+    other.join();
+    if (file.Failed()) {
+        return false;
+    }
+    if (middle == kUnknownSize) {
+        return true;
+    }
+    if (!laterRead) {
+        return false;
+    }
+    // The first half ends just after a line break, so no line of it is carried over.
+    state_->counts.Append(later.state_->counts);
+    state_->carry = std::move(later.state_->carry);
+    return true;
 }
 
 void TListReserver::Reserve(TJGdata& jg) {

@@ -479,13 +479,14 @@ bool TFileBlocks::Open(const std::u16string& fileName) {
     in_.close();
     failed_ = false;
     ended_ = false;
-    uintmax_t hint = kUnknownSize;
-    if (!OpenFileForReading(fileName, in_, hint)) {
+    position_ = 0;
+    end_ = kUnknownSize;
+    if (!OpenFileForReading(fileName, in_, sizeHint_)) {
         return false;
     }
     // A small file needs no more than its own size (and a byte to see its end).
-    if (hint < blockBytes_) {
-        blockBytes_ = static_cast<size_t>(hint) + 1;
+    if (sizeHint_ < blockBytes_) {
+        blockBytes_ = static_cast<size_t>(sizeHint_) + 1;
     }
     // Left uninitialized: every byte handed out has been read into it first.
     buffer_.reset(new char[blockBytes_]);
@@ -493,10 +494,14 @@ bool TFileBlocks::Open(const std::u16string& fileName) {
 }
 
 bool TFileBlocks::Next(std::string_view& block) {
-    if (ended_ || failed_ || !buffer_) {
+    if (ended_ || failed_ || !buffer_ || position_ >= end_) {
         return false;
     }
-    in_.read(buffer_.get(), static_cast<std::streamsize>(blockBytes_));
+    size_t want = blockBytes_;
+    if (end_ - position_ < want) {
+        want = static_cast<size_t>(end_ - position_);
+    }
+    in_.read(buffer_.get(), static_cast<std::streamsize>(want));
     const auto got = static_cast<size_t>(in_.gcount());
     if (in_.bad()) {
         failed_ = true;
@@ -508,17 +513,20 @@ bool TFileBlocks::Next(std::string_view& block) {
     if (got == 0) {
         return false;
     }
+    position_ += got;
     block = std::string_view(buffer_.get(), got);
     return true;
 }
 
-bool TFileBlocks::Rewind() {
+bool TFileBlocks::Seek(uintmax_t offset) {
     if (failed_ || !buffer_) {
         return false;
     }
     in_.clear();
-    in_.seekg(0);
+    in_.seekg(static_cast<std::streamoff>(offset));
     ended_ = false;
+    position_ = offset;
+    end_ = kUnknownSize;
     if (!in_) {
         failed_ = true;
         return false;

@@ -76,15 +76,25 @@ public:
     bool Open(const std::u16string& fileName);
     // False at the end of the file and after a failed read (see Failed).
     bool Next(std::string_view& block) override;
-    // Back to the file's first byte; false when the file cannot be read again.
-    bool Rewind();
+    // Back to the file's first byte, with no end set; false when the file cannot be read
+    // again.
+    bool Rewind() { return Seek(0); }
+    // To the byte at offset, with no end set; false when the file cannot be read there.
+    bool Seek(uintmax_t offset);
+    // The blocks end before the byte at offset.
+    void EndAt(uintmax_t offset) { end_ = offset; }
     // Whether a read failed; the blocks then end early.
     bool Failed() const { return failed_; }
+    // The file's size when it was opened, or kUnknownSize.
+    uintmax_t SizeHint() const { return sizeHint_; }
 
 private:
     std::ifstream in_;
     std::unique_ptr<char[]> buffer_;
     size_t blockBytes_;
+    uintmax_t sizeHint_ = kUnknownSize;
+    uintmax_t position_ = 0;  // of the next byte read
+    uintmax_t end_ = kUnknownSize;
     bool failed_ = false;
     bool ended_ = false;
 };
