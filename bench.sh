@@ -107,7 +107,7 @@ flatten() {
             if (name != "" && cpu != "" && (type == "iteration" || agg == "median")) {
                 sub(/_median$/, "", name)
                 f = unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1
-                kind = name ~ /\/manual_time/ ? "wall" : "cpu"
+                kind = name ~ /\/(manual_time|real_time)/ ? "wall" : "cpu"
                 t = kind == "wall" ? real : cpu
                 gsub(/\/iterations:[0-9]+|\/manual_time|\/real_time/, "", name)
                 printf "%s\t%s\t%.6g\t%s\t%s\t%s\n", prog, name, t * f, bps, ips, kind
