@@ -47,6 +47,8 @@ run_all() {
 
     rm -rf "$out"
     mkdir -p "$out"
+    # Other work on the machine inflates every time; the report shows how busy it was.
+    cut -d ' ' -f 1-3 /proc/loadavg >"$out/load-before.txt" 2>/dev/null || true
     shopt -s nullglob
     local programs=("$build"/bench/*_bench)
     if ((${#programs[@]} == 0)); then
@@ -105,7 +107,7 @@ flatten() {
             if (name != "" && cpu != "" && (type == "iteration" || agg == "median")) {
                 sub(/_median$/, "", name)
                 f = unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1
-                kind = name ~ /\/manual_time/ ? "wall" : "cpu"
+                kind = name ~ /\/(manual_time|real_time)/ ? "wall" : "cpu"
                 t = kind == "wall" ? real : cpu
                 gsub(/\/iterations:[0-9]+|\/manual_time|\/real_time/, "", name)
                 printf "%s\t%s\t%.6g\t%s\t%s\t%s\n", prog, name, t * f, bps, ips, kind
@@ -204,6 +206,10 @@ machine() {
     printf -- '- Date: %s\n' "$(date -u '+%Y-%m-%d %H:%M UTC')"
     printf -- '- Commit: %s\n' "$(git rev-parse --short HEAD 2>/dev/null || echo unknown)"
     printf -- '- Compiler: %s\n' "$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$build/CMakeCache.txt")"
+    if [[ -s $out/load-before.txt ]]; then
+        printf -- '- Load average (1, 5, 15 minutes) before the run: %s; after it: %s\n' \
+            "$(cat "$out/load-before.txt")" "$(cut -d ' ' -f 1-3 /proc/loadavg 2>/dev/null)"
+    fi
 }
 
 if [[ -z ${BENCH_REPORT_ONLY:-} ]]; then

@@ -175,25 +175,35 @@ void TJGdata::DataFree() {
     t_PLineN = 0;
 }
 
-// A missing or unreadable file leaves the model as it is and reads nothing: the whole file
-// is read before the first line is parsed. Its blocks are released as they are parsed.
+// A missing or unreadable file leaves the model as it is and reads nothing. The file is read
+// twice through one block's buffer: the first pass reads it whole and counts its entities, so
+// that the lists are sized before the second pass parses it; no more than a block of the
+// file's bytes is in memory at any time.
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
     MojiCode = false;
     if (!ExistsFile(fn)) {
         return false;
     }
-    std::vector<std::string> blocks;
-    if (!ReadFileBlocks(fn, blocks)) {
+    TFileBlocks file;
+    if (!file.Open(fn)) {
         return false;
     }
-    DavReader::ReserveLists(*this, std::vector<std::string_view>(blocks.begin(), blocks.end()));
-    TTextBlockDecoder text(std::move(blocks));
+    DavReader::TListReserver reserver;
+    if (!reserver.FeedFile(fn, file) || !file.Rewind()) {
+        return false;
+    }
+    reserver.Reserve(*this);
+    TTextBlockDecoder text(file);
     ParseTempText(text);
-    return true;
+    // A read that fails only on the second pass (the disk, or another program cutting the
+    // file short) leaves the lines read before it.
+    return !file.Failed();
 }
 
 bool TJGdata::OpenTempBytes(std::string_view bytes) {
-    DavReader::ReserveLists(*this, {bytes});
+    DavReader::TListReserver reserver;
+    reserver.Feed(bytes);
+    reserver.Reserve(*this);
     TTextBlockDecoder text(bytes);
     ParseTempText(text);
     return true;
@@ -249,7 +259,7 @@ std::string TJGdata::TempFileBytes() const {
 }
 
 void TJGdata::SetEntNo(int a_yn, int a_no) {
-    TDavEntNo& e = GrowAppend(EntNo, EntN);
+    TDavEntNo& e = GrowAppend(EntNo, EntN, readingFile_);
     e.yn = a_yn;
     e.no = a_no;
 }

@@ -13,6 +13,9 @@
 
 class TDavReadSink;
 class TTextBlockDecoder;
+namespace DavReader {
+class TRowCache;
+}
 namespace DavKinds {
 template <class K>
 struct TWriterOf;
@@ -388,8 +391,11 @@ public:
     /// again.
     void DataFree();
     /// Reads the host's exchange file fn (UTF-8 or UTF-16 with byte-order mark, or code page
-    /// 932 without) into the model. False when the file is missing or cannot be read; lines
-    /// the reader does not know are skipped, values out of range replaced by defaults.
+    /// 932 without) into the model. False when the file is missing or cannot be read, and
+    /// the model is then as it was; lines the reader does not know are skipped, values out of
+    /// range replaced by defaults. The file is read through a buffer of one block, so its
+    /// bytes are never held whole. (Should a read fail after the file has been read through
+    /// once, the result is false too, and the model keeps the lines read before it.)
     bool OpenTempFile(const std::u16string& fn);
     /// What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
     bool OpenTempBytes(std::string_view bytes);
@@ -429,22 +435,32 @@ public:
     }
     /// Appends one record to a list under the block policy and returns it (zero-filled). A
     /// count out of range starts the list afresh.
+    /// While a file is read (tight), a list that is full grows by the one record instead,
+    /// built once in place; reading then fills the rest of the last block (PadToBlocks).
     template <class T>
-    static T& GrowAppend(std::vector<T>& list, int& count) {
+    static T& GrowAppend(std::vector<T>& list, int& count, bool tight = false) {
         count = CountIn(count, list) + 1;
         if (static_cast<size_t>(count) > list.size()) {
-            list.resize((static_cast<size_t>(count) + 999) / 1000 * 1000);
+            if (tight) {
+                return list.emplace_back();
+            }
+            list.resize(BlockLength(count));
         }
         T& rec = list[static_cast<size_t>(count) - 1];
         rec = T{};
         return rec;
+    }
+    /// The length of a list that holds count records under the block policy: whole blocks of
+    /// 1000.
+    static size_t BlockLength(int count) {
+        return (static_cast<size_t>(count) + 999) / 1000 * 1000;
     }
     /// Appends a new entity of the given kind: its EntNo entry, its record and the current
     /// attributes in its att.
     template <class T>
     T& NewEntity(int kind, std::vector<T>& list, int& count) {
         SetEntNo(kind, count);
-        T& rec = GrowAppend(list, count);
+        T& rec = GrowAppend(list, count, readingFile_);
         SetEntAttr(rec.att);
         return rec;
     }
@@ -636,7 +652,7 @@ public:
 
 private:
     void ParseTempText(TTextBlockDecoder& text);
-    void ParseTempLine(std::u16string_view line);
+    size_t ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows);
 
     int ConvColNo(int col) const;
     int ConvLtpNo(int ltp) const;
@@ -667,4 +683,8 @@ private:
     std::vector<std::u16string_view> parseTokens_;
     std::u16string parseJoined_;
     TDavReadSink* readSink_ = nullptr;
+    // Set while a file is read: the lists grow a record at a time (GrowAppend).
+    bool readingFile_ = false;
+    // Fills the last block of every entity list and of the drawing order with empty records.
+    void PadToBlocks();
 };

@@ -2,6 +2,7 @@
 // handler.
 #include "exchange/DavGaibu.h"
 
+#include <algorithm>  // for std::max
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
+#include "exchange/DavKinds.h"
 #include "exchange/DavLimits.h"
 #include "exchange/DavRules.h"
 #include "util/LineBreaks.h"
@@ -378,11 +380,11 @@ void ReportUntaken(const TJGdata& jg, std::u16string_view key) {
 
 // Dispatches the tokens of one line: the first row whose key matches and whose token count
 // holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
-void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey) {
+void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey, DavReader::TRowCache& rows) {
     if (t.Count() == 1 && t[0].empty()) {
         return;
     }
-    if (const DavReader::TRowChoice row = DavReader::ChooseRow(t[0], t.Count(), plainKey)) {
+    if (const DavReader::TRowChoice row = rows.Choose(t[0], t.Count(), plainKey)) {
         row.handler(jg, t, row.arg);
         return;
     }
@@ -405,32 +407,50 @@ DavReader::TRowChoice DavReader::ChooseRow(std::u16string_view key, int count, b
     return {};
 }
 
-void TJGdata::ParseTempLine(std::u16string_view line) {
+// Cuts the line that starts at text[i] into tokens and dispatches it; returns the index after
+// its line break (a CR LF pair, a lone LF or a lone CR), or the text's length.
+size_t TJGdata::ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows) {
     size_t end = 0;
     bool plainKey = false;
-    const int count = Tokenize(line, 0, end, plainKey, parseTokens_, parseJoined_);
+    const int count = Tokenize(text, i, end, plainKey, parseTokens_, parseJoined_);
     if (readSink_ != nullptr) {
-        readSink_->Line(line.substr(0, end));
+        readSink_->Line(text.substr(i, end - i));
     }
-    Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey);
+    Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey, rows);
+    if (end == text.size()) {
+        return end;
+    }
+    return text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? end + 2
+                                                                                : end + 1;
 }
 
-// Every line of the text, first to last, each cut into tokens and dispatched as it is found.
-// An empty line is ignored, so a line break at the very end adds nothing.
+// Every line of the text, first to last, each cut into tokens and dispatched as it is found;
+// the tokenizer finds where each line ends. An empty line is ignored, so a line break at the
+// very end adds nothing. The decoder's pieces are whole lines and never cut a CR LF pair.
 void TJGdata::ParseTempText(TTextBlockDecoder& text) {
     MojiCode = text.Encoding() == TTextEncoding::Utf8;
-    LineBreaks::TLineSplitter<char16_t> lines;
+    // Records are built once, in place, in lists sized beforehand; the blocks are filled up
+    // at the end.
+    readingFile_ = true;
+    DavReader::TRowCache rows;
     std::u16string_view piece;
-    std::u16string_view line;
-    bool ended = false;
-    // Each piece is a run of whole lines.
     while (text.Next(piece)) {
-        lines.Feed(piece);
-        while (lines.Next(line, ended)) {
-            ParseTempLine(line);
+        for (size_t i = 0; i < piece.size();) {
+            i = ParseTempLine(piece, i, rows);
         }
     }
+    readingFile_ = false;
+    PadToBlocks();
     // The token storage may hold a very long line; it is not needed after reading.
     std::vector<std::u16string_view>().swap(parseTokens_);
     std::u16string().swap(parseJoined_);
+}
+
+void TJGdata::PadToBlocks() {
+    DavKinds::ForEachKind([this](auto kind) {
+        using K = decltype(kind);
+        auto& list = K::ListOf(*this);
+        list.resize(std::max(list.size(), BlockLength(CountIn(K::CountOf(*this), list))));
+    });
+    EntNo.resize(std::max(EntNo.size(), BlockLength(CountIn(EntN, EntNo))));
 }

@@ -2,12 +2,18 @@
 // handlers of the attribute, control and entity lines.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <cstring>  // for std::memcpy
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavReadSink.h"
+
+class TFileBlocks;
 
 namespace DavReader {
 
@@ -42,10 +48,66 @@ struct TRowChoice {
 };
 TRowChoice ChooseRow(std::u16string_view key, int count, bool plainKey);
 
-// Reserves room in every entity list and in the drawing order for the entities that the raw
-// lines of a host file (its bytes in pieces, in file order) will add, so that reading fills the
-// lists in place. Only the capacity changes; a UTF-16 file is left to the lists' own growth.
-void ReserveLists(TJGdata& jg, const std::vector<std::string_view>& pieces);
+// ChooseRow with a memory of the short keys it has met: the lines of a file use a handful of
+// keys with a handful of token counts, so almost every line finds its row in one comparison
+// instead of a walk down the grammar. Keys of more than four units are always looked up.
+class TRowCache {
+public:
+    TRowChoice Choose(std::u16string_view key, int count, bool plainKey) {
+        constexpr size_t kMaxUnits = sizeof(uint64_t) / sizeof(char16_t);
+        if (key.empty() || key.size() > kMaxUnits || count < 0) {
+            return ChooseRow(key, count, plainKey);
+        }
+        uint64_t units = 0;
+        std::memcpy(&units, key.data(), key.size() * sizeof(char16_t));
+        const uint64_t shape = static_cast<uint64_t>(count) << 4 | key.size() << 1 |
+                               (plainKey ? 1u : 0u);
+        constexpr uint64_t kMix = 0x9E3779B97F4A7C15ull;  // spreads the bits over the index
+        TEntry& e = entries_[((units ^ (shape << 40) ^ shape) * kMix) >> (64 - kIndexBits)];
+        if (e.units != units || e.shape != shape) {
+            e = TEntry{units, shape, ChooseRow(key, count, plainKey)};
+        }
+        return e.choice;
+    }
+
+private:
+    static constexpr int kIndexBits = 8;
+    struct TEntry {
+        uint64_t units = 0;
+        uint64_t shape = 0;  // never 0 once filled: the key length is at least 1
+        TRowChoice choice;
+    };
+    std::array<TEntry, size_t{1} << kIndexBits> entries_{};
+};
+
+// Counts, a block of a host file's bytes at a time, the entities that its lines will add,
+// then reserves room for them in every entity list and in the drawing order, so that reading
+// fills the lists in place. Only the capacity changes; a UTF-16 file is left to the lists' own
+// growth.
+class TListReserver {
+public:
+    TListReserver();
+    ~TListReserver();
+    TListReserver(const TListReserver&) = delete;
+    TListReserver& operator=(const TListReserver&) = delete;
+
+    // The next block of the file's bytes, in file order.
+    void Feed(std::string_view block);
+    // Files of at least this many bytes are counted in two halves at once.
+    static constexpr uintmax_t kHalvesFrom = uintmax_t{8} << 20;
+    // Feeds a whole file, open at its first byte in file. A file of halvesFrom bytes or more
+    // is read in two halves at once where the machine has a second core: the second half
+    // through a reader of its own, on a thread of its own. False when a read fails, and the
+    // file has then not been read through.
+    bool FeedFile(const std::u16string& fileName, TFileBlocks& file,
+                  uintmax_t halvesFrom = kHalvesFrom);
+    // Counts the last line, then reserves room in jg's lists.
+    void Reserve(TJGdata& jg);
+
+private:
+    struct TState;
+    std::unique_ptr<TState> state_;
+};
 
 // Layer and attribute lines.
 void LayerGroupName(TJGdata& jg, const TTokens& t, int arg);

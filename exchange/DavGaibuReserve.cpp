@@ -4,15 +4,22 @@
 #include <algorithm>  // for std::min
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <future>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>  // for std::pair
+#include <thread>
 #include <vector>
 
 #include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "exchange/DavLineScan.h"
+#include "util/LineBreaks.h"
 #include "util/Platform.h"
+#include "util/TextFile.h"
 
 namespace DavReader {
 
@@ -24,28 +31,19 @@ constexpr size_t kKeyBytes = 32;
 // Tokens are counted only as far as any row of the grammar looks.
 constexpr int kCountedTokens = 400;
 
-// What a byte is to the tokenizer.
-enum TByte : unsigned char { kOrdinary, kSeparator, kBreak, kVerbatim };
-
-constexpr std::array<TByte, 256> MakeByteClasses() {
-    std::array<TByte, 256> c{};
-    c[' '] = c['\t'] = kSeparator;
-    c['\r'] = c['\n'] = kBreak;
-    c['"'] = c['='] = kVerbatim;
-    return c;
-}
-constexpr std::array<TByte, 256> kByteClass = MakeByteClasses();
-
-TByte ClassOf(char c) {
-    return kByteClass[static_cast<unsigned char>(c)];
-}
-
 // The expected length of each list, by kind code, and of the drawing order.
 struct TCounts {
     std::array<int, DavKinds::kCount + 1> kind{};
     int entities = 0;
     // A dimension is pending: its line is not an entity, its text makes a dimension.
     bool dimension = false;
+    // Until the first line that starts, ends or takes up a pending dimension (decided), the
+    // lines counted as plain lines, and that first line's row: what a dimension pending
+    // before these bytes would have changed (Append).
+    int leadingLines = 0;
+    bool decided = false;
+    THandler firstHandler = nullptr;
+    int firstArg = 0;
 
     void Add(int code) {
         ++kind[static_cast<size_t>(code)];
@@ -60,18 +58,34 @@ struct TCounts {
             return;
         }
         if (h == &Line) {
+            if (!decided) {
+                ++leadingLines;
+            }
             if (!dimension) {
                 ++kind[kKindLine];
                 ++entities;
             }
-        } else if (h == &Text) {
+            return;
+        }
+        const auto decide = [&] {
+            if (!decided) {
+                decided = true;
+                firstHandler = h;
+                firstArg = row.arg;
+            }
+        };
+        if (h == &Text) {
+            decide();
             Add(dimension && row.arg == DavKeys::kDimensionTextKind ? kKindDim : kKindText);
         } else if (h == &Solid) {
+            decide();
             // Corners that coincide make a smaller solid; those few grow their list as usual.
             Add(count == 5 ? kKindSolid2 : count == 7 ? kKindSolid3 : kKindSolid4);
         } else if (h == &DimensionStart) {
+            decide();
             dimension = true;
         } else if (h == &PolylineStart || h == &GroupEnd) {
+            decide();
             dimension = false;
         } else {
             constexpr std::pair<THandler, int> kOthers[] = {
@@ -81,110 +95,64 @@ struct TCounts {
             };
             for (const auto& [handler, code] : kOthers) {
                 if (h == handler) {
+                    decide();
                     Add(code);
                     break;
                 }
             }
         }
     }
+
+    // Adds the counts of the bytes that follow these, which were counted as if no dimension
+    // were pending where they begin.
+    void Append(const TCounts& later) {
+        for (size_t k = 0; k < kind.size(); ++k) {
+            kind[k] += later.kind[k];
+        }
+        entities += later.entities;
+        if (dimension) {
+            kind[kKindLine] -= later.leadingLines;
+            entities -= later.leadingLines;
+            if (later.firstHandler == &Text && later.firstArg == DavKeys::kDimensionTextKind) {
+                --kind[kKindText];
+                ++kind[kKindDim];
+            }
+        }
+        if (later.decided) {
+            dimension = later.dimension;
+        }
+        if (!decided) {
+            leadingLines += later.leadingLines;
+            decided = later.decided;
+            firstHandler = later.firstHandler;
+            firstArg = later.firstArg;
+        }
+    }
 };
 
-// Reads the line that starts at text[i] by the rules of the tokenizer on its bytes and counts
-// the entity it makes: blanks and tabs separate tokens, a double quote or an equals sign makes
-// the rest of the line one token, a blank after the last value adds an empty token. In the
-// legacy code page and in UTF-8 these ASCII bytes never occur inside a character, so the count
-// is the reader's own for every well-formed line. Returns the index of the line break that
-// ends the line, or the text's length; a line that reaches the end of a text that is not the
-// whole rest of the file (whole false) is not counted, as it goes on in the next piece.
-size_t CountLine(std::string_view text, size_t i, bool whole, TCounts& counts) {
-    const size_t n = text.size();
-    while (i < n && ClassOf(text[i]) == kSeparator) {
-        ++i;
+// Counts the entity that a line of the given shape makes, its key read from bytes.
+void CountShape(const char* bytes, const DavLineScan::TLineShape& shape, TCounts& counts,
+                TRowCache& rows) {
+    const int count = shape.count;
+    const bool plainKey = !(shape.verbatim && count == 1);
+    if (shape.keyEnd == shape.keyStart && (count == 1 || !plainKey)) {
+        return;  // an empty line, a line of blanks, or one that starts with a double quote
     }
-    const size_t keyStart = i;
-    while (i < n && ClassOf(text[i]) == kOrdinary) {
-        ++i;
-    }
-    const size_t keyEnd = i;
-    int count = 1;
-    bool verbatim = false;
-    while (i < n) {
-        const TByte c = ClassOf(text[i]);
-        if (c == kBreak) {
-            break;
-        }
-        if (c == kVerbatim) {
-            verbatim = true;
-            break;
-        }
-        // A blank or tab ends a run: a further token follows, empty when nothing does.
-        ++count;
-        while (++i < n && ClassOf(text[i]) == kSeparator) {
-        }
-        while (i < n && ClassOf(text[i]) == kOrdinary) {
-            ++i;
-        }
-    }
-    const bool plainKey = !(verbatim && count == 1);
-    if (verbatim) {
-        while (i < n && ClassOf(text[i]) != kBreak) {
-            ++i;
-        }
-    }
-    if (i == n && !whole) {
-        return i;
-    }
-    if (keyEnd == keyStart && (count == 1 || !plainKey)) {
-        return i;  // an empty line, a line of blanks, or one that starts with a double quote
-    }
-    std::array<char16_t, kKeyBytes> key{};
-    const size_t keyLength = std::min(keyEnd - keyStart, kKeyBytes);
+    std::array<char16_t, kKeyBytes> key;  // only its first keyLength units are read
+    const size_t keyLength = std::min(shape.keyEnd - shape.keyStart, kKeyBytes);
     for (size_t k = 0; k < keyLength; ++k) {
-        key[k] = static_cast<unsigned char>(text[keyStart + k]);
+        key[k] = static_cast<unsigned char>(bytes[shape.keyStart + k]);
     }
-    const TRowChoice row = ChooseRow(std::u16string_view(key.data(), keyLength),
-                                     std::min(count, kCountedTokens), plainKey);
+    const TRowChoice row = rows.Choose(std::u16string_view(key.data(), keyLength),
+                                       std::min(count, kCountedTokens), plainKey);
     counts.Take(row, count);
-    return i;
-}
-
-// Counts every line of the pieces; a line that runs on from one piece into the next is put
-// together first.
-void CountLines(const std::vector<std::string_view>& pieces, TCounts& counts) {
-    std::string carry;
-    for (size_t p = 0; p < pieces.size(); ++p) {
-        const std::string_view piece = pieces[p];
-        const bool last = p + 1 == pieces.size();
-        size_t i = 0;
-        const size_t n = piece.size();
-        if (!carry.empty()) {
-            while (i < n && ClassOf(piece[i]) != kBreak) {
-                ++i;
-            }
-            carry.append(piece.substr(0, i));
-            if (i == n && !last) {
-                continue;
-            }
-            CountLine(carry, 0, true, counts);
-            carry.clear();
-        }
-        while (i < n) {
-            const size_t start = i;
-            i = CountLine(piece, i, last, counts);
-            if (i == n && !last) {
-                carry.assign(piece.substr(start));
-                break;
-            }
-            ++i;
-        }
-    }
 }
 
 // Lists of at least this many bytes are filled on large pages where the system offers them.
 constexpr size_t kLargeList = size_t{2} << 20;
 
 template <class T>
-void Reserve(std::vector<T>& list, size_t length) {
+void ReserveList(std::vector<T>& list, size_t length) {
     if (list.capacity() >= length) {
         return;
     }
@@ -202,26 +170,146 @@ size_t BlockLength(int count) {
 
 }  // namespace
 
-void ReserveLists(TJGdata& jg, const std::vector<std::string_view>& pieces) {
-    if (pieces.empty() || pieces.front().size() < 2) {
-        return;
-    }
-    const std::string_view head = pieces.front();
-    // A UTF-16 file's bytes are not ASCII words; its lists grow as they are filled.
-    if ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF')) {
-        return;
-    }
-    std::vector<std::string_view> text = pieces;
-    if (head.starts_with("\xEF\xBB\xBF")) {
-        text.front().remove_prefix(3);
-    }
+struct TListReserver::TState {
     TCounts counts;
-    CountLines(text, counts);
+    TRowCache rows;
+    // The start of a line that goes on in the next block.
+    std::string carry;
+    bool started = false;
+    // A UTF-16 file: its bytes are not ASCII words, and its lists grow as they are filled.
+    bool skip = false;
+};
+
+TListReserver::TListReserver() : state_(std::make_unique<TState>()) {}
+
+TListReserver::~TListReserver() = default;
+
+void TListReserver::Feed(std::string_view block) {
+    TState& s = *state_;
+    if (!s.started) {
+        s.started = true;
+        s.skip = block.starts_with("\xFF\xFE") || block.starts_with("\xFE\xFF");
+        if (block.starts_with("\xEF\xBB\xBF")) {
+            block.remove_prefix(3);
+        }
+    }
+    if (s.skip) {
+        return;
+    }
+    const auto count = [&s](std::string_view lines) {
+        DavLineScan::ForEachLine(lines, [&](const DavLineScan::TLineShape& shape) {
+            CountShape(lines.data(), shape, s.counts, s.rows);
+        });
+    };
+    size_t i = 0;
+    if (!s.carry.empty()) {
+        // The line begun in earlier blocks ends at the first line break of this one.
+        i = LineBreaks::FindLineBreak(block.data(), 0, block.size());
+        s.carry.append(block.substr(0, i));
+        if (i == block.size()) {
+            return;
+        }
+        s.carry += '\n';
+        count(s.carry);
+        s.carry.clear();
+    }
+    // Whole lines up to the block's last line break; the rest waits for the next block.
+    const size_t last = block.find_last_of("\r\n");
+    if (last == std::string_view::npos || last < i) {
+        s.carry.append(block.substr(i));
+        return;
+    }
+    count(block.substr(i, last + 1 - i));
+    s.carry.assign(block.substr(last + 1));
+}
+
+bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
+                             uintmax_t halvesFrom) {
+    const uintmax_t size = file.SizeHint();
+    std::string_view block;
+    if (size == kUnknownSize || size < halvesFrom || std::thread::hardware_concurrency() < 2) {
+        while (file.Next(block)) {
+            Feed(block);
+        }
+        return !file.Failed();
+    }
+    // The second half: the lines from the first one that starts past the middle. Where they
+    // start is known after the other reader's first block; where no line starts past the
+    // middle, or the other reader cannot open the file, this one reads it all.
+    TListReserver later;
+    later.state_->started = true;  // no byte-order mark in the middle of a file
+    std::promise<uintmax_t> boundary;
+    std::future<uintmax_t> start = boundary.get_future();
+    bool laterRead = false;
+    std::thread other([&] {
+        TFileBlocks tail;
+        uintmax_t at = size / 2;
+        bool found = false;
+        std::string_view piece;
+        if (tail.Open(fileName) && tail.Seek(at)) {
+            while (!found && tail.Next(piece)) {
+                const size_t brk = piece.find_first_of("\r\n");
+                if (brk == std::string_view::npos) {
+                    at += piece.size();
+                    continue;
+                }
+                found = true;
+                boundary.set_value(at + brk + 1);
+                later.Feed(piece.substr(brk + 1));
+            }
+        }
+        if (!found) {
+            boundary.set_value(kUnknownSize);
+            return;
+        }
+        while (tail.Next(piece)) {
+            later.Feed(piece);
+        }
+        laterRead = !tail.Failed();
+    });
+    const uintmax_t middle = start.get();
+    if (middle != kUnknownSize) {
+        file.EndAt(middle);
+    }
+    while (file.Next(block)) {
+        Feed(block);
+    }
+    other.join();
+    if (file.Failed()) {
+        return false;
+    }
+    if (middle == kUnknownSize) {
+        return true;
+    }
+    if (!laterRead) {
+        return false;
+    }
+    // The first half ends just after a line break, so no line of it is carried over.
+    state_->counts.Append(later.state_->counts);
+    state_->carry = std::move(later.state_->carry);
+    return true;
+}
+
+void TListReserver::Reserve(TJGdata& jg) {
+    TState& s = *state_;
+    if (!s.carry.empty()) {
+        // The last line, without a line break.
+        s.carry += '\n';
+        DavLineScan::ForEachLine(s.carry, [&](const DavLineScan::TLineShape& shape) {
+            CountShape(s.carry.data(), shape, s.counts, s.rows);
+        });
+        std::string().swap(s.carry);
+    }
+    if (s.skip || !s.started) {
+        return;
+    }
+    const TCounts& counts = s.counts;
     DavKinds::ForEachKind([&](auto kind) {
         using K = decltype(kind);
-        Reserve(K::ListOf(jg), BlockLength(K::CountOf(jg) + counts.kind[K::kCode]));
+        ReserveList(K::ListOf(jg), BlockLength(K::CountOf(jg) + counts.kind[K::kCode]));
     });
-    Reserve(jg.EntNo, BlockLength(jg.EntN + counts.entities));
+    ReserveList(jg.EntNo, BlockLength(jg.EntN + counts.entities));
+    s.counts = TCounts{};
 }
 
 }  // namespace DavReader

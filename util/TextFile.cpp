@@ -439,95 +439,145 @@ bool ReadFileBytes(const std::u16string& fileName, std::string& out) {
     return true;
 }
 
-bool ReadFileBlocks(const std::u16string& fileName, std::vector<std::string>& blocks,
-                    size_t blockBytes) {
-    blocks.clear();
-    std::ifstream in;
-    uintmax_t hint = kUnknownSize;
-    if (blockBytes == 0 || !OpenFileForReading(fileName, in, hint)) {
-        return false;
-    }
-    // The size only shortens the blocks of a small file.
-    const bool known = hint != kUnknownSize;
-    uintmax_t total = 0;
-    for (;;) {
-        size_t size = blockBytes;
-        if (known && hint >= total && hint - total < blockBytes) {
-            // One byte more than expected, so that the end of the file shows in this read.
-            size = static_cast<size_t>(hint - total) + 1;
+namespace {
+
+// Blocks held in strings; each is released when the next one is taken.
+class TOwnedBlocks final : public TByteBlocks {
+public:
+    explicit TOwnedBlocks(std::vector<std::string>&& blocks) : blocks_(std::move(blocks)) {}
+    bool Next(std::string_view& block) override {
+        if (next_ > 0) {
+            std::string().swap(blocks_[next_ - 1]);
         }
-        std::string block(size, '\0');
-        in.read(block.data(), static_cast<std::streamsize>(size));
-        const auto got = static_cast<size_t>(in.gcount());
-        if (in.bad()) {
-            blocks.clear();
+        if (next_ >= blocks_.size()) {
             return false;
         }
-        if (got > 0) {
-            block.resize(got);
-            blocks.push_back(std::move(block));
-            total += got;
-        }
-        if (!in) {
-            break;  // end of file
-        }
+        block = blocks_[next_++];
+        return true;
+    }
+
+private:
+    std::vector<std::string> blocks_;
+    size_t next_ = 0;
+};
+
+}  // namespace
+
+bool TMemoryBlocks::Next(std::string_view& block) {
+    if (at_ >= bytes_.size()) {
+        return false;
+    }
+    block = bytes_.substr(at_, blockBytes_);
+    at_ += block.size();
+    return true;
+}
+
+TFileBlocks::TFileBlocks(size_t blockBytes)
+    : blockBytes_(blockBytes == 0 ? kFileBlockBytes : blockBytes) {}
+
+bool TFileBlocks::Open(const std::u16string& fileName) {
+    in_.close();
+    failed_ = false;
+    ended_ = false;
+    position_ = 0;
+    end_ = kUnknownSize;
+    if (!OpenFileForReading(fileName, in_, sizeHint_)) {
+        return false;
+    }
+    // A small file needs no more than its own size (and a byte to see its end).
+    if (sizeHint_ < blockBytes_) {
+        blockBytes_ = static_cast<size_t>(sizeHint_) + 1;
+    }
+    // Left uninitialized: every byte handed out has been read into it first.
+    buffer_.reset(new char[blockBytes_]);
+    return true;
+}
+
+bool TFileBlocks::Next(std::string_view& block) {
+    if (ended_ || failed_ || !buffer_ || position_ >= end_) {
+        return false;
+    }
+    size_t want = blockBytes_;
+    if (end_ - position_ < want) {
+        want = static_cast<size_t>(end_ - position_);
+    }
+    in_.read(buffer_.get(), static_cast<std::streamsize>(want));
+    const auto got = static_cast<size_t>(in_.gcount());
+    if (in_.bad()) {
+        failed_ = true;
+        return false;
+    }
+    if (!in_) {
+        ended_ = true;  // the end of the file
+    }
+    if (got == 0) {
+        return false;
+    }
+    position_ += got;
+    block = std::string_view(buffer_.get(), got);
+    return true;
+}
+
+bool TFileBlocks::Seek(uintmax_t offset) {
+    if (failed_ || !buffer_) {
+        return false;
+    }
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset));
+    ended_ = false;
+    position_ = offset;
+    end_ = kUnknownSize;
+    if (!in_) {
+        failed_ = true;
+        return false;
     }
     return true;
 }
 
+TTextBlockDecoder::TTextBlockDecoder(TByteBlocks& source) : source_(&source) {
+    Start();
+}
+
 TTextBlockDecoder::TTextBlockDecoder(std::vector<std::string>&& blocks)
-    : owned_(std::move(blocks)) {
-    blocks_.reserve(owned_.size());
-    for (const std::string& block : owned_) {
-        blocks_.emplace_back(block);
-    }
+    : owned_(std::make_unique<TOwnedBlocks>(std::move(blocks))), source_(owned_.get()) {
     Start();
 }
 
-TTextBlockDecoder::TTextBlockDecoder(std::string_view bytes, size_t blockBytes) {
-    if (blockBytes == 0) {
-        blockBytes = kFileBlockBytes;
-    }
-    for (size_t at = 0; at < bytes.size(); at += blockBytes) {
-        blocks_.push_back(bytes.substr(at, blockBytes));
-    }
+TTextBlockDecoder::TTextBlockDecoder(std::string_view bytes, size_t blockBytes)
+    : owned_(std::make_unique<TMemoryBlocks>(bytes, blockBytes)), source_(owned_.get()) {
     Start();
 }
 
-// Chooses the encoding by the byte-order mark, which may itself be spread over blocks.
+TTextBlockDecoder::~TTextBlockDecoder() = default;
+
+// Chooses the encoding by the byte-order mark. The first blocks are joined while they are
+// too short to hold one, so that the mark may be spread over blocks.
 void TTextBlockDecoder::Start() {
-    char head[3] = {};
-    size_t got = 0;
-    for (size_t k = 0; k < blocks_.size() && got < sizeof head; ++k) {
-        for (const char c : blocks_[k].substr(0, sizeof head - got)) {
-            head[got++] = c;
+    constexpr size_t kLongestMark = 3;
+    have_ = source_->Next(block_);
+    if (have_ && block_.size() < kLongestMark) {
+        head_.assign(block_);
+        std::string_view more;
+        while (head_.size() < kLongestMark && source_->Next(more)) {
+            head_ += more;
         }
+        block_ = head_;
     }
     size_t mark = 0;
-    encoding_ = DetectEncoding(std::string_view(head, got), mark);
-    Skip(mark);
+    encoding_ = DetectEncoding(block_.substr(0, kLongestMark), mark);
+    offset_ = mark;
 }
 
-void TTextBlockDecoder::Skip(size_t count) {
-    while (count > 0 && block_ < blocks_.size()) {
-        const size_t left = blocks_[block_].size() - offset_;
-        if (count < left) {
-            offset_ += count;
-            return;
-        }
-        count -= left;
-        ReleaseBlock();
-    }
-}
-
-void TTextBlockDecoder::ReleaseBlock() {
-    if (block_ < owned_.size()) {
-        std::string().swap(owned_[block_]);
-    }
-    blocks_[block_] = std::string_view();
-    ++block_;
+// Lets the current block go and takes the next one.
+bool TTextBlockDecoder::NextBlock() {
     offset_ = 0;
     fed_ = false;
+    std::string().swap(head_);
+    have_ = have_ && source_->Next(block_);
+    if (!have_) {
+        block_ = std::string_view();
+    }
+    return have_;
 }
 
 // Decodes bytes that end at a line break, or at the end of the text, into text_. A line
@@ -556,20 +606,20 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
     }
     std::string_view line;
     bool ended = false;
-    while (block_ < blocks_.size()) {
+    while (have_) {
         if (!fed_) {
-            lines_.Feed(blocks_[block_].substr(offset_));
+            lines_.Feed(block_.substr(offset_));
             fed_ = true;
         }
         if (!carry_.empty()) {
             // The line begun in earlier blocks ends at the first line break of this one.
             if (!lines_.NextWithBreak(line, ended)) {
-                ReleaseBlock();
+                NextBlock();
                 continue;
             }
             carry_ += line;
             if (!ended) {
-                ReleaseBlock();
+                NextBlock();
                 continue;
             }
             piece = Decoded(carry_);
@@ -587,7 +637,7 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
         if (lines_.Next(line, ended)) {
             carry_.assign(line);
         }
-        ReleaseBlock();
+        NextBlock();
     }
     if (carry_.empty()) {
         return false;
@@ -597,23 +647,17 @@ bool TTextBlockDecoder::Next(std::u16string_view& piece) {
     return true;
 }
 
-// UTF-16 is decoded in one piece, each block released as soon as it is decoded; a unit may
-// be split between two blocks.
+// UTF-16 is decoded in one piece, each block let go as soon as it is decoded; a unit may be
+// split between two blocks.
 bool TTextBlockDecoder::NextUtf16(std::u16string_view& piece) {
-    if (block_ >= blocks_.size()) {
+    if (!have_) {
         return false;
     }
-    size_t total = 0;
-    for (size_t k = block_; k < blocks_.size(); ++k) {
-        total += blocks_[k].size();
-    }
-    total -= offset_;
     const bool bigEndian = encoding_ == TTextEncoding::Utf16BE;
     text_.clear();
-    text_.reserve(total / 2 + 1);
     int pending = -1;
-    while (block_ < blocks_.size()) {
-        const std::string_view rest = blocks_[block_].substr(offset_);
+    do {
+        const std::string_view rest = block_.substr(offset_);
         const auto* s = reinterpret_cast<const unsigned char*>(rest.data());
         size_t i = 0;
         if (pending >= 0 && !rest.empty()) {
@@ -632,8 +676,7 @@ bool TTextBlockDecoder::NextUtf16(std::u16string_view& piece) {
         if (i < rest.size()) {
             pending = s[i];
         }
-        ReleaseBlock();
-    }
+    } while (NextBlock());
     if (pending >= 0) {
         text_ += kReplacement;
     }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,26 +43,77 @@ bool OpenFileForReading(const std::u16string& fileName, std::ifstream& in, uintm
 // Reads the whole file; false when it cannot be opened or read.
 bool ReadFileBytes(const std::u16string& fileName, std::string& out);
 
-// The size of the blocks ReadFileBlocks reads.
+// The size of the blocks a file is read in.
 constexpr size_t kFileBlockBytes = size_t{1} << 20;
 
-// Reads the whole file into blocks of blockBytes bytes, the last one shorter, so that a reader
-// can release each block once it has used it. False when the file cannot be opened or read;
-// blocks is then empty.
-bool ReadFileBlocks(const std::u16string& fileName, std::vector<std::string>& blocks,
-                    size_t blockBytes = kFileBlockBytes);
+// A text's bytes in blocks, first to last.
+class TByteBlocks {
+public:
+    virtual ~TByteBlocks() = default;
+    // The next block, valid until the next call; false when there is none.
+    virtual bool Next(std::string_view& block) = 0;
+};
+
+// The blocks of a text in memory: views of about blockBytes bytes.
+class TMemoryBlocks final : public TByteBlocks {
+public:
+    explicit TMemoryBlocks(std::string_view bytes, size_t blockBytes = kFileBlockBytes)
+        : bytes_(bytes), blockBytes_(blockBytes == 0 ? kFileBlockBytes : blockBytes) {}
+    bool Next(std::string_view& block) override;
+
+private:
+    std::string_view bytes_;
+    size_t blockBytes_;
+    size_t at_ = 0;
+};
+
+// A file read a block at a time into one buffer, which every block reuses: reading a large
+// file touches the memory of one block, not of the whole file.
+class TFileBlocks final : public TByteBlocks {
+public:
+    explicit TFileBlocks(size_t blockBytes = kFileBlockBytes);
+    // Opens a regular file (not a folder, not a pipe); false when it cannot be opened.
+    bool Open(const std::u16string& fileName);
+    // False at the end of the file and after a failed read (see Failed).
+    bool Next(std::string_view& block) override;
+    // Back to the file's first byte, with no end set; false when the file cannot be read
+    // again.
+    bool Rewind() { return Seek(0); }
+    // To the byte at offset, with no end set; false when the file cannot be read there.
+    bool Seek(uintmax_t offset);
+    // The blocks end before the byte at offset.
+    void EndAt(uintmax_t offset) { end_ = offset; }
+    // Whether a read failed; the blocks then end early.
+    bool Failed() const { return failed_; }
+    // The file's size when it was opened, or kUnknownSize.
+    uintmax_t SizeHint() const { return sizeHint_; }
+
+private:
+    std::ifstream in_;
+    std::unique_ptr<char[]> buffer_;
+    size_t blockBytes_;
+    uintmax_t sizeHint_ = kUnknownSize;
+    uintmax_t position_ = 0;  // of the next byte read
+    uintmax_t end_ = kUnknownSize;
+    bool failed_ = false;
+    bool ended_ = false;
+};
 
 // Decodes a text held in blocks, byte-order mark first, a piece at a time, by the rules of
 // DecodeTextBytes. Each piece is a run of whole lines with their line breaks; only the last
-// piece may end without one, and a CR LF pair is never cut. Each block is released as soon as
-// it has been decoded, so a large file is not held twice over.
+// piece may end without one, and a CR LF pair is never cut. A block is let go as soon as it
+// has been decoded, so a large text is never held whole in its bytes and decoded at once.
 class TTextBlockDecoder {
 public:
+    // Blocks that source gives; it must outlive the decoder.
+    explicit TTextBlockDecoder(TByteBlocks& source);
+    // Blocks held in strings, each released as soon as it has been decoded.
     explicit TTextBlockDecoder(std::vector<std::string>&& blocks);
     // A text in memory, read in pieces of about blockBytes bytes.
     explicit TTextBlockDecoder(std::string_view bytes, size_t blockBytes = kFileBlockBytes);
     TTextBlockDecoder(const TTextBlockDecoder&) = delete;
     TTextBlockDecoder& operator=(const TTextBlockDecoder&) = delete;
+    ~TTextBlockDecoder();
 
     TTextEncoding Encoding() const { return encoding_; }
     // The next piece, valid until the next call; false when the text is used up.
@@ -69,18 +121,21 @@ public:
 
 private:
     void Start();
-    void Skip(size_t count);
-    void ReleaseBlock();
+    bool NextBlock();
     size_t DecodePiece(std::string_view bytes);
     std::u16string_view Decoded(std::string_view bytes);
     bool NextUtf16(std::u16string_view& piece);
 
-    std::vector<std::string> owned_;
-    std::vector<std::string_view> blocks_;
-    size_t block_ = 0;
+    std::unique_ptr<TByteBlocks> owned_;
+    TByteBlocks* source_ = nullptr;
+    // The block being decoded, from offset_ on; have_ is false once the blocks are used up.
+    std::string_view block_;
     size_t offset_ = 0;
+    bool have_ = false;
     // Whether the current block has been handed to lines_.
     bool fed_ = false;
+    // The first blocks joined, when the first is too short to hold a byte-order mark.
+    std::string head_;
     LineBreaks::TLineSplitter<char> lines_;
     // The bytes of a line that began in an earlier block.
     std::string carry_;

@@ -45,6 +45,34 @@ constexpr uint64_t MarksHigh(uint64_t word) {
     return word & TLanes<Unit>::kHighBits;
 }
 
+// Marks exactly the lanes equal to value: no borrow reaches a neighbouring lane, so every
+// mark can be counted, not only the first.
+template <class Unit>
+constexpr uint64_t MarksEqualExact(uint64_t word, unsigned value) {
+    using L = TLanes<Unit>;
+    constexpr uint64_t kLow = ~L::kHighBits;
+    const uint64_t x = word ^ (value * L::kOnes);
+    return ~(((x & kLow) + kLow) | x) & L::kHighBits;
+}
+
+// The marks of a word of eight bytes as one bit per byte, in the order of the bytes in
+// memory: bit k for the byte at offset k. Each byte's mark moves by a multiplication to bit
+// 56 + k, where no two products meet.
+constexpr unsigned MarkedBytes(uint64_t marks) {
+    constexpr uint64_t kGather = 0x0102040810204080ull;
+    const uint64_t bits = ((marks >> 7) * kGather) >> 56;
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<unsigned>(bits);
+    } else {
+        // The word's first byte is its most significant: reverse the eight bits.
+        unsigned r = 0;
+        for (int k = 0; k < 8; ++k) {
+            r |= ((static_cast<unsigned>(bits) >> k) & 1u) << (7 - k);
+        }
+        return r;
+    }
+}
+
 // Index within the word of the first lane marked (marks not 0).
 template <class Unit>
 constexpr size_t FirstMarked(uint64_t marks) {

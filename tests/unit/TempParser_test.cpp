@@ -15,6 +15,7 @@
 
 #include "ModelDump.h"
 #include "exchange/DavGaibu.h"
+#include "exchange/DavGaibuReader.h"
 #include "exchange/DavKinds.h"
 #include "tests/support/TestSupport.h"
 #include "util/Platform.h"
@@ -709,7 +710,12 @@ TEST(TempParser, ListsAreSizedBeforeReading) {
                 u"\r\npt 1 2\r\npt 1 2 1 0 1\r\nmsg\r\n0 0 10 0\r\ncs 5 1 1 0 \"10\r\n"
                 u"BL 1 2 部品\r\nsl 0 0 1 0\r\nsl 0 0 1 0 1 1\r\nsl 0 0 1 0 1 1 0 1\r\n"
                 u"sc 0 0 1 1 0 0 360 1\r\nse 0 0 1 1 0 0 360 1\r\nso 0 0 1 1 0 0 360 1\r\n"
-                u"sg 0 0 1 1 0 0 360 1\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\n#\r\n";
+                u"sg 0 0 1 1 0 0 360 1\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\n#\r\n"
+                // Runs of blanks and tabs of every length, across the counter's 8-byte words,
+                // a blank at the end, and quotes and equals signs after and within a key
+                u"1\t2  3\t \t4\r\nci        1         2  \t      3\r\nci 1 2 3 \r\n"
+                u"  \t 12345678 1 2 3=4 5\r\nabcdefghij=1 2 3 4\r\n"
+                u"ch 0 0 1 0 \"text  with\t blanks=\"\r\nsl 0 0 1 0 1 1 0 1 \t\r\n";
     }
     const std::string cp932 = Platform::EncodeAnsi(text);
     TJGdata grown;
@@ -738,6 +744,46 @@ TEST(TempParser, ListsAreSizedBeforeReading) {
         EXPECT_EQ(jg.EntNo.capacity(), blocks(jg.EntN));
         jg.MojiCode = true;
         EXPECT_EQ(ModelDump::Dump(jg), dump);
+    }
+}
+
+// A large file is counted in two halves at once, the second from the first line that starts
+// past the middle. Wherever the middle falls around a dimension (its start, its own line, its
+// text), the halves add up to the count of one reader: 1000 lines and one dimension fill one
+// block each, and a line or a text counted wrongly at the seam would ask for a second block or
+// a text list.
+TEST(TempParser, ListsAreSizedAlikeWhenAFileIsCountedInHalves) {
+    std::string lines;
+    for (int i = 0; i < 1000; ++i) {
+        lines += "0 0 1 1\r\n";
+    }
+    lines += "msg\r\n5 5 6 6\r\ncs 1 1 2 2 \"10\r\n";
+    TestSupport::TTempFolder folder;
+    const auto sizes = [](const TJGdata& jg) {
+        std::vector<size_t> capacities;
+        DavKinds::ForEachKind(
+            [&](auto kind) { capacities.push_back(decltype(kind)::ListOf(jg).capacity()); });
+        capacities.push_back(jg.EntNo.capacity());
+        return capacities;
+    };
+    for (size_t pad = lines.size() - 80; pad <= lines.size() + 40; ++pad) {
+        SCOPED_TRACE("padding of " + std::to_string(pad) + " bytes");
+        const std::string bytes = kBom + lines + "h#" + std::string(pad, 'x') + "\r\n";
+        TestSupport::WriteAll(folder / "host.txt", bytes);
+        const std::u16string name = folder.File("host.txt");
+
+        TJGdata whole;
+        ASSERT_TRUE(whole.OpenTempFile(name));
+        ASSERT_EQ(whole.EntLineN, 1000);
+        ASSERT_EQ(whole.EntDimN, 1);
+
+        TFileBlocks file;
+        ASSERT_TRUE(file.Open(name));
+        DavReader::TListReserver halves;
+        ASSERT_TRUE(halves.FeedFile(name, file, 0));
+        TJGdata jg;
+        halves.Reserve(jg);
+        EXPECT_EQ(sizes(jg), sizes(whole));
     }
 }
 

@@ -139,6 +139,7 @@ protected:
     }
 };
 
+// Every block but the last is full, the bytes come back whole, and a rewind reads them again.
 TEST_F(BlockFileTest, ReadsTheWholeFileInBlocks) {
     std::string bytes(10007, '\0');
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -148,29 +149,54 @@ TEST_F(BlockFileTest, ReadsTheWholeFileInBlocks) {
     for (const size_t size :
          {size_t{1}, size_t{1000}, size_t{10007}, size_t{10008}, kFileBlockBytes}) {
         SCOPED_TRACE(size);
-        std::vector<std::string> blocks;
-        ASSERT_TRUE(ReadFileBlocks(file, blocks, size));
-        std::string joined;
-        for (size_t k = 0; k < blocks.size(); ++k) {
-            EXPECT_EQ(blocks[k].size(),
-                      k + 1 < blocks.size() ? size : (bytes.size() - 1) % size + 1);
-            joined += blocks[k];
+        TFileBlocks blocks(size);
+        ASSERT_TRUE(blocks.Open(file));
+        for (int pass = 0; pass < 2; ++pass) {
+            std::string joined;
+            std::string_view block;
+            while (blocks.Next(block)) {
+                EXPECT_TRUE(block.size() == size || joined.size() + block.size() == bytes.size())
+                    << "a short block before the end";
+                joined += block;
+            }
+            EXPECT_TRUE(joined == bytes);
+            EXPECT_FALSE(blocks.Failed());
+            ASSERT_TRUE(blocks.Rewind());
         }
-        EXPECT_TRUE(joined == bytes);
     }
-    std::vector<std::string> blocks{"stale"};
-    ASSERT_TRUE(ReadFileBlocks(Write("empty.txt", ""), blocks));
-    EXPECT_TRUE(blocks.empty());
+    TFileBlocks empty;
+    ASSERT_TRUE(empty.Open(Write("empty.txt", "")));
+    std::string_view block;
+    EXPECT_FALSE(empty.Next(block));
+    EXPECT_FALSE(empty.Failed());
 }
 
-TEST_F(BlockFileTest, ReadFailuresLeaveNoBlocks) {
-    std::vector<std::string> blocks{"stale"};
-    EXPECT_FALSE(ReadFileBlocks(FromUtf8((dir_ / "missing.txt").string()), blocks));
-    EXPECT_TRUE(blocks.empty());
-    blocks = {"stale"};
-    EXPECT_FALSE(ReadFileBlocks(FromUtf8(dir_.string()), blocks));
-    EXPECT_TRUE(blocks.empty());
-    EXPECT_FALSE(ReadFileBlocks(u"", blocks));
+TEST_F(BlockFileTest, WhatCannotBeReadIsNotOpened) {
+    std::string_view block;
+    for (const std::u16string& name :
+         {FromUtf8((dir_ / "missing.txt").string()), FromUtf8(dir_.string()), std::u16string()}) {
+        TFileBlocks blocks;
+        EXPECT_FALSE(blocks.Open(name));
+        EXPECT_FALSE(blocks.Next(block));
+    }
+}
+
+// The decoder reads a file's blocks as they come, each in the one buffer of the reader.
+TEST_F(BlockFileTest, DecodesAFileBlockByBlock) {
+    for (const std::string& bytes : kTexts) {
+        const std::u16string file = Write("text.txt", bytes);
+        for (const size_t size : {1, 2, 3, 5, 64}) {
+            SCOPED_TRACE("text of " + std::to_string(bytes.size()) + " bytes, blocks of " +
+                         std::to_string(size));
+            TFileBlocks blocks(size);
+            ASSERT_TRUE(blocks.Open(file));
+            TTextBlockDecoder decoder(blocks);
+            const TLines read = PieceLines(decoder);
+            const TLines whole = WholeLines(bytes);
+            EXPECT_EQ(read.encoding, whole.encoding);
+            EXPECT_EQ(read.lines, whole.lines);
+        }
+    }
 }
 
 }  // namespace
