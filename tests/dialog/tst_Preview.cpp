@@ -24,6 +24,7 @@
 
 #include "app/PreviewPanel.h"
 #include "app/PreviewView.h"
+#include "DialogFolder.h"
 #include "app/Unit1.h"
 
 namespace {
@@ -47,28 +48,10 @@ constexpr int kHeight = 373;
 // Picked points are red, as the drawing scene colours them.
 const QColor kPicked(255, 0, 0);
 
-class TProgramFolder {
+// A temporary program folder holding this test's host file.
+class TProgramFolder : public TDialogFolder {
 public:
-    TProgramFolder() { Write("ZIV_TEMP.TXT", kHostFile); }
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-    QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    std::unique_ptr<TForm1> Start(const QStringList& arguments = {}) const {
-        auto form = std::make_unique<TForm1>(Path("r407"), arguments);
-        form->SetMessageHook([](const QString&) {});
-        form->show();
-        return form;
-    }
-
-private:
-    QTemporaryDir dir_;
+    TProgramFolder() : TDialogFolder(kHostFile) {}
 };
 
 // A preset row of the given size, so that the box is large enough to probe.

@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "DialogFolder.h"
 #include "app/Unit1.h"
 #include "app/Unit1Logic.h"
 #include "util/Platform.h"
@@ -61,49 +62,10 @@ QString RowName(const char* prefix, int n) {
     return QLatin1String(prefix) + QString::number(n);
 }
 
-// A temporary program folder holding the host's file; starts the dialog as the program would.
-class TProgramFolder {
+// A temporary program folder holding this test's host file.
+class TProgramFolder : public TDialogFolder {
 public:
-    TProgramFolder() { Write("ZIV_TEMP.TXT", kHostFile); }
-
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-    QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    bool Exists(const QString& name) const { return QFile::exists(Path(name)); }
-    // The settings file as lines, without its byte-order mark.
-    QStringList SettingsLines() const {
-        QString text = QString::fromUtf8(Read("r407.dat"));
-        if (text.startsWith(QChar(0xFEFF))) {
-            text.remove(0, 1);
-        }
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty()) {
-            lines.removeLast();
-        }
-        return lines;
-    }
-    void WriteSettings(const TDialogSettings& s) const {
-        QVERIFY(SaveSettingsFile(Path("r407.dat").toStdU16String(), s));
-    }
-
-    std::unique_ptr<TForm1> Start(const QStringList& arguments = {}) {
-        auto form = std::make_unique<TForm1>(Path("r407"), arguments);
-        form->SetMessageHook([this](const QString& text) { messages.append(text); });
-        form->show();
-        return form;
-    }
-
-    QStringList messages;
-
-private:
-    QTemporaryDir dir_;
+    TProgramFolder() : TDialogFolder(kHostFile) {}
 };
 
 QStringList Items(const QComboBox* combo) {
