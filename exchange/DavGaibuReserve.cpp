@@ -148,6 +148,13 @@ void CountShape(const char* bytes, const DavLineScan::TLineShape& shape, TCounts
     counts.Take(row, count);
 }
 
+// Counts the entities of lines that end with a line break.
+void CountLines(std::string_view lines, TCounts& counts, TRowCache& rows) {
+    DavLineScan::ForEachLine(lines, [&](const DavLineScan::TLineShape& shape) {
+        CountShape(lines.data(), shape, counts, rows);
+    });
+}
+
 // Lists of at least this many bytes are filled on large pages where the system offers them.
 constexpr size_t kLargeList = size_t{2} << 20;
 
@@ -196,11 +203,7 @@ void TListReserver::Feed(std::string_view block) {
     if (s.skip) {
         return;
     }
-    const auto count = [&s](std::string_view lines) {
-        DavLineScan::ForEachLine(lines, [&](const DavLineScan::TLineShape& shape) {
-            CountShape(lines.data(), shape, s.counts, s.rows);
-        });
-    };
+    const auto count = [&s](std::string_view lines) { CountLines(lines, s.counts, s.rows); };
     size_t i = 0;
     if (!s.carry.empty()) {
         // The line begun in earlier blocks ends at the first line break of this one.
@@ -241,7 +244,8 @@ bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
     std::promise<uintmax_t> boundary;
     std::future<uintmax_t> start = boundary.get_future();
     bool laterRead = false;
-    std::thread other([&] {
+    // Joined when it goes out of scope, also when the counting here throws.
+    std::jthread other([&] {
         TFileBlocks tail;
         uintmax_t at = size / 2;
         bool found = false;
@@ -295,9 +299,7 @@ void TListReserver::Reserve(TJGdata& jg) {
     if (!s.carry.empty()) {
         // The last line, without a line break.
         s.carry += '\n';
-        DavLineScan::ForEachLine(s.carry, [&](const DavLineScan::TLineShape& shape) {
-            CountShape(s.carry.data(), shape, s.counts, s.rows);
-        });
+        CountLines(s.carry, s.counts, s.rows);
         std::string().swap(s.carry);
     }
     if (s.skip || !s.started) {
