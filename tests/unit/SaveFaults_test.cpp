@@ -203,7 +203,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, SaveFaults,
 #endif
 
 // A reader that opens the exchange file while it is being saved sees the previous file or the
-// new one whole, never a mixture or a part.
+// new one whole, never a mixture or a part. On Windows a save waits about a second for a
+// reader that holds the file; a reader that never lets go (this one reads without a pause, and
+// under wine on a busy machine it may hold the file through the whole wait) makes that save
+// fail, and a failed save removes the host's file on purpose (where the reader lets it). So
+// the folder ends with the file when the last save succeeded, and never with a temporary file.
 TEST(SaveWhileRead, ReaderSeesWholeFilesOnly) {
     const TestSupport::TTempFolder folder;
     const fs::path& dir = folder.Path();
@@ -217,9 +221,12 @@ TEST(SaveWhileRead, ReaderSeesWholeFilesOnly) {
     ASSERT_TRUE(b.SaveTempFile(file.u16string()));
 
     std::atomic<bool> done = false;
+    int saved = 0;
+    bool lastSaved = false;
     std::thread writer([&] {
         for (int i = 0; i < 40; ++i) {
-            (i % 2 == 0 ? a : b).SaveTempFile(file.u16string());
+            lastSaved = (i % 2 == 0 ? a : b).SaveTempFile(file.u16string());
+            saved += lastSaved ? 1 : 0;
         }
         done = true;
     });
@@ -234,7 +241,19 @@ TEST(SaveWhileRead, ReaderSeesWholeFilesOnly) {
     }
     writer.join();
     EXPECT_EQ(bad, 0) << "of " << reads << " reads";
-    EXPECT_EQ(Names(dir), std::vector<std::string>{"ZIV_TEMP.TXT"});
+    EXPECT_GT(saved, 0);
+    // Never a temporary file; the host's file, if there, is one of the two whole.
+    const std::vector<std::string> names = Names(dir);
+    const std::vector<std::string> onlyTheFile{"ZIV_TEMP.TXT"};
+    if (lastSaved) {
+        EXPECT_EQ(names, onlyTheFile);
+    } else {
+        EXPECT_TRUE(names.empty() || names == onlyTheFile) << saved << " of 40 saves succeeded";
+    }
+    std::string last;
+    if (ReadFileBytes(file.u16string(), last)) {
+        EXPECT_TRUE(last == bytesA || last == bytesB);
+    }
 }
 
 #if defined(__linux__)
