@@ -155,6 +155,24 @@ double ThreadSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// Runs body once per iteration, timed on the wall clock (the iteration's time) and on this
+// thread's CPU clock; sets the counters median_ms and cpu_median_ms.
+template <class F>
+void TimeEach(benchmark::State& state, F&& body) {
+    std::vector<double> times, cpu;
+    for (auto _ : state) {
+        const double cpuStart = ThreadSeconds();
+        const auto start = TClock::now();
+        body();
+        const double s = Seconds(start);
+        cpu.push_back(ThreadSeconds() - cpuStart);
+        times.push_back(s);
+        state.SetIterationTime(s);
+    }
+    state.counters["median_ms"] = Median(times) * 1e3;
+    state.counters["cpu_median_ms"] = Median(cpu) * 1e3;
+}
+
 // A dialog on the host file, started as the program starts it, with the panel as asked.
 std::unique_ptr<TForm1> StartDialog(const TFolder& folder, bool panelOpen) {
     folder.PanelOpen(panelOpen);
@@ -167,19 +185,10 @@ std::unique_ptr<TForm1> StartDialog(const TFolder& folder, bool panelOpen) {
 // Building the drawing scene of the host's entities, the first step of the first drawing.
 void BM_PreviewScene(benchmark::State& state) {
     const auto form = StartDialog(Folder(static_cast<int>(state.range(0))), false);
-    std::vector<double> times, cpu;
-    for (auto _ : state) {
-        const double cpuStart = ThreadSeconds();
-        const auto start = TClock::now();
+    TimeEach(state, [&] {
         DavScene::TScene scene = DavScene::BuildScene(*form->JG);
         benchmark::DoNotOptimize(scene.prims.data());
-        const double s = Seconds(start);
-        cpu.push_back(ThreadSeconds() - cpuStart);
-        times.push_back(s);
-        state.SetIterationTime(s);
-    }
-    state.counters["median_ms"] = Median(times) * 1e3;
-    state.counters["cpu_median_ms"] = Median(cpu) * 1e3;
+    });
 }
 
 // The first drawing: a new view of the host's entities and the text, painted once its scene
@@ -190,10 +199,7 @@ void BM_PreviewFirstDraw(benchmark::State& state) {
     in.text = u"境界線";
     TTextResult unused;
     const TTextPlacement p = PlaceText(in, *form->JG, unused);
-    std::vector<double> times, cpu;
-    for (auto _ : state) {
-        const double cpuStart = ThreadSeconds();
-        const auto start = TClock::now();
+    TimeEach(state, [&] {
         TPreviewView view;
         view.resize(kViewWidth, kViewHeight);
         view.SetHost(form->JG.get());
@@ -203,13 +209,7 @@ void BM_PreviewFirstDraw(benchmark::State& state) {
         }
         const QImage image = view.grab().toImage();
         benchmark::DoNotOptimize(image.constBits());
-        const double s = Seconds(start);
-        cpu.push_back(ThreadSeconds() - cpuStart);
-        times.push_back(s);
-        state.SetIterationTime(s);
-    }
-    state.counters["median_ms"] = Median(times) * 1e3;
-    state.counters["cpu_median_ms"] = Median(cpu) * 1e3;
+    });
 }
 
 // A keystroke in the text box with the panel open: the placement made anew from the dialog's
@@ -224,11 +224,8 @@ void BM_PreviewKeystroke(benchmark::State& state) {
     const int renders = view->HostRenders();
     QLineEdit* edit = form->ComboBox1->lineEdit();
     edit->setText(QStringLiteral("境界線"));
-    std::vector<double> times, cpu;
     int i = 0;
-    for (auto _ : state) {
-        const double cpuStart = ThreadSeconds();
-        const auto start = TClock::now();
+    TimeEach(state, [&] {
         if (++i % 2 != 0) {
             edit->insert(QStringLiteral("字"));
         } else {
@@ -236,13 +233,7 @@ void BM_PreviewKeystroke(benchmark::State& state) {
         }
         const QImage image = view->grab().toImage();
         benchmark::DoNotOptimize(image.constBits());
-        const double s = Seconds(start);
-        cpu.push_back(ThreadSeconds() - cpuStart);
-        times.push_back(s);
-        state.SetIterationTime(s);
-    }
-    state.counters["median_ms"] = Median(times) * 1e3;
-    state.counters["cpu_median_ms"] = Median(cpu) * 1e3;
+    });
     state.counters["host_redraws"] = view->HostRenders() - renders;
 }
 
