@@ -1,13 +1,14 @@
 # The installed exchange library: `cmake --install <build> --prefix <prefix>` puts
 #   lib/libr407util.a, lib/libr407exchange.a         the static libraries
-#   include/r407/util/*.h, include/r407/exchange/*.h  the public headers
+#   include/r407/util/*.h, include/r407/exchange/*.h  the public headers (include folder include/:
+#                                                     #include <r407/exchange/DavGaibu.h>)
 #   lib/cmake/r407/                                   the CMake package (r407Config.cmake,
 #                                                     its version file, the exported targets)
 #   bin/ziv                                           the command-line inspector, when built
 #   share/doc/r407/library.md                         the guide
 #   share/doc/r407/examples/nagasa/                   the example program of the guide
 # A program outside this repository then writes
-#   find_package(r407 1.0 REQUIRED)
+#   find_package(r407 2.0 REQUIRED)
 #   target_link_libraries(app PRIVATE r407::exchange)
 # Everything is in the install component "sdk", so that a build folder that also holds the
 # dialog installs only the library (cmake --install <build> --component sdk).
@@ -15,14 +16,14 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(R407_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/r407)
-# The headers include one another as "util/MyFunc.h" and "exchange/DavGaibu.h": the package's
-# include folder is the folder that holds util/ and exchange/.
-set(R407_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/r407)
-
+# The headers sit below a folder of the package's own name, so that a program writes
+# #include <r407/exchange/DavGaibu.h> and a generic folder name (exchange/, util/) never
+# clashes with its own; the installed headers include one another relatively ("DavLimits.h").
+# The include folder is include/ itself.
 install(TARGETS r407util r407exchange EXPORT r407Targets COMPONENT sdk
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    FILE_SET HEADERS DESTINATION ${R407_INSTALL_INCLUDEDIR}
-    INCLUDES DESTINATION ${R407_INSTALL_INCLUDEDIR})
+    FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/r407
+    INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(EXPORT r407Targets NAMESPACE r407:: DESTINATION ${R407_INSTALL_CMAKEDIR} COMPONENT sdk)
 
 # What the static libraries' private dependencies need from the consumer's system.
@@ -34,7 +35,8 @@ endif()
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/r407Config.cmake.in
     ${CMAKE_CURRENT_BINARY_DIR}/r407Config.cmake
     INSTALL_DESTINATION ${R407_INSTALL_CMAKEDIR})
-# 1.x programs build against any 1.y with y >= x.
+# x.y programs build against any x.z with z >= y. Version 2 moved the headers below r407/
+# (#include <r407/exchange/DavGaibu.h> in place of "exchange/DavGaibu.h").
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/r407ConfigVersion.cmake
     COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/r407Config.cmake

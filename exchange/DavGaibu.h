@@ -5,11 +5,12 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "exchange/DavLimits.h"
+#include "DavLimits.h"
 
 class TDavReadSink;
 class TTextBlockDecoder;
@@ -462,8 +463,52 @@ public:
         SetEntNo(kind, count);
         T& rec = GrowAppend(list, count, readingFile_);
         SetEntAttr(rec.att);
+        if (!readingFile_) {
+            lastStored_ = TDavEntNo{kind, count - 1};
+        }
         return rec;
     }
+    /// The records of a list that are in use, as a span: the first count of them (CountIn;
+    /// none for a count out of range). For every list with a count: entity lists, EntNo,
+    /// t_Mem, t_PLine.
+    ///
+    ///     for (const TDavEntLine& l : TJGdata::Used(jg.EntLine, jg.EntLineN)) { ... }
+    template <class T>
+    static std::span<T> Used(std::vector<T>& list, int count) {
+        return std::span<T>(list.data(), static_cast<size_t>(CountIn(count, list)));
+    }
+    /// The records of a list that are in use, read-only.
+    template <class T>
+    static std::span<const T> Used(const std::vector<T>& list, int count) {
+        return std::span<const T>(list.data(), static_cast<size_t>(CountIn(count, list)));
+    }
+    ///@}
+
+    /// @name Answering the host with a model of the program's own
+    /// A new TJGdata has the defaults of a model without a file: the host's current
+    /// attributes layer group 0, layer 0, colour 1, line type 1, width 0, text type 1, no
+    /// font; no sheet-unit mode; code page 932 on saving. Written back as it is, it would
+    /// switch the host's current layer to 0-0 (S_EntAll ends with the model's CurLGrp and
+    /// CurLay). TakeHostSettings gives it the host's instead.
+    ///@{
+    /// Takes from the model host, read from the host's file, everything but its entities:
+    /// the host's settings (MojiCode, Jikukaku, ZumenFile, LGrpScale, the sheet size,
+    /// Mojisyu, RGB, Zusun, the area), its current attributes (CurLGrp to CurFont), the
+    /// picked points and the layer tables (WidF included); then A_CurAttr. So a write-back of
+    /// this model sends "bz" when the host's file did, ends on the host's current layer
+    /// group and layer, writes widths only when the host sent them, is saved in the host's
+    /// encoding, and its entities appended without attributes carry the host's current ones.
+    /// The entity lists, the command buffer and the force flags are left as they are.
+    void TakeHostSettings(const TJGdata& host);
+    /// The host's current attributes as an entity's: CurLGrp, CurLay, CurCol, CurLtp,
+    /// CurWid; IPNo and Attr 0. For the appenders that take explicit attributes.
+    TDavEntAttr CurAttr() const;
+    /// Makes the host's current attributes the current attributes that the appenders
+    /// without explicit attributes give new entities: layer group, layer, colour, line type
+    /// and width (as CurAttr), the text type with its free sizes (CurMjs to CurMjsC) and the
+    /// font (CurFont); no picked point, no attribute bits. The base point and the colours of
+    /// points and solids stay as they are. Writes no command.
+    void A_CurAttr();
     ///@}
 
     /// @name General syntax
@@ -567,7 +612,24 @@ public:
     /// @name Entity store: appenders
     /// Each appends one entity to its kind's list and to the drawing order, with the current
     /// attributes or with the explicit ones in at. Degenerate geometry is not stored.
+    ///
+    /// **The current attributes** are the fields w_IPNo, w_LGrp, w_Lay, w_Col, w_Ltp, w_Wid
+    /// and w_Attr (texts: w_Mjs to w_MjsC, w_Mbs, w_Font), which the A_ setters change. They
+    /// are not the host's current attributes (CurLGrp, ...): after OpenTempFile they hold
+    /// what the last attribute lines of the host's file set, after S_Init the writer's
+    /// defaults (layer group 0, layer 0, colour 1, line type 1). To append with the host's
+    /// current attributes, call A_CurAttr first or pass CurAttr() as at.
+    ///
+    /// An appender returns nothing; A_Stored tells whether the call stored its entity and
+    /// where.
     ///@{
+    /// What the last appender call stored (A_Line to A_SolidG, either overload): the new
+    /// entity's kind and its index in that kind's list, as its EntNo entry holds them
+    /// (a four-point solid reduced to three corners: kind 10); kind 0 and index -1 when that
+    /// call refused its input (a number that is not finite, degenerate geometry, a blank
+    /// text, a code out of range), and before any appender call. Reading a file does not
+    /// change it.
+    TDavEntNo A_Stored() const { return lastStored_; }
     void A_Line(double ax1, double ay1, double ax2, double ay2);  ///< a line
     void A_Line(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2);  ///< a line
     void A_Ten(double ax, double ay);                  ///< a point
@@ -683,6 +745,9 @@ private:
     std::vector<std::u16string_view> parseTokens_;
     std::u16string parseJoined_;
     TDavReadSink* readSink_ = nullptr;
+    // What the last appender call stored (A_Stored); every appender starts by clearing it.
+    TDavEntNo lastStored_{0, -1};
+    void ClearStored() { lastStored_ = TDavEntNo{0, -1}; }
     // Set while a file is read: the lists grow a record at a time (GrowAppend).
     bool readingFile_ = false;
     // Fills the last block of every entity list and of the drawing order with empty records.

@@ -123,9 +123,11 @@ int TJGdata::GetColorDisp(int col) const {
 }
 
 // --- Appenders with the current attributes. Each kind's rule (DavKinds) decides, after the
-// check that every real is a finite number; a rejected call changes nothing.
+// check that every real is a finite number; a rejected call changes nothing but A_Stored,
+// which each call clears first and NewEntity sets when a record is stored.
 
 void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
+    ClearStored();
     if (!Finite(ax1, ay1, ax2, ay2) || !TLine::Valid(ax1, ay1, ax2, ay2)) {
         return;
     }
@@ -138,6 +140,7 @@ void TJGdata::A_Line(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Ten(double ax, double ay) {
+    ClearStored();
     if (!Finite(ax, ay)) {
         return;
     }
@@ -148,6 +151,7 @@ void TJGdata::A_Ten(double ax, double ay) {
 }
 
 void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int acod) {
+    ClearStored();
     if (!Finite(ax, ay, abai, aang)) {
         return;
     }
@@ -162,6 +166,7 @@ void TJGdata::A_Mark(double ax, double ay, double abai, double aang, int acod) {
 }
 
 void TJGdata::A_Circle(double ax, double ay, double ar) {
+    ClearStored();
     if (!Finite(ax, ay, ar) || !TCircle::Valid(ar)) {
         return;
     }
@@ -174,6 +179,7 @@ void TJGdata::A_Circle(double ax, double ay, double ar) {
 // A flatness of no size is a circular arc.
 void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, double ah,
                     double aka) {
+    ClearStored();
     ah = OneIfNone(ah);
     if (!Finite(ax, ay, ar, asa, aea, ah, aka) || !TArc::Valid(ar, ah)) {
         return;
@@ -190,6 +196,7 @@ void TJGdata::A_Arc(double ax, double ay, double ar, double asa, double aea, dou
 
 void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
                      const std::u16string& am) {
+    ClearStored();
     if (!Finite(ax1, ay1, ax2, ay2) || !TText::Valid(ax2, ay2, am)) {
         return;
     }
@@ -206,6 +213,7 @@ void TJGdata::A_Text(int ano, double ax1, double ay1, double ax2, double ay2,
 
 void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, double ty1,
                     double tx2, double ty2, const std::u16string& m) {
+    ClearStored();
     if (!Finite(lx1, ly1, lx2, ly2, tx1, ty1, tx2, ty2) ||
         !TDim::Valid(lx1, ly1, lx2, ly2, tx2, ty2)) {
         return;
@@ -234,6 +242,7 @@ void TJGdata::A_Dim(double lx1, double ly1, double lx2, double ly2, double tx1, 
 }
 
 void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
+    ClearStored();
     if (!Finite(ax1, ay1, ax2, ay2) || !TSolid2::Valid(ax1, ay1, ax2, ay2)) {
         return;
     }
@@ -242,6 +251,7 @@ void TJGdata::A_Solid2(double ax1, double ay1, double ax2, double ay2) {
 }
 
 void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3) {
+    ClearStored();
     if (!Finite(ax1, ay1, ax2, ay2, ax3, ay3) || !TSolid3::Valid(ax1, ay1, ax2, ay2, ax3, ay3)) {
         return;
     }
@@ -252,6 +262,7 @@ void TJGdata::A_Solid3(double ax1, double ay1, double ax2, double ay2, double ax
 // A quadrilateral reduced to a triangle lands in the three-point list.
 void TJGdata::A_Solid4(double ax1, double ay1, double ax2, double ay2, double ax3, double ay3,
                        double ax4, double ay4) {
+    ClearStored();
     if (!Finite(ax1, ay1, ax2, ay2, ax3, ay3, ax4, ay4)) {
         return;
     }
@@ -306,21 +317,25 @@ void AddRound(TJGdata& jg, double ax, double ay, double ar, double ah, double ak
 
 void TJGdata::A_SolidC(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int acod) {
+    ClearStored();
     AddRound<TSolidC>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
 }
 
 void TJGdata::A_SolidD(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, int acod) {
+    ClearStored();
     AddRound<TSolidE>(*this, ax, ay, ar, ah, aka, asa, ada, acod);
 }
 
 void TJGdata::A_SolidO(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
+    ClearStored();
     AddRound<TSolidO>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
 }
 
 void TJGdata::A_SolidG(double ax, double ay, double ar, double ah, double aka, double asa,
                        double ada, double ari) {
+    ClearStored();
     AddRound<TSolidG>(*this, ax, ay, ar, ah, aka, asa, ada, ari);
 }
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing r407 need.
+# With --library, only those that the exchange library and the ziv tool need (a program built
+# on the installed package needs no Qt, wine or X server).
 # Checks each package with dpkg first and calls apt-get only when something is missing,
 # so a machine that already has everything is left alone (and needs no network).
 set -euo pipefail
@@ -25,6 +27,17 @@ packages=(
     # (scripts/wine-env.sh)
     g++-mingw-w64-x86-64-posix wine wine64 locales
 )
+
+# What the library and ziv need, a part of the list above.
+library=(cmake ninja-build g++ libicu-dev libxcb1-dev libcli11-dev nlohmann-json3-dev)
+case "${1:-}" in
+    "") ;;
+    --library) packages=("${library[@]}") ;;
+    *)
+        echo "usage: $0 [--library]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

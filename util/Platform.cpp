@@ -2,6 +2,7 @@
 #include "Platform.h"
 
 #include <atomic>
+#include <filesystem>
 #include <mutex>
 #include <utility>
 
@@ -34,6 +35,18 @@ char16_t DecimalSeparator() {
         }
     }
     return sep;
+}
+
+std::u16string ProgramFolder() {
+    const std::filesystem::path program = Native::ProgramPath();
+    if (program.empty() || !program.has_parent_path()) {
+        return {};
+    }
+    std::u16string folder = program.parent_path().u16string();
+    if (folder.empty() || folder.back() != std::filesystem::path::preferred_separator) {
+        folder += static_cast<char16_t>(std::filesystem::path::preferred_separator);
+    }
+    return folder;
 }
 
 void SetDecimalSeparator(char16_t separator) {

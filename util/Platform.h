@@ -24,7 +24,16 @@ std::string EncodeAnsi(std::u16string_view text);
 /// the length never changes ("ß" and "ﬁ" stay as they are, "ǆ" gives "Ǆ").
 std::u16string UpperCaseLocale(std::u16string_view text);
 
-/// The user's decimal separator, as FloatToText writes it.
+/// The folder that holds the running program, with a separator at its end, so that
+/// `ProgramFolder() + u"ZIV_TEMP.TXT"` names the file the host puts beside the program. The
+/// program's own folder, not the working folder (the host starts a program from anywhere);
+/// symbolic links to the program are followed to its real place. Empty when the system does
+/// not tell (then a name joined to it is taken in the working folder).
+std::u16string ProgramFolder();
+
+/// The user's decimal separator, as FloatToText writes it: the regional settings' (Windows),
+/// ICU's default locale's (Linux: from LC_ALL, LC_MESSAGES or LANG); a full stop when either has a
+/// separator of more than one character.
 char16_t DecimalSeparator();
 /// Replaces the separator taken from the user's settings (tests, callers with their own rules).
 void SetDecimalSeparator(char16_t separator);

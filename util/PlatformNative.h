@@ -27,6 +27,8 @@ bool IsReadOnlyFile(const std::filesystem::path& path);
 // second. Elsewhere a rename, whose folder entry is then flushed to the disk as well. False
 // when it fails; from is then left in place.
 bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
+// The full path of the running program's file; empty when the system does not say.
+std::filesystem::path ProgramPath();
 // The decimal separator of the user's regional settings.
 char16_t UserDecimalSeparator();
 // The Escape-key probe used until another one is installed; empty when the system has none.

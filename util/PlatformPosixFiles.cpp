@@ -80,6 +80,13 @@ bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::p
     return true;
 }
 
+std::filesystem::path ProgramPath() {
+    // Linux names the running program's file in /proc; a system without it says nothing.
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : self;
+}
+
 }  // namespace Platform::Native
 
 #endif  // _WIN32

@@ -117,6 +117,25 @@ bool ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::p
     }
 }
 
+std::filesystem::path ProgramPath() {
+    // The path may be longer than MAX_PATH: the buffer doubles until the whole path fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) {
+            return {};
+        }
+        if (n < path.size()) {
+            path.resize(n);
+            return std::filesystem::path(path);
+        }
+        if (path.size() >= 0x8000) {
+            return {};
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 char16_t UserDecimalSeparator() {
     wchar_t buf[8] = {};
     const int len = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
