@@ -4,46 +4,23 @@
 // The host writes ZIV_TEMP.TXT beside the program, starts it and, once it has ended, executes
 // the commands that the program wrote back into the same file. This program needs no dialog:
 // it reads the file, adds up the lengths and replaces the file with the drawing commands of one
-// text, drawn with the host's current layer, colour and text settings. Without a picked
+// text, drawn with the host's current layer and text settings. Without a picked
 // point 1 or without anything to measure it leaves the file as the host wrote it, so that the
 // host draws nothing.
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <iostream>
 #include <numbers>
 #include <string>
 #include <system_error>
 
-#include "exchange/DavGaibu.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include <r407/exchange/DavGaibu.h>
+#include <r407/util/Platform.h>
+#include <r407/util/Utf8.h>
 
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180.0;
-
-// The folder that holds this program, where the host puts its exchange file.
-std::filesystem::path ProgramFolder() {
-#ifdef _WIN32
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return std::filesystem::path(path).parent_path();
-#else
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path() : self.parent_path();
-#endif
-}
 
 // The swept angle of an arc from sa to ea, counter-clockwise, in degrees: (0, 360].
 double SweptDegrees(double sa, double ea) {
@@ -84,18 +61,17 @@ struct TMeasure {
 
 TMeasure Measure(const TJGdata& jg) {
     TMeasure m;
-    // Each list holds more records than it uses; its count says how many are real.
-    for (int i = 0; i < jg.EntLineN; ++i) {
-        const TDavEntLine& l = jg.EntLine[i];
+    // Each list holds more records than it uses; Used views the real ones, up to the count.
+    for (const TDavEntLine& l : TJGdata::Used(jg.EntLine, jg.EntLineN)) {
         m.total += std::hypot(l.x2 - l.x1, l.y2 - l.y1);
         ++m.pieces;
     }
-    for (int i = 0; i < jg.EntCircN; ++i) {
-        m.total += 2.0 * std::numbers::pi * std::fabs(jg.EntCirc[i].cr);
+    for (const TDavEntCircle& c : TJGdata::Used(jg.EntCirc, jg.EntCircN)) {
+        m.total += 2.0 * std::numbers::pi * std::fabs(c.cr);
         ++m.pieces;
     }
-    for (int i = 0; i < jg.EntArcN; ++i) {
-        m.total += ArcLength(jg.EntArc[i]);
+    for (const TDavEntArc& a : TJGdata::Used(jg.EntArc, jg.EntArcN)) {
+        m.total += ArcLength(a);
         ++m.pieces;
     }
     return m;
@@ -122,11 +98,12 @@ std::u16string LengthText(double length) {
 }  // namespace
 
 int main() {
-    const std::filesystem::path file = ProgramFolder() / "ZIV_TEMP.TXT";
+    // The host puts its file beside the program, not in the working folder.
+    const std::u16string file = Platform::ProgramFolder() + u"ZIV_TEMP.TXT";
 
     TJGdata jg;
-    if (!jg.OpenTempFile(file.u16string())) {
-        std::cerr << "nagasa: cannot read " << file.string() << '\n';
+    if (!jg.OpenTempFile(file)) {
+        std::cerr << "nagasa: cannot read " << ToUtf8(file) << '\n';
         return 1;
     }
     const TDavIndPoint& p1 = jg.IPoints[1];
@@ -138,27 +115,25 @@ int main() {
         return 0;
     }
 
-    // The writer starts afresh: every attribute command below writes its line.
-    jg.S_Init();
-    if (jg.Zusun) {
-        // The host's coordinates are in sheet units: the commands say so too.
-        jg.SendMem(u"bz");
-    }
-    jg.S_LGrp(jg.CurLGrp);
-    jg.S_Lay(jg.CurLay);
-    jg.S_Col(jg.CurCol, 0);
-    jg.S_Ltp(jg.CurLtp, 0);
-    jg.S_Wid(jg.CurWid);
-    jg.S_Mjs(jg.CurMjs, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC, 0);
-    jg.S_Mbs(0);  // the text's lower left corner at the point
-    jg.S_Font(jg.CurFont);
+    // The answer is a model of its own with the host's settings and current attributes: its
+    // write-back declares sheet units when the host's file did, keeps the host's current layer
+    // and is saved in the host's encoding; the text takes the host's layer, text type and font.
+    TJGdata out;
+    out.TakeHostSettings(jg);
+    out.A_Mbs(0);  // the text's lower left corner at the point
     // A horizontal text along the drawing's axis; the direction vector's length is free.
     const double axis = jg.Jikukaku * kDegree;
-    jg.S_Text(0, p1.x, p1.y, 10.0 * std::cos(axis), 10.0 * std::sin(axis), LengthText(m.total));
+    out.A_Text(0, p1.x, p1.y, 10.0 * std::cos(axis), 10.0 * std::sin(axis), LengthText(m.total));
+    if (out.A_Stored().yn != kKindText) {
+        std::cerr << "nagasa: the picked point is not a finite number; nothing drawn\n";
+        return 0;
+    }
+    out.S_Init();
+    out.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
 
     // The file is replaced whole or not at all: the host never reads half a file.
-    if (!jg.SaveTempFile(file.u16string())) {
-        std::cerr << "nagasa: cannot write " << file.string() << '\n';
+    if (!out.SaveTempFile(file)) {
+        std::cerr << "nagasa: cannot write " << ToUtf8(file) << '\n';
         return 1;
     }
     return 0;
