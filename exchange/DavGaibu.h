@@ -247,7 +247,8 @@ struct TDavOverrides {
 /// writer whose lines SaveTempFile writes back for the host to execute.
 ///
 /// A typical external program: OpenTempFile on the host's file, read the model, S_Init, send
-/// commands (S_* methods, or A_* appenders followed by S_EntAll), SaveTempFile. One object
+/// commands (S_* methods, or A_* appenders followed by S_EntAll), SaveTempFile. A program that
+/// answers with a model of its own starts it with TakeHostSettings. One object
 /// belongs to one thread at a time; objects on different threads are independent.
 class TJGdata {
 public:
