@@ -19,11 +19,16 @@ set(R407_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/r407)
 # The headers sit below a folder of the package's own name, so that a program writes
 # #include <r407/exchange/DavGaibu.h> and a generic folder name (exchange/, util/) never
 # clashes with its own; the installed headers include one another relatively ("DavLimits.h").
-# The include folder is include/ itself.
+# The include folder is include/ itself and nothing else. The header file sets are private and
+# installed as plain files: an exported file set would add its own base folder (include/r407)
+# to the targets' include folders. The package tests compile each installed header on its own.
 install(TARGETS r407util r407exchange EXPORT r407Targets COMPONENT sdk
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/r407
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+foreach(layer util exchange)
+    get_target_property(headers r407${layer} HEADER_SET)
+    install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/r407/${layer} COMPONENT sdk)
+endforeach()
 install(EXPORT r407Targets NAMESPACE r407:: DESTINATION ${R407_INSTALL_CMAKEDIR} COMPONENT sdk)
 
 # What the static libraries' private dependencies need from the consumer's system.
