@@ -408,7 +408,8 @@ public:
     /// Resets the writer state before commands are sent: every force flag set, the
     /// remembered attributes back to their defaults.
     void S_Init();
-    /// Appends one command line to the buffer.
+    /// Appends one command line to the buffer. A program that sends its own commands for a
+    /// host file in sheet units (Zusun) sends "bz" through it first.
     void SendMem(const std::u16string& s);
     /// Appends one command line to the buffer, taking its storage.
     void SendMem(std::u16string&& s);
@@ -706,6 +707,11 @@ public:
     /// (a5), text colour (a6), text base point (a7) and, with a3 = 10, solid RGB colour (a8)
     /// on every entity; -1 keeps each entity's own. Holding Escape down stops the write-back
     /// and drops the buffered commands.
+    ///
+    /// When Zusun is set, both send the line "bz" first (no other call does, so a program that
+    /// also sends commands of its own does not send it again). Both end with S_LGrp(CurLGrp)
+    /// and S_Lay(CurLay), so that the host's current layer follows the last entity: a model
+    /// of the program's own takes the host's with TakeHostSettings.
     ///@{
     /// Entities in drawing order; lines of polyline groups as single lines.
     void S_EntAll(int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8);
