@@ -62,10 +62,19 @@ void Dump(const TOptions& o) {
     out.Commit();
 }
 
-void Write(const TOptions& o) {
+int Write(const TOptions& o) {
     TJGdata jg;
     TZivInput input(o.input);
-    ReadModelJson(input.Stream(), jg);
+    TZivModelNotes notes;
+    notes.refused = [](const std::string& what) {
+        std::fprintf(stderr, "ziv: %s\n", what.c_str());
+    };
+    notes.leftOut = [](const std::string& what) {
+        std::fprintf(stderr, "ziv: note: %s\n", what.c_str());
+    };
+    if (ReadModelJson(input.Stream(), jg, notes) > 0) {
+        return kExitBadInput;
+    }
     if (o.encoding == "utf8") {
         jg.MojiCode = true;
     } else if (o.encoding == "cp932") {
@@ -80,6 +89,7 @@ void Write(const TOptions& o) {
     TZivOutput out(o.output);
     out.Write(jg.TempFileBytes());
     out.Commit();
+    return 0;
 }
 
 int Audit(const TOptions& o) {
@@ -154,7 +164,7 @@ int Run(int argc, char** argv) {
     } else if (dump->parsed()) {
         Dump(o);
     } else if (write->parsed()) {
-        Write(o);
+        return Write(o);
     } else if (audit->parsed()) {
         return Audit(o);
     } else if (draw->parsed()) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
 #include "ziv/ZivFields.h"
+#include "ziv/ZivWriteBackNote.h"
 
 namespace {
 
@@ -293,14 +295,66 @@ int KindCode(const std::string& name) {
     return code;
 }
 
-void AddEntity(TJGdata& jg, const json& j, size_t index) {
+// The fields an entity must give: its geometry, without which the host has nothing to draw.
+// The others (attributes, a line's polyline group, a text's sizes and font, a tilt of 0)
+// have a meaningful default. A dimension's are those of its line and its text.
+std::span<const char* const> RequiredFields(int code) {
+    static constexpr const char* kLine[] = {"x1", "y1", "x2", "y2"};
+    static constexpr const char* kCircle[] = {"cx", "cy", "cr"};
+    static constexpr const char* kArc[] = {"cx", "cy", "cr", "sa", "ea", "he"};
+    static constexpr const char* kText[] = {"x1", "y1", "x2", "y2", "st"};
+    static constexpr const char* kPoint[] = {"px", "py"};
+    static constexpr const char* kDim[] = {"lin", "txt"};
+    static constexpr const char* kBlock[] = {"px", "py", "nam"};
+    static constexpr const char* kSolid3[] = {"x1", "y1", "x2", "y2", "x3", "y3"};
+    static constexpr const char* kSolid4[] = {"x1", "y1", "x2", "y2", "x3", "y3", "x4", "y4"};
+    static constexpr const char* kSolidC[] = {"cx", "cy", "cr", "he", "sa", "da", "fl"};
+    static constexpr const char* kSolidO[] = {"cx", "cy", "cr", "he", "sa", "da", "ri"};
+    switch (code) {
+        case kKindLine: return kLine;
+        case kKindCircle: return kCircle;
+        case kKindArc: return kArc;
+        case kKindText: return kText;
+        case kKindPoint: return kPoint;
+        case kKindMark: return kPoint;
+        case kKindDim: return kDim;
+        case kKindBlock: return kBlock;
+        case kKindSolid2: return kLine;
+        case kKindSolid3: return kSolid3;
+        case kKindSolid4: return kSolid4;
+        case kKindSolidC:
+        case kKindSolidE: return kSolidC;
+        case kKindSolidO:
+        case kKindSolidG: return kSolidO;
+        default: return {};
+    }
+}
+
+void RequireFields(const json& obj, std::span<const char* const> names, const std::string& where) {
+    for (const char* name : names) {
+        if (!obj.contains(name)) {
+            throw TZivError(where + ": missing " + Quoted(name));
+        }
+    }
+}
+
+// An entity read: its place in the model, and whether it gave its attributes.
+struct TEntityRead {
+    TDavEntNo en;
+    bool hasAtt = true;
+};
+
+TEntityRead AddEntity(TJGdata& jg, const json& j, size_t index) {
     std::string where = "entity " + std::to_string(index);
     if (!j.is_object()) {
         throw TZivError(where + ": expected an object");
     }
     const auto kind = j.find("kind");
-    if (kind == j.end() || !kind->is_string()) {
-        throw TZivError(where + ": \"kind\" missing or not a string");
+    if (kind == j.end()) {
+        throw TZivError(where + ": missing \"kind\"");
+    }
+    if (!kind->is_string()) {
+        throw TZivError(where + ".kind: expected a string such as \"EntLine\"");
     }
     const std::string& name = kind->get_ref<const std::string&>();
     const int code = KindCode(name);
@@ -312,19 +366,31 @@ void AddEntity(TJGdata& jg, const json& j, size_t index) {
         throw TZivError(where + ".code: " + std::to_string(code) + " expected for this kind");
     }
     if (const auto i = j.find("index"); i != j.end()) {
-        ToInt(*i, where + ".index");
+        const int at = ToInt(*i, where + ".index");
+        if (at < 0 || at >= kZivMaxEntities) {
+            throw TZivError(where + ".index: expected 0.." + std::to_string(kZivMaxEntities - 1));
+        }
     }
     if (jg.EntN >= kZivMaxEntities) {
         throw TZivError(where + ": more than " + std::to_string(kZivMaxEntities) + " entities");
     }
+    TEntityRead read;
+    read.hasAtt = j.contains("att");
     DavKinds::VisitKind(code, [&](auto k) {
         using K = decltype(k);
         typename K::Rec rec{};
         TFieldReader r(j, where);
         ZivFields::Fields(rec, r);
         r.NoOthers({"kind", "code", "index"});
+        RequireFields(j, RequiredFields(code), where);
+        if constexpr (K::kCode == kKindDim) {
+            RequireFields(j.at("lin"), RequiredFields(kKindLine), where + ".lin");
+            RequireFields(j.at("txt"), RequiredFields(kKindText), where + ".txt");
+        }
         AppendRecord<K>(jg, rec);
+        read.en = {code, K::CountOf(jg) - 1};
     });
+    return read;
 }
 
 // --- The parts before the entities.
@@ -463,11 +529,13 @@ void ReadHead(TJGdata& jg, const json& root) {
 
 class TModelSax : public nlohmann::json_sax<json> {
 public:
-    explicit TModelSax(TJGdata& jg) : jg_(jg) {}
+    TModelSax(TJGdata& jg, const TZivModelNotes* notes) : jg_(jg), notes_(notes) {}
 
     const json& Root() const { return root_; }
     bool SawEntities() const { return sawEntities_; }
     const std::string& Error() const { return error_; }
+    size_t Refused() const { return refused_; }
+    const std::vector<TDavEntNo>& WithoutAtt() const { return withoutAtt_; }
 
     bool null() override { return Value(json()); }
     bool boolean(bool v) override { return Value(json(v)); }
@@ -491,17 +559,45 @@ public:
         return true;
     }
 
-    bool parse_error(std::size_t, const std::string&,
+    bool parse_error(std::size_t position, const std::string& token,
                      const nlohmann::detail::exception& ex) override {
         std::string what = ex.what();
         // "[json.exception.parse_error.101] parse error at line 1, column 2: ..."
         if (const size_t p = what.find("] "); p != std::string::npos) {
             what.erase(0, p + 2);
         }
+        // Python's json module writes a non-number as NaN, Infinity or -Infinity, which JSON
+        // does not have.
+        const size_t last = token.find_last_not_of("0123456789.eE+-\"", token.size());
+        const std::string_view tail =
+            last == std::string::npos ? std::string_view() : std::string_view(token).substr(last);
+        if (ex.id == 101 && (tail.starts_with("N") || tail.starts_with("I"))) {
+            const size_t colon = what.find(": ");
+            return Fail(Place() + (colon == std::string::npos ? what : what.substr(0, colon)) +
+                        ": NaN and Infinity are not JSON; this format writes a non-number as "
+                        "the string \"nan\", \"inf\" or \"-inf\"");
+        }
+        // A number too large for a double: nlohmann names neither the place nor the field.
+        if (ex.id == 406) {
+            return Fail(Place() + "byte " + std::to_string(position) + ": " + what +
+                        ": out of the range of a double (about 1.8e308)");
+        }
         return Fail(what);
     }
 
 private:
+    // Where the parser is, for a message: "entity 3, field \"x1\": ", or the field alone.
+    std::string Place() const {
+        std::string p;
+        if (!stack_.empty() && (stack_.back() == &entity_ || stack_.back() == entities_)) {
+            p = "entity " + std::to_string(count_) + ", ";
+        }
+        if (!key_.empty() && !stack_.empty() && stack_.back()->is_object()) {
+            p += "field " + Quoted(key_) + ", ";
+        }
+        return p;
+    }
+
     bool Fail(std::string what) {
         if (error_.empty()) {
             error_ = std::move(what);
@@ -533,6 +629,9 @@ private:
         if (!stack_.empty() && stack_.back() == entities_) {
             return Entity(std::move(v));
         }
+        if (stack_.size() == 1 && key_ == "entities") {
+            return Fail("entities: expected an array of objects");
+        }
         Place(std::move(v));
         return true;
     }
@@ -540,6 +639,9 @@ private:
     bool Open(json::value_t type) {
         if (stack_.size() >= kMaxDepth) {
             return Fail("nesting deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+        if (stack_.size() == 1 && key_ == "entities" && type != json::value_t::array) {
+            return Fail("entities: expected an array of objects");
         }
         const bool isEntities =
             stack_.size() == 1 && key_ == "entities" && type == json::value_t::array;
@@ -561,17 +663,43 @@ private:
         return true;
     }
 
+    // Appends one entity. Without notes the first refusal ends the reading; with them each
+    // refused entity is reported and the reading goes on, so that every one is named.
     bool Entity(json&& v) {
+        const size_t index = count_++;
         try {
-            AddEntity(jg_, v, count_++);
+            const TEntityRead read = AddEntity(jg_, v, index);
+            if (!read.hasAtt) {
+                withoutAtt_.push_back(read.en);
+            }
+            if (notes_ != nullptr && notes_->leftOut) {
+                NoteWriteBack(read.en, v, index);
+            }
         } catch (const TZivError& e) {
-            return Fail(e.what());
+            if (notes_ == nullptr || !notes_->refused) {
+                return Fail(e.what());
+            }
+            ++refused_;
+            notes_->refused(e.what());
         }
         entity_ = json();
         return true;
     }
 
+    // What the write-back will drop or change of an entity that was read whole.
+    void NoteWriteBack(TDavEntNo en, const json& v, size_t index) const {
+        const char* note = en.yn == kKindBlock
+                               ? "a block insert: the host inserts blocks itself, the write-back "
+                                 "never sends them"
+                               : WriteBackNote(jg_, en);
+        if (note != nullptr) {
+            notes_->leftOut("entity " + std::to_string(index) + " (" +
+                            v.at("kind").get_ref<const std::string&>() + "): " + note);
+        }
+    }
+
     TJGdata& jg_;
+    const TZivModelNotes* notes_;
     json root_;
     json entity_;
     json* entities_ = nullptr;
@@ -579,6 +707,8 @@ private:
     std::vector<json*> stack_;
     std::string key_;
     size_t count_ = 0;
+    size_t refused_ = 0;
+    std::vector<TDavEntNo> withoutAtt_;
     std::string error_;
 };
 
@@ -586,9 +716,26 @@ private:
 
 namespace {
 
+// An entity that gave no attributes takes the host's current ones, which the JSON may give
+// after its entities.
+void CurrentAttributes(TJGdata& jg, const std::vector<TDavEntNo>& entities) {
+    TDavEntAttr att;
+    att.LGrp = jg.CurLGrp;
+    att.Lay = jg.CurLay;
+    att.Col = jg.CurCol;
+    att.Ltp = jg.CurLtp;
+    att.Wid = jg.CurWid;
+    for (const TDavEntNo en : entities) {
+        DavKinds::VisitKind(en.yn, [&](auto k) {
+            using K = decltype(k);
+            K::ListOf(jg)[static_cast<size_t>(en.no)].att = att;
+        });
+    }
+}
+
 template <class TInput>
-void ReadWith(TInput&& input, TJGdata& jg) {
-    TModelSax sax(jg);
+size_t ReadWith(TInput&& input, TJGdata& jg, const TZivModelNotes* notes) {
+    TModelSax sax(jg, notes);
     bool ok = false;
     try {
         ok = json::sax_parse(std::forward<TInput>(input), &sax, json::input_format_t::json, true);
@@ -599,17 +746,24 @@ void ReadWith(TInput&& input, TJGdata& jg) {
         throw TZivError(sax.Error().empty() ? std::string("not a JSON text") : sax.Error());
     }
     ReadHead(jg, sax.Root());
+    CurrentAttributes(jg, sax.WithoutAtt());
+    return sax.Refused();
 }
 
 }  // namespace
 
 void ReadModelJson(std::string_view text, TJGdata& jg) {
-    ReadWith(text, jg);
+    ReadWith(text, jg, nullptr);
 }
 
 void ReadModelJson(std::istream& in, TJGdata& jg) {
-    ReadWith(in, jg);
+    ReadModelJson(in, jg, TZivModelNotes{});
+}
+
+size_t ReadModelJson(std::istream& in, TJGdata& jg, const TZivModelNotes& notes) {
+    const size_t refused = ReadWith(in, jg, &notes);
     if (in.bad()) {
         throw TZivError("cannot read the JSON text");
     }
+    return refused;
 }

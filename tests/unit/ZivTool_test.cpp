@@ -15,8 +15,8 @@
 #include "exchange/DavReadSink.h"
 #include "exchange/DavScene.h"
 #include "tests/support/TestSupport.h"
-#include "util/TextFile.h"
 #include "util/LineBreaks.h"
+#include "util/TextFile.h"
 #include "ziv/ZivAudit.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
@@ -236,7 +236,8 @@ std::string Encode(const std::u16string& text, int encoding) {
         default: {
             // The code page's own writer: the text as one command line per line.
             TJGdata jg;
-            LineBreaks::ForEachLine(text, [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
+            LineBreaks::ForEachLine(text,
+                                    [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
             return jg.TempFileBytes();
         }
     }
@@ -276,6 +277,39 @@ TEST(ZivWrite, MinimalModelFromHand) {
                                       u"10 0 10 10\r\n#\r\n"));
 }
 
+TEST(ZivWrite, EveryEntityIsWrittenOrNamed) {
+    // Each refused entity gets its own line and the reading goes on; an entity read whole that
+    // the write-back leaves out (a circle of no radius, a block) is named as well; an entity
+    // without attributes takes the host's current ones, also when they come after it.
+    const std::string json = R"({"entities":[
+          {"kind":"EntLine","x1":0,"y1":0,"x2":5,"y2":0},
+          {"kind":"EntText","x1":0,"y1":0,"st":"a"},
+          {"kind":"EntCirc","cx":0,"cy":0,"cr":0},
+          {"x1":1},
+          {"kind":"EntBlk","px":0,"py":0,"nam":"door"},
+          {"kind":"EntCirc","cx":0,"cy":0,"cr":-1,"att":{"Col":7}}],
+        "current":{"CurLGrp":2,"CurLay":3,"CurCol":4,"CurLtp":5,"CurWid":6}})";
+    std::vector<std::string> refused, leftOut;
+    TZivModelNotes notes;
+    notes.refused = [&](const std::string& s) { refused.push_back(s); };
+    notes.leftOut = [&](const std::string& s) { leftOut.push_back(s); };
+    TJGdata jg;
+    std::istringstream in(json);
+    EXPECT_EQ(ReadModelJson(in, jg, notes), 2u);
+    EXPECT_EQ(refused, (std::vector<std::string>{"entity 1 (EntText): missing \"x2\"",
+                                                 "entity 3: missing \"kind\""}));
+    ASSERT_EQ(leftOut.size(), 3u);
+    EXPECT_EQ(leftOut[0].rfind("entity 2 (EntCirc): a circle without a positive radius", 0), 0u);
+    EXPECT_EQ(leftOut[1].rfind("entity 4 (EntBlk): a block insert", 0), 0u);
+    EXPECT_EQ(leftOut[2].rfind("entity 5 (EntCirc)", 0), 0u);
+    ASSERT_EQ(jg.EntLineN, 1);
+    const TDavEntAttr& a = jg.EntLine[0].att;
+    EXPECT_EQ(std::vector<int>({a.LGrp, a.Lay, a.Col, a.Ltp, a.Wid}),
+              std::vector<int>({2, 3, 4, 5, 6}));
+    ASSERT_EQ(jg.EntCircN, 2);
+    EXPECT_EQ(jg.EntCirc[1].att.Col, 7);
+}
+
 TEST(ZivWrite, HostileJsonIsRefusedWithItsPlace) {
     const std::string deep = std::string(200, '[') + std::string(200, ']');
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -295,8 +329,25 @@ TEST(ZivWrite, HostileJsonIsRefusedWithItsPlace) {
         {"{\"settings\":{\"Jikukaku\":1,\"Jikukaku\":2}}", "duplicate key \"Jikukaku\""},
         // Entities
         {"{\"entities\":[{\"kind\":\"EntCurve\"}]}", "entity 0: unknown kind \"EntCurve\""},
-        {"{\"entities\":[{\"x1\":1}]}", "entity 0: \"kind\" missing"},
-        {"{\"entities\":[{\"kind\":\"EntPnt\"},{\"kind\":\"EntLine\",\"x1\":\"1\"}]}",
+        {"{\"entities\":[{\"x1\":1}]}", "entity 0: missing \"kind\""},
+        {"{\"entities\":{}}", "entities: expected an array"},
+        {"{\"entities\":\"x\"}", "entities: expected an array"},
+        {"{\"entities\":[{\"kind\":\"EntText\",\"x1\":0,\"y1\":0,\"st\":\"a\"}]}",
+         "entity 0 (EntText): missing \"x2\""},
+        {"{\"entities\":[{\"kind\":\"EntCirc\",\"cx\":0,\"cy\":0}]}",
+         "entity 0 (EntCirc): missing \"cr\""},
+        {"{\"entities\":[{\"kind\":\"EntDim\",\"lin\":{},\"txt\":{}}]}",
+         "entity 0 (EntDim).lin: missing \"x1\""},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"index\":-1}]}", "index: expected 0.."},
+        // Numbers JSON has no room for, with their place
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"x1\":1e400}]}",
+         "entity 0, field \"x1\", byte 41: number overflow parsing '1e400'"},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"x1\":NaN}]}",
+         "entity 0, field \"x1\", parse error at line 1, column 37: NaN and Infinity are not JSON; "
+         "this format writes a non-number as the string \"nan\""},
+        {"{\"settings\":{\"Jikukaku\":-Infinity}}", "field \"Jikukaku\", parse error"},
+        {"{\"entities\":[{\"kind\":\"EntPnt\",\"px\":0,\"py\":0},{\"kind\":\"EntLine\",\"x1\":"
+         "\"1\"}]}",
          "entity 1 (EntLine).x1: expected a number"},
         {"{\"entities\":[{\"kind\":\"EntLine\",\"att\":{\"Col\":1.5}}]}",
          "entity 0 (EntLine).att.Col: expected an integer"},
