@@ -22,6 +22,7 @@
 #include "exchange/DavGaibu.h"
 #include "exchange/DavScene.h"
 #include "ziv/ZivAudit.h"
+#include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
 #include "ziv/ZivInfo.h"
@@ -152,11 +153,18 @@ int Audit(const TOptions& o) {
 }
 
 void Draw(const TOptions& o) {
-    TJGdata jg;
-    LoadHostFile(o.input, jg);
+    size_t leftOut = 0;
+    const std::string svg =
+        DrawFile(o.input, o.host, o.size > 0 ? o.size : kSvgDefaultSize, leftOut);
     TZivOutput out(o.output);
-    out.Write(SceneSvg(DavScene::BuildScene(jg)));
+    out.Write(svg);
     out.Commit();
+    if (leftOut > 0) {
+        std::fprintf(stderr,
+                     "ziv: note: %zu primitives left out of the picture: a coordinate that is not "
+                     "a finite number\n",
+                     leftOut);
+    }
 }
 
 // The edit distance of two short words, for "did you mean".

@@ -18,6 +18,7 @@
 #include "util/LineBreaks.h"
 #include "util/TextFile.h"
 #include "ziv/ZivAudit.h"
+#include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
 #include "ziv/ZivInfo.h"
@@ -494,6 +495,48 @@ TEST(ZivDraw, PictureHoldsEveryPrimitiveInsideItsBox) {
     // An empty model is a valid, empty picture.
     TJGdata empty;
     EXPECT_NE(SceneSvg(DavScene::BuildScene(empty)).find("viewBox=\"0 0 "), std::string::npos);
+}
+
+TEST(ZivDraw, WhatIsNotFiniteIsLeftOutAndCounted) {
+    // The frame is fitted to what is finite, even across the whole range of numbers; a
+    // primitive with a number that is not finite never reaches the picture.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    DavScene::TScene scene;
+    auto add = [&](DavScene::TPrimKind kind, std::initializer_list<double> g) {
+        DavScene::TScenePrim p;
+        p.kind = kind;
+        std::copy(g.begin(), g.end(), p.g);
+        scene.prims.push_back(p);
+    };
+    add(DavScene::TPrimKind::Line, {-1.7e308, 0, 1.7e308, 0});
+    add(DavScene::TPrimKind::Line, {0, 0, inf, 5});
+    add(DavScene::TPrimKind::Arc, {0, 0, nan, 1, 0, 0, 360, 0});
+    add(DavScene::TPrimKind::Point, {1e308, 1e308});
+    const TSvgLayer layer{&scene, false};
+    size_t leftOut = 0;
+    const std::string svg = SceneSvg({&layer, 1}, 400, &leftOut);
+    EXPECT_EQ(leftOut, 2u);
+    EXPECT_EQ(svg.find("inf"), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("nan"), std::string::npos) << svg;
+    EXPECT_NE(svg.find("viewBox=\"0 0 400 146\" width=\"400\" height=\"146\""), std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("<path d=\"M 20 125.88235 L 380 125.88235\""), std::string::npos) << svg;
+}
+
+TEST(ZivDraw, ProgramOutputTakesTheHostsTextTypes) {
+    // A program's output names text type 2; the host's table gives its sizes and colour.
+    TJGdata host;
+    host.OpenTempBytes(
+        "hcw 1 7 3 4 5 6 7 8 9 10\r\nhch 1 9 3 4 5 6 7 8 9 10\r\n"
+        "hcd 0 0.5 0 0 0 0 0 0 0 0\r\nhcc 1 6 1 1 1 1 1 1 1 1\r\n");
+    TJGdata output;
+    output.OpenTempBytes("cn2\r\nch 0 0 1 0 \"AB\r\n");
+    ASSERT_EQ(output.EntTextN, 1);
+    TakeHostStyle(host, output);
+    const TDavEntText& t = output.EntText[0];
+    EXPECT_EQ(std::vector<double>({t.mw, t.mh, t.md}), std::vector<double>({7, 9, 0.5}));
+    EXPECT_EQ(t.att.Col, 6);
 }
 
 }  // namespace
