@@ -135,6 +135,15 @@ expect 2 "is a folder" -- dump "$host" -o "$work/out-dir"
 expect 2 "an empty output file name" -- write "$work/good.json" -o ""
 [[ $(ls "$work/out-dir") == TARGET.TXT ]] || fail "left behind: $(ls "$work/out-dir")"
 
+# The Python example moves the lines, circles and arcs through dump and write, keeping each
+# entity's attributes, and replaces the host file with the commands.
+example=$(dirname "$0")/../../examples/python/move_selection.py
+printf 'lg1\r\nly2\r\nlc3\r\nlt1\r\n0 0 10 0\r\nci 5 5 2\r\nci 5 5 2 0 90 1 0\r\nch 0 0 1 0 "a\r\n' \
+    >"$work/SELECTION.TXT"
+ZIV=$ziv python3 "$example" "$work/SELECTION.TXT" 100 50.5 2>"$work/err" || fail "example: $(cat "$work/err")"
+[[ $(cat "$work/SELECTION.TXT") == $'lg1\r\nly2\r\nlc3\r\nlt1\r\n100 50.5 110 50.5\r\nci 105 55.5 2\r\nci 105 55.5 2 0 90 1 0\r' ]] ||
+    fail "example wrote: $(cat -A "$work/SELECTION.TXT")"
+
 if ((failures > 0)); then
     echo "$failures failure(s)"
     exit 1
