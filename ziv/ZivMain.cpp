@@ -30,7 +30,11 @@
 #include "ziv/ZivModelJson.h"
 #include "ziv/ZivOutput.h"
 #include "ziv/ZivSvg.h"
+#include "ziv/ZivWriteBack.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #ifdef _WIN32
 // shellapi.h needs windows.h before it.
 // clang-format off
@@ -120,14 +124,8 @@ int Write(const TOptions& o) {
     } else if (o.encoding == "cp932") {
         jg.MojiCode = false;
     }
-    jg.S_Init();
-    if (o.plain) {
-        jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
-    } else {
-        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-    }
     TZivOutput out(o.output);
-    out.Write(jg.TempFileBytes());
+    WriteModelBack(jg, o.plain, out);
     out.Commit();
     return kExitOk;
 }
@@ -297,6 +295,11 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+    // Large blocks (the model's lists as they grow) straight from the system and back to it
+    // when freed, so that a list left behind by its growth is never kept as resident memory.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     try {
 #ifdef _WIN32
         // The arguments as UTF-8, whatever the code page, so that every file name reaches

@@ -261,8 +261,19 @@ void CallAppender(TJGdata& jg, const typename K::Rec& e) {
 // well) or that has none is appended as it stands, so that the model and its drawing order
 // stay as given. So is a four-point solid with coinciding corners, which the appender would
 // turn into a triangle and the write-back turns into the same triangle.
+// Lists grow by a quarter rather than double, so that a model read from JSON, whose counts are
+// not known in advance, holds little more than its records.
+template <class T>
+void Headroom(std::vector<T>& list) {
+    if (list.size() == list.capacity()) {
+        list.reserve(list.size() + list.size() / 4 + 1000);
+    }
+}
+
 template <class K>
 void AppendRecord(TJGdata& jg, const typename K::Rec& rec) {
+    Headroom(K::ListOf(jg));
+    Headroom(jg.EntNo);
     if constexpr (K::kCode == kKindSolid4) {
         bool quad = false;
         DavKinds::TSolid4::Reduce(
