@@ -41,6 +41,8 @@
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
+#include <fcntl.h>
+#include <io.h>
 
 #include "util/TextFile.h"
 #endif
@@ -158,10 +160,10 @@ void Draw(const TOptions& o) {
     out.Write(svg);
     out.Commit();
     if (leftOut > 0) {
-        std::fprintf(stderr,
-                     "ziv: note: %zu primitives left out of the picture: a coordinate that is not "
-                     "a finite number\n",
-                     leftOut);
+        const std::string note = "ziv: note: " + std::to_string(leftOut) +
+                                 " primitives left out of the picture: a coordinate that is "
+                                 "not a finite number\n";
+        std::fputs(note.c_str(), stderr);
     }
 }
 
@@ -186,18 +188,18 @@ size_t Distance(const std::string& a, const std::string& b) {
 // The line for a first argument that is no command.
 std::string UnknownCommand(const std::string& word) {
     std::string list;
-    std::string near;
+    std::string closest;
     for (const char* c : kCommands) {
         list += list.empty() ? "" : ", ";
         list += c;
-        if (near.empty() && Distance(word, c) <= 2) {
-            near = c;
+        if (closest.empty() && Distance(word, c) <= 2) {
+            closest = c;
         }
     }
     std::string line =
         word.empty() ? std::string("a command is required") : "unknown command \"" + word + "\"";
-    if (!near.empty()) {
-        line += " (did you mean \"" + near + "\"?)";
+    if (!closest.empty()) {
+        line += " (did you mean \"" + closest + "\"?)";
     }
     return line + "; the commands are " + list + " (see ziv --help)";
 }
@@ -205,6 +207,8 @@ std::string UnknownCommand(const std::string& word) {
 int Run(int argc, char** argv) {
     CLI::App app{"ziv: looks inside the host's exchange files and writes them from JSON"};
     app.require_subcommand(1);
+    // Options start with "-" on every system; "/tmp/a.txt" is a file name, also on Windows.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("ziv ") + R407_VERSION,
                          "the program's version, and nothing else");
     TOptions o;
@@ -302,6 +306,10 @@ int main(int argc, char** argv) {
 #endif
     try {
 #ifdef _WIN32
+        // Messages end in LF alone, as on every other system: the console shows them alike,
+        // and scripts that read them compare them alike.
+        _setmode(_fileno(stdout), _O_BINARY);
+        _setmode(_fileno(stderr), _O_BINARY);
         // The arguments as UTF-8, whatever the code page, so that every file name reaches
         // the library whole.
         int wargc = 0;
