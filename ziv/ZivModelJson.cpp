@@ -1,6 +1,7 @@
-// ZivModelJson: reads the JSON with a SAX parser; each entity is a small document of its own,
-// turned into its record and appended as soon as it is complete, so that a file of millions
-// of entities is never held as one document.
+// ZivModelJson: reads the JSON with a SAX parser; each entity is appended as soon as it is
+// complete, so that a file of millions of entities is never held as one document. An entity
+// whose "kind" comes first (as the dump writes it) is read straight into its record; any
+// other is first a small document of its own.
 #include "ziv/ZivModelJson.h"
 
 #include <array>

@@ -12,9 +12,9 @@
 inline constexpr int kZivMaxEntities = 100'000'000;
 
 // Fills jg, a new model, from the JSON text. The settings, current attributes, picked points
-// and layer tables are set as given; each entity is appended through the store's appender
-// for its kind with its own attributes, and then takes every field the JSON gives, so that
-// what the appender does not take (a line's CrvNo, a text's sizes and font) is kept as well.
+// and layer tables are set as given; each entity is appended to its list as given, every
+// field included. An entity must give its geometry (a text its x2, y2 and st, a circle its
+// cr); one without att takes the host's current attributes (current.CurLGrp …).
 // Throws TZivError naming the place and what was expected; jg is then incomplete and must
 // not be written.
 void ReadModelJson(std::string_view json, TJGdata& jg);

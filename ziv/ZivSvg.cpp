@@ -360,10 +360,9 @@ void TSvg::Text(const TScenePrim& p) {
         // The glyphs take the text type's width through a horizontal scale of the height,
         // which every renderer applies; textLength, which only some apply (not librsvg),
         // then fits the spacing exactly.
-        const double sx =
-            !p.vertical && p.g[6] > 0 && p.g[7] > 0 && std::isfinite(p.g[6] / p.g[7])
-                ? p.g[6] / p.g[7]
-                : 1.0;
+        const double sx = !p.vertical && p.g[6] > 0 && p.g[7] > 0 && std::isfinite(p.g[6] / p.g[7])
+                              ? p.g[6] / p.g[7]
+                              : 1.0;
         out_ += "<text x=\"0\" y=\"0\" font-size=\"";
         Num(f_.Len(p.vertical ? size : p.g[7]));
         out_ += "\" transform=\"translate(";
