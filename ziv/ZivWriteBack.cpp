@@ -18,6 +18,9 @@ void Release(std::vector<T>& list) {
 }  // namespace
 
 void WriteModelBack(TJGdata& jg, bool plain, TZivOutput& out, std::size_t linesPerPiece) {
+    // About one command line per entity and a few attribute lines: room for them at once, so
+    // that the buffer is not grown by doubling, which would hold it twice for a moment.
+    jg.t_Mem.reserve(static_cast<size_t>(jg.EntN) + static_cast<size_t>(jg.EntN) / 4 + 1000);
     jg.S_Init();
     if (plain) {
         jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
