@@ -1,7 +1,9 @@
 // The ziv tool on a host file of a million entity lines of every kind: info and dump next to
 // the library's own load of the same bytes, write (the dump read back and written) next to the
-// library's own write-back of the loaded model. The ProcessPeak runs start the real program on
-// the file, its output thrown away, and report its peak resident size (PeakRSS_MB).
+// library's own write-back of the loaded model. The ZivProcess runs start the real program on
+// the file, its output thrown away, and report its peak resident size (PeakRSS_MB): info,
+// dump, write and audit of that file, dump and write into a file (-o), and dump and audit of
+// ten megabytes of empty lines.
 #include <charconv>  // for std::to_chars
 #include <cstdio>
 #include <cstdlib>  // for std::atexit
@@ -227,8 +229,14 @@ const fs::path& ProcessFiles() {
         fs::create_directories(d);
         const pid_t pid = fork();
         if (pid == 0) {
+            // Ten megabytes of empty lines: what made audit need 55 times the file's size.
+            std::string empty;
+            for (int i = 0; i < 5'000'000; ++i) {
+                empty += "\r\n";
+            }
             const bool ok = WriteFileReplacing(FromUtf8((d / "HOST.TXT").string()), Bytes()) &&
-                            WriteFileReplacing(FromUtf8((d / "MODEL.json").string()), DumpText());
+                            WriteFileReplacing(FromUtf8((d / "MODEL.json").string()), DumpText()) &&
+                            WriteFileReplacing(FromUtf8((d / "EMPTY.TXT").string()), empty);
             _exit(ok ? 0 : 1);
         }
         int status = 0;
@@ -239,12 +247,14 @@ const fs::path& ProcessFiles() {
     return dir;
 }
 
-// The real program on a file, its output thrown away: the wall time of one run and its peak
-// resident size, also as a multiple of the host file's size.
-void ZivProcessPeak(benchmark::State& state, std::string command) {
+// The real program on a file, its output thrown away (to standard output, or with toFile to a
+// file written with -o): the wall time of one run and its peak resident size, also as a
+// multiple of the input file's size.
+void ZivProcessPeak(benchmark::State& state, std::string command, std::string file, bool toFile) {
     const fs::path& dir = ProcessFiles();
-    const std::string input = (dir / (command == "write" ? "MODEL.json" : "HOST.TXT")).string();
-    const double fileMb = static_cast<double>(fs::file_size(dir / "HOST.TXT")) / 1e6;
+    const std::string input = (dir / file).string();
+    const std::string output = (dir / "OUT").string();
+    const double fileMb = static_cast<double>(fs::file_size(input)) / 1e6;
     long peakKb = 0;
     for (auto _ : state) {
         const pid_t pid = fork();
@@ -252,7 +262,13 @@ void ZivProcessPeak(benchmark::State& state, std::string command) {
             if (std::freopen("/dev/null", "w", stdout) == nullptr) {
                 _exit(126);
             }
-            execl(R407_ZIV, R407_ZIV, command.c_str(), input.c_str(), static_cast<char*>(nullptr));
+            if (toFile) {
+                execl(R407_ZIV, R407_ZIV, command.c_str(), input.c_str(), "-o", output.c_str(),
+                      static_cast<char*>(nullptr));
+            } else {
+                execl(R407_ZIV, R407_ZIV, command.c_str(), input.c_str(),
+                      static_cast<char*>(nullptr));
+            }
             _exit(127);
         }
         int status = 0;
@@ -275,21 +291,20 @@ struct TDecimalPoint {
 }  // namespace
 
 // The program runs first, while this process is still small.
-BENCHMARK_CAPTURE(ZivProcessPeak, info, std::string("info"))
-    ->Name("ZivProcess/info")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1);
-BENCHMARK_CAPTURE(ZivProcessPeak, dump, std::string("dump"))
-    ->Name("ZivProcess/dump")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1);
-BENCHMARK_CAPTURE(ZivProcessPeak, write, std::string("write"))
-    ->Name("ZivProcess/write")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1);
+#define ZIV_PROCESS(name, command, file, toFile)                                             \
+    BENCHMARK_CAPTURE(ZivProcessPeak, name, std::string(command), std::string(file), toFile) \
+        ->Name("ZivProcess/" #name)                                                          \
+        ->Unit(benchmark::kMillisecond)                                                      \
+        ->UseRealTime()                                                                      \
+        ->Iterations(1)
+ZIV_PROCESS(info, "info", "HOST.TXT", false);
+ZIV_PROCESS(dump, "dump", "HOST.TXT", false);
+ZIV_PROCESS(dump_to_file, "dump", "HOST.TXT", true);
+ZIV_PROCESS(write, "write", "MODEL.json", false);
+ZIV_PROCESS(write_to_file, "write", "MODEL.json", true);
+ZIV_PROCESS(audit, "audit", "HOST.TXT", false);
+ZIV_PROCESS(dump_empty_lines, "dump", "EMPTY.TXT", false);
+ZIV_PROCESS(audit_empty_lines, "audit", "EMPTY.TXT", false);
 BENCHMARK(LibraryLoad)->Name("Library/load")->Unit(benchmark::kMillisecond);
 BENCHMARK(ZivInfo)->Name("Ziv/info")->Unit(benchmark::kMillisecond);
 BENCHMARK(ZivDump)->Name("Ziv/dump")->Unit(benchmark::kMillisecond);

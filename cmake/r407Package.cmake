@@ -6,6 +6,8 @@
 #                                                     its version file, the exported targets)
 #   bin/ziv                                           the command-line inspector, when built
 #   share/doc/r407/library.md                         the guide
+#   share/doc/r407/ziv-json.md                        ziv's JSON format, field by field
+#   share/doc/r407/examples/python/                   a Python script driving ziv
 #   share/doc/r407/examples/nagasa/                   the example program of the guide
 # A program outside this repository then writes
 #   find_package(r407 2.0 REQUIRED)
@@ -52,7 +54,9 @@ if(TARGET ziv)
     install(TARGETS ziv RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT sdk)
 endif()
 # The guide and the example program it shows, as a starting point.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/library.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
-        COMPONENT sdk)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/library.md ${PROJECT_SOURCE_DIR}/docs/ziv-json.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT sdk)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/python/move_selection.py
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/python COMPONENT sdk)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/nagasa
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT sdk)

@@ -17,6 +17,8 @@ packages=(
     libxcb1-dev
     # The command-line tool ziv: its argument parser and its JSON library
     libcli11-dev nlohmann-json3-dev
+    # ziv draw's pictures rendered by two SVG renderers in its tests: librsvg and Chromium
+    librsvg2-bin chromium
     # Unit tests, benchmarks, sanitizers and fuzzers
     libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
     # End-to-end tests and the screenshot: a private X server, keyboard and window tools,

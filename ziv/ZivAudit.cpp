@@ -3,6 +3,9 @@
 #include "ziv/ZivAudit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <istream>
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavKinds.h"
@@ -10,6 +13,8 @@
 #include "exchange/DavRules.h"
 #include "util/TextFile.h"
 #include "ziv/ZivLoad.h"
+#include "ziv/ZivOutput.h"
+#include "ziv/ZivWriteBackNote.h"
 
 namespace {
 
@@ -102,210 +107,205 @@ bool ValidUtf8(std::string_view s) {
     return true;
 }
 
-// The byte lines of a file in a single-byte-unit encoding, split as the reader splits.
-std::vector<std::string_view> ByteLines(std::string_view b) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < b.size(); ++i) {
-        if (b[i] == '\n' || b[i] == '\r') {
-            lines.push_back(b.substr(start, i - start));
-            if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    if (start < b.size()) {
-        lines.push_back(b.substr(start));
-    }
-    return lines;
-}
-
-// Observes the reader: numbers the lines, keeps its findings, and remembers which line made
-// each entity.
-class TAuditSink : public TDavReadSink {
+// The byte lines of a file in a single-byte-unit encoding, split as the reader splits: from
+// bytes in memory, or read from a file a piece at a time, one line held at once.
+class TByteLines {
 public:
-    explicit TAuditSink(const TJGdata& jg) : jg_(jg) {}
+    explicit TByteLines(std::string_view bytes) : data_(bytes.data()), len_(bytes.size()) {}
+    explicit TByteLines(std::istream& in) : in_(&in), piece_(kPiece, '\0') {}
 
-    void Line(std::u16string_view text) override {
-        NoteEntities();
-        ++line_;
-        text_ = text;
-        lines_.emplace_back(text);
+    // The next line, without its line break; false after the last.
+    bool Next(std::string& line) {
+        line.clear();
+        for (int c = Get(); c >= 0; c = Get()) {
+            if (c == '\n') {
+                return true;
+            }
+            if (c == '\r') {
+                if (Peek() == '\n') {
+                    ++pos_;
+                }
+                return true;
+            }
+            line.push_back(static_cast<char>(c));
+        }
+        return !line.empty();
     }
-    void Finding(std::string_view reason) override {
-        findings.push_back({line_, std::string(reason), Shown(text_)});
-    }
-    void Done() { NoteEntities(); }
-
-    std::vector<TAuditFinding> findings;
-    std::vector<int> entityLine;         // by drawing-order index
-    std::vector<std::u16string> lines_;  // the decoded lines
 
 private:
-    void NoteEntities() {
-        while (static_cast<int>(entityLine.size()) < jg_.EntN) {
-            entityLine.push_back(line_);
+    static constexpr size_t kPiece = size_t{1} << 16;
+
+    int Peek() {
+        if (pos_ == len_ && in_ != nullptr) {
+            in_->read(piece_.data(), static_cast<std::streamsize>(piece_.size()));
+            data_ = piece_.data();
+            len_ = static_cast<size_t>(in_->gcount());
+            pos_ = 0;
+        }
+        return pos_ < len_ ? static_cast<unsigned char>(data_[pos_]) : -1;
+    }
+    int Get() {
+        const int c = Peek();
+        pos_ += c >= 0 ? 1 : 0;
+        return c;
+    }
+
+    std::istream* in_ = nullptr;
+    std::string piece_;
+    const char* data_ = nullptr;
+    size_t len_ = 0, pos_ = 0;
+};
+
+// Observes the reader and reports each finding as it is made, in line order: for each line
+// the reader's own findings, then its bytes against the file's encoding, then what the
+// write-back does with the entities the line made. Only the current line is kept.
+class TAuditSink : public TDavReadSink {
+public:
+    TAuditSink(const TJGdata& jg, std::string_view encoding, TByteLines* bytes,
+               const std::function<void(const TAuditFinding&)>& found)
+        : jg_(jg), encoding_(encoding), bytes_(bytes), found_(found) {}
+
+    void Line(std::u16string_view text) override {
+        EndLine();
+        ++line_;
+        // One unit more than is shown, so that a shortened line says so.
+        text_.assign(text.substr(0, kShownUnits + 1));
+        if (encoding_ == "utf8" || encoding_ == "cp932") {
+            bad_ = bytes_ != nullptr && bytes_->Next(lineBytes_) &&
+                   (encoding_ == "utf8"
+                        ? !ValidUtf8(lineBytes_)
+                        : DecodeTextBytes(lineBytes_).text.find(u'\uFFFD') != std::u16string::npos);
+        } else {
+            bad_ = HasLoneSurrogate(text);
+        }
+    }
+    void Finding(std::string_view reason) override { Found(std::string(reason)); }
+    void Done() { EndLine(); }
+
+    size_t Count() const { return count_; }
+
+private:
+    void Found(std::string reason) {
+        ++count_;
+        found_({line_, std::move(reason), Shown(text_)});
+    }
+
+    void EndLine() {
+        if (bad_) {
+            Found(encoding_ == "utf8"    ? "bytes that are not valid UTF-8: read as U+FFFD"
+                  : encoding_ == "cp932" ? "bytes that are not valid in code page 932: read as "
+                                           "U+FFFD"
+                                         : "a lone UTF-16 surrogate: kept as it is, written as "
+                                           "U+FFFD in UTF-8");
+            bad_ = false;
+        }
+        const int n = std::min<int>(jg_.EntN, static_cast<int>(jg_.EntNo.size()));
+        for (; noted_ < n; ++noted_) {
+            if (const char* note = WriteBackNote(jg_, jg_.EntNo[static_cast<size_t>(noted_)])) {
+                Found(note);
+            }
         }
     }
 
     const TJGdata& jg_;
+    std::string_view encoding_;
+    TByteLines* bytes_;
+    const std::function<void(const TAuditFinding&)>& found_;
     int line_ = 0;
-    std::u16string_view text_;
+    int noted_ = 0;
+    bool bad_ = false;
+    size_t count_ = 0;
+    std::u16string text_;
+    std::string lineBytes_;
 };
 
-// What the write-back does with an entity read: nothing to say, or why it drops or changes it.
-const char* WriteBackNote(const TJGdata& jg, TDavEntNo en) {
-    using namespace DavKinds;
-    using namespace DavRules;
-    const char* note = nullptr;
-    VisitKind(en.yn, [&](auto k) {
-        using K = decltype(k);
-        const typename K::Rec* e = K::At(jg, en.no);
-        if (e == nullptr) {
-            return;
-        }
-        constexpr int code = K::kCode;
-        if constexpr (code == kKindLine) {
-            if (!TLine::Valid(e->x1, e->y1, e->x2, e->y2)) {
-                note = "a line of no length: the write-back drops it";
-            }
-        } else if constexpr (code == kKindCircle) {
-            if (!TCircle::Valid(e->cr)) {
-                note = "a circle without a positive radius: the write-back drops it";
-            }
-        } else if constexpr (code == kKindArc) {
-            if (!TArc::Valid(e->cr, e->he)) {
-                note = "an arc without a positive radius or flatness: the write-back drops it";
-            }
-        } else if constexpr (code == kKindText) {
-            if (!TText::Valid(e->x2, e->y2, e->st)) {
-                note = "a text without direction or of blanks only: the write-back drops it";
-            }
-        } else if constexpr (code == kKindMark) {
-            if (MarkCode(e->cod) != e->cod) {
-                note = "a marker code outside -7..11: written as the default marker -3";
-            } else if (OneIfNone(e->bai) != e->bai) {
-                note = "a marker without scale: written with scale 1";
-            }
-        } else if constexpr (code == kKindDim) {
-            if (!TDim::Valid(e->lin.x1, e->lin.y1, e->lin.x2, e->lin.y2, e->txt.x2, e->txt.y2)) {
-                note =
-                    "a dimension line of no length or a text without direction: "
-                    "the write-back drops it";
-            }
-        } else if constexpr (code == kKindSolid2) {
-            if (!TSolid2::Valid(e->x1, e->y1, e->x2, e->y2)) {
-                note = "a solid whose corners coincide: the write-back drops it";
-            }
-        } else if constexpr (code == kKindSolid3) {
-            if (!TSolid3::Valid(e->x1, e->y1, e->x2, e->y2, e->x3, e->y3)) {
-                note = "a solid whose corners coincide: the write-back drops it";
-            }
-        } else if constexpr (code == kKindSolid4) {
-            bool quad = false;
-            bool triangle = false;
-            TSolid4::Reduce(
-                e->x1, e->y1, e->x2, e->y2, e->x3, e->y3, e->x4, e->y4,
-                [&](double, double, double, double, double, double) { triangle = true; },
-                [&] { quad = true; });
-            if (!quad) {
-                note = triangle
-                           ? "a four-point solid with coinciding corners: written as a triangle"
-                           : "a four-point solid with coinciding corners: the write-back drops it";
-            }
-        } else if constexpr (code == kKindSolidC || code == kKindSolidE) {
-            if (!K::Valid(e->cr, e->he, e->fl)) {
-                note =
-                    "a circular solid without radius or flatness, or with a code the host does "
-                    "not know: the write-back drops it";
-            }
-        } else if constexpr (code == kKindSolidO || code == kKindSolidG) {
-            if (!K::Valid(e->cr, e->he, e->ri)) {
-                note =
-                    "a ring solid without radius or flatness, or whose inner radius is not "
-                    "inside it: the write-back drops it";
-            }
-        }
-    });
-    return note;
+// The file-wide finding, known before the lines are read.
+void HalfUnit(std::string_view encoding, std::uintmax_t size,
+              const std::function<void(const TAuditFinding&)>& found) {
+    if ((encoding == "utf16le" || encoding == "utf16be") && size % 2 != 0) {
+        found({0, "the file ends in half a UTF-16 unit: the byte is ignored", ""});
+    }
 }
 
 }  // namespace
 
-std::vector<TAuditFinding> AuditHostBytes(std::string_view bytes) {
+size_t AuditHost(const std::string& path, const std::function<void(const TAuditFinding&)>& found) {
     TJGdata jg;
-    TAuditSink sink(jg);
+    if (path == "-") {
+        const std::string bytes = ReadInput(path);
+        const std::string enc = EncodingName(bytes);
+        HalfUnit(enc, bytes.size(), found);
+        TByteLines lines(enc == "utf8" ? std::string_view(bytes).substr(3) : bytes);
+        TAuditSink sink(jg, enc, &lines, found);
+        jg.SetReadSink(&sink);
+        jg.OpenTempBytes(bytes);
+        jg.SetReadSink(nullptr);
+        sink.Done();
+        return sink.Count();
+    }
+    // The file is read twice side by side: by the library, and as bytes for the encoding.
+    TZivInput input(path);
+    std::istream& in = input.Stream();
+    char head[3] = {};
+    in.read(head, sizeof head);
+    const std::string enc = EncodingName(std::string_view(head, static_cast<size_t>(in.gcount())));
+    in.clear();
+    in.seekg(enc == "utf8" ? 3 : 0);
+    std::error_code ec;
+    HalfUnit(enc, std::filesystem::file_size(std::filesystem::path(FromUtf8(path)), ec), found);
+    TByteLines lines(in);
+    TAuditSink sink(jg, enc, &lines, found);
+    jg.SetReadSink(&sink);
+    LoadHostFile(path, jg);
+    jg.SetReadSink(nullptr);
+    sink.Done();
+    return sink.Count();
+}
+
+std::vector<TAuditFinding> AuditHostBytes(std::string_view bytes) {
+    std::vector<TAuditFinding> out;
+    const std::function<void(const TAuditFinding&)> found = [&](const TAuditFinding& f) {
+        out.push_back(f);
+    };
+    TJGdata jg;
+    const std::string enc = EncodingName(bytes);
+    HalfUnit(enc, bytes.size(), found);
+    TByteLines lines(enc == "utf8" ? bytes.substr(3) : bytes);
+    TAuditSink sink(jg, enc, &lines, found);
     jg.SetReadSink(&sink);
     jg.OpenTempBytes(bytes);
     jg.SetReadSink(nullptr);
     sink.Done();
-    std::vector<TAuditFinding> out = std::move(sink.findings);
-
-    // Bytes the file's encoding does not allow.
-    const std::string enc = EncodingName(bytes);
-    if (enc == "utf8" || enc == "cp932") {
-        const std::string_view body = enc == "utf8" ? bytes.substr(3) : bytes;
-        const std::vector<std::string_view> lines = ByteLines(body);
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const std::string_view l = lines[i];
-            const bool bad = enc == "utf8"
-                                 ? !ValidUtf8(l)
-                                 : DecodeTextBytes(l).text.find(u'\uFFFD') != std::u16string::npos;
-            if (bad) {
-                const std::u16string_view shown =
-                    i < sink.lines_.size() ? std::u16string_view(sink.lines_[i]) : u"";
-                out.push_back({static_cast<int>(i) + 1,
-                               enc == "utf8" ? "bytes that are not valid UTF-8: read as U+FFFD"
-                                             : "bytes that are not valid in code page 932: read "
-                                               "as U+FFFD",
-                               Shown(shown)});
-            }
-        }
-    } else {
-        if ((bytes.size() - 2) % 2 != 0) {
-            out.push_back({0, "the file ends in half a UTF-16 unit: the byte is ignored", ""});
-        }
-        for (size_t i = 0; i < sink.lines_.size(); ++i) {
-            if (HasLoneSurrogate(sink.lines_[i])) {
-                out.push_back({static_cast<int>(i) + 1,
-                               "a lone UTF-16 surrogate: kept as it is, written as U+FFFD in UTF-8",
-                               Shown(sink.lines_[i])});
-            }
-        }
-    }
-
-    // Entities that the write-back drops or changes.
-    const int n = std::min<int>(jg.EntN, static_cast<int>(jg.EntNo.size()));
-    for (int i = 0; i < n; ++i) {
-        if (const char* note = WriteBackNote(jg, jg.EntNo[static_cast<size_t>(i)])) {
-            const int line = i < static_cast<int>(sink.entityLine.size())
-                                 ? sink.entityLine[static_cast<size_t>(i)]
-                                 : 0;
-            const std::u16string_view shown =
-                line >= 1 && static_cast<size_t>(line) <= sink.lines_.size()
-                    ? std::u16string_view(sink.lines_[static_cast<size_t>(line) - 1])
-                    : u"";
-            out.push_back({line, note, Shown(shown)});
-        }
-    }
-    std::stable_sort(out.begin(), out.end(), [](const TAuditFinding& a, const TAuditFinding& b) {
-        return a.line < b.line;
-    });
     return out;
 }
 
 std::string AuditText(const std::vector<TAuditFinding>& findings) {
     std::string out;
     for (const TAuditFinding& f : findings) {
-        out += f.line > 0 ? std::to_string(f.line) : std::string("file");
-        out += ": ";
-        out += f.reason;
-        if (!f.text.empty()) {
-            out += ": ";
-            out += f.text;
-        }
-        out += '\n';
+        out += AuditLine("", f);
     }
+    return out;
+}
+
+std::string AuditLine(const std::string& file, const TAuditFinding& f) {
+    std::string out = file;
+    if (!file.empty()) {
+        out += ':';
+    }
+    if (f.line > 0) {
+        out += std::to_string(f.line);
+    } else if (file.empty()) {
+        out += "file";
+    }
+    if (f.line > 0 || file.empty()) {
+        out += ':';
+    }
+    out += ' ';
+    out += f.reason;
+    if (!f.text.empty()) {
+        out += ": ";
+        out += f.text;
+    }
+    out += '\n';
     return out;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "exchange/DavKinds.h"
+#include "exchange/DavReadSink.h"
 #include "util/TextFile.h"
 #include "ziv/ZivLoad.h"
 #include "ziv/ZivNumber.h"
@@ -62,7 +63,34 @@ std::string TextType(int no, double w, double h, double d, int c) {
            ", spacing " + Text(d) + ", colour " + std::to_string(c) + ")";
 }
 
+// Counts the lines that hold something and the reader took as they are.
+class TLineCount : public TDavReadSink {
+public:
+    void Line(std::u16string_view text) override {
+        taken_ += pending_ ? 1 : 0;
+        pending_ = text.find_first_not_of(u" \t") != std::u16string_view::npos;
+    }
+    void Finding(std::string_view) override { pending_ = false; }
+    int Taken() const { return taken_ + (pending_ ? 1 : 0); }
+
+private:
+    int taken_ = 0;
+    bool pending_ = false;
+};
+
 }  // namespace
+
+std::optional<std::string> InfoOfFile(const std::string& path) {
+    TJGdata jg;
+    TLineCount lines;
+    jg.SetReadSink(&lines);
+    const std::string encoding = LoadHostFile(path, jg);
+    jg.SetReadSink(nullptr);
+    if (lines.Taken() == 0) {
+        return std::nullopt;
+    }
+    return InfoText(jg, encoding);
+}
 
 std::string InfoText(const TJGdata& jg, const std::string& encoding) {
     std::string out;

@@ -1,22 +1,28 @@
 // ziv: looks inside the host's exchange files, and writes them from JSON.
-//   ziv info FILE             a summary for people
+//   ziv info FILE...          a summary for people
 //   ziv dump FILE [-o OUT]    the whole model as JSON
 //   ziv write MODEL [-o FILE] [--encoding utf8|cp932] [--plain]
 //                             the host's commands for a model given as JSON
-//   ziv audit FILE            every line the reader skipped or mended
-//   ziv draw FILE [-o OUT]    an SVG picture of the entities and picked points
+//   ziv audit FILE...         every line the reader skipped or mended
+//   ziv draw FILE [-o OUT] [--size PIXELS] [--host HOSTFILE]
+//                             an SVG picture of the entities and picked points
+//   ziv --version
 // Bad input ends with one line on standard error and exit status 2; no output file is then
 // written or changed.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavScene.h"
 #include "ziv/ZivAudit.h"
+#include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
 #include "ziv/ZivInfo.h"
@@ -24,34 +30,74 @@
 #include "ziv/ZivModelJson.h"
 #include "ziv/ZivOutput.h"
 #include "ziv/ZivSvg.h"
+#include "ziv/ZivWriteBack.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #ifdef _WIN32
 // shellapi.h needs windows.h before it.
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
 // clang-format on
+#include <fcntl.h>
+#include <io.h>
 
 #include "util/TextFile.h"
 #endif
 
 namespace {
 
+// The exit statuses: done and clean, findings (audit) or not an exchange file (info), input
+// that cannot be used.
+constexpr int kExitOk = 0;
+constexpr int kExitFindings = 1;
 constexpr int kExitBadInput = 2;
 
+constexpr const char* kCommands[] = {"info", "dump", "write", "audit", "draw"};
+
 struct TOptions {
+    std::vector<std::string> inputs;
     std::string input;
     std::string output = "-";
     std::string encoding;
+    std::string host;
     bool plain = false;
+    int size = 0;
 };
 
-void Info(const TOptions& o) {
-    TJGdata jg;
-    const std::string encoding = LoadHostFile(o.input, jg);
+// One file's failure in a command over several files: said, and the others go on.
+int Failed(const TZivError& e) {
+    std::fprintf(stderr, "ziv: %s\n", e.what());
+    return kExitBadInput;
+}
+
+int Info(const TOptions& o) {
+    int status = kExitOk;
     TZivOutput out("-");
-    out.Write(InfoText(jg, encoding));
+    for (size_t i = 0; i < o.inputs.size(); ++i) {
+        const std::string& name = o.inputs[i];
+        try {
+            const std::optional<std::string> text = InfoOfFile(name);
+            if (!text) {
+                std::fprintf(stderr,
+                             "ziv: %s: not an exchange file of the host (none of its lines is "
+                             "one the host writes)\n",
+                             name.c_str());
+                status = std::max(status, kExitFindings);
+                continue;
+            }
+            if (o.inputs.size() > 1) {
+                out.Write((i > 0 ? "\nFile: " : "File: ") + name + "\n");
+            }
+            out.Write(*text);
+        } catch (const TZivError& e) {
+            status = Failed(e);
+        }
+    }
     out.Commit();
+    return status;
 }
 
 void Dump(const TOptions& o) {
@@ -62,81 +108,165 @@ void Dump(const TOptions& o) {
     out.Commit();
 }
 
-void Write(const TOptions& o) {
+int Write(const TOptions& o) {
     TJGdata jg;
     TZivInput input(o.input);
-    ReadModelJson(input.Stream(), jg);
+    TZivModelNotes notes;
+    notes.refused = [](const std::string& what) {
+        std::fprintf(stderr, "ziv: %s\n", what.c_str());
+    };
+    notes.leftOut = [](const std::string& what) {
+        std::fprintf(stderr, "ziv: note: %s\n", what.c_str());
+    };
+    if (ReadModelJson(input.Stream(), jg, notes) > 0) {
+        return kExitBadInput;
+    }
     if (o.encoding == "utf8") {
         jg.MojiCode = true;
     } else if (o.encoding == "cp932") {
         jg.MojiCode = false;
     }
-    jg.S_Init();
-    if (o.plain) {
-        jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
-    } else {
-        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-    }
     TZivOutput out(o.output);
-    out.Write(jg.TempFileBytes());
+    WriteModelBack(jg, o.plain, out);
     out.Commit();
+    return kExitOk;
 }
 
 int Audit(const TOptions& o) {
-    const std::string bytes = ReadInput(o.input);
-    const std::vector<TAuditFinding> findings = AuditHostBytes(bytes);
+    int status = kExitOk;
     TZivOutput out("-");
-    out.Write(AuditText(findings));
+    for (const std::string& name : o.inputs) {
+        try {
+            const size_t n =
+                AuditHost(name, [&](const TAuditFinding& f) { out.Write(AuditLine(name, f)); });
+            if (n == 0) {
+                out.Write(name + ": clean: every line read as it is and written back whole\n");
+            }
+            status = std::max(status, n > 0 ? kExitFindings : kExitOk);
+        } catch (const TZivError& e) {
+            out.Commit();
+            status = Failed(e);
+        }
+    }
     out.Commit();
-    return findings.empty() ? 0 : 1;
+    return status;
 }
 
 void Draw(const TOptions& o) {
-    TJGdata jg;
-    LoadHostFile(o.input, jg);
+    size_t leftOut = 0;
+    const std::string svg =
+        DrawFile(o.input, o.host, o.size > 0 ? o.size : kSvgDefaultSize, leftOut);
     TZivOutput out(o.output);
-    out.Write(SceneSvg(DavScene::BuildScene(jg)));
+    out.Write(svg);
     out.Commit();
+    if (leftOut > 0) {
+        const std::string note = "ziv: note: " + std::to_string(leftOut) +
+                                 " primitives left out of the picture: a coordinate that is "
+                                 "not a finite number\n";
+        std::fputs(note.c_str(), stderr);
+    }
+}
+
+// The edit distance of two short words, for "did you mean".
+size_t Distance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diag = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t up = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (a[i - 1] != b[j - 1] ? 1 : 0)});
+            diag = up;
+        }
+    }
+    return row[b.size()];
+}
+
+// The line for a first argument that is no command.
+std::string UnknownCommand(const std::string& word) {
+    std::string list;
+    std::string closest;
+    for (const char* c : kCommands) {
+        list += list.empty() ? "" : ", ";
+        list += c;
+        if (closest.empty() && Distance(word, c) <= 2) {
+            closest = c;
+        }
+    }
+    std::string line =
+        word.empty() ? std::string("a command is required") : "unknown command \"" + word + "\"";
+    if (!closest.empty()) {
+        line += " (did you mean \"" + closest + "\"?)";
+    }
+    return line + "; the commands are " + list + " (see ziv --help)";
 }
 
 int Run(int argc, char** argv) {
     CLI::App app{"ziv: looks inside the host's exchange files and writes them from JSON"};
     app.require_subcommand(1);
+    // Options start with "-" on every system; "/tmp/a.txt" is a file name, also on Windows.
+    app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("ziv ") + R407_VERSION,
+                         "the program's version, and nothing else");
     TOptions o;
+
+    if (argc < 2) {
+        std::fprintf(stderr, "ziv: %s\n", UnknownCommand("").c_str());
+        return kExitBadInput;
+    }
+    if (const std::string first = argv[1];
+        !first.empty() && first[0] != '-' &&
+        std::find_if(std::begin(kCommands), std::end(kCommands),
+                     [&](const char* c) { return first == c; }) == std::end(kCommands)) {
+        std::fprintf(stderr, "ziv: %s\n", UnknownCommand(first).c_str());
+        return kExitBadInput;
+    }
 
     CLI::App* info = app.add_subcommand("info",
                                         "Encoding, settings, current attributes, "
-                                        "picked points and entity counts of a host file");
-    info->add_option("FILE", o.input, "the host file (- for standard input)")->required();
+                                        "picked points and entity counts of host files; "
+                                        "exit status 1 for a file that is not an exchange file");
+    info->add_option("FILE", o.inputs, "the host files (- for standard input)")->required();
 
     CLI::App* dump = app.add_subcommand("dump", "The whole model of a host file as JSON");
     dump->add_option("FILE", o.input, "the host file (- for standard input)")->required();
     dump->add_option("-o,--output", o.output, "where the JSON goes (default: standard output)");
 
-    CLI::App* write = app.add_subcommand("write",
-                                         "The host's commands for a model given as JSON, written "
-                                         "back as the library writes a model back");
+    CLI::App* write = app.add_subcommand(
+        "write",
+        "The host's commands for a model given as JSON, written as an external program "
+        "writes its model back; each entity that cannot be written is named, and then "
+        "nothing is written (exit status 2)");
     write->add_option("MODEL", o.input, "the JSON model (- for standard input)")->required();
     write->add_option("-o,--output", o.output,
                       "the host file to write, replaced whole (default: standard output)");
     write
         ->add_option("--encoding", o.encoding,
-                     "utf8 (with byte-order mark) or cp932; default: as the model's MojiCode")
+                     "utf8 (with byte-order mark) or cp932; default: as the model's "
+                     "settings.MojiCode")
         ->check(CLI::IsMember({"utf8", "cp932"}));
-    write->add_flag("--plain", o.plain,
-                    "keep the drawing order and write no polyline blocks (S_EntAll)");
+    write->add_flag("--plain", o.plain, "keep the drawing order and group no lines into polylines");
 
     CLI::App* audit = app.add_subcommand(
         "audit",
-        "Every line the reader skipped or mended, and every entity the write-back "
-        "drops; exit status 0 when clean, 1 with findings");
-    audit->add_option("FILE", o.input, "the host file (- for standard input)")->required();
+        "Every line of host files that the reader skipped or mended, and every entity the "
+        "write-back drops, as FILE:LINE: reason; exit status 0 when clean, 1 with findings");
+    audit->add_option("FILE", o.inputs, "the host files (- for standard input)")->required();
 
     CLI::App* draw = app.add_subcommand("draw",
                                         "An SVG picture of the entities and the picked "
                                         "points, y upwards");
-    draw->add_option("FILE", o.input, "the host file (- for standard input)")->required();
+    draw->add_option("FILE", o.input, "the host file, or a program's output with --host")
+        ->required();
     draw->add_option("-o,--output", o.output, "the SVG file (default: standard output)");
+    draw->add_option("--size", o.size, "the picture's longer side in pixels (default 800)")
+        ->check(CLI::Range(16, 20000));
+    draw->add_option("--host", o.host,
+                     "the host file that FILE, a program's output, answered: drawn beneath it, "
+                     "its selection dimmed, FILE in the host's text types and colours");
 
     try {
         app.parse(argc, argv);
@@ -144,30 +274,42 @@ int Run(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "ziv: %s (see ziv --help)\n", e.what());
         return kExitBadInput;
     }
 
     if (info->parsed()) {
-        Info(o);
-    } else if (dump->parsed()) {
+        return Info(o);
+    }
+    if (dump->parsed()) {
         Dump(o);
     } else if (write->parsed()) {
-        Write(o);
+        return Write(o);
     } else if (audit->parsed()) {
         return Audit(o);
     } else if (draw->parsed()) {
         Draw(o);
     }
-    return 0;
+    return kExitOk;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+    // Large blocks (the model's lists as they grow) straight from the system and back to it
+    // when freed, so that a list left behind by its growth is never kept as resident memory.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     try {
 #ifdef _WIN32
+        // Messages end in LF alone, as on every other system: the console shows them alike,
+        // and scripts that read them compare them alike.
+        _setmode(_fileno(stdout), _O_BINARY);
+        _setmode(_fileno(stderr), _O_BINARY);
         // The arguments as UTF-8, whatever the code page, so that every file name reaches
         // the library whole.
         int wargc = 0;

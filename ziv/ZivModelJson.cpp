@@ -1,13 +1,18 @@
-// ZivModelJson: reads the JSON with a SAX parser; each entity is a small document of its own,
-// turned into its record and appended as soon as it is complete, so that a file of millions
-// of entities is never held as one document.
+// ZivModelJson: reads the JSON with a SAX parser; each entity is appended as soon as it is
+// complete, so that a file of millions of entities is never held as one document. An entity
+// whose "kind" comes first (as the dump writes it) is read straight into its record; any
+// other is first a small document of its own.
 #include "ziv/ZivModelJson.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -19,6 +24,7 @@
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
 #include "ziv/ZivFields.h"
+#include "ziv/ZivWriteBackNote.h"
 
 namespace {
 
@@ -217,68 +223,23 @@ private:
 
 // --- Entities.
 
-// The store's appender of kind K with the record's own attributes.
-template <class K>
-void CallAppender(TJGdata& jg, const typename K::Rec& e) {
-    constexpr int code = K::kCode;
-    if constexpr (code == kKindLine) {
-        jg.A_Line(e.att, e.x1, e.y1, e.x2, e.y2);
-    } else if constexpr (code == kKindCircle) {
-        jg.A_Circle(e.att, e.cx, e.cy, e.cr);
-    } else if constexpr (code == kKindArc) {
-        jg.A_Arc(e.att, e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
-    } else if constexpr (code == kKindText) {
-        jg.A_Text(e.att, e.no, e.x1, e.y1, e.x2, e.y2, e.st);
-    } else if constexpr (code == kKindPoint) {
-        jg.A_Ten(e.att, e.px, e.py);
-    } else if constexpr (code == kKindMark) {
-        jg.A_Mark(e.att, e.px, e.py, e.bai, e.ang, e.cod);
-    } else if constexpr (code == kKindDim) {
-        jg.A_Dim(e.att, e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1, e.txt.x2,
-                 e.txt.y2, e.txt.st);
-    } else if constexpr (code == kKindSolid2) {
-        jg.A_Solid2(e.att, e.x1, e.y1, e.x2, e.y2);
-    } else if constexpr (code == kKindSolid3) {
-        jg.A_Solid3(e.att, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
-    } else if constexpr (code == kKindSolid4) {
-        jg.A_Solid4(e.att, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
-    } else if constexpr (code == kKindSolidC) {
-        jg.A_SolidC(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-    } else if constexpr (code == kKindSolidE) {
-        jg.A_SolidD(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
-    } else if constexpr (code == kKindSolidO) {
-        jg.A_SolidO(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
-    } else if constexpr (code == kKindSolidG) {
-        jg.A_SolidG(e.att, e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+// Lists grow by a quarter rather than double, so that a model read from JSON, whose counts are
+// not known in advance, holds little more than its records.
+template <class T>
+void Headroom(std::vector<T>& list) {
+    if (list.size() == list.capacity()) {
+        list.reserve(list.size() + list.size() / 4 + 1000);
     }
-    // Blocks have no appender: the host inserts them, the write-back never sends them.
 }
 
-// Appends the record through its kind's appender, then gives the new record every field as
-// given. A record the appender refuses (degenerate geometry, which the write-back drops as
-// well) or that has none is appended as it stands, so that the model and its drawing order
-// stay as given. So is a four-point solid with coinciding corners, which the appender would
-// turn into a triangle and the write-back turns into the same triangle.
+// Appends the record as given, with its drawing-order entry, as the reader appends what it
+// reads: the store's appenders would take the same record (or refuse a degenerate one, which
+// the write-back then drops as it drops the same entity read from a host file).
 template <class K>
 void AppendRecord(TJGdata& jg, const typename K::Rec& rec) {
-    if constexpr (K::kCode == kKindSolid4) {
-        bool quad = false;
-        DavKinds::TSolid4::Reduce(
-            rec.x1, rec.y1, rec.x2, rec.y2, rec.x3, rec.y3, rec.x4, rec.y4,
-            [](double, double, double, double, double, double) {}, [&] { quad = true; });
-        if (!quad) {
-            K::Append(jg) = rec;
-            return;
-        }
-    }
-    const int before = K::CountOf(jg);
-    const int entBefore = jg.EntN;
-    CallAppender<K>(jg, rec);
-    if (K::CountOf(jg) == before + 1) {
-        K::ListOf(jg)[static_cast<size_t>(before)] = rec;
-    } else if (jg.EntN == entBefore) {
-        K::Append(jg) = rec;
-    }
+    Headroom(K::ListOf(jg));
+    Headroom(jg.EntNo);
+    K::Append(jg) = rec;
 }
 
 int KindCode(const std::string& name) {
@@ -293,14 +254,66 @@ int KindCode(const std::string& name) {
     return code;
 }
 
-void AddEntity(TJGdata& jg, const json& j, size_t index) {
+// The fields an entity must give: its geometry, without which the host has nothing to draw.
+// The others (attributes, a line's polyline group, a text's sizes and font, a tilt of 0)
+// have a meaningful default. A dimension's are those of its line and its text.
+std::span<const char* const> RequiredFields(int code) {
+    static constexpr const char* kLine[] = {"x1", "y1", "x2", "y2"};
+    static constexpr const char* kCircle[] = {"cx", "cy", "cr"};
+    static constexpr const char* kArc[] = {"cx", "cy", "cr", "sa", "ea", "he"};
+    static constexpr const char* kText[] = {"x1", "y1", "x2", "y2", "st"};
+    static constexpr const char* kPoint[] = {"px", "py"};
+    static constexpr const char* kDim[] = {"lin", "txt"};
+    static constexpr const char* kBlock[] = {"px", "py", "nam"};
+    static constexpr const char* kSolid3[] = {"x1", "y1", "x2", "y2", "x3", "y3"};
+    static constexpr const char* kSolid4[] = {"x1", "y1", "x2", "y2", "x3", "y3", "x4", "y4"};
+    static constexpr const char* kSolidC[] = {"cx", "cy", "cr", "he", "sa", "da", "fl"};
+    static constexpr const char* kSolidO[] = {"cx", "cy", "cr", "he", "sa", "da", "ri"};
+    switch (code) {
+        case kKindLine: return kLine;
+        case kKindCircle: return kCircle;
+        case kKindArc: return kArc;
+        case kKindText: return kText;
+        case kKindPoint: return kPoint;
+        case kKindMark: return kPoint;
+        case kKindDim: return kDim;
+        case kKindBlock: return kBlock;
+        case kKindSolid2: return kLine;
+        case kKindSolid3: return kSolid3;
+        case kKindSolid4: return kSolid4;
+        case kKindSolidC:
+        case kKindSolidE: return kSolidC;
+        case kKindSolidO:
+        case kKindSolidG: return kSolidO;
+        default: return {};
+    }
+}
+
+void RequireFields(const json& obj, std::span<const char* const> names, const std::string& where) {
+    for (const char* name : names) {
+        if (!obj.contains(name)) {
+            throw TZivError(where + ": missing " + Quoted(name));
+        }
+    }
+}
+
+// An entity read: its place in the model, and whether it gave its attributes.
+struct TEntityRead {
+    TDavEntNo en;
+    bool hasAtt = true;
+};
+
+TEntityRead AddEntity(TJGdata& jg, const json& j, size_t index) {
     std::string where = "entity " + std::to_string(index);
     if (!j.is_object()) {
         throw TZivError(where + ": expected an object");
     }
     const auto kind = j.find("kind");
-    if (kind == j.end() || !kind->is_string()) {
-        throw TZivError(where + ": \"kind\" missing or not a string");
+    if (kind == j.end()) {
+        throw TZivError(where + ": missing \"kind\"");
+    }
+    if (!kind->is_string()) {
+        throw TZivError(where + ".kind: expected a string such as \"EntLine\"");
     }
     const std::string& name = kind->get_ref<const std::string&>();
     const int code = KindCode(name);
@@ -312,20 +325,359 @@ void AddEntity(TJGdata& jg, const json& j, size_t index) {
         throw TZivError(where + ".code: " + std::to_string(code) + " expected for this kind");
     }
     if (const auto i = j.find("index"); i != j.end()) {
-        ToInt(*i, where + ".index");
+        const int at = ToInt(*i, where + ".index");
+        if (at < 0 || at >= kZivMaxEntities) {
+            throw TZivError(where + ".index: expected 0.." + std::to_string(kZivMaxEntities - 1));
+        }
     }
     if (jg.EntN >= kZivMaxEntities) {
         throw TZivError(where + ": more than " + std::to_string(kZivMaxEntities) + " entities");
     }
+    TEntityRead read;
+    read.hasAtt = j.contains("att");
     DavKinds::VisitKind(code, [&](auto k) {
         using K = decltype(k);
         typename K::Rec rec{};
         TFieldReader r(j, where);
         ZivFields::Fields(rec, r);
         r.NoOthers({"kind", "code", "index"});
+        RequireFields(j, RequiredFields(code), where);
+        if constexpr (K::kCode == kKindDim) {
+            RequireFields(j.at("lin"), RequiredFields(kKindLine), where + ".lin");
+            RequireFields(j.at("txt"), RequiredFields(kKindText), where + ".txt");
+        }
         AppendRecord<K>(jg, rec);
+        read.en = {code, K::CountOf(jg) - 1};
     });
+    return read;
 }
+
+// --- Entities read straight into their records, without a document of their own: the path
+// of every entity whose first member is its "kind", as the dump writes them. Its messages are
+// those of AddEntity; what it does not take (an entity without "kind" first) goes that way.
+
+// One field of a record: where it is and what it holds.
+struct TFieldSpec {
+    enum class TType : std::uint8_t { Bool, Int, Double, Text, Record };
+    std::string_view name;
+    TType type;
+    size_t offset;
+    const struct TFieldTable* nested;  // records: their own fields
+};
+
+struct TFieldTable {
+    std::vector<TFieldSpec> fields;
+    // The field's position, or -1.
+    int Find(std::string_view name) const {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (name == fields[i].name) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
+    // Whether a record that holds the fields in mask has every one of names.
+    std::string Missing(std::uint32_t mask, std::span<const char* const> names) const {
+        for (const char* n : names) {
+            const int i = Find(n);
+            if (i < 0 || (mask & (1u << i)) == 0) {
+                return n;
+            }
+        }
+        return {};
+    }
+    void CheckFits() const {
+        if (fields.size() > 32) {
+            throw std::logic_error("a record of more than 32 fields");
+        }
+    }
+};
+
+template <class R>
+const TFieldTable& FieldTable();
+
+// Records each field's place in a prototype record.
+template <class R>
+struct TTableMaker {
+    const R& proto;
+    TFieldTable& table;
+    size_t Offset(const void* member) const {
+        return static_cast<size_t>(static_cast<const char*>(member) -
+                                   reinterpret_cast<const char*>(&proto));
+    }
+    void operator()(const char* name, const bool& v) {
+        table.fields.push_back({name, TFieldSpec::TType::Bool, Offset(&v), nullptr});
+    }
+    void operator()(const char* name, const int& v) {
+        table.fields.push_back({name, TFieldSpec::TType::Int, Offset(&v), nullptr});
+    }
+    void operator()(const char* name, const double& v) {
+        table.fields.push_back({name, TFieldSpec::TType::Double, Offset(&v), nullptr});
+    }
+    void operator()(const char* name, const std::u16string& v) {
+        table.fields.push_back({name, TFieldSpec::TType::Text, Offset(&v), nullptr});
+    }
+    template <class N>
+    void operator()(const char* name, const N& rec) {
+        table.fields.push_back({name, TFieldSpec::TType::Record, Offset(&rec), &FieldTable<N>()});
+    }
+};
+
+template <class R>
+const TFieldTable& FieldTable() {
+    static const TFieldTable table = [] {
+        TFieldTable t;
+        const R proto{};
+        TTableMaker<R> maker{proto, t};
+        ZivFields::Fields(proto, maker);
+        t.CheckFits();
+        return t;
+    }();
+    return table;
+}
+
+// The record of one kind being filled, reused from entity to entity.
+class TRecordBox {
+public:
+    virtual ~TRecordBox() = default;
+    virtual char* Reset() = 0;  // a fresh record; its bytes
+    virtual const TFieldTable& Table() const = 0;
+    virtual TDavEntNo Append(TJGdata& jg) = 0;
+    virtual const TDavEntAttr* Attr(std::string_view field) const = 0;
+};
+
+template <class K>
+class TRecordBoxOf : public TRecordBox {
+public:
+    char* Reset() override {
+        rec_ = typename K::Rec{};
+        return reinterpret_cast<char*>(&rec_);
+    }
+    const TFieldTable& Table() const override { return FieldTable<typename K::Rec>(); }
+    TDavEntNo Append(TJGdata& jg) override {
+        AppendRecord<K>(jg, rec_);
+        return {K::kCode, K::CountOf(jg) - 1};
+    }
+    const TDavEntAttr* Attr(std::string_view) const override { return &rec_.att; }
+
+private:
+    typename K::Rec rec_{};
+};
+
+// Fills one entity's record from the parser's events.
+class TTypedEntity {
+public:
+    // Starts an entity of the given kind; index is its place in "entities".
+    void Start(int code, const std::string& name, size_t index) {
+        auto& box = boxes_[static_cast<size_t>(code)];
+        if (!box) {
+            DavKinds::VisitKind(
+                code, [&](auto k) { box = std::make_unique<TRecordBoxOf<decltype(k)>>(); });
+        }
+        box_ = box.get();
+        code_ = code;
+        name_ = name;
+        where_ = "entity " + std::to_string(index) + " (" + name + ")";
+        levels_.clear();
+        levels_.push_back({&box_->Table(), box_->Reset(), 0, where_});
+        sawCode_ = sawIndex_ = false;
+        pending_ = -1;
+        extra_ = TExtra::None;
+        skip_ = 0;
+        error_.clear();
+        dimLin_ = dimTxt_ = 0;
+    }
+
+    const std::string& Name() const { return name_; }
+    bool Refused() const { return !error_.empty(); }
+    const std::string& Error() const { return error_; }
+    size_t Depth() const { return levels_.size() + skip_; }
+
+    // A member's name. False for a duplicate key, which ends the reading as it does
+    // everywhere else.
+    bool Key(const std::string& k, std::string& duplicate) {
+        if (Refused()) {
+            return true;
+        }
+        TLevel& l = levels_.back();
+        extra_ = TExtra::None;
+        pending_ = l.table->Find(k);
+        if (pending_ >= 0) {
+            if (l.seen & (1u << pending_)) {
+                duplicate = k;
+                return false;
+            }
+            l.seen |= 1u << pending_;
+            return true;
+        }
+        if (levels_.size() == 1 && (k == "kind" || k == "code" || k == "index")) {
+            bool& seen = k == "kind" ? sawKind_ : k == "code" ? sawCode_ : sawIndex_;
+            if (k == "kind" || seen) {
+                duplicate = k;
+                return false;
+            }
+            seen = true;
+            extra_ = k == "code" ? TExtra::Code : TExtra::Index;
+            return true;
+        }
+        Refuse(l.where + ": unknown field " + Quoted(k));
+        return true;
+    }
+
+    void Scalar(const json& v) {
+        if (Refused()) {
+            return;
+        }
+        try {
+            if (extra_ != TExtra::None) {
+                Extra(v);
+                return;
+            }
+            TLevel& l = levels_.back();
+            const TFieldSpec& f = l.table->fields[static_cast<size_t>(pending_)];
+            const TPlace place{l.where, f.name.data()};
+            char* at = l.base + f.offset;
+            switch (f.type) {
+                case TFieldSpec::TType::Bool:
+                    *reinterpret_cast<bool*>(at) = ToBool(v, place);
+                    break;
+                case TFieldSpec::TType::Int: *reinterpret_cast<int*>(at) = ToInt(v, place); break;
+                case TFieldSpec::TType::Double:
+                    *reinterpret_cast<double*>(at) = ToDouble(v, place);
+                    break;
+                case TFieldSpec::TType::Text:
+                    *reinterpret_cast<std::u16string*>(at) = ToText(v, place);
+                    break;
+                case TFieldSpec::TType::Record:
+                    Object(v, l.where + "." + std::string(f.name));
+                    break;
+            }
+        } catch (const TZivError& e) {
+            Refuse(e.what());
+        }
+    }
+
+    // An object or array opens: a nested record, or something refused and skipped.
+    void Open(bool object) {
+        if (Refused()) {
+            ++skip_;
+            return;
+        }
+        if (extra_ != TExtra::None) {
+            Scalar(object ? json::object() : json::array());
+            ++skip_;
+            return;
+        }
+        TLevel& l = levels_.back();
+        const TFieldSpec& f = l.table->fields[static_cast<size_t>(pending_)];
+        if (!object || f.type != TFieldSpec::TType::Record) {
+            Scalar(object ? json::object() : json::array());
+            ++skip_;
+            return;
+        }
+        levels_.push_back({f.nested, l.base + f.offset, 0, l.where + "." + std::string(f.name)});
+    }
+
+    // An object or array closes; true when it was the entity itself.
+    bool Close() {
+        if (skip_ > 0) {
+            --skip_;
+            return false;
+        }
+        const TLevel done = levels_.back();
+        if (levels_.size() == 1) {
+            rootSeen_ = done.seen;
+        }
+        levels_.pop_back();
+        if (Refused()) {
+            return levels_.empty();
+        }
+        if (done.table == &FieldTable<TDavEntAttr>()) {
+            const auto& a = *reinterpret_cast<const TDavEntAttr*>(done.base);
+            try {
+                LayerInRange(a.LGrp, done.where + ".LGrp");
+                LayerInRange(a.Lay, done.where + ".Lay");
+            } catch (const TZivError& e) {
+                Refuse(e.what());
+            }
+        } else if (!levels_.empty() && code_ == kKindDim && levels_.size() == 1) {
+            (done.table == &FieldTable<TDavEntLine>() ? dimLin_ : dimTxt_) = done.seen;
+        }
+        return levels_.empty();
+    }
+
+    // The entity is complete: checked and appended. Throws TZivError when refused.
+    TEntityRead Finish(TJGdata& jg) {
+        if (Refused()) {
+            throw TZivError(error_);
+        }
+        const TFieldTable& t = box_->Table();
+        const std::uint32_t seen = rootSeen_;
+        if (const std::string m = t.Missing(seen, RequiredFields(code_)); !m.empty()) {
+            throw TZivError(where_ + ": missing " + Quoted(m));
+        }
+        if (code_ == kKindDim) {
+            if (const std::string m =
+                    FieldTable<TDavEntLine>().Missing(dimLin_, RequiredFields(kKindLine));
+                !m.empty()) {
+                throw TZivError(where_ + ".lin: missing " + Quoted(m));
+            }
+            if (const std::string m =
+                    FieldTable<TDavEntText>().Missing(dimTxt_, RequiredFields(kKindText));
+                !m.empty()) {
+                throw TZivError(where_ + ".txt: missing " + Quoted(m));
+            }
+        }
+        if (jg.EntN >= kZivMaxEntities) {
+            throw TZivError(where_ + ": more than " + std::to_string(kZivMaxEntities) +
+                            " entities");
+        }
+        TEntityRead read;
+        read.hasAtt = (seen & (1u << t.Find("att"))) != 0;
+        read.en = box_->Append(jg);
+        return read;
+    }
+
+private:
+    enum class TExtra : std::uint8_t { None, Code, Index };
+    struct TLevel {
+        const TFieldTable* table;
+        char* base;
+        std::uint32_t seen;
+        std::string where;
+    };
+
+    void Refuse(std::string what) {
+        if (error_.empty()) {
+            error_ = std::move(what);
+        }
+    }
+
+    void Extra(const json& v) {
+        if (extra_ == TExtra::Code) {
+            if (ToInt(v, where_ + ".code") != code_) {
+                throw TZivError(where_ + ".code: " + std::to_string(code_) +
+                                " expected for this kind");
+            }
+            return;
+        }
+        const int at = ToInt(v, where_ + ".index");
+        if (at < 0 || at >= kZivMaxEntities) {
+            throw TZivError(where_ + ".index: expected 0.." + std::to_string(kZivMaxEntities - 1));
+        }
+    }
+
+    std::array<std::unique_ptr<TRecordBox>, 16> boxes_;
+    TRecordBox* box_ = nullptr;
+    int code_ = 0;
+    std::string name_, where_, error_;
+    std::vector<TLevel> levels_;
+    bool sawKind_ = true, sawCode_ = false, sawIndex_ = false;
+    int pending_ = -1;
+    TExtra extra_ = TExtra::None;
+    size_t skip_ = 0;
+    std::uint32_t rootSeen_ = 0, dimLin_ = 0, dimTxt_ = 0;
+};
 
 // --- The parts before the entities.
 
@@ -463,13 +815,16 @@ void ReadHead(TJGdata& jg, const json& root) {
 
 class TModelSax : public nlohmann::json_sax<json> {
 public:
-    explicit TModelSax(TJGdata& jg) : jg_(jg) {}
+    TModelSax(TJGdata& jg, const TZivModelNotes* notes) : jg_(jg), notes_(notes) {}
 
     const json& Root() const { return root_; }
     bool SawEntities() const { return sawEntities_; }
     const std::string& Error() const { return error_; }
+    size_t Refused() const { return refused_; }
+    const std::vector<TDavEntNo>& WithoutAtt() const { return withoutAtt_; }
 
     bool null() override { return Value(json()); }
+
     bool boolean(bool v) override { return Value(json(v)); }
     bool number_integer(number_integer_t v) override { return Value(json(v)); }
     bool number_unsigned(number_unsigned_t v) override { return Value(json(v)); }
@@ -483,6 +838,9 @@ public:
     bool end_array() override { return Close(); }
 
     bool key(string_t& k) override {
+        if (typed_ != TTyped::None) {
+            return TypedKey(k);
+        }
         json& obj = *stack_.back();
         if (obj.contains(k)) {
             return Fail("duplicate key " + Quoted(k));
@@ -491,17 +849,46 @@ public:
         return true;
     }
 
-    bool parse_error(std::size_t, const std::string&,
+    bool parse_error(std::size_t position, const std::string& token,
                      const nlohmann::detail::exception& ex) override {
         std::string what = ex.what();
         // "[json.exception.parse_error.101] parse error at line 1, column 2: ..."
         if (const size_t p = what.find("] "); p != std::string::npos) {
             what.erase(0, p + 2);
         }
+        // Python's json module writes a non-number as NaN, Infinity or -Infinity, which JSON
+        // does not have.
+        const size_t last = token.find_last_not_of("0123456789.eE+-\"", token.size());
+        const std::string_view tail =
+            last == std::string::npos ? std::string_view() : std::string_view(token).substr(last);
+        if (ex.id == 101 && (tail.starts_with("N") || tail.starts_with("I"))) {
+            const size_t colon = what.find(": ");
+            return Fail(Place() + (colon == std::string::npos ? what : what.substr(0, colon)) +
+                        ": NaN and Infinity are not JSON; this format writes a non-number as "
+                        "the string \"nan\", \"inf\" or \"-inf\"");
+        }
+        // A number too large for a double: nlohmann names neither the place nor the field.
+        if (ex.id == 406) {
+            return Fail(Place() + "byte " + std::to_string(position) + ": " + what +
+                        ": out of the range of a double (about 1.8e308)");
+        }
         return Fail(what);
     }
 
 private:
+    // Where the parser is, for a message: "entity 3, field \"x1\": ", or the field alone.
+    std::string Place() const {
+        std::string p;
+        if (!stack_.empty() && (stack_.back() == &entity_ || stack_.back() == entities_)) {
+            p = "entity " + std::to_string(count_) + ", ";
+        }
+        if (!key_.empty() && !stack_.empty() &&
+            (stack_.back()->is_object() || typed_ == TTyped::Filling)) {
+            p += "field " + Quoted(key_) + ", ";
+        }
+        return p;
+    }
+
     bool Fail(std::string what) {
         if (error_.empty()) {
             error_ = std::move(what);
@@ -530,16 +917,40 @@ private:
     }
 
     bool Value(json&& v) {
+        if (typed_ != TTyped::None) {
+            return TypedValue(std::move(v));
+        }
         if (!stack_.empty() && stack_.back() == entities_) {
             return Entity(std::move(v));
+        }
+        if (stack_.size() == 1 && key_ == "entities") {
+            return Fail("entities: expected an array of objects");
         }
         Place(std::move(v));
         return true;
     }
 
     bool Open(json::value_t type) {
-        if (stack_.size() >= kMaxDepth) {
+        const size_t depth =
+            stack_.size() + (typed_ == TTyped::Filling ? typed_entity_.Depth() : 0);
+        if (depth >= kMaxDepth) {
             return Fail("nesting deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+        if (typed_ == TTyped::Filling) {
+            typed_entity_.Open(type == json::value_t::object);
+            return true;
+        }
+        if (typed_ == TTyped::KindValue) {
+            // "kind" holds an object or an array: read as a document, refused there.
+            ToDocument();
+            key_ = "kind";
+        } else if (!stack_.empty() && stack_.back() == entities_ && type == json::value_t::object) {
+            // An entity: read straight into its record if "kind" comes first.
+            typed_ = TTyped::FirstKey;
+            return true;
+        }
+        if (stack_.size() == 1 && key_ == "entities" && type != json::value_t::array) {
+            return Fail("entities: expected an array of objects");
         }
         const bool isEntities =
             stack_.size() == 1 && key_ == "entities" && type == json::value_t::array;
@@ -553,6 +964,20 @@ private:
     }
 
     bool Close() {
+        if (typed_ == TTyped::Filling) {
+            if (typed_entity_.Close()) {
+                typed_ = TTyped::None;
+                const size_t index = count_++;
+                return Finished(
+                    index, [&] { return typed_entity_.Finish(jg_); }, typed_entity_.Name());
+            }
+            return true;
+        }
+        if (typed_ == TTyped::FirstKey) {
+            // An empty object.
+            typed_ = TTyped::None;
+            return Entity(json::object());
+        }
         json* done = stack_.back();
         stack_.pop_back();
         if (done == &entity_) {
@@ -561,17 +986,108 @@ private:
         return true;
     }
 
+    // Appends one entity read as a document.
     bool Entity(json&& v) {
-        try {
-            AddEntity(jg_, v, count_++);
-        } catch (const TZivError& e) {
-            return Fail(e.what());
-        }
+        const size_t index = count_++;
+        const auto kind = v.is_object() ? v.find("kind") : v.end();
+        const std::string name =
+            kind != v.end() && kind->is_string() ? kind->get<std::string>() : std::string();
+        const bool ok = Finished(
+            index, [&] { return AddEntity(jg_, v, index); }, name);
         entity_ = json();
+        return ok;
+    }
+
+    // Appends one entity through add. Without notes the first refusal ends the reading; with
+    // them each refused entity is reported and the reading goes on, so that every one is
+    // named.
+    template <class F>
+    bool Finished(size_t index, F&& add, const std::string& kind) {
+        try {
+            const TEntityRead read = add();
+            if (!read.hasAtt) {
+                withoutAtt_.push_back(read.en);
+            }
+            if (notes_ != nullptr && notes_->leftOut) {
+                NoteWriteBack(read.en, kind, index);
+            }
+        } catch (const TZivError& e) {
+            if (notes_ == nullptr || !notes_->refused) {
+                return Fail(e.what());
+            }
+            ++refused_;
+            notes_->refused(e.what());
+        }
         return true;
     }
 
+    // What the write-back will drop or change of an entity that was read whole.
+    void NoteWriteBack(TDavEntNo en, const std::string& kind, size_t index) const {
+        const char* note = en.yn == kKindBlock
+                               ? "a block insert: the host inserts blocks itself, the write-back "
+                                 "never sends them"
+                               : WriteBackNote(jg_, en);
+        if (note != nullptr) {
+            notes_->leftOut("entity " + std::to_string(index) + " (" + kind + "): " + note);
+        }
+    }
+
+    // The entity read straight into its record: a member's name.
+    bool TypedKey(std::string& k) {
+        if (typed_ == TTyped::FirstKey) {
+            if (k == "kind") {
+                typed_ = TTyped::KindValue;
+                key_ = std::move(k);
+                return true;
+            }
+            ToDocument();
+            return key(k);
+        }
+        std::string duplicate;
+        if (!typed_entity_.Key(k, duplicate)) {
+            return Fail("duplicate key " + Quoted(duplicate));
+        }
+        key_ = std::move(k);
+        return true;
+    }
+
+    // The entity read straight into its record: a value; the first is its kind.
+    bool TypedValue(json&& v) {
+        if (typed_ == TTyped::KindValue) {
+            const int code = v.is_string() ? KindCode(v.get_ref<const std::string&>()) : 0;
+            if (code == 0) {
+                ToDocument();
+                key_ = "kind";
+                Place(std::move(v));
+                return true;
+            }
+            typed_entity_.Start(code, v.get_ref<const std::string&>(), count_);
+            typed_ = TTyped::Filling;
+            return true;
+        }
+        typed_entity_.Scalar(v);
+        return true;
+    }
+
+    // The entity is read as a document after all, from its start.
+    void ToDocument() {
+        const bool hadKind = typed_ == TTyped::KindValue;
+        typed_ = TTyped::None;
+        entity_ = json::object();
+        stack_.push_back(&entity_);
+        if (hadKind) {
+            key_ = "kind";
+        }
+    }
+
+    // How the current entity is being read: as a document (None), or straight into its
+    // record: its opening seen, its "kind" key seen, or its record being filled.
+    enum class TTyped : std::uint8_t { None, FirstKey, KindValue, Filling };
+    TTyped typed_ = TTyped::None;
+    TTypedEntity typed_entity_;
+
     TJGdata& jg_;
+    const TZivModelNotes* notes_;
     json root_;
     json entity_;
     json* entities_ = nullptr;
@@ -579,6 +1095,8 @@ private:
     std::vector<json*> stack_;
     std::string key_;
     size_t count_ = 0;
+    size_t refused_ = 0;
+    std::vector<TDavEntNo> withoutAtt_;
     std::string error_;
 };
 
@@ -586,12 +1104,83 @@ private:
 
 namespace {
 
+// An entity that gave no attributes takes the host's current ones, which the JSON may give
+// after its entities.
+void CurrentAttributes(TJGdata& jg, const std::vector<TDavEntNo>& entities) {
+    TDavEntAttr att;
+    att.LGrp = jg.CurLGrp;
+    att.Lay = jg.CurLay;
+    att.Col = jg.CurCol;
+    att.Ltp = jg.CurLtp;
+    att.Wid = jg.CurWid;
+    for (const TDavEntNo en : entities) {
+        DavKinds::VisitKind(en.yn, [&](auto k) {
+            using K = decltype(k);
+            K::ListOf(jg)[static_cast<size_t>(en.no)].att = att;
+        });
+    }
+}
+
+// A stream's characters for the parser, read a block at a time: the parser takes one
+// character per call, which an istream's own adapter serves through its buffer's virtual calls.
+class TStreamChars {
+public:
+    explicit TStreamChars(std::istream& in) : in_(in), buf_(kBlock, '\0') {}
+
+    // At the end when the block is used up and the stream gives no more.
+    bool AtEnd() {
+        if (pos_ < n_) {
+            return false;
+        }
+        in_.read(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+        n_ = static_cast<size_t>(in_.gcount());
+        pos_ = 0;
+        return n_ == 0;
+    }
+    const char& Current() const { return buf_[pos_]; }
+    void Advance() { ++pos_; }
+
+    class TIterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = char;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const char*;
+        using reference = const char&;
+
+        TIterator() = default;
+        explicit TIterator(TStreamChars* chars) : chars_(chars) {}
+        reference operator*() const { return chars_->Current(); }
+        TIterator& operator++() {
+            chars_->Advance();
+            return *this;
+        }
+        bool operator==(const TIterator& o) const { return AtEnd() == o.AtEnd(); }
+        bool operator!=(const TIterator& o) const { return !(*this == o); }
+
+    private:
+        bool AtEnd() const { return chars_ == nullptr || chars_->AtEnd(); }
+        TStreamChars* chars_ = nullptr;
+    };
+
+private:
+    static constexpr size_t kBlock = size_t{1} << 16;
+    std::istream& in_;
+    std::string buf_;
+    size_t pos_ = 0, n_ = 0;
+};
+
 template <class TInput>
-void ReadWith(TInput&& input, TJGdata& jg) {
-    TModelSax sax(jg);
+size_t ReadWith(TInput&& input, TJGdata& jg, const TZivModelNotes* notes) {
+    TModelSax sax(jg, notes);
     bool ok = false;
     try {
-        ok = json::sax_parse(std::forward<TInput>(input), &sax, json::input_format_t::json, true);
+        if constexpr (requires { input.first; }) {
+            ok = json::sax_parse(input.first, input.second, &sax, json::input_format_t::json, true);
+        } else {
+            ok = json::sax_parse(std::forward<TInput>(input), &sax, json::input_format_t::json,
+                                 true);
+        }
     } catch (const nlohmann::json::exception& e) {
         throw TZivError(e.what());
     }
@@ -599,17 +1188,26 @@ void ReadWith(TInput&& input, TJGdata& jg) {
         throw TZivError(sax.Error().empty() ? std::string("not a JSON text") : sax.Error());
     }
     ReadHead(jg, sax.Root());
+    CurrentAttributes(jg, sax.WithoutAtt());
+    return sax.Refused();
 }
 
 }  // namespace
 
 void ReadModelJson(std::string_view text, TJGdata& jg) {
-    ReadWith(text, jg);
+    ReadWith(text, jg, nullptr);
 }
 
 void ReadModelJson(std::istream& in, TJGdata& jg) {
-    ReadWith(in, jg);
+    ReadModelJson(in, jg, TZivModelNotes{});
+}
+
+size_t ReadModelJson(std::istream& in, TJGdata& jg, const TZivModelNotes& notes) {
+    TStreamChars chars(in);
+    const size_t refused = ReadWith(
+        std::make_pair(TStreamChars::TIterator(&chars), TStreamChars::TIterator()), jg, &notes);
     if (in.bad()) {
         throw TZivError("cannot read the JSON text");
     }
+    return refused;
 }

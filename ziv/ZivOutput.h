@@ -1,9 +1,13 @@
-// ZivOutput: where a command's result goes. Standard output is written as the result is made;
-// a file is written whole at the end, replacing the old one at once, so that a failure leaves
-// the old file (or none) and never half a result.
+// ZivOutput: where a command's result goes. It is written as it is made, a piece at a time,
+// so that a large result is never held whole: to standard output, to a device or FIFO named
+// by -o (which cannot be replaced and are written through), or to a regular file, which is
+// written beside its target and put in its place at the end, so that a failure leaves the
+// old file (or none) and never half a result. A symbolic link is followed and its target
+// replaced.
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <string>
@@ -13,7 +17,7 @@
 
 class TZivOutput {
 public:
-    // path "-" or empty is standard output.
+    // path "-" is standard output. An empty path or a folder is refused (TZivError).
     explicit TZivOutput(std::string path);
     // Into memory: every byte is appended to *memory.
     explicit TZivOutput(std::string* memory);
@@ -21,16 +25,23 @@ public:
     explicit TZivOutput(std::FILE* stream);
     TZivOutput(const TZivOutput&) = delete;
     TZivOutput& operator=(const TZivOutput&) = delete;
+    // Without Commit, a file being written is removed and its target left as it was.
+    ~TZivOutput();
 
     void Write(std::string_view bytes);
-    // Ends the result: flushes standard output, or replaces the file. Throws TZivError.
+    // Ends the result: flushes the stream, or puts the new file in its target's place.
+    // Throws TZivError.
     void Commit();
 
 private:
     void Flush();
+    void OpenFile();
 
-    std::string path_;
-    std::FILE* stream_;  // standard output or another open stream; nullptr for a file
+    std::string path_;              // as given, for messages
+    std::filesystem::path target_;  // the file replaced, symbolic links followed
+    std::filesystem::path temp_;    // the new file while it is written
+    std::FILE* stream_ = nullptr;   // where the bytes go; nullptr into memory
+    bool owned_ = false;            // stream_ was opened here and is closed here
     std::string* memory_ = nullptr;
     std::string buf_;
 };

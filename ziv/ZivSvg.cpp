@@ -1,10 +1,16 @@
-// ZivSvg: each primitive of the scene as an SVG element. The host's y axis points up and
-// SVG's down, so every point is turned over the drawing's bounds: (x, y) becomes
-// (x - left + margin, top - y + margin). Lines keep one pixel whatever the zoom.
+// ZivSvg: each primitive of the scene as an SVG element, in pixels. The picture's user units
+// are its pixels, so a line of width 1 and a dash of 3 are that many pixels in every renderer
+// without any renderer-specific styling. The host's y axis points up and SVG's down, so every
+// point is turned over the drawing's bounds: (x, y) becomes
+// (margin + (x - left) * scale, margin + (top - y) * scale). The bounds and the scale are
+// computed from halves of the coordinates, so that a drawing that spans the whole range of
+// numbers still fits; a primitive with a coordinate that is not a finite number, or that
+// would not be one in pixels, is left out and counted.
 #include "ziv/ZivSvg.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "util/TextFile.h"
 #include "ziv/ZivJsonText.h"
@@ -44,44 +50,142 @@ void AppendXml(std::string& out, std::u16string_view text) {
     }
 }
 
+// The part of the host's plane the picture shows, and how it maps to pixels.
+class TFrame {
+public:
+    // Adds a point; one that is not finite is ignored.
+    void Add(double x, double y) {
+        if (!std::isfinite(x) || !std::isfinite(y)) {
+            return;
+        }
+        x1_ = std::min(x1_, x);
+        x2_ = std::max(x2_, x);
+        y1_ = std::min(y1_, y);
+        y2_ = std::max(y2_, y);
+    }
+
+    // Fixes the picture's size: the longer side is size pixels, a twentieth of it margin.
+    void Fit(int size) {
+        if (x1_ > x2_) {
+            x1_ = x2_ = y1_ = y2_ = 0.0;
+        }
+        // Halves, so that the span of two finite numbers is finite too.
+        double w = x2_ * 0.5 - x1_ * 0.5, h = y2_ * 0.5 - y1_ * 0.5;
+        const double extent = std::max(w, h);
+        if (!(extent > 0.0) || !std::isfinite(size / extent)) {
+            // A single point, or a span too small to scale: one unit around it.
+            const double pad = std::max(1.0, std::fabs(x1_) * 1e-9);
+            x1_ -= pad, x2_ += pad, y1_ -= pad, y2_ += pad;
+            w = x2_ * 0.5 - x1_ * 0.5, h = y2_ * 0.5 - y1_ * 0.5;
+        }
+        margin_ = std::round(size * 0.05);
+        const double inner = size - 2 * margin_;
+        halfScale_ = inner / std::max(w, h);
+        width_ = std::max(1.0, std::ceil(2 * margin_ + w * halfScale_));
+        height_ = std::max(1.0, std::ceil(2 * margin_ + h * halfScale_));
+        dot_ = std::max(1.0, size / 300.0);
+    }
+
+    double X(double x) const { return margin_ + (x * 0.5 - x1_ * 0.5) * halfScale_; }
+    double Y(double y) const { return margin_ + (y2_ * 0.5 - y * 0.5) * halfScale_; }
+    // A length in the host's units, in pixels.
+    double Len(double v) const { return v * 0.5 * halfScale_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    // The size of a point's dot, in pixels.
+    double Dot() const { return dot_; }
+
+private:
+    double x1_ = std::numeric_limits<double>::infinity(), y1_ = x1_;
+    double x2_ = -x1_, y2_ = -x1_;
+    double margin_ = 0, halfScale_ = 1, width_ = 1, height_ = 1, dot_ = 1;
+};
+
+// The points that bound a primitive (an arc by the box of its whole ellipse).
+void AddBounds(const TScenePrim& p, TFrame& f) {
+    switch (p.kind) {
+        case TPrimKind::Line:
+            f.Add(p.g[0], p.g[1]);
+            f.Add(p.g[2], p.g[3]);
+            break;
+        case TPrimKind::Arc:
+        case TPrimKind::Sector:
+        case TPrimKind::Segment:
+        case TPrimKind::Ring: {
+            const TArcGeom a = p.Arc();
+            const double r = std::fabs(a.r) * std::max(1.0, std::fabs(a.flat));
+            if (std::isfinite(r) && std::isfinite(a.cx - r) && std::isfinite(a.cx + r) &&
+                std::isfinite(a.cy - r) && std::isfinite(a.cy + r)) {
+                f.Add(a.cx - r, a.cy - r);
+                f.Add(a.cx + r, a.cy + r);
+            }
+            break;
+        }
+        case TPrimKind::Polygon:
+            for (int i = 0; i < p.n && i < 4; ++i) {
+                f.Add(p.g[2 * i], p.g[2 * i + 1]);
+            }
+            break;
+        case TPrimKind::Text: {
+            double x[4], y[4];
+            DavScene::TextCorners(p, x, y);
+            for (int i = 0; i < 4; ++i) {
+                f.Add(x[i], y[i]);
+            }
+            break;
+        }
+        case TPrimKind::Point:
+        case TPrimKind::Marker:
+        case TPrimKind::Picked: f.Add(p.g[0], p.g[1]); break;
+    }
+}
+
 class TSvg {
 public:
-    explicit TSvg(const DavScene::TScene& s) : scene_(s) {
-        const DavScene::TBounds& b = s.bounds;
-        double w = b.empty ? 1.0 : b.x2 - b.x1;
-        double h = b.empty ? 1.0 : b.y2 - b.y1;
-        const double size = std::max({w, h, 1e-9});
-        margin_ = size * 0.05;
-        left_ = b.empty ? 0.0 : b.x1;
-        top_ = b.empty ? 0.0 : b.y2;
-        width_ = std::max(w, size * 1e-3) + 2 * margin_;
-        height_ = std::max(h, size * 1e-3) + 2 * margin_;
-        dot_ = size / 300.0;
+    TSvg(std::span<const TSvgLayer> layers, int size) : layers_(layers), size_(size) {
+        for (const TSvgLayer& l : layers) {
+            for (const TScenePrim& p : l.scene->prims) {
+                AddBounds(p, f_);
+            }
+        }
+        f_.Fit(size);
     }
 
     std::string Run();
+    size_t LeftOut() const { return leftOut_; }
 
 private:
-    void X(double x) { ZivNumber::Append(out_, x - left_ + margin_); }
-    void Y(double y) { ZivNumber::Append(out_, top_ - y + margin_); }
+    // Every number written goes through Num, which notes one that is not finite.
+    void Num(double v) {
+        if (!std::isfinite(v)) {
+            bad_ = true;
+            v = 0;
+        }
+        ZivNumber::Append(out_, v);
+    }
+    void X(double x) { Num(f_.X(x)); }
+    void Y(double y) { Num(f_.Y(y)); }
     void Pt(double x, double y) {
         X(x);
         out_ += ' ';
         Y(y);
     }
-    void Num(double v) { ZivNumber::Append(out_, v); }
     void Stroke(int c) { out_ += " fill=\"none\" stroke=\"" + Colour(c) + "\""; }
     void Fill(int c) { out_ += " fill=\"" + Colour(c) + "\" stroke=\"none\""; }
 
     void ArcTo(const TArcGeom& a, double r, double from, double sweep, bool reverse);
     void ArcPath(const TArcGeom& a, double r, double start, double sweep, bool reverse);
     void Prim(const TScenePrim& p);
+    void Shape(const TScenePrim& p);
     void Text(const TScenePrim& p);
     void Marker(const TScenePrim& p);
 
-    const DavScene::TScene& scene_;
+    std::span<const TSvgLayer> layers_;
+    int size_;
+    TFrame f_;
     std::string out_;
-    double left_ = 0, top_ = 0, margin_ = 0, width_ = 0, height_ = 0, dot_ = 0;
+    bool bad_ = false;
+    size_t leftOut_ = 0;
 };
 
 // An elliptic arc segment of at most a half turn from parameter from over sweep, as an SVG
@@ -94,9 +198,9 @@ void TSvg::ArcTo(const TArcGeom& a, double r, double from, double sweep, bool re
     ArcPoint(g, reverse ? from - sweep : from + sweep, x, y);
     const bool ccw = (a.flat >= 0) != reverse;
     out_ += " A ";
-    Num(std::fabs(r));
+    Num(f_.Len(std::fabs(r)));
     out_ += ' ';
-    Num(std::fabs(r * a.flat));
+    Num(f_.Len(std::fabs(r * a.flat)));
     out_ += ' ';
     Num(-a.tilt);
     out_ += sweep > 180.0 ? " 1 " : " 0 ";
@@ -115,7 +219,18 @@ void TSvg::ArcPath(const TArcGeom& a, double r, double start, double sweep, bool
     }
 }
 
+// One primitive, or nothing when one of its numbers is not finite.
 void TSvg::Prim(const TScenePrim& p) {
+    const size_t mark = out_.size();
+    bad_ = false;
+    Shape(p);
+    if (bad_) {
+        out_.resize(mark);
+        ++leftOut_;
+    }
+}
+
+void TSvg::Shape(const TScenePrim& p) {
     switch (p.kind) {
         case TPrimKind::Line:
             out_ += "<path d=\"M ";
@@ -188,7 +303,7 @@ void TSvg::Prim(const TScenePrim& p) {
             out_ += "\" cy=\"";
             Y(p.g[1]);
             out_ += "\" r=\"";
-            Num(dot_);
+            Num(f_.Dot());
             out_ += "\"";
             Fill(p.color);
             out_ += "/>\n";
@@ -200,23 +315,23 @@ void TSvg::Prim(const TScenePrim& p) {
             out_ += "\" cy=\"";
             Y(p.g[1]);
             out_ += "\" r=\"";
-            Num(dot_ * 2);
+            Num(f_.Dot() * 2);
             out_ += "\"";
             Stroke(p.color);
             out_ += "/><text x=\"";
-            X(p.g[0] + dot_ * 2.5);
+            Num(f_.X(p.g[0]) + f_.Dot() * 2.5);
             out_ += "\" y=\"";
-            Y(p.g[1] + dot_ * 2.5);
+            Num(f_.Y(p.g[1]) - f_.Dot() * 2.5);
             out_ += "\" font-size=\"";
-            Num(dot_ * 6);
+            Num(f_.Dot() * 6);
             out_ +=
                 "\" fill=\"" + Colour(p.color) + "\">" + std::to_string(p.code) + "</text></g>\n";
             break;
     }
 }
 
-// The text's box, and the text itself stretched over the box's length: along the reading
-// direction for horizontal text, downwards from the top for vertical text.
+// The text's box, dashed, and the text itself stretched over the box's length: along the
+// reading direction for horizontal text, downwards from the top for vertical text.
 void TSvg::Text(const TScenePrim& p) {
     double x[4], y[4];
     DavScene::TextCorners(p, x, y);
@@ -227,7 +342,7 @@ void TSvg::Text(const TScenePrim& p) {
     }
     out_ += " Z\"";
     Stroke(p.color);
-    out_ += " stroke-dasharray=\"2 2\"/>";
+    out_ += " stroke-dasharray=\"3 2\"/>";
     if (p.text != nullptr && !p.text->st.empty()) {
         const double ux = p.g[2], uy = p.g[3], vx = p.g[4], vy = p.g[5];
         const double angle = std::atan2(p.vertical ? -vx : uy, p.vertical ? vy : ux);
@@ -242,23 +357,27 @@ void TSvg::Text(const TScenePrim& p) {
             len = std::hypot(vx, vy);
             size = std::hypot(ux, uy);
         }
-        out_ += "<text x=\"";
-        X(ax);
-        out_ += "\" y=\"";
-        Y(ay);
-        out_ += "\" font-size=\"";
-        Num(p.vertical ? size : p.g[7]);
-        out_ += "\" transform=\"rotate(";
-        Num(-deg);
-        out_ += ' ';
+        // The glyphs take the text type's width through a horizontal scale of the height,
+        // which every renderer applies; textLength, which only some apply (not librsvg),
+        // then fits the spacing exactly.
+        const double sx = !p.vertical && p.g[6] > 0 && p.g[7] > 0 && std::isfinite(p.g[6] / p.g[7])
+                              ? p.g[6] / p.g[7]
+                              : 1.0;
+        out_ += "<text x=\"0\" y=\"0\" font-size=\"";
+        Num(f_.Len(p.vertical ? size : p.g[7]));
+        out_ += "\" transform=\"translate(";
         Pt(ax, ay);
-        out_ += ")\"";
+        out_ += ") rotate(";
+        Num(-deg);
+        out_ += ") scale(";
+        Num(sx);
+        out_ += " 1)\"";
         if (p.vertical) {
             out_ += " writing-mode=\"tb\"";
         }
         if (len > 0) {
             out_ += " textLength=\"";
-            Num(len);
+            Num(f_.Len(len) / sx);
             out_ += "\" lengthAdjust=\"spacingAndGlyphs\"";
         }
         out_ += " fill=\"" + Colour(p.color) + "\" font-family=\"";
@@ -276,7 +395,7 @@ void TSvg::Text(const TScenePrim& p) {
 
 // A marker: a cross in a circle, as large as its scale, turned by its angle.
 void TSvg::Marker(const TScenePrim& p) {
-    const double r = dot_ * 3 * std::fabs(p.g[2]);
+    const double r = f_.Dot() * 3 * std::fabs(p.g[2]);
     out_ += "<g class=\"marker\" transform=\"rotate(";
     Num(-p.g[3]);
     out_ += ' ';
@@ -289,38 +408,61 @@ void TSvg::Marker(const TScenePrim& p) {
     Y(p.g[1]);
     out_ += "\" r=\"";
     Num(r);
+    const double cx = f_.X(p.g[0]), cy = f_.Y(p.g[1]);
     out_ += "\"/><path d=\"M ";
-    Pt(p.g[0] - r, p.g[1]);
+    Num(cx - r);
+    out_ += ' ';
+    Num(cy);
     out_ += " L ";
-    Pt(p.g[0] + r, p.g[1]);
+    Num(cx + r);
+    out_ += ' ';
+    Num(cy);
     out_ += " M ";
-    Pt(p.g[0], p.g[1] - r);
+    Num(cx);
+    out_ += ' ';
+    Num(cy - r);
     out_ += " L ";
-    Pt(p.g[0], p.g[1] + r);
+    Num(cx);
+    out_ += ' ';
+    Num(cy + r);
     out_ += "\"/></g>\n";
 }
 
 std::string TSvg::Run() {
     out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ";
-    Num(width_);
+    Num(f_.Width());
     out_ += ' ';
-    Num(height_);
-    out_ += "\" width=\"800\" height=\"";
-    Num(std::clamp(800.0 * height_ / width_, 1.0, 8000.0));
+    Num(f_.Height());
+    out_ += "\" width=\"";
+    Num(f_.Width());
+    out_ += "\" height=\"";
+    Num(f_.Height());
     out_ += "\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    // Lines one pixel wide at any zoom.
-    out_ += "<style>path,circle{vector-effect:non-scaling-stroke}</style>\n";
-    out_ += "<g stroke-width=\"1\">\n";
-    for (const TScenePrim& p : scene_.prims) {
-        Prim(p);
+    for (const TSvgLayer& l : layers_) {
+        out_ += l.dimmed ? "<g class=\"host\" opacity=\"0.3\" stroke-width=\"1\">\n"
+                         : "<g stroke-width=\"1\">\n";
+        for (const TScenePrim& p : l.scene->prims) {
+            Prim(p);
+        }
+        out_ += "</g>\n";
     }
-    out_ += "</g>\n</svg>\n";
+    out_ += "</svg>\n";
     return std::move(out_);
 }
 
 }  // namespace
 
+std::string SceneSvg(std::span<const TSvgLayer> layers, int size, size_t* leftOut) {
+    TSvg svg(layers, size);
+    std::string out = svg.Run();
+    if (leftOut != nullptr) {
+        *leftOut = svg.LeftOut();
+    }
+    return out;
+}
+
 std::string SceneSvg(const DavScene::TScene& scene) {
-    return TSvg(scene).Run();
+    const TSvgLayer layer{&scene, false};
+    return SceneSvg({&layer, 1}, kSvgDefaultSize, nullptr);
 }

@@ -15,15 +15,17 @@
 #include "exchange/DavReadSink.h"
 #include "exchange/DavScene.h"
 #include "tests/support/TestSupport.h"
-#include "util/TextFile.h"
 #include "util/LineBreaks.h"
+#include "util/TextFile.h"
 #include "ziv/ZivAudit.h"
+#include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"
 #include "ziv/ZivError.h"
 #include "ziv/ZivInfo.h"
 #include "ziv/ZivLoad.h"
 #include "ziv/ZivModelJson.h"
 #include "ziv/ZivSvg.h"
+#include "ziv/ZivWriteBack.h"
 
 namespace fs = std::filesystem;
 using TestSupport::ReadAll;
@@ -60,17 +62,15 @@ std::string LibraryWriteBack(std::string_view bytes, bool plain) {
     return jg.TempFileBytes();
 }
 
-// What `ziv dump F | ziv write -` writes.
+// What `ziv dump F | ziv write -` writes; in pieces of three lines, so that every piece
+// boundary of the program's encoding is crossed.
 std::string ZivWriteBack(const std::string& json, bool plain) {
     TJGdata jg;
     ReadModelJson(json, jg);
-    jg.S_Init();
-    if (plain) {
-        jg.S_EntAll(-1, -1, -1, -1, -1, -1, -1, -1);
-    } else {
-        jg.S_EntAllp(-1, -1, -1, -1, -1, -1, -1, -1);
-    }
-    return jg.TempFileBytes();
+    std::string bytes;
+    TZivOutput out(&bytes);
+    WriteModelBack(jg, plain, out, 3);
+    return bytes;
 }
 
 // The first line where two texts differ, for a readable failure.
@@ -236,7 +236,8 @@ std::string Encode(const std::u16string& text, int encoding) {
         default: {
             // The code page's own writer: the text as one command line per line.
             TJGdata jg;
-            LineBreaks::ForEachLine(text, [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
+            LineBreaks::ForEachLine(text,
+                                    [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
             return jg.TempFileBytes();
         }
     }
@@ -276,6 +277,39 @@ TEST(ZivWrite, MinimalModelFromHand) {
                                       u"10 0 10 10\r\n#\r\n"));
 }
 
+TEST(ZivWrite, EveryEntityIsWrittenOrNamed) {
+    // Each refused entity gets its own line and the reading goes on; an entity read whole that
+    // the write-back leaves out (a circle of no radius, a block) is named as well; an entity
+    // without attributes takes the host's current ones, also when they come after it.
+    const std::string json = R"({"entities":[
+          {"kind":"EntLine","x1":0,"y1":0,"x2":5,"y2":0},
+          {"kind":"EntText","x1":0,"y1":0,"st":"a"},
+          {"kind":"EntCirc","cx":0,"cy":0,"cr":0},
+          {"x1":1},
+          {"kind":"EntBlk","px":0,"py":0,"nam":"door"},
+          {"kind":"EntCirc","cx":0,"cy":0,"cr":-1,"att":{"Col":7}}],
+        "current":{"CurLGrp":2,"CurLay":3,"CurCol":4,"CurLtp":5,"CurWid":6}})";
+    std::vector<std::string> refused, leftOut;
+    TZivModelNotes notes;
+    notes.refused = [&](const std::string& s) { refused.push_back(s); };
+    notes.leftOut = [&](const std::string& s) { leftOut.push_back(s); };
+    TJGdata jg;
+    std::istringstream in(json);
+    EXPECT_EQ(ReadModelJson(in, jg, notes), 2u);
+    EXPECT_EQ(refused, (std::vector<std::string>{"entity 1 (EntText): missing \"x2\"",
+                                                 "entity 3: missing \"kind\""}));
+    ASSERT_EQ(leftOut.size(), 3u);
+    EXPECT_EQ(leftOut[0].rfind("entity 2 (EntCirc): a circle without a positive radius", 0), 0u);
+    EXPECT_EQ(leftOut[1].rfind("entity 4 (EntBlk): a block insert", 0), 0u);
+    EXPECT_EQ(leftOut[2].rfind("entity 5 (EntCirc)", 0), 0u);
+    ASSERT_EQ(jg.EntLineN, 1);
+    const TDavEntAttr& a = jg.EntLine[0].att;
+    EXPECT_EQ(std::vector<int>({a.LGrp, a.Lay, a.Col, a.Ltp, a.Wid}),
+              std::vector<int>({2, 3, 4, 5, 6}));
+    ASSERT_EQ(jg.EntCircN, 2);
+    EXPECT_EQ(jg.EntCirc[1].att.Col, 7);
+}
+
 TEST(ZivWrite, HostileJsonIsRefusedWithItsPlace) {
     const std::string deep = std::string(200, '[') + std::string(200, ']');
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -295,8 +329,25 @@ TEST(ZivWrite, HostileJsonIsRefusedWithItsPlace) {
         {"{\"settings\":{\"Jikukaku\":1,\"Jikukaku\":2}}", "duplicate key \"Jikukaku\""},
         // Entities
         {"{\"entities\":[{\"kind\":\"EntCurve\"}]}", "entity 0: unknown kind \"EntCurve\""},
-        {"{\"entities\":[{\"x1\":1}]}", "entity 0: \"kind\" missing"},
-        {"{\"entities\":[{\"kind\":\"EntPnt\"},{\"kind\":\"EntLine\",\"x1\":\"1\"}]}",
+        {"{\"entities\":[{\"x1\":1}]}", "entity 0: missing \"kind\""},
+        {"{\"entities\":{}}", "entities: expected an array"},
+        {"{\"entities\":\"x\"}", "entities: expected an array"},
+        {"{\"entities\":[{\"kind\":\"EntText\",\"x1\":0,\"y1\":0,\"st\":\"a\"}]}",
+         "entity 0 (EntText): missing \"x2\""},
+        {"{\"entities\":[{\"kind\":\"EntCirc\",\"cx\":0,\"cy\":0}]}",
+         "entity 0 (EntCirc): missing \"cr\""},
+        {"{\"entities\":[{\"kind\":\"EntDim\",\"lin\":{},\"txt\":{}}]}",
+         "entity 0 (EntDim).lin: missing \"x1\""},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"index\":-1}]}", "index: expected 0.."},
+        // Numbers JSON has no room for, with their place
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"x1\":1e400}]}",
+         "entity 0, field \"x1\", byte 41: number overflow parsing '1e400'"},
+        {"{\"entities\":[{\"kind\":\"EntLine\",\"x1\":NaN}]}",
+         "entity 0, field \"x1\", parse error at line 1, column 37: NaN and Infinity are not JSON; "
+         "this format writes a non-number as the string \"nan\""},
+        {"{\"settings\":{\"Jikukaku\":-Infinity}}", "field \"Jikukaku\", parse error"},
+        {"{\"entities\":[{\"kind\":\"EntPnt\",\"px\":0,\"py\":0},{\"kind\":\"EntLine\",\"x1\":"
+         "\"1\"}]}",
          "entity 1 (EntLine).x1: expected a number"},
         {"{\"entities\":[{\"kind\":\"EntLine\",\"att\":{\"Col\":1.5}}]}",
          "entity 0 (EntLine).att.Col: expected an integer"},
@@ -443,6 +494,48 @@ TEST(ZivDraw, PictureHoldsEveryPrimitiveInsideItsBox) {
     // An empty model is a valid, empty picture.
     TJGdata empty;
     EXPECT_NE(SceneSvg(DavScene::BuildScene(empty)).find("viewBox=\"0 0 "), std::string::npos);
+}
+
+TEST(ZivDraw, WhatIsNotFiniteIsLeftOutAndCounted) {
+    // The frame is fitted to what is finite, even across the whole range of numbers; a
+    // primitive with a number that is not finite never reaches the picture.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    DavScene::TScene scene;
+    auto add = [&](DavScene::TPrimKind kind, std::initializer_list<double> g) {
+        DavScene::TScenePrim p;
+        p.kind = kind;
+        std::copy(g.begin(), g.end(), p.g);
+        scene.prims.push_back(p);
+    };
+    add(DavScene::TPrimKind::Line, {-1.7e308, 0, 1.7e308, 0});
+    add(DavScene::TPrimKind::Line, {0, 0, inf, 5});
+    add(DavScene::TPrimKind::Arc, {0, 0, nan, 1, 0, 0, 360, 0});
+    add(DavScene::TPrimKind::Point, {1e308, 1e308});
+    const TSvgLayer layer{&scene, false};
+    size_t leftOut = 0;
+    const std::string svg = SceneSvg({&layer, 1}, 400, &leftOut);
+    EXPECT_EQ(leftOut, 2u);
+    EXPECT_EQ(svg.find("inf"), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("nan"), std::string::npos) << svg;
+    EXPECT_NE(svg.find("viewBox=\"0 0 400 146\" width=\"400\" height=\"146\""), std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("<path d=\"M 20 125.88235 L 380 125.88235\""), std::string::npos) << svg;
+}
+
+TEST(ZivDraw, ProgramOutputTakesTheHostsTextTypes) {
+    // A program's output names text type 2; the host's table gives its sizes and colour.
+    TJGdata host;
+    host.OpenTempBytes(
+        "hcw 1 7 3 4 5 6 7 8 9 10\r\nhch 1 9 3 4 5 6 7 8 9 10\r\n"
+        "hcd 0 0.5 0 0 0 0 0 0 0 0\r\nhcc 1 6 1 1 1 1 1 1 1 1\r\n");
+    TJGdata output;
+    output.OpenTempBytes("cn2\r\nch 0 0 1 0 \"AB\r\n");
+    ASSERT_EQ(output.EntTextN, 1);
+    TakeHostStyle(host, output);
+    const TDavEntText& t = output.EntText[0];
+    EXPECT_EQ(std::vector<double>({t.mw, t.mh, t.md}), std::vector<double>({7, 9, 0.5}));
+    EXPECT_EQ(t.att.Col, 6);
 }
 
 }  // namespace

@@ -1,0 +1,14 @@
+// ZivWriteBack: a model's write-back, as ziv write sends it: the library's own write-back,
+// after which the entities are let go and the command lines are encoded and written a piece
+// at a time, each let go once written.
+#pragma once
+
+#include <cstddef>
+
+#include "exchange/DavGaibu.h"
+#include "ziv/ZivOutput.h"
+
+// Writes jg back (S_Init, then S_EntAllp, or S_EntAll when plain, with no overrides) into out:
+// the bytes of jg.TempFileBytes(), held at most linesPerPiece command lines at a time. Empties
+// jg's entity lists and command buffer.
+void WriteModelBack(TJGdata& jg, bool plain, TZivOutput& out, std::size_t linesPerPiece = 65536);
