@@ -28,8 +28,8 @@ bool TComposition::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            const bool owned = key == Qt::Key_Return || key == Qt::Key_Enter ||
-                               key == Qt::Key_Escape;
+            const bool owned =
+                key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
             if (owned && !preedit_.isEmpty()) {
                 event->accept();
                 return true;

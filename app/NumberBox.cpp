@@ -12,10 +12,28 @@ TNumberEdit::TNumberEdit(TNumberKind kind, QWidget* parent) : QLineEdit(parent),
 }
 
 QVariant TNumberEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    return inputMethodQuery(query, QVariant());
+}
+
+QVariant TNumberEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
     if (query == Qt::ImEnabled) {
         return false;
     }
-    return QLineEdit::inputMethodQuery(query);
+    return QLineEdit::inputMethodQuery(query, argument);
+}
+
+TNumberCombo::TNumberCombo(QWidget* parent) : QComboBox(parent) {}
+
+QVariant TNumberCombo::inputMethodQuery(Qt::InputMethodQuery query) const {
+    return inputMethodQuery(query, QVariant());
+}
+
+QVariant TNumberCombo::inputMethodQuery(Qt::InputMethodQuery query,
+                                        const QVariant& argument) const {
+    if (query == Qt::ImEnabled) {
+        return false;
+    }
+    return QComboBox::inputMethodQuery(query, argument);
 }
 
 void TNumberEdit::SetHint(const QString& hint) {

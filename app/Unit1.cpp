@@ -146,8 +146,7 @@ TNumberEdit* MakeEdit(QWidget* parent, TNumberKind kind, int x, int y, int maxLe
 
 // An editable combo box whose drop-down list is a history: Enter never adds to the list and
 // nothing is completed behind the user's back. edit, when given, becomes its edit field.
-QComboBox* MakeHistoryCombo(QWidget* parent, QLineEdit* edit = nullptr) {
-    auto* combo = new QComboBox(parent);
+QComboBox* MakeHistoryCombo(QComboBox* combo, QLineEdit* edit = nullptr) {
     combo->setEditable(true);
     if (edit != nullptr) {
         combo->setLineEdit(edit);
@@ -470,7 +469,7 @@ void TForm1::CreateControls() {
 
 // The text to draw, across the top.
 void TForm1::CreateTextBox() {
-    ComboBox1 = MakeHistoryCombo(Panel1);
+    ComboBox1 = MakeHistoryCombo(new QComboBox(Panel1));
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(0, 0, kClientWidth, 24);
     ComboBox1->lineEdit()->setMaxLength(static_cast<int>(kTextMaxLength));
@@ -503,7 +502,7 @@ void TForm1::CreateOrientation() {
 void TForm1::CreateAngle() {
     Label1 = MakeLabel(Panel1, QStringLiteral("角度"), 8, 72);
     Label1->setObjectName(QStringLiteral("Label1"));
-    ComboBox2 = MakeHistoryCombo(Panel1, new TNumberEdit(TNumberKind::Angle));
+    ComboBox2 = MakeHistoryCombo(new TNumberCombo(Panel1), new TNumberEdit(TNumberKind::Angle));
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->setGeometry(48, 68, 169, kEditHeight);
     SetInputMethodOff(ComboBox2);
