@@ -6,11 +6,10 @@
 //
 //   wm_ping WINDOW-ID [SECONDS]
 #include <X11/Xlib.h>
-#include <poll.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <poll.h>
 
 int main(int argc, char** argv) {
     if (argc != 2 && argc != 3) {
@@ -29,8 +28,8 @@ int main(int argc, char** argv) {
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
     // A stamp of this ping, to tell its answer from an older one; a message carries 32 bits.
-    const long stamp = (static_cast<long>(std::time(nullptr)) ^ static_cast<long>(clock())) &
-                       0x7FFFFFFF;
+    const long stamp =
+        (static_cast<long>(std::time(nullptr)) ^ static_cast<long>(clock())) & 0x7FFFFFFF;
 
     XEvent event{};
     event.xclient.type = ClientMessage;
