@@ -14,6 +14,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <imm.h>
+#include <windows.h>
+#endif
+
 #include "DialogFolder.h"
 #include "app/NumberBox.h"
 #include "app/PreviewPanel.h"
@@ -105,6 +110,7 @@ class TestInputMethod : public QObject {
 private slots:
     void onlyTheTextBoxTakesTheInputMethod();
     void focusedNumberBoxRefusesIt();
+    void windowsImeFollowsTheFocus();
     void compositionOwnsEnterAndEscape();
     void okWritesOnlyCommittedText();
     void previewShowsTheComposition();
@@ -158,6 +164,41 @@ void TestInputMethod::focusedNumberBoxRefusesIt() {
         QVERIFY2(answer.toBool() == accepts, qPrintable(Describe(w)));
         QVERIFY2(AcceptsInputMethod(focus) == accepts, qPrintable(Describe(w)));
     }
+}
+
+// On Windows, Qt detaches the IME's context from the window while a box that refuses the
+// input method has the focus, and attaches it again in the text box: what a user of a
+// Japanese Windows sees as the IME switched off and on.
+void TestInputMethod::windowsImeFollowsTheFocus() {
+#ifdef Q_OS_WIN
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        QSKIP("needs Qt's Windows platform (-platform windows)");
+    }
+    TProgramFolder folder;
+    const auto form = StartTyping(folder);
+    form->CheckBox1->click();
+    const auto hwnd = reinterpret_cast<HWND>(form->winId());
+    const auto attached = [hwnd] {
+        const HIMC imc = ImmGetContext(hwnd);
+        if (imc != nullptr) {
+            ImmReleaseContext(hwnd, imc);
+        }
+        return imc != nullptr;
+    };
+    QVERIFY(attached());
+    const std::pair<QWidget*, bool> stops[] = {
+        {form->ComboBox2, false}, {form->ComboBox1, true},
+        {form->Edit3, false},     {form->findChild<QLineEdit*>(QStringLiteral("EditA1")), false},
+        {form->ComboBox1, true},  {form->findChild<QLineEdit*>(QStringLiteral("EditC15")), false},
+    };
+    for (const auto& [w, accepts] : stops) {
+        w->setFocus();
+        QTRY_VERIFY(w->hasFocus());
+        QTRY_VERIFY2(attached() == accepts, qPrintable(Describe(w)));
+    }
+#else
+    QSKIP("the Windows build only");
+#endif
 }
 
 // While a composition is open, Enter and Escape belong to the input method; once it is
