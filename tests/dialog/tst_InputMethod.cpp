@@ -15,8 +15,11 @@
 #include <QTest>
 
 #ifdef Q_OS_WIN
-#include <imm.h>
+// imm.h needs the types of windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <imm.h>
+// clang-format on
 #endif
 
 #include "DialogFolder.h"
