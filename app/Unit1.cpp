@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include <QAbstractItemView>
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QButtonGroup>
@@ -26,7 +27,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
