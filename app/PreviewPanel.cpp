@@ -84,6 +84,7 @@ QString TPreviewPanel::CaptionOf(const TTextPlacement& p) {
 }
 
 void TPreviewPanel::ShowPlacement(const TTextPlacement& p) {
+    shown_ = p;
     Caption->setText(CaptionOf(p));
     if (StripBlanks(p.text).empty() || !Drawable(p)) {
         View->SetText(std::nullopt);

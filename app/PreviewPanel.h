@@ -23,9 +23,15 @@ public:
     // The text as OK would place it; a blank text shows no box and says so.
     void ShowPlacement(const TTextPlacement& p);
 
+    // The placement last shown.
+    const TTextPlacement& Shown() const { return shown_; }
+
     // The caption's text for a placement.
     static QString CaptionOf(const TTextPlacement& p);
 
     QLabel* Caption = nullptr;
     TPreviewView* View = nullptr;
+
+private:
+    TTextPlacement shown_;
 };

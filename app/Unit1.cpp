@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include <QAbstractItemView>
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QButtonGroup>
@@ -35,6 +37,8 @@
 #include <QScrollBar>
 #include <QShowEvent>
 
+#include "Composition.h"
+#include "NumberBox.h"
 #include "PreviewPanel.h"
 #include "Unit1Logic.h"
 #include "exchange/DavGaibu.h"
@@ -133,19 +137,20 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
     return label;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, int x, int y, int maxLength) {
-    auto* edit = new QLineEdit(parent);
+TNumberEdit* MakeEdit(QWidget* parent, TNumberKind kind, int x, int y, int maxLength) {
+    auto* edit = new TNumberEdit(kind, parent);
     edit->setGeometry(x, y, 41, kEditHeight);
     edit->setMaxLength(maxLength);
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     return edit;
 }
 
 // An editable combo box whose drop-down list is a history: Enter never adds to the list and
-// nothing is completed behind the user's back.
-QComboBox* MakeHistoryCombo(QWidget* parent) {
-    auto* combo = new QComboBox(parent);
+// nothing is completed behind the user's back. edit, when given, becomes its edit field.
+QComboBox* MakeHistoryCombo(QComboBox* combo, QLineEdit* edit = nullptr) {
     combo->setEditable(true);
+    if (edit != nullptr) {
+        combo->setLineEdit(edit);
+    }
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
     return combo;
@@ -157,9 +162,13 @@ void SetEditText(QLineEdit* edit, const QString& text) {
     edit->setCursorPosition(0);
 }
 
+// The combo box answers the input method's question from its edit field (a TNumberEdit);
+// the attributes say the same, and the drop-down list, which searches as keys are typed,
+// takes plain keys as well.
 void SetInputMethodOff(QComboBox* combo) {
     combo->setAttribute(Qt::WA_InputMethodEnabled, false);
     combo->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    combo->view()->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 std::vector<std::u16string> Items(const QComboBox* combo) {
@@ -460,7 +469,7 @@ void TForm1::CreateControls() {
 
 // The text to draw, across the top.
 void TForm1::CreateTextBox() {
-    ComboBox1 = MakeHistoryCombo(Panel1);
+    ComboBox1 = MakeHistoryCombo(new QComboBox(Panel1));
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(0, 0, kClientWidth, 24);
     ComboBox1->lineEdit()->setMaxLength(static_cast<int>(kTextMaxLength));
@@ -468,6 +477,10 @@ void TForm1::CreateTextBox() {
     textFont.setPixelSize(16);
     ComboBox1->setFont(textFont);
     connect(ComboBox1->lineEdit(), &QLineEdit::textChanged, this, &TForm1::KeepTextSingleLine);
+    composition_ = new TComposition(ComboBox1);
+    // Queued: the box takes the composition after its watcher has seen it.
+    connect(composition_, &TComposition::Changed, this, &TForm1::UpdatePreview,
+            Qt::QueuedConnection);
 }
 
 // The four orientations.
@@ -489,7 +502,7 @@ void TForm1::CreateOrientation() {
 void TForm1::CreateAngle() {
     Label1 = MakeLabel(Panel1, QStringLiteral("角度"), 8, 72);
     Label1->setObjectName(QStringLiteral("Label1"));
-    ComboBox2 = MakeHistoryCombo(Panel1);
+    ComboBox2 = MakeHistoryCombo(new TNumberCombo(Panel1), new TNumberEdit(TNumberKind::Angle));
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->setGeometry(48, 68, 169, kEditHeight);
     SetInputMethodOff(ComboBox2);
@@ -519,15 +532,16 @@ void TForm1::CreateBasePoint() {
 void TForm1::CreateOffsets() {
     Label3 = MakeLabel(Panel1, QStringLiteral("縦ずれ"), 248, 32);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Edit1 = MakeEdit(Panel1, 248, 48, kOffsetMaxLength);
-    Edit2 = MakeEdit(Panel1, 248, 72, kOffsetMaxLength);
-    Edit3 = MakeEdit(Panel1, 248, 96, kOffsetMaxLength);
+    constexpr TNumberKind kOffset = TNumberKind::Offset;
+    Edit1 = MakeEdit(Panel1, kOffset, 248, 48, kOffsetMaxLength);
+    Edit2 = MakeEdit(Panel1, kOffset, 248, 72, kOffsetMaxLength);
+    Edit3 = MakeEdit(Panel1, kOffset, 248, 96, kOffsetMaxLength);
     CheckBox1 = new QCheckBox(QStringLiteral(" 横ずれ"), Panel1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(243, 129, 71, 17);
-    Edit4 = MakeEdit(Panel1, 320, 128, kOffsetMaxLength);
-    Edit5 = MakeEdit(Panel1, 368, 128, kOffsetMaxLength);
-    Edit6 = MakeEdit(Panel1, 416, 128, kOffsetMaxLength);
+    Edit4 = MakeEdit(Panel1, kOffset, 320, 128, kOffsetMaxLength);
+    Edit5 = MakeEdit(Panel1, kOffset, 368, 128, kOffsetMaxLength);
+    Edit6 = MakeEdit(Panel1, kOffset, 416, 128, kOffsetMaxLength);
     const auto edits = OffsetEdits(*this);
     for (size_t i = 0; i < edits.size(); ++i) {
         edits[i]->setObjectName(QStringLiteral("Edit") + QString::number(i + 1));
@@ -630,12 +644,16 @@ void TForm1::CreatePresetRows() {
         rb->setProperty("tag", n);
         connect(rb, &QRadioButton::clicked, this, &TForm1::RB1Click);
 
-        const std::pair<int, QString> boxes[] = {
-            {16, sizeHint}, {64, sizeHint}, {112, spacingHint}, {160, colourHint}};
-        QLineEdit* edits[4];
+        const std::tuple<int, TNumberKind, QString> boxes[] = {
+            {16, TNumberKind::Size, sizeHint},
+            {64, TNumberKind::Size, sizeHint},
+            {112, TNumberKind::Spacing, spacingHint},
+            {160, TNumberKind::Colour, colourHint}};
+        TNumberEdit* edits[4];
         for (int i = 0; i < 4; ++i) {
-            edits[i] = MakeEdit(Panel3, boxes[i].first, top, kPresetMaxLength);
-            edits[i]->setToolTip(boxes[i].second);
+            const auto& [x, kind, hint] = boxes[i];
+            edits[i] = MakeEdit(Panel3, kind, x, top, kPresetMaxLength);
+            edits[i]->SetHint(hint);
         }
 
         auto* cb = new QComboBox(Panel3);
@@ -1140,6 +1158,10 @@ void TForm1::UpdatePreview() {
     }
     // The same placement that OK sends; the corrections of out-of-range boxes that OK would
     // make are not put into the dialog here.
+    // While the input method composes, the text as the user sees it, composition included.
+    TTextInput in = GatherTextInput(*this);
+    const QLineEdit* edit = ComboBox1->lineEdit();
+    in.text = ComposedText(U(edit->text()), edit->cursorPosition(), U(composition_->Preedit()));
     TTextResult unused;
-    Preview->ShowPlacement(PlaceText(GatherTextInput(*this), *JG, unused));
+    Preview->ShowPlacement(PlaceText(in, *JG, unused));
 }

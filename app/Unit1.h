@@ -23,6 +23,7 @@ class QRadioButton;
 class QScrollArea;
 class QStringListModel;
 class QWidget;
+class TComposition;
 class TJGdata;
 class TPreviewPanel;
 class TWindowGoneFilter;
@@ -150,6 +151,8 @@ private:
     bool shown_ = false;
     bool saveFailed_ = false;
     std::unique_ptr<TWindowGoneFilter> windowGone_;
+    // The input method's composition in the text box.
+    TComposition* composition_ = nullptr;
     // The installed screen fonts, asked once; the one model of every font list.
     QStringListModel* fontNames_ = nullptr;
     // The settings asked for the panel open; it opens once the host's data is loaded.

@@ -156,6 +156,115 @@ bool IsFinitePositive(double v) {
     return std::isfinite(v) && v > 0.0;
 }
 
+bool IsDecimalDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Whether TextToFloat reads the text as the number it spells, not as the 0 that stands for a
+// text that is no number: leading blanks, a sign, digits with a decimal point, an exponent,
+// and a value within the range of a Double.
+bool ReadsAsFloat(std::u16string_view t) {
+    size_t i = 0;
+    while (i < t.size() && t[i] == u' ') {
+        ++i;
+    }
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) {
+        ++i;
+    }
+    size_t digits = 0;
+    bool nonZero = false;
+    const auto readDigits = [&] {
+        for (; i < t.size() && IsDecimalDigit(t[i]); ++i, ++digits) {
+            nonZero = nonZero || t[i] != u'0';
+        }
+    };
+    readDigits();
+    if (i < t.size() && t[i] == u'.') {
+        ++i;
+        readDigits();
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i < t.size() && (t[i] == u'e' || t[i] == u'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) {
+            ++i;
+        }
+        const size_t first = i;
+        while (i < t.size() && IsDecimalDigit(t[i])) {
+            ++i;
+        }
+        if (i == first) {
+            return false;
+        }
+    }
+    return i == t.size() && (!nonZero || TextToFloat(t) != 0.0);
+}
+
+// The same for TextToInt: a spelling of 0 (after blanks, a sign and a hexadecimal prefix only
+// zeros) or a text it reads as another value.
+bool ReadsAsInt(std::u16string_view t) {
+    if (TextToInt(t) != 0) {
+        return true;
+    }
+    size_t i = 0;
+    while (i < t.size() && t[i] == u' ') {
+        ++i;
+    }
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) {
+        ++i;
+    }
+    if (i < t.size() && (t[i] == u'$' || t[i] == u'x' || t[i] == u'X')) {
+        ++i;
+    } else if (i + 1 < t.size() && t[i] == u'0' && (t[i + 1] == u'x' || t[i + 1] == u'X')) {
+        i += 2;
+    }
+    return i < t.size() && t.find_first_not_of(u'0', i) == std::u16string_view::npos;
+}
+
+// One part of an angle; an empty part reads as 0 and reads well.
+double ReadAnglePart(std::u16string_view t, bool& readable) {
+    if (!t.empty() && !ReadsAsFloat(t)) {
+        readable = false;
+    }
+    return TextToFloat(t);
+}
+
+// The angle in degrees: a plain number, or degrees "@@" (or "**") minutes "@" (or "*")
+// seconds. readable becomes false when a part does not read as a number.
+double ReadAngle(std::u16string_view t, bool& readable) {
+    if (FindText(u"@", t) < 0 && FindText(u"*", t) < 0) {
+        return ReadAnglePart(t, readable);
+    }
+    std::u16string rest(t);
+    const bool negative = !rest.empty() && rest[0] == u'-';
+    if (negative) {
+        rest.erase(0, 1);
+    }
+    double degrees = 0.0;
+    int p = FindText(u"@@", rest);
+    if (p < 0) {
+        p = FindText(u"**", rest);
+    }
+    if (p >= 0) {
+        degrees = ReadAnglePart(TextMid(rest, 0, p), readable);
+        rest = TextFrom(rest, p + 2);
+    }
+    double minutes = 0.0;
+    p = FindText(u"@", rest);
+    if (p < 0) {
+        p = FindText(u"*", rest);
+    }
+    if (p >= 0) {
+        minutes = ReadAnglePart(TextMid(rest, 0, p), readable);
+        rest = TextFrom(rest, p + 1);
+    }
+    const double seconds = ReadAnglePart(rest, readable);
+    const double angle = minutes / 60.0 + degrees + seconds / 3600.0;
+    return negative ? -angle : angle;
+}
+
 }  // namespace
 
 int OrientationCode(int option) {
@@ -172,35 +281,8 @@ int BasePointCode(int option) {
 }
 
 double ParseAngleText(std::u16string_view t) {
-    if (FindText(u"@", t) < 0 && FindText(u"*", t) < 0) {
-        return TextToFloat(t);
-    }
-    std::u16string rest(t);
-    const bool negative = !rest.empty() && rest[0] == u'-';
-    if (negative) {
-        rest.erase(0, 1);
-    }
-    double degrees = 0.0;
-    int p = FindText(u"@@", rest);
-    if (p < 0) {
-        p = FindText(u"**", rest);
-    }
-    if (p >= 0) {
-        degrees = TextToFloat(TextMid(rest, 0, p));
-        rest = TextFrom(rest, p + 2);
-    }
-    double minutes = 0.0;
-    p = FindText(u"@", rest);
-    if (p < 0) {
-        p = FindText(u"*", rest);
-    }
-    if (p >= 0) {
-        minutes = TextToFloat(TextMid(rest, 0, p));
-        rest = TextFrom(rest, p + 1);
-    }
-    const double seconds = TextToFloat(rest);
-    const double angle = minutes / 60.0 + degrees + seconds / 3600.0;
-    return negative ? -angle : angle;
+    bool readable = true;
+    return ReadAngle(t, readable);
 }
 
 TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) {
@@ -326,6 +408,51 @@ std::u16string NormaliseAngle(std::u16string_view typed) {
         return BoxNumberText(TextToFloat(StripBlanks(typed)));
     }
     return std::u16string(typed);
+}
+
+std::optional<std::u16string> UnreadNumberValue(TNumberKind kind, std::u16string_view text) {
+    if (StripBlanks(text).empty()) {
+        return std::nullopt;
+    }
+    switch (kind) {
+        case TNumberKind::Angle: {
+            // The text generation reads the angle without its blanks.
+            bool readable = true;
+            const double deg = ReadAngle(StripBlanks(text), readable);
+            if (readable) {
+                return std::nullopt;
+            }
+            return AngleText(deg);
+        }
+        case TNumberKind::Colour:
+            if (ReadsAsInt(text)) {
+                return std::nullopt;
+            }
+            // Such a text reads as 0, which is no colour number.
+            return IntToText(kDefaultColour);
+        case TNumberKind::Offset:
+        case TNumberKind::Size:
+        case TNumberKind::Spacing: break;
+    }
+    if (ReadsAsFloat(text)) {
+        return std::nullopt;
+    }
+    // Such a text reads as 0, which a preset row's range may replace.
+    double value = 0.0;
+    if (kind == TNumberKind::Size && !IsSize(value)) {
+        value = kDefaultSize;
+    } else if (kind == TNumberKind::Spacing && !IsSpacing(value)) {
+        value = kDefaultSpacing;
+    }
+    return BoxNumberText(value);
+}
+
+std::u16string ComposedText(std::u16string_view text, int cursor, std::u16string_view preedit) {
+    const size_t at = static_cast<size_t>(std::clamp(cursor, 0, static_cast<int>(text.size())));
+    std::u16string shown(text.substr(0, at));
+    shown += preedit;
+    shown += text.substr(at);
+    return shown;
 }
 
 std::vector<std::u16string> TextTypeEntries(const TJGdata& jg) {

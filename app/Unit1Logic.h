@@ -75,6 +75,18 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg);
 // the degree-minute-second notation as typed.
 std::u16string NormaliseAngle(std::u16string_view typed);
 
+// The number boxes, each read on OK in its own way: the angle, the offsets, and a preset row's
+// width or height, spacing and colour number.
+enum class TNumberKind { Angle, Offset, Size, Spacing, Colour };
+// For a box whose text does not read as a number (full-width digits, a stray letter or blank):
+// the value that OK takes instead, as a box shows it. Nothing for a text that reads well and
+// for a blank one, which OK takes as its default without surprise.
+std::optional<std::u16string> UnreadNumberValue(TNumberKind kind, std::u16string_view text);
+
+// The text box's text as the user sees it while an input method composes: the composition
+// (preedit) shown at the cursor, which lies between 0 and the text's length.
+std::u16string ComposedText(std::u16string_view text, int cursor, std::u16string_view preedit);
+
 // The entries of ComboBox3: the host's current text type, then text types 1..10.
 std::vector<std::u16string> TextTypeEntries(const TJGdata& jg);
 // LabelB1 for the host's text type (entry of ComboBox3; empty when entry < 0) and for a row.

@@ -24,6 +24,9 @@ packages=(
     # End-to-end tests and the screenshot: a private X server, keyboard and window tools,
     # a Japanese font and an image converter
     xvfb xauth xdotool x11-utils x11-xserver-utils libx11-dev fonts-ipafont-gothic imagemagick
+    # Typing through a real Japanese input method in the end-to-end tests: ibus with mozc, a
+    # D-Bus session of their own and gdbus to ask ibus which input context has the focus
+    ibus ibus-mozc dbus-x11 libglib2.0-bin
     # The Windows build: the mingw-w64 cross compiler, 64-bit wine to run its tests (no i386
     # architecture needed) and the locale sources for the Japanese locale that wine runs under
     # (scripts/wine-env.sh)

@@ -1,5 +1,6 @@
 // The dialog's small rules: the angle on OK, the text-type list and summaries, the font filter
 // and the drop-down histories.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,74 @@ TEST(History, TypedTextGoesFirstExactlyOnce) {
         UpdateHistory(list, c.typed);
         EXPECT_EQ(list, c.expected);
     }
+}
+
+// What a number box's text is taken as on OK when it does not read as a number; nothing when
+// it reads well.
+TEST(NumberBoxReading, UnreadTextNamesTheValueOkUses) {
+    using K = TNumberKind;
+    struct Case {
+        K kind;
+        const char16_t* text;
+        const char16_t* value;  // nullptr: reads well
+    };
+    const Case cases[] = {
+        // Reads well, zero spelt in any way included
+        {K::Offset, u"0", nullptr},
+        {K::Offset, u"-0.0", nullptr},
+        {K::Offset, u"0e5", nullptr},
+        {K::Offset, u" +.5", nullptr},
+        {K::Offset, u"5.", nullptr},
+        {K::Offset, u"1.5E-3", nullptr},
+        {K::Size, u"900", nullptr},  // out of range, but a number: OK's range check says so
+        {K::Colour, u"$0", nullptr},
+        {K::Colour, u"0x1F", nullptr},
+        {K::Colour, u" -7", nullptr},
+        {K::Angle, u" 4 5 ", nullptr},  // the angle is read without its blanks
+        {K::Angle, u"-30@@15@20", nullptr},
+        {K::Angle, u"@@30", nullptr},
+        // Blank: the default, as always
+        {K::Offset, u"", nullptr},
+        {K::Size, u" \u3000", nullptr},
+        {K::Angle, u"", nullptr},
+        // Full-width digits and signs
+        {K::Offset, u"\uFF11\uFF12", u"0"},
+        {K::Size, u"\uFF15", u"3"},
+        {K::Spacing, u"\uFF0D\uFF11", u"0"},
+        {K::Colour, u"\uFF13", u"2"},
+        {K::Angle, u"\uFF14\uFF15", u"0"},
+        // A stray character, a trailing blank, an incomplete exponent
+        {K::Offset, u"2 ", u"0"},
+        {K::Size, u"4mm", u"3"},
+        {K::Offset, u"1e", u"0"},
+        {K::Offset, u".", u"0"},
+        {K::Colour, u"0x", u"2"},
+        // Beyond the range of a number: read as 0
+        {K::Offset, u"1e999", u"0"},
+        {K::Offset, u"1e-999", u"0"},
+        {K::Colour, u"99999999999", u"2"},
+        // Degrees, minutes, seconds: a bad part counts as 0, the rest stays
+        {K::Angle, u"\uFF13\uFF10@@30@0", u"0.5"},
+        {K::Angle, u"30@@15@20@", u"30.25"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case #" << (&c - cases));
+        const std::optional<std::u16string> value = UnreadNumberValue(c.kind, c.text);
+        if (c.value == nullptr) {
+            EXPECT_FALSE(value.has_value()) << "read as unreadable";
+        } else {
+            EXPECT_EQ(value, std::optional<std::u16string>(c.value));
+        }
+    }
+}
+
+TEST(Composition, PreeditShownAtTheCursor) {
+    EXPECT_EQ(ComposedText(u"", 0, u"かんじ"), u"かんじ");
+    EXPECT_EQ(ComposedText(u"漢字", 1, u"の"), u"漢の字");
+    EXPECT_EQ(ComposedText(u"漢字", 2, u""), u"漢字");
+    // A cursor outside the text puts the composition at the nearer end.
+    EXPECT_EQ(ComposedText(u"漢字", -3, u"あ"), u"あ漢字");
+    EXPECT_EQ(ComposedText(u"漢字", 9, u"あ"), u"漢字あ");
 }
 
 }  // namespace
