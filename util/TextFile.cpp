@@ -306,6 +306,31 @@ TTextEncoding DetectEncoding(std::string_view head, size_t& markBytes) {
         return TTextEncoding::Utf16BE;
     }
     markBytes = 0;
+    return UnmarkedUtf16Order(head);
+}
+
+TTextEncoding UnmarkedUtf16Order(std::string_view head) {
+    constexpr size_t kLeast = 4;
+    const auto* s = reinterpret_cast<const unsigned char*>(head.data());
+    const size_t units = std::min(head.size(), kEncodingSampleBytes) / 2;
+    const auto ascii = [](unsigned char code, unsigned char other) {
+        return code != 0 && code < 0x80 && other == 0;
+    };
+    size_t little = 0;
+    size_t big = 0;
+    for (size_t k = 0; k < units; ++k) {
+        little += ascii(s[2 * k], s[2 * k + 1]) ? 1 : 0;
+        big += ascii(s[2 * k + 1], s[2 * k]) ? 1 : 0;
+    }
+    const auto clear = [units](size_t one, size_t other) {
+        return one >= kLeast && 4 * one >= units && one > other;
+    };
+    if (clear(little, big)) {
+        return TTextEncoding::Utf16LE;
+    }
+    if (clear(big, little)) {
+        return TTextEncoding::Utf16BE;
+    }
     return TTextEncoding::Ansi;
 }
 
@@ -550,21 +575,21 @@ TTextBlockDecoder::TTextBlockDecoder(std::string_view bytes, size_t blockBytes)
 
 TTextBlockDecoder::~TTextBlockDecoder() = default;
 
-// Chooses the encoding by the byte-order mark. The first blocks are joined while they are
-// too short to hold one, so that the mark may be spread over blocks.
+// Chooses the encoding by the byte-order mark, or by the NUL bytes of UTF-16 without one. The
+// first blocks are joined while they are shorter than the sample the choice looks at, so
+// that the choice does not depend on how the text is cut into blocks.
 void TTextBlockDecoder::Start() {
-    constexpr size_t kLongestMark = 3;
     have_ = source_->Next(block_);
-    if (have_ && block_.size() < kLongestMark) {
+    if (have_ && block_.size() < kEncodingSampleBytes) {
         head_.assign(block_);
         std::string_view more;
-        while (head_.size() < kLongestMark && source_->Next(more)) {
+        while (head_.size() < kEncodingSampleBytes && source_->Next(more)) {
             head_ += more;
         }
         block_ = head_;
     }
     size_t mark = 0;
-    encoding_ = DetectEncoding(block_.substr(0, kLongestMark), mark);
+    encoding_ = DetectEncoding(block_.substr(0, kEncodingSampleBytes), mark);
     offset_ = mark;
 }
 
