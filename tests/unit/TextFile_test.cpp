@@ -71,8 +71,8 @@ TEST(DecodeTextBytesTest, ByteOrderMarks) {
         {"three units", "h\0q\0\n\0"s, TTextEncoding::Ansi, u"h\0q\0\n\0"s},
         {"stray nul bytes", "lc\0 2\r\n\0\0\0\r\nch 0 0 1 0 \"a\0b\r\n\0ci 0 0 5\r\n"s,
          TTextEncoding::Ansi, u"lc\0 2\r\n\0\0\0\r\nch 0 0 1 0 \"a\0b\r\n\0ci 0 0 5\r\n"s},
-        {"both orders alike", "a\0\0b\0c\0\0d\0e\0\0f\0g\0\0h"s, TTextEncoding::Ansi,
-         u"a\0\0b\0c\0\0d\0e\0\0f\0g\0\0h"s},
+        {"both orders alike", "a\0\0ba\0\0ba\0\0ba\0\0b"s, TTextEncoding::Ansi,
+         u"a\0\0ba\0\0ba\0\0ba\0\0b"s},
     };
     for (const TCase& c : kCases) {
         SCOPED_TRACE(c.name);
