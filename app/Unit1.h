@@ -31,7 +31,7 @@ class TForm1 : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows the one message the dialog has; replaceable so that nothing modal blocks a test.
+    // Shows the dialog's messages; replaceable so that nothing modal blocks a test.
     using TMessageHook = std::function<void(const QString& text)>;
 
     // The program's own path and its command-line arguments (without the program name).
@@ -41,7 +41,8 @@ public:
 
     void SetMessageHook(TMessageHook hook);
     // The program's exit status: 0, or 1 when OK was pressed but the commands could not be
-    // saved for the host.
+    // saved for the host, or when the dialog ended at start because it could not work on the
+    // host's file.
     int ExitCode() const;
 
     // Controls, in the order of their places in the window.
@@ -108,6 +109,9 @@ public:
     void reject() override;
     // Every way of closing passes through here once.
     void done(int r) override;
+    // The host's file is read and checked before the window first appears: a dialog that
+    // cannot work on it says why and ends without being shown.
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +121,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool OpenHostFile();
+    void ShowMessage(const QString& text, bool warning);
     void CreateControls();
     void CreateTextBox();
     void CreateOrientation();
@@ -140,14 +146,19 @@ private:
     bool MoveInOptionGroup(QAbstractButton* from, int step);
     void ShowSummary(const QString& text);
     void OpenPreview();
+    int PreviewWidth() const;
+    void KeepWideOnScreen();
     void ClosePreview();
     void ConnectPreviewUpdates();
     void UpdatePreview();
 
     QString programPath_;
     QStringList arguments_;
-    TMessageHook messageHook_;
+    // Shows a message; a warning carries the warning icon.
+    std::function<void(const QString& text, bool warning)> messageHook_;
     bool shown_ = false;
+    bool checked_ = false;
+    bool startRefused_ = false;
     bool saveFailed_ = false;
     std::unique_ptr<TWindowGoneFilter> windowGone_;
     // The installed screen fonts, asked once; the one model of every font list.

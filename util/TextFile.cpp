@@ -191,9 +191,8 @@ bool IsTemporaryName(std::u8string_view name, std::u8string_view prefix) {
         return false;
     }
     const std::u8string_view tag = name.substr(prefix.size(), kTagDigits);
-    return std::all_of(tag.begin(), tag.end(), [](char8_t c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-    });
+    return std::all_of(tag.begin(), tag.end(),
+                       [](char8_t c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 void RemoveQuietly(const std::filesystem::path& path) {
@@ -748,6 +747,34 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
         return false;
     }
     return true;
+}
+
+bool IsReadOnlyFile(const std::u16string& fileName) {
+    return !fileName.empty() && Platform::Native::IsReadOnlyFile(ToPath(fileName));
+}
+
+bool CanReplaceFile(const std::u16string& fileName) {
+    if (fileName.empty()) {
+        return false;
+    }
+    const std::filesystem::path target = ToPath(fileName);
+    std::error_code ec;
+    if (std::filesystem::is_directory(target, ec) || Platform::Native::IsReadOnlyFile(target)) {
+        return false;
+    }
+    for (unsigned attempt = 0; attempt < 16; ++attempt) {
+        const std::filesystem::path probe = TemporaryName(target, attempt);
+        if (std::filesystem::exists(std::filesystem::symlink_status(probe, ec))) {
+            continue;
+        }
+        if (!Platform::Native::WriteNewFileDurably(probe, {})) {
+            return false;
+        }
+        // A probe that cannot be removed stays behind until a later start removes it as a
+        // stale temporary file.
+        return std::filesystem::remove(probe, ec) && !ec;
+    }
+    return false;
 }
 
 void RemoveStaleTemporaries(const std::u16string& fileName, std::chrono::seconds minimumAge) {

@@ -163,6 +163,16 @@ private:
 // temporary file is removed, the target is left as it was, and false is returned.
 bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes);
 
+// Whether the file is marked read-only, so that WriteFileReplacing does not replace it: on
+// Windows its attribute, elsewhere no write permission for anyone in its mode bits.
+bool IsReadOnlyFile(const std::u16string& fileName);
+
+// Whether WriteFileReplacing could replace fileName now, and a failed save could still remove
+// it: the file is not marked read-only, and its folder takes a new file and lets it be removed
+// again. Tried with an empty temporary file by the name WriteFileReplacing uses, so that the
+// folder's permissions, attributes and access rules all have their say.
+bool CanReplaceFile(const std::u16string& fileName);
+
 // Removes the temporary files of WriteFileReplacing for this target that a run ended in the
 // middle of a save (killed, or the machine going down) left behind: those at least
 // minimumAge old, so that a save under way in another process keeps its own.
