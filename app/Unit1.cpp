@@ -773,6 +773,10 @@ void TForm1::FormShow() {
     mjiku = true;
     mfit = false;
     ApplyStartupMode();
+    if (mfit) {
+        ConnectPlacementUpdates(&TForm1::ShowFittedSize);
+        ShowFittedSize();
+    }
     if (previewWanted_) {
         OpenPreview();
     }
@@ -1194,18 +1198,32 @@ void TForm1::ClosePreview() {
 
 // Every control that the text's placement reads redraws the preview when it changes.
 void TForm1::ConnectPreviewUpdates() {
+    ConnectPlacementUpdates(&TForm1::UpdatePreview);
+}
+
+// Calls slot whenever a control that the text's placement reads changes.
+void TForm1::ConnectPlacementUpdates(void (TForm1::*slot)()) {
     for (QLineEdit* e : Panel1->findChildren<QLineEdit*>()) {
         // The text and angle boxes' own edit fields are followed through their combo boxes.
         if (qobject_cast<QComboBox*>(e->parentWidget()) == nullptr) {
-            connect(e, &QLineEdit::textChanged, this, &TForm1::UpdatePreview);
+            connect(e, &QLineEdit::textChanged, this, slot);
         }
     }
     for (QComboBox* c : Panel1->findChildren<QComboBox*>()) {
-        connect(c, &QComboBox::currentTextChanged, this, &TForm1::UpdatePreview);
+        connect(c, &QComboBox::currentTextChanged, this, slot);
     }
     for (QAbstractButton* b : Panel1->findChildren<QAbstractButton*>()) {
-        connect(b, &QAbstractButton::toggled, this, &TForm1::UpdatePreview);
+        connect(b, &QAbstractButton::toggled, this, slot);
     }
+}
+
+// In fit mode the status line shows the size the text takes between the two points.
+void TForm1::ShowFittedSize() {
+    if (!mfit || !JG || OKflag) {
+        return;
+    }
+    TTextResult unused;
+    LabelM->setText(Q(FittedSizeText(PlaceText(GatherTextInput(*this), *JG, unused))));
 }
 
 void TForm1::UpdatePreview() {

@@ -150,6 +150,8 @@ private:
     void KeepWideOnScreen();
     void ClosePreview();
     void ConnectPreviewUpdates();
+    void ConnectPlacementUpdates(void (TForm1::*slot)());
+    void ShowFittedSize();
     void UpdatePreview();
 
     QString programPath_;

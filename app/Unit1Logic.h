@@ -75,6 +75,11 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg);
 // the degree-minute-second notation as typed.
 std::u16string NormaliseAngle(std::u16string_view typed);
 
+// The size a fitted text takes, for the status line while the dialog is open:
+// "2点間に合わせた大きさ  W… H… D…" in millimetres to three places, as the preview shows it.
+// Empty when the placement is not fitted, its text is blank or its numbers are not finite.
+std::u16string FittedSizeText(const TTextPlacement& p);
+
 // The entries of ComboBox3: the host's current text type, then text types 1..10.
 std::vector<std::u16string> TextTypeEntries(const TJGdata& jg);
 // LabelB1 for the host's text type (entry of ComboBox3; empty when entry < 0) and for a row.
