@@ -767,7 +767,7 @@ bool CanReplaceFile(const std::u16string& fileName) {
         if (std::filesystem::exists(std::filesystem::symlink_status(probe, ec))) {
             continue;
         }
-        if (!Platform::Native::WriteNewFileDurably(probe, {})) {
+        if (!Platform::Native::CreateEmptyFile(probe)) {
             return false;
         }
         // A probe that cannot be removed stays behind until a later start removes it as a
