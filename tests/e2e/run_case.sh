@@ -227,7 +227,12 @@ wait_for_preview() {
     local window=$1 closed_width=$2
     wider() { (($(window_width "$window") > closed_width)); }
     xs_wait_for "$wait_secs" wider || { xs_fail "the preview panel did not open"; return 1; }
-    [[ -z $scale ]] || check_on_screen "$window"
+    if [[ -n $scale ]]; then
+        # The scale took effect: the closed dialog's 463 pixels are scaled up.
+        awk -v w="$closed_width" -v k="$scale" 'BEGIN { exit !(w >= 463 * k) }' ||
+            { xs_fail "the dialog is $closed_width pixels wide, not scaled by $scale"; return 1; }
+        check_on_screen "$window"
+    fi
 }
 
 # The settings file's last line: "1" when the panel was open at OK.
