@@ -251,7 +251,8 @@ std::vector<TAuditFinding> AuditHostBytes(std::string_view bytes) {
             const std::string_view l = lines[i];
             const bool bad = enc == "utf8"
                                  ? !ValidUtf8(l)
-                                 : DecodeTextBytes(l).text.find(u'\uFFFD') != std::u16string::npos;
+                                 : DecodeText(l, TTextEncoding::Ansi).find(u'\uFFFD') !=
+                                       std::u16string::npos;
             if (bad) {
                 const std::u16string_view shown =
                     i < sink.lines_.size() ? std::u16string_view(sink.lines_[i]) : u"";
