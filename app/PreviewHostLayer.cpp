@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
@@ -341,17 +342,20 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
         }
     }
 
-    // The picked points over everything: a cross in a circle and the point's number.
+    // The picked points over everything: a cross in a circle and the point's number. The
+    // number stands below the point on its right: a text placed at the point with the usual
+    // base point (bottom left) runs up and to the right, over the other side.
     QFont font = painter.font();
     font.setPixelSize(11);
     painter.setFont(font);
+    const QPointF numberAt(kPickedHalf + 1, kPickedHalf + QFontMetricsF(font).ascent());
     for (const TScenePrim* p : picked) {
         painter.setPen(QPen(PaperColour(p->color), 0));
         const QPointF c = toDevice.map(QPointF(p->g[0], p->g[1]));
         painter.drawLine(QLineF(c.x() - kPickedHalf, c.y(), c.x() + kPickedHalf, c.y()));
         painter.drawLine(QLineF(c.x(), c.y() - kPickedHalf, c.x(), c.y() + kPickedHalf));
         painter.drawEllipse(c, kPickedHalf - 1, kPickedHalf - 1);
-        painter.drawText(c + QPointF(kPickedHalf + 1, -kPickedHalf - 1), QString::number(p->code));
+        painter.drawText(c + numberAt, QString::number(p->code));
     }
     painter.restore();
 }

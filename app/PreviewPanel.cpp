@@ -18,6 +18,12 @@ QString Number(double v) {
     return QString::fromStdU16String(FloatToText(RoundDigits(v, 3, 2)));
 }
 
+// An angle in degrees with the places the angle box shows one: the mode writes the direction
+// between two points there to twelve places.
+QString AngleNumber(double degrees) {
+    return QString::fromStdU16String(FloatToText(RoundDigits(degrees, 12, 2)));
+}
+
 QString OrientationName(int code) {
     switch (code) {
         case 1: return QStringLiteral("縦字");
@@ -74,7 +80,8 @@ QString TPreviewPanel::CaptionOf(const TTextPlacement& p) {
         // These commands place the text in the host's own way; the box is where it goes.
         caption += QStringLiteral("（配置枠のみ）");
     }
-    caption += QStringLiteral("  ") + Number(p.theta * 180.0 / std::numbers::pi) + QStringLiteral("°");
+    caption += QStringLiteral("  ") + AngleNumber(p.theta * 180.0 / std::numbers::pi) +
+               QStringLiteral("°");
     caption += QStringLiteral("  W") + Number(p.w) + QStringLiteral(" H") + Number(p.h) +
                QStringLiteral(" D") + Number(p.d);
     if (p.fit) {

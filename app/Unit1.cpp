@@ -17,12 +17,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QStringListModel>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -36,10 +36,12 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStringListModel>
 
 #include "Composition.h"
 #include "NumberBox.h"
 #include "PreviewPanel.h"
+#include "StartupCheck.h"
 #include "Unit1Logic.h"
 #include "exchange/DavGaibu.h"
 #include "util/MyFunc.h"
@@ -54,6 +56,8 @@ constexpr int kButtonPanelHeight = 41;
 // The preview panel widens the window to the right by this much.
 constexpr int kPreviewWidth = 440;
 constexpr int kPreviewButtonWidth = 130;
+// The narrowest the panel gets on a narrow screen.
+constexpr int kMinPreviewWidth = 240;
 constexpr int kRowPixels = 24;  // from one preset row to the next
 constexpr int kEditHeight = 21;
 constexpr int kOffsetMaxLength = 8;
@@ -417,10 +421,7 @@ TForm1::TForm1(const QString& programPath, const QStringList& arguments, QWidget
     font.setPixelSize(13);
     setFont(font);
 
-    messageHook_ = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
-        box.exec();
-    };
+    messageHook_ = [this](const QString& text, bool warning) { ShowMessage(text, warning); };
 
     CreateControls();
     CreatePresetRows();
@@ -438,11 +439,18 @@ TForm1::~TForm1() {
 }
 
 void TForm1::SetMessageHook(TMessageHook hook) {
-    messageHook_ = std::move(hook);
+    messageHook_ = [hook = std::move(hook)](const QString& text, bool) { hook(text); };
 }
 
 int TForm1::ExitCode() const {
-    return saveFailed_ ? 1 : 0;
+    return saveFailed_ || startRefused_ ? 1 : 0;
+}
+
+// A message box of the dialog's own; a warning carries the warning icon.
+void TForm1::ShowMessage(const QString& text, bool warning) {
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, windowTitle(), text,
+                    QMessageBox::Ok, this);
+    box.exec();
 }
 
 void TForm1::CreateControls() {
@@ -706,7 +714,25 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
-void TForm1::FormShow() {
+void TForm1::setVisible(bool visible) {
+    if (visible && !checked_) {
+        checked_ = true;
+        if (!OpenHostFile()) {
+            // Ends as Cancel does, once the event loop runs: nothing is written.
+            startRefused_ = true;
+            QMetaObject::invokeMethod(
+                this, [this] { done(QDialog::Rejected); }, Qt::QueuedConnection);
+            return;
+        }
+    }
+    QDialog::setVisible(visible);
+}
+
+// Start-up up to the host's data: the folders, the model read from the host's file. False,
+// after a warning that says why and what to do, when the dialog cannot work on that file:
+// there is none (the program was not started by the host), it cannot be read, or OK could
+// neither replace it nor remove it.
+bool TForm1::OpenHostFile() {
     const QFileInfo program(programPath_);
     ProgramFolder = U(program.absolutePath() + QLatin1Char('/'));
     DatFile = U(program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
@@ -715,14 +741,29 @@ void TForm1::FormShow() {
     LabelM->clear();
     OKflag = false;
 
-    // What a run ended in the middle of a save left beside the two files.
-    RemoveStaleTemporaries(ProgramFolder + std::u16string(kTempFileName));
-    RemoveStaleTemporaries(DatFile);
-
     JG = std::make_unique<TJGdata>();
-    JG->OpenTempFile(ProgramFolder + std::u16string(kTempFileName));
+    const std::u16string hostFile = ProgramFolder + std::u16string(kTempFileName);
+    const TStartupProblem problem = StartupProblem(::OpenHostFile(hostFile, *JG));
+    if (problem != TStartupProblem::None) {
+        QApplication::beep();
+        messageHook_(Q(StartupMessage(problem, U(QDir::toNativeSeparators(program.absolutePath())),
+                                      U(program.fileName()))),
+                     true);
+        JG.reset();
+        return false;
+    }
     JG->S_Init();
 
+    // What a run ended in the middle of a save left beside the two files.
+    RemoveStaleTemporaries(hostFile);
+    RemoveStaleTemporaries(DatFile);
+    return true;
+}
+
+void TForm1::FormShow() {
+    if (!JG) {
+        return;
+    }
     LabelB1->clear();
     FillFontList(ComboBox4);
     for (int n = 1; n <= kPresetRows; ++n) {
@@ -750,6 +791,10 @@ void TForm1::FormShow() {
     mjiku = true;
     mfit = false;
     ApplyStartupMode();
+    if (mfit) {
+        ConnectPlacementUpdates(&TForm1::ShowFittedSize);
+        ShowFittedSize();
+    }
     if (previewWanted_) {
         OpenPreview();
     }
@@ -785,7 +830,7 @@ void TForm1::Button1Click() {
     const QString text = ComboBox1->currentText();
     if (StripBlanks(U(text)).empty()) {
         QApplication::beep();
-        messageHook_(QStringLiteral("文字を入力して下さい。"));
+        messageHook_(QStringLiteral("文字を入力して下さい。"), false);
         ComboBox1->setFocus();
         return;
     }
@@ -793,7 +838,7 @@ void TForm1::Button1Click() {
     // put the text beyond the range of a number: the host could draw nothing of it.
     if (JG && !HasFinitePlacement(GatherTextInput(*this), *JG)) {
         QApplication::beep();
-        messageHook_(QStringLiteral("文字の位置または大きさが数値の範囲を超えています。"));
+        messageHook_(QStringLiteral("文字の位置または大きさが数値の範囲を超えています。"), false);
         return;
     }
     PushHistory(ComboBox1, text);
@@ -835,7 +880,7 @@ void TForm1::FormClose() {
             // as they were and end with a failure status.
             saveFailed_ = true;
             QApplication::beep();
-            messageHook_(QStringLiteral("ZIV_TEMP.TXTを保存できませんでした。"));
+            messageHook_(QStringLiteral("ZIV_TEMP.TXTを保存できませんでした。"), false);
         }
     }
     JG.reset();
@@ -1118,14 +1163,47 @@ void TForm1::OpenPreview() {
     }
     if (Preview == nullptr) {
         Preview = new TPreviewPanel(this);
-        Preview->setGeometry(kClientWidth, 0, kPreviewWidth, kClientHeight);
         Preview->SetHost(JG.get());
         ConnectPreviewUpdates();
     }
-    setFixedSize(kClientWidth + kPreviewWidth, kClientHeight);
+    const int width = PreviewWidth();
+    Preview->setGeometry(kClientWidth, 0, width, kClientHeight);
+    setFixedSize(kClientWidth + width, kClientHeight);
+    KeepWideOnScreen();
     Preview->show();
     Button3->setText(QStringLiteral("<< プレビュー(&P)"));
     UpdatePreview();
+}
+
+// The panel's width: narrower than usual where the screen is too narrow for the widened
+// window (a high resolution scales the dialog up, 144 dpi by one and a half).
+int TForm1::PreviewWidth() const {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return kPreviewWidth;
+    }
+    const int frame = frameGeometry().width() - width();
+    const int room = screen->availableGeometry().width() - frame - kClientWidth;
+    return std::clamp(room, kMinPreviewWidth, kPreviewWidth);
+}
+
+// Moves the widened window back onto its screen where its right edge (or, on a screen too
+// narrow even for the narrowest panel, its left edge) has left it.
+void TForm1::KeepWideOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    int left = frame.left();
+    if (left + frame.width() > area.left() + area.width()) {
+        left = area.left() + area.width() - frame.width();
+    }
+    left = std::max(left, area.left());
+    if (left != frame.left()) {
+        move(left, frame.top());
+    }
 }
 
 void TForm1::ClosePreview() {
@@ -1138,18 +1216,32 @@ void TForm1::ClosePreview() {
 
 // Every control that the text's placement reads redraws the preview when it changes.
 void TForm1::ConnectPreviewUpdates() {
+    ConnectPlacementUpdates(&TForm1::UpdatePreview);
+}
+
+// Calls slot whenever a control that the text's placement reads changes.
+void TForm1::ConnectPlacementUpdates(void (TForm1::*slot)()) {
     for (QLineEdit* e : Panel1->findChildren<QLineEdit*>()) {
         // The text and angle boxes' own edit fields are followed through their combo boxes.
         if (qobject_cast<QComboBox*>(e->parentWidget()) == nullptr) {
-            connect(e, &QLineEdit::textChanged, this, &TForm1::UpdatePreview);
+            connect(e, &QLineEdit::textChanged, this, slot);
         }
     }
     for (QComboBox* c : Panel1->findChildren<QComboBox*>()) {
-        connect(c, &QComboBox::currentTextChanged, this, &TForm1::UpdatePreview);
+        connect(c, &QComboBox::currentTextChanged, this, slot);
     }
     for (QAbstractButton* b : Panel1->findChildren<QAbstractButton*>()) {
-        connect(b, &QAbstractButton::toggled, this, &TForm1::UpdatePreview);
+        connect(b, &QAbstractButton::toggled, this, slot);
     }
+}
+
+// In fit mode the status line shows the size the text takes between the two points.
+void TForm1::ShowFittedSize() {
+    if (!mfit || !JG || OKflag) {
+        return;
+    }
+    TTextResult unused;
+    LabelM->setText(Q(FittedSizeText(PlaceText(GatherTextInput(*this), *JG, unused))));
 }
 
 void TForm1::UpdatePreview() {

@@ -32,7 +32,7 @@ class TForm1 : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows the one message the dialog has; replaceable so that nothing modal blocks a test.
+    // Shows the dialog's messages; replaceable so that nothing modal blocks a test.
     using TMessageHook = std::function<void(const QString& text)>;
 
     // The program's own path and its command-line arguments (without the program name).
@@ -42,7 +42,8 @@ public:
 
     void SetMessageHook(TMessageHook hook);
     // The program's exit status: 0, or 1 when OK was pressed but the commands could not be
-    // saved for the host.
+    // saved for the host, or when the dialog ended at start because it could not work on the
+    // host's file.
     int ExitCode() const;
 
     // Controls, in the order of their places in the window.
@@ -109,6 +110,9 @@ public:
     void reject() override;
     // Every way of closing passes through here once.
     void done(int r) override;
+    // The host's file is read and checked before the window first appears: a dialog that
+    // cannot work on it says why and ends without being shown.
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -118,6 +122,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool OpenHostFile();
+    void ShowMessage(const QString& text, bool warning);
     void CreateControls();
     void CreateTextBox();
     void CreateOrientation();
@@ -141,14 +147,21 @@ private:
     bool MoveInOptionGroup(QAbstractButton* from, int step);
     void ShowSummary(const QString& text);
     void OpenPreview();
+    int PreviewWidth() const;
+    void KeepWideOnScreen();
     void ClosePreview();
     void ConnectPreviewUpdates();
+    void ConnectPlacementUpdates(void (TForm1::*slot)());
+    void ShowFittedSize();
     void UpdatePreview();
 
     QString programPath_;
     QStringList arguments_;
-    TMessageHook messageHook_;
+    // Shows a message; a warning carries the warning icon.
+    std::function<void(const QString& text, bool warning)> messageHook_;
     bool shown_ = false;
+    bool checked_ = false;
+    bool startRefused_ = false;
     bool saveFailed_ = false;
     std::unique_ptr<TWindowGoneFilter> windowGone_;
     // The input method's composition in the text box.

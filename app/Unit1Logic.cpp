@@ -455,6 +455,17 @@ std::u16string ComposedText(std::u16string_view text, int cursor, std::u16string
     return shown;
 }
 
+std::u16string FittedSizeText(const TTextPlacement& p) {
+    constexpr int kShownPlaces = 3;
+    if (!p.fit || StripBlanks(p.text).empty() || !IsFinitePlacement(p)) {
+        return {};
+    }
+    const auto shown = [](double v) {
+        return FloatToText(RoundDigits(v, kShownPlaces, kRoundHalfUp));
+    };
+    return u"2点間に合わせた大きさ  W" + shown(p.w) + u" H" + shown(p.h) + u" D" + shown(p.d);
+}
+
 std::vector<std::u16string> TextTypeEntries(const TJGdata& jg) {
     std::vector<std::u16string> entries;
     entries.reserve(kHostTypes + 1);

@@ -87,6 +87,11 @@ std::optional<std::u16string> UnreadNumberValue(TNumberKind kind, std::u16string
 // (preedit) shown at the cursor, which lies between 0 and the text's length.
 std::u16string ComposedText(std::u16string_view text, int cursor, std::u16string_view preedit);
 
+// The size a fitted text takes, for the status line while the dialog is open:
+// "2点間に合わせた大きさ  W… H… D…" in millimetres to three places, as the preview shows it.
+// Empty when the placement is not fitted, its text is blank or its numbers are not finite.
+std::u16string FittedSizeText(const TTextPlacement& p);
+
 // The entries of ComboBox3: the host's current text type, then text types 1..10.
 std::vector<std::u16string> TextTypeEntries(const TJGdata& jg);
 // LabelB1 for the host's text type (entry of ComboBox3; empty when entry < 0) and for a row.

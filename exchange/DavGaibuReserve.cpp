@@ -195,10 +195,10 @@ void TListReserver::Feed(std::string_view block) {
     TState& s = *state_;
     if (!s.started) {
         s.started = true;
-        s.skip = block.starts_with("\xFF\xFE") || block.starts_with("\xFE\xFF");
-        if (block.starts_with("\xEF\xBB\xBF")) {
-            block.remove_prefix(3);
-        }
+        size_t mark = 0;
+        const TTextEncoding encoding = DetectEncoding(block, mark);
+        s.skip = encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE;
+        block.remove_prefix(mark);
     }
     if (s.skip) {
         return;

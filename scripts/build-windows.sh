@@ -30,10 +30,12 @@ stage=$dist/r407-windows-x64
 rm -rf "$stage"
 mkdir -p "$stage"
 x86_64-w64-mingw32-strip -o "$stage/r407.exe" build/windows/r407.exe
-# As Notepad reads it best: UTF-8 with byte-order mark, CR LF line ends.
+# As Notepad reads it best: UTF-8 with byte-order mark, CR LF line ends; the version is the
+# project's.
+version=$(sed -n 's/^project(r407 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 {
     printf '\xef\xbb\xbf'
-    sed 's/$/\r/' docs/README-windows.txt
+    sed -e "s/@VERSION@/$version/" -e 's/$/\r/' docs/README-windows.txt
 } >"$stage/README.txt"
 
 # Every DLL the program loads must come with Windows itself: nothing is shipped beside it.

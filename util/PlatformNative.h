@@ -16,6 +16,9 @@ char16_t DecodeAnsiPair(unsigned char lead, unsigned char trail);
 // replacement cannot leave an empty or half-written file in the old one's place. False when
 // any step fails; a file it created is then removed again.
 bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view bytes);
+// Creates an empty file, which must not exist yet, without waiting for the disk: a probe of
+// whether the folder takes new files. False when it cannot be created.
+bool CreateEmptyFile(const std::filesystem::path& path);
 // Whether the file is marked read-only: on Windows its read-only attribute, elsewhere no
 // write permission in its mode bits for anyone (as "chmod a-w" leaves it), whoever runs the
 // program. A missing file is not read-only.

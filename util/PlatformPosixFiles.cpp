@@ -50,6 +50,11 @@ bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view byt
     return ok;
 }
 
+bool CreateEmptyFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd >= 0 && CloseFile(fd);
+}
+
 bool IsReadOnlyFile(const std::filesystem::path& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {

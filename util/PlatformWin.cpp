@@ -72,6 +72,12 @@ bool WriteNewFileDurably(const std::filesystem::path& path, std::string_view byt
     return ok;
 }
 
+bool CreateEmptyFile(const std::filesystem::path& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file) != 0;
+}
+
 bool IsReadOnlyFile(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&

@@ -191,9 +191,8 @@ bool IsTemporaryName(std::u8string_view name, std::u8string_view prefix) {
         return false;
     }
     const std::u8string_view tag = name.substr(prefix.size(), kTagDigits);
-    return std::all_of(tag.begin(), tag.end(), [](char8_t c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-    });
+    return std::all_of(tag.begin(), tag.end(),
+                       [](char8_t c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 void RemoveQuietly(const std::filesystem::path& path) {
@@ -306,6 +305,31 @@ TTextEncoding DetectEncoding(std::string_view head, size_t& markBytes) {
         return TTextEncoding::Utf16BE;
     }
     markBytes = 0;
+    return UnmarkedUtf16Order(head);
+}
+
+TTextEncoding UnmarkedUtf16Order(std::string_view head) {
+    constexpr size_t kLeast = 4;
+    const auto* s = reinterpret_cast<const unsigned char*>(head.data());
+    const size_t units = std::min(head.size(), kEncodingSampleBytes) / 2;
+    const auto ascii = [](unsigned char code, unsigned char other) {
+        return code != 0 && code < 0x80 && other == 0;
+    };
+    size_t little = 0;
+    size_t big = 0;
+    for (size_t k = 0; k < units; ++k) {
+        little += ascii(s[2 * k], s[2 * k + 1]) ? 1 : 0;
+        big += ascii(s[2 * k + 1], s[2 * k]) ? 1 : 0;
+    }
+    const auto clear = [units](size_t one, size_t other) {
+        return one >= kLeast && 4 * one >= units && one > other;
+    };
+    if (clear(little, big)) {
+        return TTextEncoding::Utf16LE;
+    }
+    if (clear(big, little)) {
+        return TTextEncoding::Utf16BE;
+    }
     return TTextEncoding::Ansi;
 }
 
@@ -550,21 +574,21 @@ TTextBlockDecoder::TTextBlockDecoder(std::string_view bytes, size_t blockBytes)
 
 TTextBlockDecoder::~TTextBlockDecoder() = default;
 
-// Chooses the encoding by the byte-order mark. The first blocks are joined while they are
-// too short to hold one, so that the mark may be spread over blocks.
+// Chooses the encoding by the byte-order mark, or by the NUL bytes of UTF-16 without one. The
+// first blocks are joined while they are shorter than the sample the choice looks at, so
+// that the choice does not depend on how the text is cut into blocks.
 void TTextBlockDecoder::Start() {
-    constexpr size_t kLongestMark = 3;
     have_ = source_->Next(block_);
-    if (have_ && block_.size() < kLongestMark) {
+    if (have_ && block_.size() < kEncodingSampleBytes) {
         head_.assign(block_);
         std::string_view more;
-        while (head_.size() < kLongestMark && source_->Next(more)) {
+        while (head_.size() < kEncodingSampleBytes && source_->Next(more)) {
             head_ += more;
         }
         block_ = head_;
     }
     size_t mark = 0;
-    encoding_ = DetectEncoding(block_.substr(0, kLongestMark), mark);
+    encoding_ = DetectEncoding(block_.substr(0, kEncodingSampleBytes), mark);
     offset_ = mark;
 }
 
@@ -723,6 +747,34 @@ bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes) 
         return false;
     }
     return true;
+}
+
+bool IsReadOnlyFile(const std::u16string& fileName) {
+    return !fileName.empty() && Platform::Native::IsReadOnlyFile(ToPath(fileName));
+}
+
+bool CanReplaceFile(const std::u16string& fileName) {
+    if (fileName.empty()) {
+        return false;
+    }
+    const std::filesystem::path target = ToPath(fileName);
+    std::error_code ec;
+    if (std::filesystem::is_directory(target, ec) || Platform::Native::IsReadOnlyFile(target)) {
+        return false;
+    }
+    for (unsigned attempt = 0; attempt < 16; ++attempt) {
+        const std::filesystem::path probe = TemporaryName(target, attempt);
+        if (std::filesystem::exists(std::filesystem::symlink_status(probe, ec))) {
+            continue;
+        }
+        if (!Platform::Native::CreateEmptyFile(probe)) {
+            return false;
+        }
+        // A probe that cannot be removed stays behind until a later start removes it as a
+        // stale temporary file.
+        return std::filesystem::remove(probe, ec) && !ec;
+    }
+    return false;
 }
 
 void RemoveStaleTemporaries(const std::u16string& fileName, std::chrono::seconds minimumAge) {

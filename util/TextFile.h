@@ -19,9 +19,22 @@ struct TDecodedText {
     TTextEncoding encoding = TTextEncoding::Ansi;
 };
 
-// Chooses the encoding by the byte-order mark at the start of head (EF BB BF, FF FE, FE FF;
-// else the ANSI code page); markBytes receives the mark's length, 0 without one.
+// DetectEncoding looks at no more than this many bytes of a text's start.
+constexpr size_t kEncodingSampleBytes = 4096;
+
+// Chooses the encoding by the byte-order mark at the start of head (EF BB BF, FF FE, FE FF);
+// markBytes receives the mark's length, 0 without one. Without a mark, UTF-16 is recognised
+// by its NUL bytes (IsUnmarkedUtf16), else the text is in the ANSI code page.
 TTextEncoding DetectEncoding(std::string_view head, size_t& markBytes);
+
+// The byte order of UTF-16 written without a mark, told from the first kEncodingSampleBytes
+// of head: the host's lines are mostly ASCII, and an ASCII character in UTF-16 is a NUL byte
+// beside its code. It is UTF-16 when at least four of the two-byte units, and a quarter of
+// them, are such characters in one byte order, and more than in the other (where a kanji
+// such as U+4E00 or the full-width space U+3000 looks like one). Text in the code page or
+// UTF-8 holds no NUL bytes, so a stray one never turns it into UTF-16. Ansi when the text is
+// not UTF-16.
+TTextEncoding UnmarkedUtf16Order(std::string_view head);
 
 // Decodes bytes without a mark in the given encoding; invalid sequences become U+FFFD.
 std::u16string DecodeText(std::string_view bytes, TTextEncoding encoding);
@@ -149,6 +162,16 @@ private:
 // attribute, or its mode bits) and a folder of that name are not replaced. On failure the
 // temporary file is removed, the target is left as it was, and false is returned.
 bool WriteFileReplacing(const std::u16string& fileName, std::string_view bytes);
+
+// Whether the file is marked read-only, so that WriteFileReplacing does not replace it: on
+// Windows its attribute, elsewhere no write permission for anyone in its mode bits.
+bool IsReadOnlyFile(const std::u16string& fileName);
+
+// Whether WriteFileReplacing could replace fileName now, and a failed save could still remove
+// it: the file is not marked read-only, and its folder takes a new file and lets it be removed
+// again. Tried with an empty temporary file by the name WriteFileReplacing uses, so that the
+// folder's permissions, attributes and access rules all have their say.
+bool CanReplaceFile(const std::u16string& fileName);
 
 // Removes the temporary files of WriteFileReplacing for this target that a run ended in the
 // middle of a save (killed, or the machine going down) left behind: those at least

@@ -174,7 +174,8 @@ public:
             bad_ = bytes_ != nullptr && bytes_->Next(lineBytes_) &&
                    (encoding_ == "utf8"
                         ? !ValidUtf8(lineBytes_)
-                        : DecodeTextBytes(lineBytes_).text.find(u'\uFFFD') != std::u16string::npos);
+                        : DecodeText(lineBytes_, TTextEncoding::Ansi).find(u'\uFFFD') !=
+                                 std::u16string::npos);
         } else {
             bad_ = HasLoneSurrogate(text);
         }
@@ -246,7 +247,7 @@ size_t AuditHost(const std::string& path, const std::function<void(const TAuditF
     // The file is read twice side by side: by the library, and as bytes for the encoding.
     TZivInput input(path);
     std::istream& in = input.Stream();
-    char head[3] = {};
+    char head[kEncodingSampleBytes] = {};
     in.read(head, sizeof head);
     const std::string enc = EncodingName(std::string_view(head, static_cast<size_t>(in.gcount())));
     in.clear();

@@ -100,6 +100,8 @@ private slots:
     void boxCornersAndPickedPoint();
     void hostEntitiesInTheirColours();
     void captionNamesTheModeAndABlankText();
+    void angleAndFittedSizeShownAlike();
+    void pickedPointNumberBesideThePlacedText();
     void liveUpdatesRedrawOnlyTheText();
     void zoomPanAndFit();
 };
@@ -314,6 +316,56 @@ void TestPreview::hostEntitiesInTheirColours() {
     for (const Probe& p : probes) {
         QVERIFY2(ColourNear(image, t.map(p.at), p.colour) == p.there, p.what);
     }
+}
+
+// The caption gives the angle with the digits of the angle box, and in fit mode the dialog's
+// status line gives the fitted size as the caption does, with the panel open or not.
+void TestPreview::angleAndFittedSizeShownAlike() {
+    {
+        TProgramFolder folder;
+        const auto form = folder.Start({"3"});
+        form->Button3->click();
+        form->ComboBox1->setEditText(QStringLiteral("文字"));
+        QCOMPARE(form->ComboBox2->currentText(), QStringLiteral("45"));
+        form->ComboBox2->setEditText(QStringLiteral("4.004172940709"));
+        QVERIFY2(form->Preview->Caption->text().contains(QStringLiteral("  4.004172940709°  ")),
+                 qPrintable(form->Preview->Caption->text()));
+    }
+    TProgramFolder folder;
+    const auto form = folder.Start({"fit"});
+    QCOMPARE(form->LabelM->text(), QString());
+    form->ComboBox1->setEditText(QStringLiteral("文字"));
+    const QString status = form->LabelM->text();
+    QVERIFY2(status.startsWith(QStringLiteral("2点間に合わせた大きさ  W")), qPrintable(status));
+    form->Button3->click();
+    const QString caption = form->Preview->Caption->text();
+    const QString size = status.mid(status.indexOf(QLatin1Char('W')));
+    QVERIFY2(caption.contains(QStringLiteral("  ") + size + QStringLiteral("  2点間に合わせる")),
+             qPrintable(caption + QStringLiteral(" / ") + status));
+    // A longer text is fitted smaller.
+    form->ComboBox1->setEditText(QStringLiteral("文字文字"));
+    QVERIFY(form->LabelM->text() != status);
+}
+
+// The number of a picked point stays beside a text placed at it: the text runs up and to the
+// right from the usual base point, the number stands below on the right.
+void TestPreview::pickedPointNumberBesideThePlacedText() {
+    TProgramFolder folder;
+    const auto form = folder.Start({"3"});
+    form->Button3->click();
+    form->ComboBox1->setEditText(QStringLiteral("文字文字"));
+    const QImage image = Picture(*form);
+    const QPointF p1 = form->Preview->View->ToWidget().map(QPointF(10, 20));
+    int red = 0;
+    for (int y = 5; y <= 18; ++y) {
+        for (int x = 5; x <= 14; ++x) {
+            const QPoint at = (p1 + QPointF(x, y)).toPoint();
+            // The number's pixels, smoothed at their edges.
+            const QColor c = image.rect().contains(at) ? image.pixelColor(at) : QColor();
+            red += c.red() > 150 && c.green() < 120 && c.blue() < 120 ? 1 : 0;
+        }
+    }
+    QVERIFY2(red >= 5, qPrintable(QString::number(red)));
 }
 
 void TestPreview::captionNamesTheModeAndABlankText() {

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -162,6 +163,8 @@ private slots:
     void okWritesBothFiles();
     void okPutsCorrectionsBack();
     void okWhereNothingCanBeWritten();
+    void hostFileUnusable_data();
+    void hostFileUnusable();
     void closingWithoutOkWritesNothing_data();
     void closingWithoutOkWritesNothing();
     void textHistory_data();
@@ -429,16 +432,15 @@ void TestUnit1::okWritesBothFiles() {
     QCOMPARE(lines.mid(138, 2), QStringList({"1", "abc"}));
 }
 
-// Folders in the places of both files: the host's file cannot be read and neither file can be
-// written. The dialog still starts with its defaults, OK closes it normally, and nothing is
-// left behind: no file in either place, no temporary file in the program's folder.
+// Folders take the places of both files once the dialog is open: neither file can be written.
+// OK closes the dialog normally, and nothing is left behind: no file in either place, no
+// temporary file in the program's folder.
 void TestUnit1::okWhereNothingCanBeWritten() {
     TProgramFolder folder;
+    const auto form = folder.Start({QStringLiteral("1")});
     QVERIFY(QFile::remove(folder.Path("ZIV_TEMP.TXT")));
     QVERIFY(QDir(folder.Path(".")).mkdir("ZIV_TEMP.TXT"));
     QVERIFY(QDir(folder.Path(".")).mkdir("r407.dat"));
-    const auto form = folder.Start({QStringLiteral("1")});
-    QCOMPARE(form->ComboBox3->itemText(0), QStringLiteral("現在の文字種(No1)"));
     QTest::keyClicks(form->ComboBox1, "abc");
     QTest::keyClick(form->ComboBox1, Qt::Key_Return);
     // A failed save is said and ends the program with a failure status.
@@ -449,6 +451,56 @@ void TestUnit1::okWhereNothingCanBeWritten() {
     QVERIFY(QFileInfo(folder.Path("ZIV_TEMP.TXT")).isDir());
     QVERIFY(QFileInfo(folder.Path("r407.dat")).isDir());
     QCOMPARE(QDir(folder.Path(".")).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestUnit1::hostFileUnusable_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("not started by the host")
+        << "missing" << QStringLiteral("ZIV_TEMP.TXTがありません。");
+    QTest::newRow("a folder in its place")
+        << "folder" << QStringLiteral("ZIV_TEMP.TXTを読み込めませんでした。");
+    QTest::newRow("marked read-only")
+        << "readonly" << QStringLiteral("ZIV_TEMP.TXTが読み取り専用のため、文字を作図できません。");
+}
+
+// A host's file that the dialog cannot work on is said before anything can be typed, with the
+// program's folder; the dialog is never shown and ends with a failure status, leaving the
+// folder as it was.
+void TestUnit1::hostFileUnusable() {
+    QFETCH(QString, setup);
+    QFETCH(QString, heading);
+    TProgramFolder folder;
+    const QString host = folder.Path("ZIV_TEMP.TXT");
+    if (setup == "missing" || setup == "folder") {
+        QVERIFY(QFile::remove(host));
+    }
+    if (setup == "folder") {
+        QVERIFY(QDir(folder.Path(".")).mkdir("ZIV_TEMP.TXT"));
+    }
+    if (setup == "readonly") {
+        QVERIFY(
+            QFile::setPermissions(host, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    const QStringList before = QDir(folder.Path(".")).entryList(QDir::AllEntries | QDir::Hidden);
+    const auto form = folder.Start({QStringLiteral("3")});
+    QSignalSpy finished(form.get(), &QDialog::finished);
+    QCOMPARE(folder.messages.size(), 1);
+    const QString message = folder.messages.value(0);
+    QVERIFY2(message.startsWith(heading), qPrintable(message));
+    QVERIFY2(message.contains(QDir::toNativeSeparators(QFileInfo(folder.Path(".")).absolutePath())),
+             qPrintable(message));
+    QVERIFY(message.endsWith(QStringLiteral("何も書き込まずに終了します。")));
+    QVERIFY(!form->isVisible());
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(form->ExitCode(), 1);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(QDir(folder.Path(".")).entryList(QDir::AllEntries | QDir::Hidden), before);
+    if (setup == "readonly") {
+        QCOMPARE(folder.Read("ZIV_TEMP.TXT"), kHostFile);
+        // Windows removes no read-only file with the temporary folder.
+        QVERIFY(QFile::setPermissions(host, QFile::ReadOwner | QFile::WriteOwner));
+    }
 }
 
 // Values that the text generation replaced are shown in their boxes and saved so.
@@ -779,9 +831,9 @@ void TestUnit1::failedSaveKeepsTheSettings() {
     s.text = u"old";
     folder.WriteSettings(s);
     const QByteArray before = folder.Read("r407.dat");
+    const auto form = folder.Start();
     QVERIFY(QFile::remove(folder.Path("ZIV_TEMP.TXT")));
     QVERIFY(QDir(folder.Path(".")).mkdir("ZIV_TEMP.TXT"));
-    const auto form = folder.Start();
     QTest::keyClicks(form->ComboBox1, "new");
     QTest::keyClick(form->ComboBox1, Qt::Key_Return);
     QCOMPARE(folder.messages, QStringList{kSaveFailed});
@@ -1043,7 +1095,9 @@ void TestUnit1::commaSeparatorKeepsTheStartupAngle() {
     const char16_t before = Platform::DecimalSeparator();
     Platform::SetDecimalSeparator(u',');
     TProgramFolder folder;
-    folder.Write("ZIV_TEMP.TXT", "\xEF\xBB\xBF" "hp1 0 0\r\nhp2 10 5\r\n");
+    folder.Write("ZIV_TEMP.TXT",
+                 "\xEF\xBB\xBF"
+                 "hp1 0 0\r\nhp2 10 5\r\n");
     const auto form = folder.Start({QStringLiteral("3")});
     QCOMPARE(form->ComboBox2->currentText(), QStringLiteral("26.565051177078"));
     form->ComboBox1->setEditText(QStringLiteral("t"));
@@ -1055,8 +1109,7 @@ void TestUnit1::commaSeparatorKeepsTheStartupAngle() {
     const QByteArray written = folder.Read("ZIV_TEMP.TXT");
     Platform::SetDecimalSeparator(before);
     // Direction 10 at 26.565… degrees, cut to twelve places, with the user's comma.
-    QVERIFY2(written.contains("ch 0 0 8,944271909999 4,472135955 \"t"),
-             written.constData());
+    QVERIFY2(written.contains("ch 0 0 8,944271909999 4,472135955 \"t"), written.constData());
     // The preset row's width went through the settings file and back with its full stop.
     TDialogSettings s = DefaultSettings(-1);
     QVERIFY(LoadSettingsFile(folder.Path("r407.dat").toStdU16String(), TListSizes{}, s));
@@ -1070,8 +1123,7 @@ void TestUnit1::startClearsWhatACutOffSaveLeft() {
     const auto leave = [&](const char* name, std::chrono::seconds age) {
         folder.Write(QString::fromLatin1(name), "partial");
         const std::filesystem::path path = folder.Path(QString::fromLatin1(name)).toStdU16String();
-        std::filesystem::last_write_time(
-            path, std::filesystem::file_time_type::clock::now() - age);
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - age);
     };
     leave("ZIV_TEMP.TXT.0123456789ab.tmp", std::chrono::seconds(90));
     leave("r407.dat.abcdef012345.tmp", std::chrono::seconds(3600));

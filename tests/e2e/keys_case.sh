@@ -11,9 +11,9 @@
 #   wheel      the wheel over the unfocused font list of row 1 and over the text-type list
 #              changes neither.
 #   destroyed  another client destroys the window: the program ends as if cancelled.
-#   savefails  ZIV_TEMP.TXT cannot be replaced (a folder stands in its place): OK shows a
-#              message, and once it is closed the program ends with status 1 and writes no
-#              settings.
+#   savefails  ZIV_TEMP.TXT cannot be replaced (a folder takes its place once the dialog is
+#              open): OK shows a message, and once it is closed the program ends with status 1
+#              and writes no settings.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -144,9 +144,9 @@ case $case_ in
         [[ ! -e $prog/r407.dat ]] || xs_fail "a settings file was written"
         ;;
     savefails)
+        start
         rm "$prog/ZIV_TEMP.TXT"
         mkdir "$prog/ZIV_TEMP.TXT"
-        start
         xdotool type --delay 60 "s"
         keys Return
         box() { [[ -n $(xs_other_windows "$XS_APP_PID" "$window") ]]; }

@@ -4,7 +4,8 @@
 #
 #   run_case.sh --app PROGRAM --closer WMCLOSE --input HOSTFILE --action ACTION
 #               [--arg MODE] [--text TEXT] [--angle ANGLE] [--settings DATFILE]
-#               [--expect FILE] [--again] [--click-ok] [--preview] [--wine INPUT --prefix WINEPREFIX]
+#               [--expect FILE] [--again] [--click-ok] [--preview] [--setup KIND] [--scale F]
+#               [--wine INPUT --prefix WINEPREFIX]
 #
 # The program is copied into a fresh folder together with HOSTFILE as ZIV_TEMP.TXT (and
 # DATFILE as r407.dat) and started with an empty working folder.
@@ -17,6 +18,15 @@
 #   close   type TEXT, close the window as a window manager's close box does: unchanged.
 #   blank   empty the text field and press Enter: a message box must appear and nothing be
 #           written; then the message box is closed and the dialog cancelled.
+#   refused the program cannot work on the host's file (see --setup): a message box must
+#           appear at start, and once Enter has closed it the program must end with status 1
+#           and leave its folder as it was.
+# --setup   changes the program's folder before the start: "missing" (no ZIV_TEMP.TXT),
+#           "folder" (a folder in its place), "readonly-file" (the file marked read-only) or
+#           "readonly-folder" (the folder without write permission; the program then runs
+#           without the capabilities that let root write there anyway).
+# --scale   runs the program scaled by this factor, as a screen of high resolution does (1.5
+#           for 144 dpi); with --preview the widened window must then lie on the screen.
 # --arg     may be given more than once: the program's arguments in order.
 # --click-ok  "enter" clicks OK with the mouse where the dialog, laid out left to right, has
 #           its OK button (bottom left), instead of pressing Enter: a mirrored dialog ignores
@@ -35,6 +45,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../scripts/xsession.sh"
 
 app= closer= input= action= text= angle= settings= expect= again=0 click_ok=0 preview=0 wine_input= wine_prefix=
+setup= scale=
 args=()
 while (($#)); do
     case $1 in
@@ -50,6 +61,8 @@ while (($#)); do
         --again) again=1; shift ;;
         --click-ok) click_ok=1; shift ;;
         --preview) preview=1; shift ;;
+        --setup) setup=$2; shift 2 ;;
+        --scale) scale=$2; shift 2 ;;
         --wine) wine_input=$2; shift 2 ;;
         --prefix) wine_prefix=$2; shift 2 ;;
         *) echo "run_case.sh: unknown option $1" >&2; exit 2 ;;
@@ -142,12 +155,24 @@ check_working_folder_empty() {
     fi
 }
 
+# The command that starts the program: under wine, and in a read-only folder without the
+# capabilities that let root write into any folder.
+program_command() {
+    local cmd=()
+    [[ $setup != readonly-folder ]] ||
+        cmd+=(setpriv --bounding-set=-dac_override,-dac_read_search,-fowner --)
+    [[ -z $wine_input ]] || cmd+=(wine)
+    cmd+=("$prog/$program_name" "${args[@]}")
+    printf '%s\0' "${cmd[@]}"
+}
+
 run_program() {
-    local mode=$1
-    if [[ -n $wine_input ]]; then
-        xs_start_app "$cwd" wine "$prog/$program_name" "${args[@]}" >"$work/app.log" 2>&1
-    else
-        xs_start_app "$cwd" "$prog/$program_name" "${args[@]}" >"$work/app.log" 2>&1
+    local mode=$1 cmd
+    mapfile -d '' cmd < <(program_command)
+    xs_start_app "$cwd" "${cmd[@]}" >"$work/app.log" 2>&1
+    if [[ $mode == refused ]]; then
+        run_refused
+        return
     fi
     local window
     window=$(xs_find_dialog "$XS_APP_PID" "$wait_secs") || return 1
@@ -165,6 +190,33 @@ run_program() {
     stop_wine
 }
 
+# The program shows its message at start and ends with status 1 once Enter has closed it.
+run_refused() {
+    local box status=0
+    box=$(xs_find_dialog "$XS_APP_PID" "$wait_secs") || return 1
+    if [[ -n $wine_input ]]; then
+        wine "$wine_input" "focus:$XS_TITLE" key:return || { xs_fail "win_input failed"; return 1; }
+    else
+        xs_focus "$box" || return 1
+        xdotool key Return
+    fi
+    xs_wait_for "$wait_secs" eval "! xs_running $XS_APP_PID" ||
+        { xs_fail "the program still runs after its message"; return 1; }
+    wait "$XS_APP_PID" || status=$?
+    XS_APP_PID=
+    stop_wine
+    ((status == 1)) || { xs_fail "exit status $status after the message, expected 1"; return 1; }
+}
+
+# The widened WINDOW lies wholly on the screen.
+check_on_screen() {
+    local window=$1 X Y WIDTH HEIGHT SCREEN screen_width
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    screen_width=$(xdotool getdisplaygeometry | cut -d' ' -f1)
+    ((X >= 0 && X + WIDTH <= screen_width)) ||
+        { xs_fail "the widened window spans x = $X to $((X + WIDTH)) on a screen $screen_width wide"; return 1; }
+}
+
 # The width of WINDOW on the screen.
 window_width() {
     xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p'
@@ -175,6 +227,12 @@ wait_for_preview() {
     local window=$1 closed_width=$2
     wider() { (($(window_width "$window") > closed_width)); }
     xs_wait_for "$wait_secs" wider || { xs_fail "the preview panel did not open"; return 1; }
+    if [[ -n $scale ]]; then
+        # The scale took effect: the closed dialog's 463 pixels are scaled up.
+        awk -v w="$closed_width" -v k="$scale" 'BEGIN { exit !(w >= 463 * k) }' ||
+            { xs_fail "the dialog is $closed_width pixels wide, not scaled by $scale"; return 1; }
+        check_on_screen "$window"
+    fi
 }
 
 # The settings file's last line: "1" when the panel was open at OK.
@@ -281,6 +339,19 @@ drive_wine() {
 
 cp "$prog/ZIV_TEMP.TXT" "$work/host.orig"
 [[ ! -e $prog/r407.dat ]] || cp "$prog/r407.dat" "$work/dat.orig"
+case $setup in
+    '') ;;
+    missing) rm "$prog/ZIV_TEMP.TXT" ;;
+    folder) rm "$prog/ZIV_TEMP.TXT"; mkdir "$prog/ZIV_TEMP.TXT" ;;
+    readonly-file) chmod a-w "$prog/ZIV_TEMP.TXT" ;;
+    readonly-folder) chmod a-w "$prog" ;;
+    *) echo "run_case.sh: unknown setup $setup" >&2; exit 2 ;;
+esac
+listing() { (cd "$prog" && find . | sort && { cat ZIV_TEMP.TXT 2>/dev/null || true; } | md5sum); }
+listing >"$work/listing.orig"
+if [[ -n $scale ]]; then
+    export QT_SCALE_FACTOR=$scale WINEQT_SCALE_FACTOR=$scale
+fi
 
 xs_start_server
 [[ -n $wine_input ]] || xs_bind_chars "$text"
@@ -289,6 +360,14 @@ run_program "$action"
 check_working_folder_empty
 
 case $action in
+    refused)
+        chmod u+w "$prog"
+        listing >"$work/listing.after"
+        if ! cmp -s "$work/listing.orig" "$work/listing.after"; then
+            diff "$work/listing.orig" "$work/listing.after" >&2 || true
+            xs_fail "the program changed its folder although it could not work"
+        fi
+        ;;
     enter)
         same_file "ZIV_TEMP.TXT after OK" "$expect" "$prog/ZIV_TEMP.TXT"
         check_saved_text

@@ -88,6 +88,33 @@ TEST(SizeSummary, HostTypes) {
     }
 }
 
+TEST(SizeSummary, FittedSizeForTheStatusLine) {
+    TTextPlacement fitted;
+    fitted.text = u"文字";
+    fitted.fit = true;
+    fitted.w = 3.14159;
+    fitted.h = 6.2831;
+    fitted.d = 0.0005;
+    struct Case {
+        const char* name;
+        void (*change)(TTextPlacement&);
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {"fitted, three places", [](TTextPlacement&) {},
+         u"2点間に合わせた大きさ  W3.142 H6.283 D0.001"},
+        {"not fitted", [](TTextPlacement& p) { p.fit = false; }, u""},
+        {"blank text", [](TTextPlacement& p) { p.text = u"　 "; }, u""},
+        {"beyond the numbers", [](TTextPlacement& p) { p.w = 1e308 * 10; }, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTextPlacement p = fitted;
+        c.change(p);
+        EXPECT_EQ(FittedSizeText(p), c.expected);
+    }
+}
+
 TEST(SizeSummary, PresetRowAsTheBoxesRead) {
     struct Case {
         TPresetRow row;

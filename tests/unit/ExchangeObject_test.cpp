@@ -354,6 +354,9 @@ TEST(ExchangeObject, LoadChoosesTheEncodingByItsMark) {
         {"host_all_kinds_cp932.txt", false},
         {"host_all_kinds_utf16le_bom.txt", false},
         {"host_all_kinds_utf16be_bom.txt", false},
+        // UTF-16 without a mark, told by its NUL bytes.
+        {"host_all_kinds_utf16le_nomark.txt", false},
+        {"host_all_kinds_utf16be_nomark.txt", false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.file);
@@ -391,6 +394,7 @@ TEST(ExchangeObject, SaveKeepsTheEncodingTheHostUsed) {
         {"host_all_kinds_cp932.txt", "h#\x95\x94\x95\x69\x41\r\n"},
         {"host_all_kinds_utf8_bom.txt", kBom + "h#\xE9\x83\xA8\xE5\x93\x81\x41\r\n"},
         {"host_all_kinds_utf16le_bom.txt", "h#\x95\x94\x95\x69\x41\r\n"},
+        {"host_all_kinds_utf16be_nomark.txt", "h#\x95\x94\x95\x69\x41\r\n"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.file);

@@ -637,8 +637,10 @@ TEST(TempParser, FourEncodingsGiveTheSameModel) {
     EXPECT_EQ(utf8.IPointN, 5);
 
     const std::string dump = ModelDump::Dump(utf8);
-    for (const char* file : {"host_all_kinds_cp932.txt", "host_all_kinds_utf16le_bom.txt",
-                             "host_all_kinds_utf16be_bom.txt"}) {
+    for (const char* file :
+         {"host_all_kinds_cp932.txt", "host_all_kinds_utf16le_bom.txt",
+          "host_all_kinds_utf16be_bom.txt", "host_all_kinds_utf16le_nomark.txt",
+          "host_all_kinds_utf16be_nomark.txt"}) {
         SCOPED_TRACE(file);
         TJGdata jg;
         jg.OpenTempBytes(Fixture(file));

@@ -83,6 +83,9 @@ const std::string kTexts[] = {
     "\xFF\xFE"
     "a\0\r\0\n\0\x3D\xD8\x00\xDE\r\0\x3D\xD8x\0\n\0b"s,
     "\xFE\xFF\0a\0\r\0\r\0\n\xD8\x3D\xDE\x00\0\n\0b\0"s,
+    // UTF-16 without a mark, told by its NUL bytes whatever the blocks
+    "h\0q\0\r\0\n\0h\0p\0 \0\x87\x65\r\0\n\0"s,
+    "\0h\0q\0\r\0\n\0h\0p\0 \x65\x87\0\n"s,
 };
 
 TEST(TextBlockDecoder, AnyBlockSizeGivesTheLinesOfTheWholeText) {

@@ -59,6 +59,20 @@ TEST(DecodeTextBytesTest, ByteOrderMarks) {
          "a\0b"s,
          TTextEncoding::Utf8, u"a\0b"s},
         {"nul cp932", "a\0b"s, TTextEncoding::Ansi, u"a\0b"s},
+        // No mark, but the NUL bytes of UTF-16 beside ASCII characters.
+        {"utf16le no mark", "h\0q\0\r\0\n\0"s, TTextEncoding::Utf16LE, u"hq\r\n"},
+        {"utf16be no mark", "\0h\0q\0\r\0\n"s, TTextEncoding::Utf16BE, u"hq\r\n"},
+        {"utf16le no mark, mostly kanji and full-width spaces",
+         "h\0p\0\x87\x65\x57\x5B\x00\x30\x87\x65\x57\x5B\x00\x30\r\0\n\0"s,
+         TTextEncoding::Utf16LE, u"hp\u6587\u5B57\u3000\u6587\u5B57\u3000\r\n"},
+        {"utf16le no mark, odd last byte", "h\0q\0\r\0\n\0x"s, TTextEncoding::Utf16LE,
+         u"hq\r\n\uFFFD"},
+        // Too few such characters, or NUL bytes out of pattern: the code page.
+        {"three units", "h\0q\0\n\0"s, TTextEncoding::Ansi, u"h\0q\0\n\0"s},
+        {"stray nul bytes", "lc\0 2\r\n\0\0\0\r\nch 0 0 1 0 \"a\0b\r\n\0ci 0 0 5\r\n"s,
+         TTextEncoding::Ansi, u"lc\0 2\r\n\0\0\0\r\nch 0 0 1 0 \"a\0b\r\n\0ci 0 0 5\r\n"s},
+        {"both orders alike", "a\0\0ba\0\0ba\0\0ba\0\0b"s, TTextEncoding::Ansi,
+         u"a\0\0ba\0\0ba\0\0ba\0\0b"s},
     };
     for (const TCase& c : kCases) {
         SCOPED_TRACE(c.name);

@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -469,6 +470,21 @@ TEST(ZivInfo, SummaryOfTheFixture) {
           "group A \" 寸法グループ\": 18 entities", "layer F \" 通り芯 X\": 18 entities",
           "Font: \"<ＭＳ 明朝>\"", "12: (50, 60) (line)", "Entities: 18", "EntSldG  1"}) {
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    }
+}
+
+// The encoding is named as the library reads the file: UTF-16 without a mark as well.
+TEST(ZivInfo, EncodingAsTheLibraryReadsIt) {
+    const std::pair<const char*, const char*> kCases[] = {
+        {"host_all_kinds_utf8_bom.txt", "utf8"},
+        {"host_all_kinds_cp932.txt", "cp932"},
+        {"host_all_kinds_utf16le_bom.txt", "utf16le"},
+        {"host_all_kinds_utf16le_nomark.txt", "utf16le"},
+        {"host_all_kinds_utf16be_nomark.txt", "utf16be"},
+    };
+    for (const auto& [file, name] : kCases) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(EncodingName(Fixture(file)), name);
     }
 }
 
