@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "util/TextFile.h"
+#include "ziv/ZivError.h"
 #include "ziv/ZivJsonText.h"
 #include "ziv/ZivNumber.h"
 
@@ -62,14 +63,18 @@ public:
     std::string Run();
 
 private:
-    void X(double x) { ZivNumber::Append(out_, x - left_ + margin_); }
-    void Y(double y) { ZivNumber::Append(out_, top_ - y + margin_); }
+    void X(double x) { Num(x - left_ + margin_); }
+    void Y(double y) { Num(top_ - y + margin_); }
     void Pt(double x, double y) {
         X(x);
         out_ += ' ';
         Y(y);
     }
-    void Num(double v) { ZivNumber::Append(out_, v); }
+    // A number that is not finite makes the picture unreadable: Run refuses it instead.
+    void Num(double v) {
+        finite_ = finite_ && std::isfinite(v);
+        ZivNumber::Append(out_, v);
+    }
     void Stroke(int c) { out_ += " fill=\"none\" stroke=\"" + Colour(c) + "\""; }
     void Fill(int c) { out_ += " fill=\"" + Colour(c) + "\" stroke=\"none\""; }
 
@@ -81,6 +86,7 @@ private:
 
     const DavScene::TScene& scene_;
     std::string out_;
+    bool finite_ = true;
     double left_ = 0, top_ = 0, margin_ = 0, width_ = 0, height_ = 0, dot_ = 0;
 };
 
@@ -316,6 +322,9 @@ std::string TSvg::Run() {
         Prim(p);
     }
     out_ += "</g>\n</svg>\n";
+    if (!finite_) {
+        throw TZivError("cannot draw: the drawing spans more than the range of numbers");
+    }
     return std::move(out_);
 }
 
