@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
+#include <QRectF>
 #include <QWheelEvent>
 
 #include "PreviewHostLayer.h"
