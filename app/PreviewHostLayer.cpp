@@ -28,9 +28,9 @@ constexpr double kDegree = 3.14159265358979323846 / 180.0;
 // screen.
 constexpr int kMaxArcSegments = 128;
 constexpr double kPixelsPerSegment = 4.0;
-constexpr double kMarkHalf = 2.0;   // half size of a marker's cross, pixels
-constexpr double kPickedHalf = 5.0; // half size of a picked point's cross, pixels
-constexpr double kBandWidth = 3.0;  // a two-point solid, pixels
+constexpr double kMarkHalf = 2.0;    // half size of a marker's cross, pixels
+constexpr double kPickedHalf = 5.0;  // half size of a picked point's cross, pixels
+constexpr double kBandWidth = 3.0;   // a two-point solid, pixels
 // The primitives gathered before they are drawn.
 constexpr int kFlushPrims = 1 << 15;
 // A text's characters are drawn when it stands at least this high on the screen, and for at
@@ -40,6 +40,8 @@ constexpr double kLegibleText = 5.0;
 constexpr int kMostTexts = 4000;
 // The font the texts are laid out in before they are scaled into their boxes.
 constexpr int kTextPixels = 64;
+// The farthest from the widget's corner that a point handed to the painter lies, in pixels.
+constexpr double kMostDevice = 1e6;
 
 // The host's colours are made for a dark ground: those too pale for white paper are drawn
 // dark grey instead.
@@ -52,24 +54,26 @@ QColor PaperColour(int rgb) {
 }
 
 // How many segments an arc needs for its length on the device: a circle a few pixels across
-// is a triangle, which is all the pixels can show.
+// is a triangle, which is all the pixels can show; one larger than the range of numbers gets
+// the most.
 int ArcSegments(const TArcGeom& a, double radius, double sweep, double scale) {
     const double screenR = std::fabs(radius) * std::max(1.0, std::fabs(a.flat)) * scale;
     const double screenLength = screenR * std::min(std::fabs(sweep), 360.0) * kDegree;
-    return std::clamp(static_cast<int>(screenLength / kPixelsPerSegment) + 1,
-                      std::fabs(sweep) >= 360.0 ? 3 : 1, kMaxArcSegments);
+    const double wanted = screenLength / kPixelsPerSegment;
+    const int segments = wanted < kMaxArcSegments ? static_cast<int>(wanted) + 1 : kMaxArcSegments;
+    return std::clamp(segments, std::fabs(sweep) >= 360.0 ? 3 : 1, kMaxArcSegments);
 }
 
-// Appends the arc's points on the device to out.
-void AppendArcPoints(QPolygonF& out, const TArcGeom& a, double radius, double from, double sweep,
-                     const QTransform& t) {
-    const int segments = ArcSegments(a, radius, sweep, std::hypot(t.m11(), t.m12()));
+// Appends the arc's points, in the host's coordinates, to out.
+void AppendArcPoints(std::vector<TClipPoint>& out, const TArcGeom& a, double radius, double from,
+                     double sweep, double scale) {
+    const int segments = ArcSegments(a, radius, sweep, scale);
     TArcGeom g = a;
     g.r = radius;
     for (int i = 0; i <= segments; ++i) {
-        double x = 0.0, y = 0.0;
-        DavScene::ArcPoint(g, from + sweep * i / segments, x, y);
-        out << t.map(QPointF(x, y));
+        TClipPoint p;
+        DavScene::ArcPoint(g, from + sweep * i / segments, p.x, p.y);
+        out.push_back(p);
     }
 }
 
@@ -81,16 +85,18 @@ bool Finite(const TScenePrim& p) {
 struct TColourBatch {
     std::vector<QLineF> lines, dashed, bands;
     std::vector<QPointF> dots;
-    QPolygonF corners;           // filled polygons, one after the other
+    QPolygonF corners;  // filled polygons, one after the other
     std::vector<int> cornerCounts;
     std::vector<QPainterPath> paths;  // filled shapes with a hole
 };
 
 // The primitives gathered by colour, so that each colour is a few draw calls. Consecutive
-// primitives mostly share their colour, so the last batch is kept at hand.
+// primitives mostly share their colour, so the last batch is kept at hand. Everything is cut
+// to the clip rectangle in the host's coordinates before it is mapped to the device.
 class TBatches {
 public:
-    explicit TBatches(const QTransform& t) : t_(t), scale_(std::hypot(t.m11(), t.m12())) {}
+    TBatches(const QTransform& t, const TFrameRect& clip)
+        : t_(t), clip_(clip), scale_(std::hypot(t.m11(), t.m12())) {}
 
     double Scale() const { return scale_; }
 
@@ -103,27 +109,31 @@ public:
     }
 
     void Line(int rgb, double x1, double y1, double x2, double y2) {
-        Of(rgb).lines.emplace_back(t_.map(QPointF(x1, y1)), t_.map(QPointF(x2, y2)));
+        Segment(Of(rgb).lines, x1, y1, x2, y2);
     }
 
     void Arc(int rgb, const TArcGeom& a) {
         scratch_.clear();
-        AppendArcPoints(scratch_, a, a.r, a.start, a.sweep, t_);
+        AppendArcPoints(scratch_, a, a.r, a.start, a.sweep, scale_);
         std::vector<QLineF>& out = Of(rgb).lines;
-        for (qsizetype i = 1; i < scratch_.size(); ++i) {
-            out.emplace_back(scratch_[i - 1], scratch_[i]);
+        for (size_t i = 1; i < scratch_.size(); ++i) {
+            Segment(out, scratch_[i - 1].x, scratch_[i - 1].y, scratch_[i].x, scratch_[i].y);
         }
     }
 
     void Dashed(int rgb, const double (&x)[4], const double (&y)[4]) {
         std::vector<QLineF>& out = Of(rgb).dashed;
         for (int i = 0; i < 4; ++i) {
-            out.emplace_back(t_.map(QPointF(x[i], y[i])), t_.map(QPointF(x[(i + 1) % 4], y[(i + 1) % 4])));
+            Segment(out, x[i], y[i], x[(i + 1) % 4], y[(i + 1) % 4]);
         }
     }
 
-    // A filled shape given by its corners on the device; one smaller than a pixel is a dot.
-    void Fill(int rgb, const QPolygonF& device) {
+    // A filled shape given by its corners; one smaller than a pixel is a dot.
+    void Fill(int rgb, const std::vector<TClipPoint>& corners) {
+        const QPolygonF device = Device(corners);
+        if (device.size() < 3) {
+            return;
+        }
         const QRectF box = device.boundingRect();
         if (box.width() < 1.0 && box.height() < 1.0) {
             Of(rgb).dots.push_back(box.center());
@@ -134,23 +144,41 @@ public:
         b.cornerCounts.push_back(static_cast<int>(device.size()));
     }
 
+    // The corners on the device of the part of a closed shape within the clip rectangle.
+    QPolygonF Device(const std::vector<TClipPoint>& corners) const {
+        QPolygonF device;
+        const bool inside = std::all_of(corners.begin(), corners.end(),
+                                        [this](const TClipPoint& p) { return Inside(p, clip_); });
+        for (const TClipPoint& p : inside ? corners : ClipPolygon(corners, clip_)) {
+            device << t_.map(QPointF(p.x, p.y));
+        }
+        return device;
+    }
+
     void FillPath(int rgb, const QPainterPath& device) { Of(rgb).paths.push_back(device); }
 
     void Band(int rgb, double x1, double y1, double x2, double y2) {
-        Of(rgb).bands.emplace_back(t_.map(QPointF(x1, y1)), t_.map(QPointF(x2, y2)));
+        Segment(Of(rgb).bands, x1, y1, x2, y2);
     }
 
-    void Dot(int rgb, double x, double y) { Of(rgb).dots.push_back(t_.map(QPointF(x, y))); }
+    void Dot(int rgb, double x, double y) {
+        if (Inside({x, y}, clip_)) {
+            Of(rgb).dots.push_back(t_.map(QPointF(x, y)));
+        }
+    }
 
     void Mark(int rgb, double x, double y) {
+        if (!Inside({x, y}, clip_)) {
+            return;
+        }
         const QPointF c = t_.map(QPointF(x, y));
         std::vector<QLineF>& out = Of(rgb).lines;
         out.emplace_back(c.x() - kMarkHalf, c.y(), c.x() + kMarkHalf, c.y());
         out.emplace_back(c.x(), c.y() - kMarkHalf, c.x(), c.y() + kMarkHalf);
     }
 
-    // The corners of a filled arc shape, reusing one buffer.
-    QPolygonF& Scratch() {
+    // The corners of a filled shape, reusing one buffer.
+    std::vector<TClipPoint>& Scratch() {
         scratch_.clear();
         return scratch_;
     }
@@ -203,41 +231,52 @@ public:
     }
 
 private:
+    // The part of a segment within the clip rectangle, if any, on the device.
+    void Segment(std::vector<QLineF>& out, double x1, double y1, double x2, double y2) {
+        TClipPoint a{x1, y1}, b{x2, y2};
+        if (ClipSegment(a, b, clip_)) {
+            out.emplace_back(t_.map(QPointF(a.x, a.y)), t_.map(QPointF(b.x, b.y)));
+        }
+    }
+
     const QTransform& t_;
+    TFrameRect clip_;
     double scale_;
     std::unordered_map<int, TColourBatch> batches_;
     TColourBatch* last_ = nullptr;
     int lastRgb_ = 0;
     int gathered_ = 0;
-    QPolygonF scratch_;
+    std::vector<TClipPoint> scratch_;
 };
 
 // A filled arc shape: a sector, a segment or a ring.
-void FillArcShape(TBatches& b, const TScenePrim& p, const QTransform& t) {
+// A whole ring is its two circles filled odd-even; each is cut to the clip rectangle on its
+// own, which leaves what lies between them within the rectangle.
+void FillArcShape(TBatches& b, const TScenePrim& p) {
     const TArcGeom a = p.Arc();
     if (p.kind == TPrimKind::Ring) {
-        QPolygonF outer, inner;
-        AppendArcPoints(outer, a, a.r, a.start, a.sweep, t);
-        AppendArcPoints(inner, a, a.inner, a.start, a.sweep, t);
+        std::vector<TClipPoint> outer, inner;
+        AppendArcPoints(outer, a, a.r, a.start, a.sweep, b.Scale());
+        AppendArcPoints(inner, a, a.inner, a.start, a.sweep, b.Scale());
         QPainterPath path;
         if (a.sweep < 360.0) {
-            std::reverse(inner.begin(), inner.end());
-            path.addPolygon(outer + inner);
+            outer.insert(outer.end(), inner.rbegin(), inner.rend());
+            path.addPolygon(b.Device(outer));
         } else {
             path.setFillRule(Qt::OddEvenFill);
-            path.addPolygon(outer);
+            path.addPolygon(b.Device(outer));
             path.closeSubpath();
-            path.addPolygon(inner);
+            path.addPolygon(b.Device(inner));
         }
         path.closeSubpath();
         b.FillPath(p.color, path);
         return;
     }
-    QPolygonF& corners = b.Scratch();
+    std::vector<TClipPoint>& corners = b.Scratch();
     if (p.kind == TPrimKind::Sector && a.sweep < 360.0) {
-        corners << t.map(QPointF(a.cx, a.cy));
+        corners.push_back({a.cx, a.cy});
     }
-    AppendArcPoints(corners, a, a.r, a.start, a.sweep, t);
+    AppendArcPoints(corners, a, a.r, a.start, a.sweep, b.Scale());
     b.Fill(p.color, corners);
 }
 
@@ -271,25 +310,31 @@ void DrawTextChars(QPainter& painter, const TScenePrim& p, const QTransform& t, 
     const QTransform frame(ux / advance, uy / advance, vx / kTextPixels, vy / kTextPixels, p.g[0],
                            p.g[1]);
     painter.setTransform(QTransform(1, 0, 0, -1, 0, 0) * frame * t);
-    painter.drawText(QRectF(0, -kTextPixels, advance, kTextPixels),
-                     Qt::AlignLeft | Qt::AlignBottom, text);
+    painter.drawText(QRectF(0, -kTextPixels, advance, kTextPixels), Qt::AlignLeft | Qt::AlignBottom,
+                     text);
     painter.resetTransform();
 }
 
 }  // namespace
 
-std::optional<QRectF> HostExtent(const DavScene::TScene& scene) {
+std::optional<TFrameRect> HostExtent(const DavScene::TScene& scene) {
     const DavScene::TBounds& b = scene.bounds;
     if (b.empty) {
         return std::nullopt;
     }
-    return QRectF(QPointF(b.x1, b.y1), QPointF(b.x2, b.y2));
+    return TFrameRect{b.x1, b.y1, b.x2, b.y2};
 }
 
-void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTransform& toDevice) {
+bool OnDevice(const QPointF& p) {
+    return std::isfinite(p.x()) && std::isfinite(p.y()) && std::fabs(p.x()) <= kMostDevice &&
+           std::fabs(p.y()) <= kMostDevice;
+}
+
+void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTransform& toDevice,
+                   const TFrameRect& clip) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    TBatches b(toDevice);
+    TBatches b(toDevice, clip);
     std::vector<const TScenePrim*> legible;
     std::vector<const TScenePrim*> picked;
     for (const TScenePrim& p : scene.prims) {
@@ -302,14 +347,14 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
             case TPrimKind::Arc: b.Arc(p.color, p.Arc()); break;
             case TPrimKind::Sector:
             case TPrimKind::Segment:
-            case TPrimKind::Ring: FillArcShape(b, p, toDevice); break;
+            case TPrimKind::Ring: FillArcShape(b, p); break;
             case TPrimKind::Polygon:
                 if (p.n == 2) {
                     b.Band(p.color, g[0], g[1], g[2], g[3]);
                 } else {
-                    QPolygonF& corners = b.Scratch();
+                    std::vector<TClipPoint>& corners = b.Scratch();
                     for (int i = 0; i < p.n && i < 4; ++i) {
-                        corners << toDevice.map(QPointF(g[2 * i], g[2 * i + 1]));
+                        corners.push_back({g[2 * i], g[2 * i + 1]});
                     }
                     b.Fill(p.color, corners);
                 }
@@ -319,7 +364,13 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
                 DavScene::TextCorners(p, x, y);
                 b.Dashed(p.color, x, y);
                 const double high = std::hypot(p.vertical ? g[2] : g[4], p.vertical ? g[3] : g[5]);
-                if (p.text != nullptr && !p.text->st.empty() && high * b.Scale() >= kLegibleText) {
+                // The characters only of a box that lies near the widget in whole.
+                bool near = true;
+                for (int i = 0; i < 4; ++i) {
+                    near = near && OnDevice(toDevice.map(QPointF(x[i], y[i])));
+                }
+                if (near && p.text != nullptr && !p.text->st.empty() &&
+                    high * b.Scale() >= kLegibleText) {
                     legible.push_back(&p);
                 }
                 break;
@@ -350,6 +401,9 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
     painter.setFont(font);
     const QPointF numberAt(kPickedHalf + 1, kPickedHalf + QFontMetricsF(font).ascent());
     for (const TScenePrim* p : picked) {
+        if (!Inside({p->g[0], p->g[1]}, clip)) {
+            continue;
+        }
         painter.setPen(QPen(PaperColour(p->color), 0));
         const QPointF c = toDevice.map(QPointF(p->g[0], p->g[1]));
         painter.drawLine(QLineF(c.x() - kPickedHalf, c.y(), c.x() + kPickedHalf, c.y()));

@@ -9,22 +9,22 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
+#include <QRectF>
 #include <QWheelEvent>
 
 #include "PreviewHostLayer.h"
 
 namespace {
 
-// Part of the view left free around everything shown when it is fitted.
-constexpr double kMargin = 0.08;
-// A view of nothing, or of a single point, spans this much of the host's coordinates.
-constexpr double kSmallestSpan = 10.0;
 constexpr double kWheelStep = 1.2;  // zoom per notch of the wheel
-constexpr double kMinScale = 1e-9;
-constexpr double kMaxScale = 1e9;
+// The old picture is shown moved and scaled while the view changes only within this zoom of
+// the view it was drawn for; beyond, the ground alone until it is drawn anew.
+constexpr double kMostImageZoom = 64.0;
+// What lies this many pixels around the widget is drawn as well, for the pens' widths.
+constexpr double kClipMargin = 16.0;
 constexpr int kRenderPauseMs = 120;
-constexpr int kCross = 7;        // half size of the base point's cross, pixels
-constexpr double kDot = 2.5;     // radius of the nine base-point marks
+constexpr int kCross = 7;     // half size of the base point's cross, pixels
+constexpr double kDot = 2.5;  // radius of the nine base-point marks
 // The glyphs are laid out at this pixel size and scaled into their cells.
 constexpr double kGlyphPixels = 100.0;
 
@@ -100,20 +100,20 @@ void TPreviewView::SetText(const std::optional<TTextPlacement>& placement) {
         outline_.reset();
     }
     // Keep the user's view; otherwise follow the text when it leaves the picture.
-    const std::optional<QRectF> text = TextBounds();
-    if (!fitted_ ||
-        (!userMoved_ && text && !ToWidget().inverted().mapRect(QRectF(rect())).contains(*text))) {
+    const std::optional<TFrameRect> text = TextBounds();
+    if (!fitted_ || (!userMoved_ && text && !Contains(frame_.Visible(0.0), *text))) {
         Fit();
     }
     update();
 }
 
 QTransform TPreviewView::ToWidget() const {
-    return QTransform(scale_, 0.0, 0.0, -scale_, offset_.x(), offset_.y());
+    const double s = frame_.Scale();
+    return QTransform(s, 0.0, 0.0, -s, frame_.OffsetX(), frame_.OffsetY());
 }
 
 // Everything the text layer shows, in the host's coordinates.
-std::optional<QRectF> TPreviewView::TextBounds() const {
+std::optional<TFrameRect> TPreviewView::TextBounds() const {
     if (!placement_ || !outline_) {
         return std::nullopt;
     }
@@ -121,48 +121,33 @@ std::optional<QRectF> TPreviewView::TextBounds() const {
     for (const TOutlinePoint& c : outline_->corners) {
         pts << QPointF(c.x, c.y);
     }
-    pts << QPointF(placement_->x, placement_->y)
-        << QPointF(placement_->baseX, placement_->baseY);
+    pts << QPointF(placement_->x, placement_->y) << QPointF(placement_->baseX, placement_->baseY);
     if (placement_->fit) {
         pts << QPointF(placement_->fitX1, placement_->fitY1)
             << QPointF(placement_->fitX2, placement_->fitY2);
     }
+    TFrameRect b{pts[0].x(), pts[0].y(), pts[0].x(), pts[0].y()};
     for (const QPointF& p : pts) {
         if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
             return std::nullopt;
         }
+        b = Joined(b, TFrameRect{p.x(), p.y(), p.x(), p.y()});
     }
-    return pts.boundingRect();
+    return b;
 }
 
-std::optional<QRectF> TPreviewView::Bounds() const {
-    const std::optional<QRectF> text = TextBounds();
+std::optional<TFrameRect> TPreviewView::Bounds() const {
+    const std::optional<TFrameRect> text = TextBounds();
     if (hostExtent_ && text) {
-        // By corners: QRectF::united would drop a rectangle of no size, a single point.
-        return QRectF(QPointF(std::min(hostExtent_->left(), text->left()),
-                              std::min(hostExtent_->top(), text->top())),
-                      QPointF(std::max(hostExtent_->right(), text->right()),
-                              std::max(hostExtent_->bottom(), text->bottom())));
+        return Joined(*hostExtent_, *text);
     }
     return hostExtent_ ? hostExtent_ : text;
 }
 
 void TPreviewView::Fit() {
-    QRectF b = Bounds().value_or(QRectF());
-    const double span = std::max({b.width(), b.height(), kSmallestSpan});
-    if (b.width() < kSmallestSpan && b.height() < kSmallestSpan) {
-        b = QRectF(b.center().x() - span / 2, b.center().y() - span / 2, span, span);
-    }
-    const double w = std::max(1, width());
-    const double h = std::max(1, height());
-    const double sx = w * (1.0 - 2 * kMargin) / std::max(b.width(), 1e-300);
-    const double sy = h * (1.0 - 2 * kMargin) / std::max(b.height(), 1e-300);
-    scale_ = std::clamp(std::min(sx, sy), kMinScale, kMaxScale);
-    if (!std::isfinite(scale_)) {
-        scale_ = 1.0;
-    }
-    const QPointF c = b.center();
-    offset_ = QPointF(w / 2 - scale_ * c.x(), h / 2 + scale_ * c.y());
+    frame_.SetSize(width(), height());
+    const std::optional<TFrameRect> b = Bounds();
+    frame_.Fit(b ? &*b : nullptr);
     fitted_ = true;
     update();
 }
@@ -175,11 +160,11 @@ void TPreviewView::RenderHost() {
     image.fill(kGround);
     if (!scene_.prims.empty()) {
         QPainter painter(&image);
-        DrawHostLayer(painter, scene_, ToWidget());
+        DrawHostLayer(painter, scene_, ToWidget(), frame_.Visible(kClipMargin));
     }
     hostImage_ = std::move(image);
-    imageScale_ = scale_;
-    imageOffset_ = offset_;
+    imageScale_ = frame_.Scale();
+    imageOffset_ = QPointF(frame_.OffsetX(), frame_.OffsetY());
     ++hostRenders_;
 }
 
@@ -192,17 +177,23 @@ void TPreviewView::paintEvent(QPaintEvent*) {
         RenderHost();
     }
     QPainter painter(this);
-    if (imageScale_ == scale_ && imageOffset_ == offset_) {
+    const QPointF offset(frame_.OffsetX(), frame_.OffsetY());
+    if (imageScale_ == frame_.Scale() && imageOffset_ == offset) {
         painter.drawImage(0, 0, hostImage_);
     } else {
-        // The old picture, moved and scaled to the new view until it is drawn anew.
+        // The old picture, moved and scaled to the new view until it is drawn anew; after a
+        // jump too far for it to be of use, the ground alone.
         painter.fillRect(rect(), kGround);
-        const double k = scale_ / imageScale_;
-        painter.save();
-        painter.setTransform(QTransform(k, 0, 0, k, offset_.x() - k * imageOffset_.x(),
-                                        offset_.y() - k * imageOffset_.y()));
-        painter.drawImage(0, 0, hostImage_);
-        painter.restore();
+        const double k = frame_.Scale() / imageScale_;
+        const QPointF shift = offset - k * imageOffset_;
+        const double reach = kMostImageZoom * std::max(width(), height());
+        if (k >= 1.0 / kMostImageZoom && k <= kMostImageZoom && std::fabs(shift.x()) <= reach &&
+            std::fabs(shift.y()) <= reach) {
+            painter.save();
+            painter.setTransform(QTransform(k, 0, 0, k, shift.x(), shift.y()));
+            painter.drawImage(0, 0, hostImage_);
+            painter.restore();
+        }
         if (!renderTimer_.isActive()) {
             ScheduleRender();
         }
@@ -217,6 +208,14 @@ void TPreviewView::DrawText(QPainter& painter) const {
     const TTextPlacement& p = *placement_;
     const TTextOutline& o = *outline_;
     const QTransform t = ToWidget();
+    const TFrameRect clip = frame_.Visible(kClipMargin);
+    // The part of a line of the host's plane that lies near the widget.
+    const auto drawLine = [&](double x1, double y1, double x2, double y2) {
+        TClipPoint a{x1, y1}, b{x2, y2};
+        if (ClipSegment(a, b, clip)) {
+            painter.drawLine(t.map(QLineF(a.x, a.y, b.x, b.y)));
+        }
+    };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
 
@@ -224,7 +223,7 @@ void TPreviewView::DrawText(QPainter& painter) const {
     if (p.fit) {
         QPen pen(kSpan, 0, Qt::DashLine);
         painter.setPen(pen);
-        painter.drawLine(t.map(QLineF(p.fitX1, p.fitY1, p.fitX2, p.fitY2)));
+        drawLine(p.fitX1, p.fitY1, p.fitX2, p.fitY2);
     }
 
     // The characters, each scaled into its cell. Vertical text stacks its cells downwards
@@ -240,7 +239,12 @@ void TPreviewView::DrawText(QPainter& painter) const {
     // The text's frame: u along the direction, v across it, from the box's origin.
     const QTransform frame(o.ux, o.uy, o.vx, o.vy, o.origin.x, o.origin.y);
     const double cellAcross = o.vertical ? o.along : o.across;
-    if (cellAcross > 0.0 && std::isfinite(cellAcross)) {
+    // The characters only of a box that lies near the widget in whole.
+    bool near = true;
+    for (const TOutlinePoint& c : o.corners) {
+        near = near && OnDevice(t.map(QPointF(c.x, c.y)));
+    }
+    if (near && cellAcross > 0.0 && std::isfinite(cellAcross)) {
         for (const TOutlineCell& cell : o.cells) {
             if (!(cell.size > 0.0)) {
                 continue;
@@ -268,34 +272,39 @@ void TPreviewView::DrawText(QPainter& painter) const {
     // The box, the nine base points on it, the chosen one as a cross.
     painter.setPen(QPen(kOutline, 0));
     painter.setBrush(Qt::NoBrush);
-    QPolygonF box;
-    for (const TOutlinePoint& c : o.corners) {
-        box << t.map(QPointF(c.x, c.y));
+    for (size_t i = 0; i < o.corners.size(); ++i) {
+        const TOutlinePoint& a = o.corners[i];
+        const TOutlinePoint& b = o.corners[(i + 1) % o.corners.size()];
+        drawLine(a.x, a.y, b.x, b.y);
     }
-    painter.drawPolygon(box);
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 3; ++column) {
             const TOutlinePoint at = OutlineAt(o, o.along * column / 2.0, o.across * row / 2.0);
-            const QPointF c = t.map(QPointF(at.x, at.y));
+            if (!Inside({at.x, at.y}, clip)) {
+                continue;
+            }
             if (3 * row + column == p.basePoint) {
                 painter.setBrush(kOutline);
             }
-            painter.drawEllipse(c, kDot, kDot);
+            painter.drawEllipse(t.map(QPointF(at.x, at.y)), kDot, kDot);
             painter.setBrush(Qt::NoBrush);
         }
     }
-    const QPointF base = t.map(QPointF(p.x, p.y));
-    painter.drawLine(QLineF(base.x() - kCross, base.y(), base.x() + kCross, base.y()));
-    painter.drawLine(QLineF(base.x(), base.y() - kCross, base.x(), base.y() + kCross));
+    if (Inside({p.x, p.y}, clip)) {
+        const QPointF base = t.map(QPointF(p.x, p.y));
+        painter.drawLine(QLineF(base.x() - kCross, base.y(), base.x() + kCross, base.y()));
+        painter.drawLine(QLineF(base.x(), base.y() - kCross, base.x(), base.y() + kCross));
+    }
     // The offsets: from the point the text would sit on without them to where it sits.
     if (p.lateral != 0.0 || p.vertical != 0.0) {
         painter.setPen(QPen(kOutline, 0, Qt::DotLine));
-        painter.drawLine(t.map(QLineF(p.baseX, p.baseY, p.x, p.y)));
+        drawLine(p.baseX, p.baseY, p.x, p.y);
     }
     painter.restore();
 }
 
 void TPreviewView::resizeEvent(QResizeEvent*) {
+    frame_.SetSize(width(), height());
     if (!userMoved_) {
         Fit();
     }
@@ -308,12 +317,8 @@ void TPreviewView::wheelEvent(QWheelEvent* event) {
     if (notches == 0.0) {
         return;
     }
-    const double k = std::pow(kWheelStep, notches);
-    const double next = std::clamp(scale_ * k, kMinScale, kMaxScale);
     const QPointF c = event->position();
-    const QPointF host = ToWidget().inverted().map(c);
-    scale_ = next;
-    offset_ = QPointF(c.x() - scale_ * host.x(), c.y() + scale_ * host.y());
+    frame_.Zoom(std::pow(kWheelStep, notches), c.x(), c.y());
     userMoved_ = true;
     update();
 }
@@ -328,7 +333,8 @@ void TPreviewView::mousePressEvent(QMouseEvent* event) {
 
 void TPreviewView::mouseMoveEvent(QMouseEvent* event) {
     if (dragFrom_) {
-        offset_ += event->position() - *dragFrom_;
+        const QPointF by = event->position() - *dragFrom_;
+        frame_.Pan(by.x(), by.y());
         dragFrom_ = event->position();
         userMoved_ = true;
         update();

@@ -8,11 +8,11 @@
 
 #include <QImage>
 #include <QPointF>
-#include <QRectF>
 #include <QTimer>
 #include <QTransform>
 #include <QWidget>
 
+#include "PreviewFrame.h"
 #include "TextOutline.h"
 #include "Unit1Logic.h"
 #include "exchange/DavScene.h"
@@ -57,8 +57,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    std::optional<QRectF> Bounds() const;
-    std::optional<QRectF> TextBounds() const;
+    std::optional<TFrameRect> Bounds() const;
+    std::optional<TFrameRect> TextBounds() const;
     void RenderHost();
     void DrawText(QPainter& painter) const;
     void ScheduleRender();
@@ -67,13 +67,13 @@ private:
     DavScene::TScene scene_;
     std::future<DavScene::TScene> building_;
     int generation_ = 0;  // which SetHost a finished building belongs to
-    std::optional<QRectF> hostExtent_;
+    std::optional<TFrameRect> hostExtent_;
     std::optional<TTextPlacement> placement_;
     std::optional<TTextOutline> outline_;
 
-    // Host pixel = offset + scale x host coordinate, with y turned upside down.
-    double scale_ = 1.0;
-    QPointF offset_;
+    // Host pixel = offset + scale x host coordinate, with y turned upside down; the frame
+    // keeps both finite.
+    TPreviewFrame frame_;
     bool fitted_ = false;
     bool userMoved_ = false;
 

@@ -366,13 +366,21 @@ void PutSettings(TForm1& f, const TDialogSettings& s) {
     }
 }
 
-// Whether enough of the window's title strip lies on some screen for the user to grab it.
-bool Reachable(const QRect& window) {
-    const QRect strip(window.left(), window.top(), window.width(), kTitleStripHeight);
+// Whether enough of the title strip of a window width wide at (left, top) lies on some screen
+// for the user to grab it. Reckoned in 64 bits: a saved edge near the end of the range of an
+// int would overflow the window's right or bottom edge.
+bool Reachable(int left, int top, int width) {
     const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [&strip](const QScreen* screen) {
-        const QRect seen = strip.intersected(screen->availableGeometry());
-        return seen.width() >= kMinVisibleWidth && seen.height() >= kMinVisibleHeight;
+    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+        const QRect area = screen->availableGeometry();
+        const auto overlap = [](qint64 a1, qint64 a2, qint64 b1, qint64 b2) {
+            return std::min(a2, b2) - std::max(a1, b1);
+        };
+        const qint64 seenWidth = overlap(left, qint64{left} + width, area.left(),
+                                         qint64{area.left()} + area.width());
+        const qint64 seenHeight = overlap(top, qint64{top} + kTitleStripHeight, area.top(),
+                                          qint64{area.top()} + area.height());
+        return seenWidth >= kMinVisibleWidth && seenHeight >= kMinVisibleHeight;
     });
 }
 
@@ -935,9 +943,9 @@ void TForm1::OpenDatFile() {
     sizes.fonts = ComboBox4->count();
     sizes.basePoints = static_cast<int>(RadioGroup2Items->buttons().size());
     LoadSettingsFile(DatFile, sizes, s);
+    KeepOnScreen(s.left, s.top);
     PutSettings(*this, s);
     previewWanted_ = s.previewOpen;
-    KeepOnScreen();
 }
 
 void TForm1::SaveDatFile() {
@@ -961,15 +969,16 @@ void TForm1::ApplyStartupMode() {
     }
 }
 
-// A position saved on a screen that is no longer there would hide the dialog: bring it back
-// onto the primary screen.
-void TForm1::KeepOnScreen() {
-    if (Reachable(QRect(pos(), size()))) {
+// A position saved on a screen that is no longer there, or beyond any screen, would hide the
+// dialog: it is brought back onto the primary screen before the window is moved there.
+void TForm1::KeepOnScreen(int& left, int& top) const {
+    if (Reachable(left, top, width())) {
         return;
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.left() + kHomeOffset, area.top() + kHomeOffset);
+        left = area.left() + kHomeOffset;
+        top = area.top() + kHomeOffset;
     }
 }
 

@@ -140,7 +140,7 @@ private:
     void OpenDatFile();
     void SaveDatFile();
     void ApplyStartupMode();
-    void KeepOnScreen();
+    void KeepOnScreen(int& left, int& top) const;
     void KeepTextSingleLine(const QString& text);
     void InstallInputConventions();
     std::vector<QAbstractButton*> OptionGroup(const QObject* option) const;

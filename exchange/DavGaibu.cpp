@@ -181,15 +181,24 @@ void TJGdata::DataFree() {
 // file's bytes is in memory at any time.
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
     MojiCode = false;
+    openFault_ = TDavOpenFault::None;
     if (!ExistsFile(fn)) {
+        openFault_ = TDavOpenFault::Missing;
         return false;
     }
     TFileBlocks file;
     if (!file.Open(fn)) {
+        openFault_ = TDavOpenFault::Unreadable;
+        return false;
+    }
+    if (file.SizeHint() != kUnknownSize && file.SizeHint() > DavLimits::kMaxFileBytes) {
+        openFault_ = TDavOpenFault::TooLarge;
         return false;
     }
     DavReader::TListReserver reserver;
     if (!reserver.FeedFile(fn, file) || !file.Rewind()) {
+        openFault_ = reserver.Refusal() != TDavOpenFault::None ? reserver.Refusal()
+                                                               : TDavOpenFault::Unreadable;
         return false;
     }
     reserver.Reserve(*this);
@@ -197,12 +206,25 @@ bool TJGdata::OpenTempFile(const std::u16string& fn) {
     ParseTempText(text);
     // A read that fails only on the second pass (the disk, or another program cutting the
     // file short) leaves the lines read before it.
-    return !file.Failed();
+    if (file.Failed()) {
+        openFault_ = TDavOpenFault::Unreadable;
+        return false;
+    }
+    return true;
 }
 
 bool TJGdata::OpenTempBytes(std::string_view bytes) {
+    openFault_ = TDavOpenFault::None;
+    if (bytes.size() > DavLimits::kMaxFileBytes) {
+        openFault_ = TDavOpenFault::TooLarge;
+        return false;
+    }
     DavReader::TListReserver reserver;
     reserver.Feed(bytes);
+    if (reserver.Refusal() != TDavOpenFault::None) {
+        openFault_ = reserver.Refusal();
+        return false;
+    }
     reserver.Reserve(*this);
     TTextBlockDecoder text(bytes);
     ParseTempText(text);

@@ -42,6 +42,15 @@ enum TDavKind : int {
     kKindSolidG = 15,  ///< a ring solid ("sg"), in TJGdata::EntSldG
 };
 
+/// Why TJGdata::OpenTempFile or OpenTempBytes read nothing (TJGdata::OpenFault).
+enum class TDavOpenFault {
+    None,         ///< the file was read
+    Missing,      ///< there is no such file
+    Unreadable,   ///< it could not be opened or read through (a folder, a pipe, a failing disk)
+    TooLarge,     ///< it is larger than DavLimits::kMaxFileBytes
+    LineTooLong,  ///< a line is longer than DavLimits::kMaxLineBytes
+};
+
 /// One point that the user picked in the host before it started the program.
 struct TDavIndPoint {
     bool flg = false;  ///< the host sent this point
@@ -398,9 +407,17 @@ public:
     /// range replaced by defaults. The file is read through a buffer of one block, so its
     /// bytes are never held whole. (Should a read fail after the file has been read through
     /// once, the result is false too, and the model keeps the lines read before it.)
+    /// A file larger than DavLimits::kMaxFileBytes, or with a line longer than
+    /// DavLimits::kMaxLineBytes, is refused: false, the model as it was, and OpenFault says
+    /// which limit; the first is found from the file's size, the second while no more than
+    /// about twice the longest line of the file's bytes is held.
     bool OpenTempFile(const std::u16string& fn);
-    /// What OpenTempFile does once the file's bytes are in memory: decode, split, parse.
+    /// What OpenTempFile does once the file's bytes are in memory: decode, split, parse. The
+    /// same limits refuse the same bytes.
     bool OpenTempBytes(std::string_view bytes);
+    /// Why the last OpenTempFile or OpenTempBytes returned false; TDavOpenFault::None after
+    /// one that read its file.
+    TDavOpenFault OpenFault() const { return openFault_; }
     /// An observer of the reader: every line read and every line skipped or mended (see
     /// DavReadSink.h). nullptr, the default, reports nothing. The sink is not owned.
     void SetReadSink(TDavReadSink* sink) { readSink_ = sink; }
@@ -755,6 +772,7 @@ private:
     // What the last appender call stored (A_Stored); every appender starts by clearing it.
     TDavEntNo lastStored_{0, -1};
     void ClearStored() { lastStored_ = TDavEntNo{0, -1}; }
+    TDavOpenFault openFault_ = TDavOpenFault::None;
     // Set while a file is read: the lists grow a record at a time (GrowAppend).
     bool readingFile_ = false;
     // Fills the last block of every entity list and of the drawing order with empty records.

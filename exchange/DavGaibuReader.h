@@ -83,7 +83,8 @@ private:
 // Counts, a block of a host file's bytes at a time, the entities that its lines will add,
 // then reserves room for them in every entity list and in the drawing order, so that reading
 // fills the lists in place. Only the capacity changes; a UTF-16 file is left to the lists' own
-// growth.
+// growth. On the way it holds the file to the input limits (DavLimits): a file larger than
+// kMaxFileBytes or a line longer than kMaxLineBytes refuses it, and what follows is not read.
 class TListReserver {
 public:
     TListReserver();
@@ -91,14 +92,16 @@ public:
     TListReserver(const TListReserver&) = delete;
     TListReserver& operator=(const TListReserver&) = delete;
 
-    // The next block of the file's bytes, in file order.
+    // The next block of the file's bytes, in file order; of any size.
     void Feed(std::string_view block);
+    // The limit the bytes fed so far broke, if any.
+    TDavOpenFault Refusal() const;
     // Files of at least this many bytes are counted in two halves at once.
     static constexpr uintmax_t kHalvesFrom = uintmax_t{8} << 20;
     // Feeds a whole file, open at its first byte in file. A file of halvesFrom bytes or more
     // is read in two halves at once where the machine has a second core: the second half
-    // through a reader of its own, on a thread of its own. False when a read fails, and the
-    // file has then not been read through.
+    // through a reader of its own, on a thread of its own. False when a read fails or a limit
+    // refuses the file (Refusal), and the file has then not been read through.
     bool FeedFile(const std::u16string& fileName, TFileBlocks& file,
                   uintmax_t halvesFrom = kHalvesFrom);
     // Counts the last line, then reserves room in jg's lists.

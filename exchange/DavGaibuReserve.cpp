@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>  // for std::pair
 #include <thread>
+#include <utility>  // for std::pair
 #include <vector>
 
 #include "exchange/DavGaibuReader.h"
@@ -177,15 +177,102 @@ size_t BlockLength(int count) {
 
 }  // namespace
 
+// A block is taken in parts no longer than the longest line, so that a line that fits in one
+// part is short enough, and every longer one is carried from part to part and measured there.
+static_assert(DavLimits::kMaxLineBytes % 2 == 0, "parts hold whole UTF-16 units");
+
 struct TListReserver::TState {
     TCounts counts;
     TRowCache rows;
     // The start of a line that goes on in the next block.
     std::string carry;
     bool started = false;
-    // A UTF-16 file: its bytes are not ASCII words, and its lists grow as they are filled.
-    bool skip = false;
+    // A UTF-16 file: its bytes are not ASCII words, and its lists grow as they are filled;
+    // only its lines are measured, a unit at a time.
+    bool utf16 = false;
+    bool bigEndian = false;
+    int oddByte = -1;      // the first byte of a unit that the next block completes
+    size_t lineBytes = 0;  // of the UTF-16 line under way
+    uintmax_t bytes = 0;   // fed so far
+    TDavOpenFault refusal = TDavOpenFault::None;
+
+    void Part(std::string_view block);
+    void Utf16Part(std::string_view block);
+    void Refuse(TDavOpenFault why) {
+        refusal = why;
+        std::string().swap(carry);
+    }
 };
+
+void TListReserver::TState::Utf16Part(std::string_view block) {
+    size_t k = 0;
+    const auto unit = [this](unsigned char first, unsigned char second) {
+        return bigEndian ? (first << 8 | second) : (second << 8 | first);
+    };
+    const auto take = [this](unsigned u) {
+        if (u == '\r' || u == '\n') {
+            lineBytes = 0;
+        } else if ((lineBytes += 2) > DavLimits::kMaxLineBytes) {
+            Refuse(TDavOpenFault::LineTooLong);
+        }
+    };
+    if (oddByte >= 0 && !block.empty()) {
+        take(unit(static_cast<unsigned char>(oddByte), static_cast<unsigned char>(block[0])));
+        oddByte = -1;
+        k = 1;
+    }
+    for (; k + 1 < block.size() && refusal == TDavOpenFault::None; k += 2) {
+        take(unit(static_cast<unsigned char>(block[k]), static_cast<unsigned char>(block[k + 1])));
+    }
+    if (k < block.size()) {
+        oddByte = static_cast<unsigned char>(block[k]);
+    }
+}
+
+void TListReserver::TState::Part(std::string_view block) {
+    if (!started) {
+        started = true;
+        // The encoding as the reader tells it: by the mark, or UTF-16 by its NUL bytes.
+        size_t mark = 0;
+        const TTextEncoding encoding = DetectEncoding(block, mark);
+        utf16 = encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE;
+        bigEndian = encoding == TTextEncoding::Utf16BE;
+        block.remove_prefix(mark);
+    }
+    if (utf16) {
+        Utf16Part(block);
+        return;
+    }
+    const auto count = [this](std::string_view lines) { CountLines(lines, counts, rows); };
+    size_t i = 0;
+    if (!carry.empty()) {
+        // The line begun in earlier blocks ends at the first line break of this one.
+        i = LineBreaks::FindLineBreak(block.data(), 0, block.size());
+        if (carry.size() + i > DavLimits::kMaxLineBytes) {
+            Refuse(TDavOpenFault::LineTooLong);
+            return;
+        }
+        carry.append(block.substr(0, i));
+        if (i == block.size()) {
+            return;
+        }
+        carry += '\n';
+        count(carry);
+        carry.clear();
+    }
+    // Whole lines up to the block's last line break; the rest waits for the next block.
+    const size_t last = block.find_last_of("\r\n");
+    if (last == std::string_view::npos || last < i) {
+        if (carry.size() + (block.size() - i) > DavLimits::kMaxLineBytes) {
+            Refuse(TDavOpenFault::LineTooLong);
+            return;
+        }
+        carry.append(block.substr(i));
+        return;
+    }
+    count(block.substr(i, last + 1 - i));
+    carry.assign(block.substr(last + 1));
+}
 
 TListReserver::TListReserver() : state_(std::make_unique<TState>()) {}
 
@@ -193,48 +280,41 @@ TListReserver::~TListReserver() = default;
 
 void TListReserver::Feed(std::string_view block) {
     TState& s = *state_;
-    if (!s.started) {
-        s.started = true;
-        size_t mark = 0;
-        const TTextEncoding encoding = DetectEncoding(block, mark);
-        s.skip = encoding == TTextEncoding::Utf16LE || encoding == TTextEncoding::Utf16BE;
-        block.remove_prefix(mark);
-    }
-    if (s.skip) {
-        return;
-    }
-    const auto count = [&s](std::string_view lines) { CountLines(lines, s.counts, s.rows); };
-    size_t i = 0;
-    if (!s.carry.empty()) {
-        // The line begun in earlier blocks ends at the first line break of this one.
-        i = LineBreaks::FindLineBreak(block.data(), 0, block.size());
-        s.carry.append(block.substr(0, i));
-        if (i == block.size()) {
+    for (size_t at = 0; at < block.size() && s.refusal == TDavOpenFault::None;
+         at += DavLimits::kMaxLineBytes) {
+        const std::string_view part = block.substr(at, DavLimits::kMaxLineBytes);
+        s.bytes += part.size();
+        if (s.bytes > DavLimits::kMaxFileBytes) {
+            s.Refuse(TDavOpenFault::TooLarge);
             return;
         }
-        s.carry += '\n';
-        count(s.carry);
-        s.carry.clear();
+        s.Part(part);
     }
-    // Whole lines up to the block's last line break; the rest waits for the next block.
-    const size_t last = block.find_last_of("\r\n");
-    if (last == std::string_view::npos || last < i) {
-        s.carry.append(block.substr(i));
-        return;
-    }
-    count(block.substr(i, last + 1 - i));
-    s.carry.assign(block.substr(last + 1));
+}
+
+TDavOpenFault TListReserver::Refusal() const {
+    return state_->refusal;
 }
 
 bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
                              uintmax_t halvesFrom) {
     const uintmax_t size = file.SizeHint();
     std::string_view block;
-    if (size == kUnknownSize || size < halvesFrom || std::thread::hardware_concurrency() < 2) {
-        while (file.Next(block)) {
+    const auto feedRest = [&] {
+        while (Refusal() == TDavOpenFault::None && file.Next(block)) {
             Feed(block);
         }
-        return !file.Failed();
+        return !file.Failed() && Refusal() == TDavOpenFault::None;
+    };
+    if (size == kUnknownSize || size < halvesFrom || std::thread::hardware_concurrency() < 2) {
+        return feedRest();
+    }
+    // A UTF-16 file is read in one go: its halves would not be cut at its units, and only one
+    // reader that knows the encoding measures its lines.
+    TFileBlocks head(2);
+    std::string_view mark;
+    if (head.Open(fileName) && head.Next(mark) && (mark == "\xFF\xFE" || mark == "\xFE\xFF")) {
+        return feedRest();
     }
     // The second half: the lines from the first one that starts past the middle. Where they
     // start is known after the other reader's first block; where no line starts past the
@@ -266,7 +346,7 @@ bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
             boundary.set_value(kUnknownSize);
             return;
         }
-        while (tail.Next(piece)) {
+        while (later.Refusal() == TDavOpenFault::None && tail.Next(piece)) {
             later.Feed(piece);
         }
         laterRead = !tail.Failed();
@@ -275,15 +355,23 @@ bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
     if (middle != kUnknownSize) {
         file.EndAt(middle);
     }
-    while (file.Next(block)) {
+    while (Refusal() == TDavOpenFault::None && file.Next(block)) {
         Feed(block);
     }
     other.join();
-    if (file.Failed()) {
+    if (file.Failed() || Refusal() != TDavOpenFault::None) {
         return false;
     }
     if (middle == kUnknownSize) {
         return true;
+    }
+    if (later.Refusal() != TDavOpenFault::None) {
+        state_->Refuse(later.Refusal());
+        return false;
+    }
+    if (state_->bytes + later.state_->bytes > DavLimits::kMaxFileBytes) {
+        state_->Refuse(TDavOpenFault::TooLarge);
+        return false;
     }
     if (!laterRead) {
         return false;
@@ -302,7 +390,7 @@ void TListReserver::Reserve(TJGdata& jg) {
         CountLines(s.carry, s.counts, s.rows);
         std::string().swap(s.carry);
     }
-    if (s.skip || !s.started) {
+    if (s.utf16 || !s.started) {
         return;
     }
     const TCounts& counts = s.counts;

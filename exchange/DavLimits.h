@@ -1,9 +1,11 @@
 /// @file
-/// DavLimits: the sizes of the model's fixed tables, shared by the model, the reader and the
-/// rules. It depends on nothing, so that every header of the exchange class can include it.
+/// DavLimits: the sizes of the model's fixed tables and the largest input the reader takes,
+/// shared by the model, the reader and the rules. It depends on nothing, so that every header
+/// of the exchange class can include it.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 /// The sizes of the model's fixed tables.
 namespace DavLimits {
@@ -29,5 +31,15 @@ inline constexpr std::size_t kRgbSlots = kRgbValues + 1;
 
 /// Entries of the picked-point table: points 1..99, slot 0 unused.
 inline constexpr std::size_t kPickedPointSlots = 100;
+
+/// The largest host file that TJGdata::OpenTempFile and OpenTempBytes read: 256 MiB. A host
+/// writes about 50 bytes for each selected entity, so this is room for some five million of
+/// them; a larger file is refused before it is parsed (TDavOpenFault::TooLarge).
+inline constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{256} << 20;
+/// The longest line that they read, in bytes of the file (two for each unit of UTF-16), line
+/// break not counted: 1 MiB. The host writes lines of a few hundred bytes, a long text a few
+/// thousand. A longer line refuses the whole file (TDavOpenFault::LineTooLong), found while
+/// no more than this much of the line is held.
+inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
 
 }  // namespace DavLimits

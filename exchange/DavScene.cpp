@@ -71,7 +71,18 @@ bool OnArc(double t, double start, double sweep) {
     return d <= sweep;
 }
 
-void AddArcBounds(TBounds& b, const TArcGeom& a, double r) {
+// The points of one primitive as it is built: their bounds, and whether all were finite.
+struct TPending {
+    TBounds bounds;
+    bool finite = true;
+
+    void Add(double x, double y) {
+        finite = finite && Finite(x) && Finite(y);
+        bounds.Add(x, y);
+    }
+};
+
+void AddArcBounds(TPending& b, const TArcGeom& a, double r) {
     TArcGeom g = a;
     g.r = r;
     double x = 0.0, y = 0.0;
@@ -101,20 +112,37 @@ public:
     void Picked();
 
 private:
+    // Starts a primitive; Keep ends it.
     TScenePrim& New(TPrimKind kind, int color, int ent) {
+        pending_ = TPending{};
         TScenePrim& p = scene_.prims.emplace_back();
         p.kind = kind;
         p.color = color;
         p.ent = ent;
         return p;
     }
+    // Keeps the primitive just built, and its points in the scene's bounds, when its numbers
+    // and every point of it are finite; else leaves it out and counts it.
+    void Keep() {
+        const TScenePrim& p = scene_.prims.back();
+        if (pending_.finite && std::all_of(std::begin(p.g), std::end(p.g), Finite)) {
+            if (!pending_.bounds.empty) {
+                scene_.bounds.Add(pending_.bounds.x1, pending_.bounds.y1);
+                scene_.bounds.Add(pending_.bounds.x2, pending_.bounds.y2);
+            }
+            return;
+        }
+        scene_.prims.pop_back();
+        ++scene_.leftOut;
+    }
     void Line(int ent, int color, double x1, double y1, double x2, double y2);
-    void ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a);
+    void ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a, int code = 0);
     void Polygon(int ent, int color, std::initializer_list<double> xy);
     void Text(int ent, const TDavEntText& t);
 
     const TJGdata& jg_;
     TScene& scene_;
+    TPending pending_;
 };
 
 void TBuilder::Line(int ent, int color, double x1, double y1, double x2, double y2) {
@@ -123,18 +151,23 @@ void TBuilder::Line(int ent, int color, double x1, double y1, double x2, double 
     p.g[1] = y1;
     p.g[2] = x2;
     p.g[3] = y2;
-    scene_.bounds.Add(x1, y1);
-    scene_.bounds.Add(x2, y2);
+    pending_.Add(x1, y1);
+    pending_.Add(x2, y2);
+    Keep();
 }
 
-void TBuilder::ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a) {
+void TBuilder::ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a, int code) {
     TScenePrim& p = New(kind, color, ent);
     const double v[8] = {a.cx, a.cy, a.r, a.flat, a.tilt, a.start, a.sweep, a.inner};
     std::copy(std::begin(v), std::end(v), p.g);
-    AddArcBounds(scene_.bounds, a, a.r);
+    p.code = code;
+    AddArcBounds(pending_, a, a.r);
     if (kind == TPrimKind::Sector) {
-        scene_.bounds.Add(a.cx, a.cy);
+        pending_.Add(a.cx, a.cy);
+    } else if (kind == TPrimKind::Ring) {
+        AddArcBounds(pending_, a, a.inner);
     }
+    Keep();
 }
 
 void TBuilder::Polygon(int ent, int color, std::initializer_list<double> xy) {
@@ -142,8 +175,9 @@ void TBuilder::Polygon(int ent, int color, std::initializer_list<double> xy) {
     p.n = static_cast<std::uint8_t>(xy.size() / 2);
     std::copy(xy.begin(), xy.end(), p.g);
     for (size_t i = 0; i + 1 < xy.size(); i += 2) {
-        scene_.bounds.Add(p.g[i], p.g[i + 1]);
+        pending_.Add(p.g[i], p.g[i + 1]);
     }
+    Keep();
 }
 
 // The box a text spans. Horizontal text: along its direction, its drawn length at its
@@ -180,116 +214,118 @@ void TBuilder::Text(int ent, const TDavEntText& t) {
     double x[4], y[4];
     TextCorners(p, x, y);
     for (int i = 0; i < 4; ++i) {
-        scene_.bounds.Add(x[i], y[i]);
+        pending_.Add(x[i], y[i]);
     }
+    Keep();
 }
 
 void TBuilder::Entity(int ent, const TDavEntNo& en) {
     switch (en.yn) {
-    case kKindLine:
-        if (const TDavEntLine* e = At(jg_.EntLine, jg_.EntLineN, en.no)) {
-            Line(ent, jg_.GetColorDisp(e->att.Col), e->x1, e->y1, e->x2, e->y2);
+        case kKindLine:
+            if (const TDavEntLine* e = At(jg_.EntLine, jg_.EntLineN, en.no)) {
+                Line(ent, jg_.GetColorDisp(e->att.Col), e->x1, e->y1, e->x2, e->y2);
+            }
+            break;
+        case kKindCircle:
+            if (const TDavEntCircle* e = At(jg_.EntCirc, jg_.EntCircN, en.no)) {
+                ArcShape(TPrimKind::Arc, ent, jg_.GetColorDisp(e->att.Col),
+                         {e->cx, e->cy, e->cr, 1.0, 0.0, 0.0, 360.0, 0.0});
+            }
+            break;
+        case kKindArc:
+            if (const TDavEntArc* e = At(jg_.EntArc, jg_.EntArcN, en.no)) {
+                TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, 0.0};
+                ArcFromAngles(e->sa, e->ea, a.start, a.sweep);
+                ArcShape(TPrimKind::Arc, ent, jg_.GetColorDisp(e->att.Col), a);
+            }
+            break;
+        case kKindText:
+            if (const TDavEntText* e = At(jg_.EntText, jg_.EntTextN, en.no)) {
+                Text(ent, *e);
+            }
+            break;
+        case kKindPoint:
+            if (const TDavEntPnt* e = At(jg_.EntPnt, jg_.EntPntN, en.no)) {
+                TScenePrim& p = New(TPrimKind::Point, jg_.GetColorDisp(e->att.Col), ent);
+                p.g[0] = e->px;
+                p.g[1] = e->py;
+                pending_.Add(e->px, e->py);
+                Keep();
+            }
+            break;
+        case kKindMark:
+            if (const TDavEntMark* e = At(jg_.EntMark, jg_.EntMarkN, en.no)) {
+                TScenePrim& p = New(TPrimKind::Marker, jg_.GetColorDisp(e->att.Col), ent);
+                p.g[0] = e->px;
+                p.g[1] = e->py;
+                p.g[2] = DavRules::OneIfNone(e->bai);
+                p.g[3] = e->ang;
+                p.code = e->cod;
+                pending_.Add(e->px, e->py);
+                Keep();
+            }
+            break;
+        case kKindDim:
+            if (const TDavEntDim* e = At(jg_.EntDim, jg_.EntDimN, en.no)) {
+                Line(ent, jg_.GetColorDisp(e->lin.att.Col), e->lin.x1, e->lin.y1, e->lin.x2,
+                     e->lin.y2);
+                Text(ent, e->txt);
+            }
+            break;
+        case kKindBlock:
+            // A block insert shows where it sits; its contents are the host's.
+            if (const TDavEntBlk* e = At(jg_.EntBlk, jg_.EntBlkN, en.no)) {
+                TScenePrim& p = New(TPrimKind::Point, jg_.GetColorDisp(e->att.Col), ent);
+                p.g[0] = e->px;
+                p.g[1] = e->py;
+                pending_.Add(e->px, e->py);
+                Keep();
+            }
+            break;
+        case kKindSolid2:
+            // A two-point solid is a band between its points: drawn as a line of its width.
+            if (const TDavEntSld2* e = At(jg_.EntSld2, jg_.EntSld2N, en.no)) {
+                Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
+                        {e->x1, e->y1, e->x2, e->y2});
+            }
+            break;
+        case kKindSolid3:
+            if (const TDavEntSld3* e = At(jg_.EntSld3, jg_.EntSld3N, en.no)) {
+                Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
+                        {e->x1, e->y1, e->x2, e->y2, e->x3, e->y3});
+            }
+            break;
+        case kKindSolid4:
+            if (const TDavEntSld4* e = At(jg_.EntSld4, jg_.EntSld4N, en.no)) {
+                Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
+                        {e->x1, e->y1, e->x2, e->y2, e->x3, e->y3, e->x4, e->y4});
+            }
+            break;
+        case kKindSolidC:
+        case kKindSolidE: {
+            const bool sector = en.yn == kKindSolidC;
+            const TDavEntSldC* e = sector ? At(jg_.EntSldC, jg_.EntSldCN, en.no)
+                                          : At(jg_.EntSldE, jg_.EntSldEN, en.no);
+            if (e) {
+                TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, 0.0};
+                ArcFromSweep(e->sa, e->da, a.start, a.sweep);
+                ArcShape(sector ? TPrimKind::Sector : TPrimKind::Segment, ent,
+                         SolidColorDisp(jg_, e->att.Col, e->Color), a, e->fl);
+            }
+            break;
         }
-        break;
-    case kKindCircle:
-        if (const TDavEntCircle* e = At(jg_.EntCirc, jg_.EntCircN, en.no)) {
-            ArcShape(TPrimKind::Arc, ent, jg_.GetColorDisp(e->att.Col),
-                     {e->cx, e->cy, e->cr, 1.0, 0.0, 0.0, 360.0, 0.0});
+        case kKindSolidO:
+        case kKindSolidG: {
+            const TDavEntSldD* e = en.yn == kKindSolidO ? At(jg_.EntSldO, jg_.EntSldON, en.no)
+                                                        : At(jg_.EntSldG, jg_.EntSldGN, en.no);
+            if (e) {
+                TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, e->ri};
+                ArcFromSweep(e->sa, e->da, a.start, a.sweep);
+                ArcShape(TPrimKind::Ring, ent, SolidColorDisp(jg_, e->att.Col, e->Color), a);
+            }
+            break;
         }
-        break;
-    case kKindArc:
-        if (const TDavEntArc* e = At(jg_.EntArc, jg_.EntArcN, en.no)) {
-            TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, 0.0};
-            ArcFromAngles(e->sa, e->ea, a.start, a.sweep);
-            ArcShape(TPrimKind::Arc, ent, jg_.GetColorDisp(e->att.Col), a);
-        }
-        break;
-    case kKindText:
-        if (const TDavEntText* e = At(jg_.EntText, jg_.EntTextN, en.no)) {
-            Text(ent, *e);
-        }
-        break;
-    case kKindPoint:
-        if (const TDavEntPnt* e = At(jg_.EntPnt, jg_.EntPntN, en.no)) {
-            TScenePrim& p = New(TPrimKind::Point, jg_.GetColorDisp(e->att.Col), ent);
-            p.g[0] = e->px;
-            p.g[1] = e->py;
-            scene_.bounds.Add(e->px, e->py);
-        }
-        break;
-    case kKindMark:
-        if (const TDavEntMark* e = At(jg_.EntMark, jg_.EntMarkN, en.no)) {
-            TScenePrim& p = New(TPrimKind::Marker, jg_.GetColorDisp(e->att.Col), ent);
-            p.g[0] = e->px;
-            p.g[1] = e->py;
-            p.g[2] = DavRules::OneIfNone(e->bai);
-            p.g[3] = e->ang;
-            p.code = e->cod;
-            scene_.bounds.Add(e->px, e->py);
-        }
-        break;
-    case kKindDim:
-        if (const TDavEntDim* e = At(jg_.EntDim, jg_.EntDimN, en.no)) {
-            Line(ent, jg_.GetColorDisp(e->lin.att.Col), e->lin.x1, e->lin.y1, e->lin.x2,
-                 e->lin.y2);
-            Text(ent, e->txt);
-        }
-        break;
-    case kKindBlock:
-        // A block insert shows where it sits; its contents are the host's.
-        if (const TDavEntBlk* e = At(jg_.EntBlk, jg_.EntBlkN, en.no)) {
-            TScenePrim& p = New(TPrimKind::Point, jg_.GetColorDisp(e->att.Col), ent);
-            p.g[0] = e->px;
-            p.g[1] = e->py;
-            scene_.bounds.Add(e->px, e->py);
-        }
-        break;
-    case kKindSolid2:
-        // A two-point solid is a band between its points: drawn as a line of its width.
-        if (const TDavEntSld2* e = At(jg_.EntSld2, jg_.EntSld2N, en.no)) {
-            Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color), {e->x1, e->y1, e->x2, e->y2});
-        }
-        break;
-    case kKindSolid3:
-        if (const TDavEntSld3* e = At(jg_.EntSld3, jg_.EntSld3N, en.no)) {
-            Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
-                    {e->x1, e->y1, e->x2, e->y2, e->x3, e->y3});
-        }
-        break;
-    case kKindSolid4:
-        if (const TDavEntSld4* e = At(jg_.EntSld4, jg_.EntSld4N, en.no)) {
-            Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
-                    {e->x1, e->y1, e->x2, e->y2, e->x3, e->y3, e->x4, e->y4});
-        }
-        break;
-    case kKindSolidC:
-    case kKindSolidE: {
-        const bool sector = en.yn == kKindSolidC;
-        const TDavEntSldC* e = sector ? At(jg_.EntSldC, jg_.EntSldCN, en.no)
-                                      : At(jg_.EntSldE, jg_.EntSldEN, en.no);
-        if (e) {
-            TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, 0.0};
-            ArcFromSweep(e->sa, e->da, a.start, a.sweep);
-            ArcShape(sector ? TPrimKind::Sector : TPrimKind::Segment, ent,
-                     SolidColorDisp(jg_, e->att.Col, e->Color), a);
-            scene_.prims.back().code = e->fl;
-        }
-        break;
-    }
-    case kKindSolidO:
-    case kKindSolidG: {
-        const TDavEntSldD* e = en.yn == kKindSolidO ? At(jg_.EntSldO, jg_.EntSldON, en.no)
-                                                    : At(jg_.EntSldG, jg_.EntSldGN, en.no);
-        if (e) {
-            TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, e->ri};
-            ArcFromSweep(e->sa, e->da, a.start, a.sweep);
-            ArcShape(TPrimKind::Ring, ent, SolidColorDisp(jg_, e->att.Col, e->Color), a);
-            AddArcBounds(scene_.bounds, a, a.inner);
-        }
-        break;
-    }
-    default:
-        break;
+        default: break;
     }
 }
 
@@ -304,7 +340,8 @@ void TBuilder::Picked() {
         p.g[0] = ip.x;
         p.g[1] = ip.y;
         p.code = i;
-        scene_.bounds.Add(ip.x, ip.y);
+        pending_.Add(ip.x, ip.y);
+        Keep();
     }
 }
 

@@ -13,16 +13,16 @@ namespace DavScene {
 
 // What one primitive is. The meaning of TScenePrim::g[] depends on it (see TScenePrim).
 enum class TPrimKind : std::uint8_t {
-    Line,      // g: x1 y1 x2 y2
-    Arc,       // an open arc or a whole circle or ellipse; g: the TArcGeom fields
-    Sector,    // filled: the arc and the two radii to its centre; g: TArcGeom
-    Segment,   // filled: the arc closed by its chord; g: TArcGeom
-    Ring,      // filled: between the arc and the same arc at the inner radius g[7]; g: TArcGeom
-    Polygon,   // filled: n corners (3 or 4) in g as x1 y1 x2 y2 ...
-    Text,      // g: origin x y, along ux uy, up vx vy, character width, character height
-    Point,     // g: x y
-    Marker,    // g: x y scale angle(degrees); code: the marker code
-    Picked,    // a picked point; g: x y; code: its number 1..99
+    Line,     // g: x1 y1 x2 y2
+    Arc,      // an open arc or a whole circle or ellipse; g: the TArcGeom fields
+    Sector,   // filled: the arc and the two radii to its centre; g: TArcGeom
+    Segment,  // filled: the arc closed by its chord; g: TArcGeom
+    Ring,     // filled: between the arc and the same arc at the inner radius g[7]; g: TArcGeom
+    Polygon,  // filled: n corners (3 or 4) in g as x1 y1 x2 y2 ...
+    Text,     // g: origin x y, along ux uy, up vx vy, character width, character height
+    Point,    // g: x y
+    Marker,   // g: x y scale angle(degrees); code: the marker code
+    Picked,   // a picked point; g: x y; code: its number 1..99
 };
 
 // An elliptic arc kept parametric: the point at parameter t (degrees) is
@@ -56,10 +56,16 @@ struct TBounds {
 
 struct TScene {
     std::vector<TScenePrim> prims;
-    TBounds bounds;  // of every primitive's geometry, picked points included
+    // Of every primitive's geometry, picked points included. Its corners are finite; its
+    // width and height (x2 - x1, y2 - y1) may exceed the range of numbers.
+    TBounds bounds;
+    // The primitives left out because a number of theirs, or a point they reach (a corner of
+    // a text's box, the far side of a circle), is not finite: they cannot be drawn.
+    int leftOut = 0;
 };
 
-// Builds the scene of every entity in drawing order, then the picked points.
+// Builds the scene of every entity in drawing order, then the picked points. Every number of
+// every primitive it holds is finite.
 TScene BuildScene(const TJGdata& jg);
 
 // The display colour of a solid: its own RGB value when its colour code is the solid colour

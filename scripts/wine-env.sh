@@ -3,7 +3,8 @@
 #
 #   source scripts/wine-env.sh && wine build/windows-core/tests/unit/r407_unit_tests.exe
 #
-# - A 64-bit wine prefix of its own in the cache folder, created once (quietly) and reused.
+# - A 64-bit wine prefix of its own in the cache folder, created once (quietly), settled by a
+#   first program run in it, and reused.
 # - A private ja_JP.UTF-8 locale, generated once into the cache folder: wine takes its ANSI and
 #   OEM code pages from the Unix locale (not from its registry), so this locale gives code page
 #   932; under C.UTF-8 wine would use code page 1252 instead.
@@ -52,15 +53,30 @@ r407_wine_setup() {
     # No Mono and no Gecko: wineboot would otherwise offer to download them.
     export WINEDLLOVERRIDES="mscoree,mshtml="
 
+    # The prefix is ready only once wine has finished setting it up and has run a first
+    # program in it: a fresh prefix goes on updating itself (its registry, its services) for a
+    # while after wineboot returns, and a program started meanwhile may end before it runs.
+    # Each step waits for the prefix's server, and with it every wine process, to end.
     (
         flock 9 || exit 1
-        if [[ ! -e "$prefix/system.reg" ]]; then
-            wineboot -i >/dev/null 2>&1
+        if [[ ! -e "$prefix/.r407-ready" ]]; then
+            if [[ ! -e "$prefix/system.reg" ]]; then
+                wineboot -i >/dev/null 2>&1
+                wineserver -w >/dev/null 2>&1
+                [[ -e "$prefix/system.reg" ]] || {
+                    echo "wine-env: wineboot could not create the prefix $prefix" >&2
+                    exit 1
+                }
+            fi
+            local out status=0
+            out=$(WINEDEBUG=err+all wine cmd /c exit 7 2>&1) || status=$?
             wineserver -w >/dev/null 2>&1
-            [[ -e "$prefix/system.reg" ]] || {
-                echo "wine-env: wineboot could not create the prefix $prefix" >&2
+            ((status == 7)) || {
+                echo "wine-env: wine cannot run a program in the prefix $prefix (status $status):" >&2
+                printf '%s\n' "$out" | tail -n 20 >&2
                 exit 1
             }
+            touch "$prefix/.r407-ready"
         fi
     ) 9>"$cache/.wine.lock" || return 1
 }

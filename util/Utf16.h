@@ -49,9 +49,10 @@ constexpr std::u16string_view CutWhole(std::u16string_view text, size_t maxUnits
 std::u16string WholeCharacters(std::u16string_view text);
 
 // A text that must stay one line (a command line, a line of the settings file, the dialog's
-// text box) has each CR and LF as a blank.
+// text box) has each CR and LF as a blank, and each NUL, which would end the host's reading
+// of the line or be taken for the end of the text.
 constexpr char16_t OneLineUnit(char16_t c) {
-    return (c == u'\r' || c == u'\n') ? u' ' : c;
+    return (c == u'\r' || c == u'\n' || c == u'\0') ? u' ' : c;
 }
 void AppendOneLine(std::u16string& out, std::u16string_view text);
 std::u16string OneLine(std::u16string_view text);

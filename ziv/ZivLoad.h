@@ -12,5 +12,8 @@ std::string EncodingName(std::string_view bytes);
 std::string EncodingLabel(std::string_view name);
 
 // Reads the file (or standard input for "-") into jg as the library reads it, and returns
-// the name of its encoding. Throws TZivError when the file is missing or cannot be read.
+// the name of its encoding. Throws TZivError when the file is missing, is not a regular file,
+// cannot be read, or breaks one of the reader's limits (DavLimits::kMaxFileBytes,
+// kMaxLineBytes); standard input is refused as soon as it breaks one, so that no more than
+// the largest host file is ever held.
 std::string LoadHostFile(const std::string& path, TJGdata& jg);

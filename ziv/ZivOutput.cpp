@@ -228,8 +228,13 @@ namespace {
 std::u16string InputName(const std::string& path) {
     const std::u16string name = FromUtf8(path);
     std::error_code ec;
-    if (std::filesystem::is_directory(std::filesystem::path(name), ec)) {
+    const std::filesystem::file_status status = std::filesystem::status(name, ec);
+    if (std::filesystem::is_directory(status)) {
         throw TZivError(path + ": is a folder, not a file");
+    }
+    // A pipe or a device would be waited on or read without end: only "-" is read as a stream.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw TZivError(path + ": not a regular file");
     }
     if (!ExistsFile(name)) {
         throw TZivError(path + ": no such file");

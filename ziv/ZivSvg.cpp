@@ -457,7 +457,11 @@ std::string SceneSvg(std::span<const TSvgLayer> layers, int size, size_t* leftOu
     TSvg svg(layers, size);
     std::string out = svg.Run();
     if (leftOut != nullptr) {
+        // What the scenes already left out, and what the picture could not place.
         *leftOut = svg.LeftOut();
+        for (const TSvgLayer& l : layers) {
+            *leftOut += static_cast<size_t>(l.scene->leftOut);
+        }
     }
     return out;
 }

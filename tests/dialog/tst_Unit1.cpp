@@ -1,6 +1,7 @@
 // tst_Unit1: the dialog's widgets, started from a temporary program folder and driven in process.
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include <QApplication>
@@ -742,6 +743,13 @@ void TestUnit1::lostWindowComesBack_data() {
     QTest::newRow("above the screen") << QPoint(100, -500) << true;
     QTest::newRow("partly off the left edge") << QPoint(-10, 40) << false;
     QTest::newRow("on screen") << QPoint(200, 100) << false;
+    // At the ends of the range of an int, where the window's far edges overflow.
+    QTest::newRow("left at the largest int") << QPoint(std::numeric_limits<int>::max(), 100) << true;
+    QTest::newRow("left at the smallest int") << QPoint(std::numeric_limits<int>::min(), 100) << true;
+    QTest::newRow("top at the largest int") << QPoint(100, std::numeric_limits<int>::max()) << true;
+    QTest::newRow("top at the smallest int") << QPoint(100, std::numeric_limits<int>::min()) << true;
+    QTest::newRow("both near the largest int") << QPoint(2147483000, 2147483000) << true;
+    QTest::newRow("beyond the X coordinates") << QPoint(40000, 40000) << true;
 }
 
 void TestUnit1::lostWindowComesBack() {

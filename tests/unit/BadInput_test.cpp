@@ -121,9 +121,9 @@ TEST_F(BadInput, EveryDamagedFileReadsAndSavesAfterwards) {
     }
 }
 
-// A line of 10 MB in each encoding: long enough to cross every buffer and piece of the reader.
-TEST_F(BadInput, TenMegabyteLineInEveryEncoding) {
-    constexpr size_t kLong = 10u << 20;
+// Lines at the reader's limit in each encoding: long enough to cross every buffer and piece of
+// the reader, and read; a unit longer, or 10 MB, refuses the file and leaves the model alone.
+TEST_F(BadInput, LongLinesInEveryEncoding) {
     const std::string circle = "\r\nci 0 0 5\r\n";
     struct TCase {
         const char* name;
@@ -139,11 +139,6 @@ TEST_F(BadInput, TenMegabyteLineInEveryEncoding) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string line;
-        line.reserve(kLong + c.unit.size());
-        while (line.size() < kLong) {
-            line += c.unit;
-        }
         // The ASCII parts of the file in its encoding.
         const auto ascii = [&c](const std::string& s) {
             if (c.mark.size() != 2) {
@@ -155,8 +150,32 @@ TEST_F(BadInput, TenMegabyteLineInEveryEncoding) {
             }
             return wide;
         };
-        const std::string text = c.mark + ascii("h#") + line + ascii(circle);
-        ReadWriteBack(text, {c.utf8, 1});
+        // A comment line of exactly this many bytes in the file's encoding.
+        const auto lineOf = [&](size_t bytes) {
+            std::string line = ascii("h#");
+            line.reserve(bytes);
+            while (line.size() + c.unit.size() <= bytes) {
+                line += c.unit;
+            }
+            while (line.size() < bytes) {
+                line += ascii("x");
+            }
+            return line;
+        };
+        ReadWriteBack(c.mark + lineOf(DavLimits::kMaxLineBytes) + ascii(circle), {c.utf8, 1});
+        for (size_t bytes : {DavLimits::kMaxLineBytes + 2, size_t{10} << 20}) {
+            SCOPED_TRACE(bytes);
+            const fs::path file = dir_ / "ZIV_TEMP.TXT";
+            WriteAll(file, c.mark + lineOf(bytes) + ascii(circle));
+            TJGdata jg;
+            EXPECT_FALSE(jg.OpenTempFile(file.u16string()));
+            EXPECT_EQ(jg.OpenFault(), TDavOpenFault::LineTooLong);
+            EXPECT_EQ(jg.EntN, 0);
+            EXPECT_TRUE(ModelDump::Consistent(jg));
+            TJGdata fromBytes;
+            EXPECT_FALSE(fromBytes.OpenTempBytes(ReadAll(file)));
+            EXPECT_EQ(fromBytes.OpenFault(), TDavOpenFault::LineTooLong);
+        }
     }
 }
 

@@ -187,18 +187,60 @@ TEST(SceneTest, EmptyModelAndNonFiniteGeometry) {
     EXPECT_TRUE(DavScene::BuildScene(empty).bounds.empty);
 
     // A record whose numbers are not finite (the store refuses them, a caller may still set
-    // one) is still a primitive, but it does not stretch the bounds to infinity.
+    // one) cannot be drawn: it is left out and counted, and the bounds are those of the rest.
     TJGdata jg;
     jg.A_Line(0, 0, 1, 1);
     jg.A_Line(0, 0, 1, 0.5);
     jg.EntLine[1].x2 = std::numeric_limits<double>::infinity();
     const TScene s = DavScene::BuildScene(jg);
-    EXPECT_EQ(s.prims.size(), 2u);
+    EXPECT_EQ(s.prims.size(), 1u);
+    EXPECT_EQ(s.leftOut, 1);
     EXPECT_DOUBLE_EQ(s.bounds.x2, 1.0);
 
-    // An index entry that names no record is passed over.
+    // An index entry that names no record is passed over, and is not counted.
     jg.EntNo[0].no = 5;
-    EXPECT_EQ(DavScene::BuildScene(jg).prims.size(), 1u);
+    EXPECT_EQ(DavScene::BuildScene(jg).prims.size(), 0u);
+    EXPECT_EQ(DavScene::BuildScene(jg).leftOut, 1);
+}
+
+// Host files at the edge of the range of numbers: what the host wrote is finite, but a point
+// the primitive reaches may not be. Those are left out; the rest keeps its place and bounds.
+TEST(SceneTest, PrimitivesBeyondTheRangeOfNumbersAreLeftOut) {
+    struct TEdgeCase {
+        const char* name;
+        std::string host;
+        size_t kept;
+        int leftOut;
+        double bx1, bx2;
+    };
+    const TEdgeCase cases[] = {
+        // Kept: every point finite, though the width of the bounds is not.
+        {"picked point at 1e308", "hp1 1e308 1e308\n", 1, 0, 1e308, 1e308},
+        {"line across the whole range", "-1e308 0 1e308 0\n", 1, 0, -1e308, 1e308},
+        {"circle of radius 1e300", "ci 0 0 1e300\n", 1, 0, -1e300, 1e300},
+        // Left out: the far side of the circle, the end of the text's box.
+        {"circle past the largest number", "0 0 1 1\nci 1e308 0 1e308\n", 1, 1, 0, 1},
+        {"ellipse whose flattening overflows", "0 0 1 1\nci 0 0 1e300 0 360 1e300 45\n", 1, 1,
+         0, 1},
+        {"text longer than the range", "0 0 1 1\ncn0 1e308 1 1e308 2\nch 0 0 1 0 \"ABCD\n", 1, 1,
+         0, 1},
+        {"solid sector past the range", "0 0 1 1\nsc 1e308 0 1e308 1 0 0 90 0\n", 1, 1, 0, 1},
+    };
+    for (const TEdgeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TJGdata jg;
+        const TScene s = SceneOf(jg, c.host);
+        EXPECT_EQ(s.prims.size(), c.kept);
+        EXPECT_EQ(s.leftOut, c.leftOut);
+        ASSERT_FALSE(s.bounds.empty);
+        EXPECT_DOUBLE_EQ(s.bounds.x1, c.bx1);
+        EXPECT_DOUBLE_EQ(s.bounds.x2, c.bx2);
+        for (const TScenePrim& p : s.prims) {
+            for (double v : p.g) {
+                EXPECT_TRUE(std::isfinite(v));
+            }
+        }
+    }
 }
 
 }  // namespace

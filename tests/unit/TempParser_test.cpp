@@ -792,6 +792,8 @@ TEST(TempParser, ListsAreSizedAlikeWhenAFileIsCountedInHalves) {
 TEST(TempParser, HostileInputKeepsTheModelConsistent) {
     using namespace std::string_view_literals;
     const std::u16string tenMegabytes(10 * 1024 * 1024, u'a');
+    const std::u16string longest(DavLimits::kMaxLineBytes, u'a');
+    const std::u16string textKey = u"ch 0 0 1 0 \"";
     const std::vector<std::u16string> texts = {
         // Quotes and equals signs only
         u"\"\n\"\"\"\n=\n===\n\"=\" =\n= = = =",
@@ -807,8 +809,11 @@ TEST(TempParser, HostileInputKeepsTheModelConsistent) {
         // More than 400 tokens, and a colour table far beyond its 356 entries
         u"sl" + Repeat(u" 1", 500) + u"\nhrgb" + Repeat(u" 9", 2000) + u"\nlgn" +
             Repeat(u" x", 1000),
-        // A line of 10 MB: one token, a text, and tokens up to the limit
+        // A line of 10 MB: past the reader's limit, the file is refused whole
         tenMegabytes + u"\nch 0 0 1 0 \"" + tenMegabytes + u"\n" + Repeat(u"1 ", 5 * 1024 * 1024),
+        // Lines as long as the reader takes: one token, a text, and tokens up to the limit
+        longest + u"\n" + textKey + longest.substr(textKey.size()) + u"\n" +
+            Repeat(u"1 ", DavLimits::kMaxLineBytes / 2),
     };
     for (const std::u16string& text : texts) {
         SCOPED_TRACE(ToUtf8(text.substr(0, 30)));
@@ -819,7 +824,7 @@ TEST(TempParser, HostileInputKeepsTheModelConsistent) {
     TJGdata jg;
     Load(jg, texts.back());
     ASSERT_EQ(jg.EntTextN, 1);
-    EXPECT_EQ(jg.EntText[0].st.size(), tenMegabytes.size());
+    EXPECT_EQ(jg.EntText[0].st.size(), longest.size() - textKey.size());
 }
 
 TEST(TempParser, RandomBytesKeepTheModelConsistent) {
