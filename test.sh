@@ -56,7 +56,7 @@ if ((qt_status == 0)); then
     export R407_QT_WINDOWS
     cmake --preset windows
     # Only what these tests run: the core's tests are the windows-core step's.
-    cmake --build --preset windows -j "$jobs" --target r407 tst_Unit1 tst_Preview win_input
+    cmake --build --preset windows -j "$jobs" --target r407 tst_Unit1 tst_Preview tst_InputMethod win_input
     ctest --test-dir build/windows -L 'wine-dialog|wine-e2e' -j "$jobs" --output-on-failure
 elif ((qt_status == 3)); then
     echo "SKIPPED: the Windows dialog and end-to-end tests: no Qt for Windows (reason above)"
