@@ -1,6 +1,6 @@
-// ZivWriteBack: a model's write-back, as ziv write sends it: the library's own write-back,
-// after which the entities are let go and the command lines are encoded and written a piece
-// at a time, each let go once written.
+// ZivWriteBack: a model's write-back, as ziv write sends it: the library's own write-back, its
+// command lines encoded and written a piece at a time as they are made, each let go once
+// written.
 #pragma once
 
 #include <cstddef>
