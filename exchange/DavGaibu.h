@@ -287,16 +287,15 @@ public:
 
     /// @name The host's settings
     ///@{
-    bool MojiCode = false;     ///< the file was read as UTF-8, and is written back so
-    double Jikukaku = 0.0;     ///< axis angle of the drawing, degrees
+    bool MojiCode = false;  ///< the file was read as UTF-8, and is written back so
+    double Jikukaku = 0.0;  ///< axis angle of the drawing, degrees
     std::u16string ZumenFile;  ///< the host's drawing file
     std::array<double, DavLimits::kScales> LGrpScale{};  ///< scale of each layer group 0..15
-    double ZumenXsize = 1189.0;                          ///< sheet width
-    double ZumenYsize = 841.0;                           ///< sheet height
-    std::array<TDavMojisyu, DavLimits::kTextTypeSlots>
-        Mojisyu{};                                ///< text types 1..10; entry 0 unused
-    std::array<int, DavLimits::kRgbSlots> RGB{};  ///< the "hrgb" values 1..356; entry 0 unused
-    bool Zusun = false;                           ///< sheet-unit mode ("bz"): coordinates on paper
+    double ZumenXsize = 1189.0;  ///< sheet width
+    double ZumenYsize = 841.0;   ///< sheet height
+    std::array<TDavMojisyu, DavLimits::kTextTypeSlots> Mojisyu{};  ///< text types 1..10; entry 0 unused
+    std::array<int, DavLimits::kRgbSlots> RGB{};             ///< the "hrgb" values 1..356; entry 0 unused
+    bool Zusun = false;                     ///< sheet-unit mode ("bz"): coordinates on paper
     ///@}
     ///@{
     /// A rectangle that the host gives and S_Area passes back unchanged.
@@ -340,7 +339,7 @@ public:
     std::vector<TDavEntNo> EntNo;        ///< every entity in drawing order: kind and index
     int EntLineN = 0;                    ///< number of lines
     std::vector<TDavEntLine> EntLine;    ///< lines (kind 1)
-    TDavEntLine EntSunLine;              ///< the line of the dimension being read; not an entity
+    TDavEntLine EntSunLine;  ///< the line of the dimension being read; not an entity
     int EntCircN = 0;                    ///< number of circles
     std::vector<TDavEntCircle> EntCirc;  ///< circles (kind 2)
     int EntArcN = 0;                     ///< number of arcs
@@ -373,16 +372,16 @@ public:
 
     /// @name Output buffers
     ///@{
-    int t_MemN = 0;                     ///< number of command lines waiting to be saved
+    int t_MemN = 0;                    ///< number of command lines waiting to be saved
     std::vector<std::u16string> t_Mem;  ///< the command lines (t_MemN of them are in use)
     /// When set, SendMem hands the buffer to t_MemSink each time t_MemN reaches t_MemSinkEvery,
     /// so that a caller who streams the commands out (ziv write) never holds them all at once;
     /// the sink takes the t_MemN lines in use and sets t_MemN to 0. Unset, the default, the
     /// buffer keeps every line until it is saved.
     std::function<void(TJGdata&)> t_MemSink;
-    int t_MemSinkEvery = 0;          ///< lines that make the buffer go to t_MemSink
-    int t_PLineN = 0;                ///< number of polyline segments waiting to be sent
-    std::vector<TDavPLine> t_PLine;  ///< the polyline segments
+    int t_MemSinkEvery = 0;  ///< lines that make the buffer go to t_MemSink
+    int t_PLineN = 0;                  ///< number of polyline segments waiting to be sent
+    std::vector<TDavPLine> t_PLine;    ///< the polyline segments
     ///@}
 
     /// @name Display colours
@@ -487,19 +486,19 @@ public:
     /// force flag is set. A mode of 1 maps the value from the caller's numbering to the
     /// host's code; any other mode takes it as the host's code.
     ///@{
-    void S_LGrp(int lgrp);          ///< layer group 0..15
-    void S_Lay(int lay);            ///< layer 0..15
+    void S_LGrp(int lgrp);  ///< layer group 0..15
+    void S_Lay(int lay);    ///< layer 0..15
     void S_Col(int col, int mode);  ///< colour
     void S_Ltp(int ltp, int mode);  ///< line type
-    void S_Wid(int wid);            ///< line width 0..30000; written only when the host sent widths
+    void S_Wid(int wid);  ///< line width 0..30000; written only when the host sent widths
     /// Text type mjs 1..10, or 0 with the free width mw, height mh, spacing md and colour col.
     void S_Mjs(int mjs, double mw, double mh, double md, int col, int mode);
-    void S_Mbs(int mbs);                     ///< text base-point code 0..8
+    void S_Mbs(int mbs);                   ///< text base-point code 0..8
     void S_Font(const std::u16string& fnt);  ///< font text; empty or "<>": the host's font
-    void S_PCol(int col, int mode);          ///< colour of points and markers
-    void S_SCol(int col);                    ///< RGB colour of solids, 0..0xFFFFFF
-    void S_SColRGB(int r, int g, int b);     ///< RGB colour of solids from its components
-    void S_Attr(int att);                    ///< attribute bits of the next entity
+    void S_PCol(int col, int mode);        ///< colour of points and markers
+    void S_SCol(int col);                  ///< RGB colour of solids, 0..0xFFFFFF
+    void S_SColRGB(int r, int g, int b);   ///< RGB colour of solids from its components
+    void S_Attr(int att);                  ///< attribute bits of the next entity
     /// Attribute bits of the next entity, one flag each.
     void S_Attr(bool at1, bool at2, bool at3, bool at4, bool at5);
     /// Attribute bits of the next entity, each set when its value is not 0.
@@ -522,8 +521,8 @@ public:
     /// nothing.
     ///@{
     void S_Line(double x1, double y1, double x2, double y2);  ///< a line
-    void S_PLineStart();                                      ///< opens a polyline block ("pl")
-    void S_PLineEnd();                                        ///< closes a polyline block ("#")
+    void S_PLineStart();  ///< opens a polyline block ("pl")
+    void S_PLineEnd();    ///< closes a polyline block ("#")
     /// Appends a segment to the polyline buffer.
     void S_PLineSet(double px1, double py1, double px2, double py2);
     void S_PLineReset();  ///< empties the polyline buffer
@@ -557,29 +556,29 @@ public:
     /// Set the current attributes that the appenders without explicit attributes give new
     /// entities. They write no command and leave the force flags alone.
     ///@{
-    void A_LGrp(int lgrp);          ///< layer group
-    void A_Lay(int lay);            ///< layer
+    void A_LGrp(int lgrp);  ///< layer group
+    void A_Lay(int lay);    ///< layer
     void A_Col(int col, int mode);  ///< colour (mode 1: the caller's numbering)
     void A_Ltp(int ltp, int mode);  ///< line type (mode 1: the caller's numbering)
-    void A_Wid(int wid);            ///< line width
+    void A_Wid(int wid);    ///< line width
     /// Text type and free sizes, as S_Mjs.
     void A_Mjs(int mjs, double mw, double mh, double md, int col, int mode);
-    void A_Mbs(int mbs);                     ///< text base-point code
+    void A_Mbs(int mbs);  ///< text base-point code
     void A_Font(const std::u16string& fnt);  ///< font text
-    void A_PCol(int col, int mode);          ///< colour of points and markers
-    void A_SCol(int col);                    ///< RGB colour of solids
-    void A_SColRGB(int r, int g, int b);     ///< RGB colour of solids from its components
-    void A_Attr(int att);                    ///< attribute bits
+    void A_PCol(int col, int mode);  ///< colour of points and markers
+    void A_SCol(int col);            ///< RGB colour of solids
+    void A_SColRGB(int r, int g, int b);  ///< RGB colour of solids from its components
+    void A_Attr(int att);                 ///< attribute bits
     ///@}
 
     /// @name Entity store: appenders
     /// Each appends one entity to its kind's list and to the drawing order, with the current
     /// attributes or with the explicit ones in at. Degenerate geometry is not stored.
     ///@{
-    void A_Line(double ax1, double ay1, double ax2, double ay2);                  ///< a line
+    void A_Line(double ax1, double ay1, double ax2, double ay2);  ///< a line
     void A_Line(TDavEntAttr at, double ax1, double ay1, double ax2, double ay2);  ///< a line
-    void A_Ten(double ax, double ay);                                             ///< a point
-    void A_Ten(TDavEntAttr at, double ax, double ay);                             ///< a point
+    void A_Ten(double ax, double ay);                  ///< a point
+    void A_Ten(TDavEntAttr at, double ax, double ay);  ///< a point
     /// A marker.
     void A_Mark(double ax, double ay, double abai, double aang, int acod);
     /// A marker.
