@@ -367,9 +367,12 @@ struct TFieldSpec {
 
 struct TFieldTable {
     std::vector<TFieldSpec> fields;
-    // The field's position, or -1.
-    int Find(std::string_view name) const {
-        for (size_t i = 0; i < fields.size(); ++i) {
+    // The field's position, or -1. The search starts at from, where the next field is in a
+    // record written in the table's order, as the dump writes it.
+    int Find(std::string_view name, size_t from = 0) const {
+        const size_t n = fields.size();
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = from + k < n ? from + k : from + k - n;
             if (name == fields[i].name) {
                 return static_cast<int>(i);
             }
@@ -496,7 +499,7 @@ public:
         name_ = name;
         index_ = index;
         levels_.clear();
-        levels_.push_back({&box_->Table(), box_->Reset(), 0, {}});
+        levels_.push_back({&box_->Table(), box_->Reset(), 0, {}, 0});
         sawCode_ = sawIndex_ = false;
         pending_ = -1;
         extra_ = TExtra::None;
@@ -518,8 +521,9 @@ public:
         }
         TLevel& l = levels_.back();
         extra_ = TExtra::None;
-        pending_ = l.table->Find(k);
+        pending_ = l.table->Find(k, l.next);
         if (pending_ >= 0) {
+            l.next = static_cast<size_t>(pending_) + 1;
             if (l.seen & (1u << pending_)) {
                 duplicate = k;
                 return false;
@@ -592,7 +596,7 @@ public:
             ++skip_;
             return;
         }
-        levels_.push_back({f.nested, l.base + f.offset, 0, f.name});
+        levels_.push_back({f.nested, l.base + f.offset, 0, f.name, 0});
     }
 
     // An object or array closes; true when it was the entity itself.
@@ -672,6 +676,7 @@ private:
         char* base;
         std::uint32_t seen;
         std::string_view field;  // its name in the record above; empty for the entity
+        size_t next = 0;         // where the next field is looked for first
     };
 
 public:
