@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "exchange/DavKinds.h"
+#include "util/Platform.h"
 
 namespace {
 
@@ -42,6 +43,10 @@ void WriteModelBack(TJGdata& jg, bool plain, TZivOutput& out, std::size_t linesP
         first = false;
         out.Write(bytes);
     };
+    // The library stops its write-back when Escape is held, anywhere on the desktop, for the
+    // dialog's user; a command-line tool's output must not end where a key happened to be
+    // down, with its lines already written and nothing said. The key is not asked.
+    Platform::SetEscapeProbe({});
     jg.t_MemSink = drain;
     jg.t_MemSinkEvery = static_cast<int>(std::clamp<std::size_t>(linesPerPiece, 1, INT32_MAX));
     jg.S_Init();
