@@ -252,12 +252,20 @@ void TJGdata::S_Init() {
     w_SlCol = 0;
 }
 
+void TJGdata::SinkMemIfFull() {
+    if (t_MemSink && t_MemN >= t_MemSinkEvery) {
+        t_MemSink(*this);
+    }
+}
+
 void TJGdata::SendMem(const std::u16string& s) {
     GrowAppend(t_Mem, t_MemN) = s;
+    SinkMemIfFull();
 }
 
 void TJGdata::SendMem(std::u16string&& s) {
     GrowAppend(t_Mem, t_MemN) = std::move(s);
+    SinkMemIfFull();
 }
 
 // Replaces fn with the command buffer. A failed save leaves no exchange file behind, so the

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -384,6 +385,12 @@ public:
     ///@{
     int t_MemN = 0;                    ///< number of command lines waiting to be saved
     std::vector<std::u16string> t_Mem;  ///< the command lines (t_MemN of them are in use)
+    /// When set, SendMem hands the buffer to t_MemSink each time t_MemN reaches t_MemSinkEvery,
+    /// so that a caller who streams the commands out (ziv write) never holds them all at once;
+    /// the sink takes the t_MemN lines in use and sets t_MemN to 0. Unset, the default, the
+    /// buffer keeps every line until it is saved.
+    std::function<void(TJGdata&)> t_MemSink;
+    int t_MemSinkEvery = 0;  ///< lines that make the buffer go to t_MemSink
     int t_PLineN = 0;                  ///< number of polyline segments waiting to be sent
     std::vector<TDavPLine> t_PLine;    ///< the polyline segments
     ///@}
@@ -741,6 +748,8 @@ private:
     size_t ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows);
 
     int ConvColNo(int col) const;
+    // Hands the buffer to t_MemSink once it holds t_MemSinkEvery lines.
+    void SinkMemIfFull();
     int ConvLtpNo(int ltp) const;
 
     void S_EntLine(int no, const TDavOverrides& o);

@@ -367,9 +367,12 @@ struct TFieldSpec {
 
 struct TFieldTable {
     std::vector<TFieldSpec> fields;
-    // The field's position, or -1.
-    int Find(std::string_view name) const {
-        for (size_t i = 0; i < fields.size(); ++i) {
+    // The field's position, or -1. The search starts at from, where the next field is in a
+    // record written in the table's order, as the dump writes it.
+    int Find(std::string_view name, size_t from = 0) const {
+        const size_t n = fields.size();
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = from + k < n ? from + k : from + k - n;
             if (name == fields[i].name) {
                 return static_cast<int>(i);
             }
@@ -390,6 +393,19 @@ struct TFieldTable {
         if (fields.size() > 32) {
             throw std::logic_error("a record of more than 32 fields");
         }
+    }
+    // The fields of names as a mask of positions: what a record must have seen to hold them
+    // all. A name the table lacks can never be seen: every bit, so that Missing names it.
+    std::uint32_t MaskOf(std::span<const char* const> names) const {
+        std::uint32_t mask = 0;
+        for (const char* n : names) {
+            const int i = Find(n);
+            if (i < 0) {
+                return ~std::uint32_t{0};
+            }
+            mask |= 1u << i;
+        }
+        return mask;
     }
 };
 
@@ -473,13 +489,17 @@ public:
         if (!box) {
             DavKinds::VisitKind(
                 code, [&](auto k) { box = std::make_unique<TRecordBoxOf<decltype(k)>>(); });
+            const TFieldTable& t = box->Table();
+            required_[static_cast<size_t>(code)] = t.MaskOf(RequiredFields(code));
+            const int att = t.Find("att");
+            attBit_[static_cast<size_t>(code)] = att < 0 ? 0 : 1u << att;
         }
         box_ = box.get();
         code_ = code;
         name_ = name;
-        where_ = "entity " + std::to_string(index) + " (" + name + ")";
+        index_ = index;
         levels_.clear();
-        levels_.push_back({&box_->Table(), box_->Reset(), 0, where_});
+        levels_.push_back({&box_->Table(), box_->Reset(), 0, {}, 0});
         sawCode_ = sawIndex_ = false;
         pending_ = -1;
         extra_ = TExtra::None;
@@ -501,8 +521,9 @@ public:
         }
         TLevel& l = levels_.back();
         extra_ = TExtra::None;
-        pending_ = l.table->Find(k);
+        pending_ = l.table->Find(k, l.next);
         if (pending_ >= 0) {
+            l.next = static_cast<size_t>(pending_) + 1;
             if (l.seen & (1u << pending_)) {
                 duplicate = k;
                 return false;
@@ -520,7 +541,7 @@ public:
             extra_ = k == "code" ? TExtra::Code : TExtra::Index;
             return true;
         }
-        Refuse(l.where + ": unknown field " + Quoted(k));
+        Refuse(Where(levels_.size()) + ": unknown field " + Quoted(k));
         return true;
     }
 
@@ -535,7 +556,7 @@ public:
             }
             TLevel& l = levels_.back();
             const TFieldSpec& f = l.table->fields[static_cast<size_t>(pending_)];
-            const TPlace place{l.where, f.name.data()};
+            const TLevelPlace place{this, levels_.size(), f.name.data()};
             char* at = l.base + f.offset;
             switch (f.type) {
                 case TFieldSpec::TType::Bool:
@@ -549,7 +570,7 @@ public:
                     *reinterpret_cast<std::u16string*>(at) = ToText(v, place);
                     break;
                 case TFieldSpec::TType::Record:
-                    Object(v, l.where + "." + std::string(f.name));
+                    Object(v, Where(levels_.size()) + "." + std::string(f.name));
                     break;
             }
         } catch (const TZivError& e) {
@@ -575,7 +596,7 @@ public:
             ++skip_;
             return;
         }
-        levels_.push_back({f.nested, l.base + f.offset, 0, l.where + "." + std::string(f.name)});
+        levels_.push_back({f.nested, l.base + f.offset, 0, f.name, 0});
     }
 
     // An object or array closes; true when it was the entity itself.
@@ -585,6 +606,7 @@ public:
             return false;
         }
         const TLevel done = levels_.back();
+        const size_t doneDepth = levels_.size();
         if (levels_.size() == 1) {
             rootSeen_ = done.seen;
         }
@@ -595,8 +617,11 @@ public:
         if (done.table == &FieldTable<TDavEntAttr>()) {
             const auto& a = *reinterpret_cast<const TDavEntAttr*>(done.base);
             try {
-                LayerInRange(a.LGrp, done.where + ".LGrp");
-                LayerInRange(a.Lay, done.where + ".Lay");
+                if (a.LGrp < 0 || a.LGrp > DavRules::kMaxLayer || a.Lay < 0 ||
+                    a.Lay > DavRules::kMaxLayer) {
+                    LayerInRange(a.LGrp, WhereBefore(done, doneDepth) + ".LGrp");
+                    LayerInRange(a.Lay, WhereBefore(done, doneDepth) + ".Lay");
+                }
             } catch (const TZivError& e) {
                 Refuse(e.what());
             }
@@ -613,27 +638,33 @@ public:
         }
         const TFieldTable& t = box_->Table();
         const std::uint32_t seen = rootSeen_;
-        if (const std::string m = t.Missing(seen, RequiredFields(code_)); !m.empty()) {
-            throw TZivError(where_ + ": missing " + Quoted(m));
+        const std::uint32_t need = required_[static_cast<size_t>(code_)];
+        if ((seen & need) != need) {
+            const std::string m = t.Missing(seen, RequiredFields(code_));
+            throw TZivError(Where(1) + ": missing " + Quoted(m));
         }
         if (code_ == kKindDim) {
-            if (const std::string m =
+            static const std::uint32_t needLin =
+                FieldTable<TDavEntLine>().MaskOf(RequiredFields(kKindLine));
+            static const std::uint32_t needTxt =
+                FieldTable<TDavEntText>().MaskOf(RequiredFields(kKindText));
+            if ((dimLin_ & needLin) != needLin) {
+                const std::string m =
                     FieldTable<TDavEntLine>().Missing(dimLin_, RequiredFields(kKindLine));
-                !m.empty()) {
-                throw TZivError(where_ + ".lin: missing " + Quoted(m));
+                throw TZivError(Where(1) + ".lin: missing " + Quoted(m));
             }
-            if (const std::string m =
+            if ((dimTxt_ & needTxt) != needTxt) {
+                const std::string m =
                     FieldTable<TDavEntText>().Missing(dimTxt_, RequiredFields(kKindText));
-                !m.empty()) {
-                throw TZivError(where_ + ".txt: missing " + Quoted(m));
+                throw TZivError(Where(1) + ".txt: missing " + Quoted(m));
             }
         }
         if (jg.EntN >= kZivMaxEntities) {
-            throw TZivError(where_ + ": more than " + std::to_string(kZivMaxEntities) +
+            throw TZivError(Where(1) + ": more than " + std::to_string(kZivMaxEntities) +
                             " entities");
         }
         TEntityRead read;
-        read.hasAtt = (seen & (1u << t.Find("att"))) != 0;
+        read.hasAtt = (seen & attBit_[static_cast<size_t>(code_)]) != 0;
         read.en = box_->Append(jg);
         return read;
     }
@@ -644,7 +675,40 @@ private:
         const TFieldTable* table;
         char* base;
         std::uint32_t seen;
-        std::string where;
+        std::string_view field;  // its name in the record above; empty for the entity
+        size_t next = 0;         // where the next field is looked for first
+    };
+
+public:
+    // The entity's name for a message, "entity 3 (EntLine)", and that of its first depth
+    // levels, "entity 3 (EntLine).att": made only when a message is.
+    std::string Where(size_t depth) const {
+        std::string w = "entity " + std::to_string(index_) + " (" + name_ + ")";
+        for (size_t i = 1; i < depth && i < levels_.size(); ++i) {
+            w += ".";
+            w += levels_[i].field;
+        }
+        return w;
+    }
+
+private:
+    // The same for a level already closed, once at depth.
+    std::string WhereBefore(const TLevel& done, size_t depth) const {
+        std::string w = Where(depth - 1);
+        if (depth > 1) {
+            w += ".";
+            w += done.field;
+        }
+        return w;
+    }
+    // A field of a level, for a message: built only when one is made.
+    struct TLevelPlace {
+        const TTypedEntity* entity;
+        size_t depth;
+        const char* name;
+        friend std::string operator+(const TLevelPlace& p, const char* text) {
+            return p.entity->Where(p.depth) + "." + p.name + text;
+        }
     };
 
     void Refuse(std::string what) {
@@ -655,22 +719,26 @@ private:
 
     void Extra(const json& v) {
         if (extra_ == TExtra::Code) {
-            if (ToInt(v, where_ + ".code") != code_) {
-                throw TZivError(where_ + ".code: " + std::to_string(code_) +
+            if (ToInt(v, Where(1) + ".code") != code_) {
+                throw TZivError(Where(1) + ".code: " + std::to_string(code_) +
                                 " expected for this kind");
             }
             return;
         }
-        const int at = ToInt(v, where_ + ".index");
+        const int at = ToInt(v, Where(1) + ".index");
         if (at < 0 || at >= kZivMaxEntities) {
-            throw TZivError(where_ + ".index: expected 0.." + std::to_string(kZivMaxEntities - 1));
+            throw TZivError(Where(1) + ".index: expected 0.." +
+                            std::to_string(kZivMaxEntities - 1));
         }
     }
 
     std::array<std::unique_ptr<TRecordBox>, 16> boxes_;
+    // Per kind code: the fields an entity must give, and its "att" field (0: none).
+    std::array<std::uint32_t, 16> required_{}, attBit_{};
     TRecordBox* box_ = nullptr;
     int code_ = 0;
-    std::string name_, where_, error_;
+    std::string name_, error_;
+    size_t index_ = 0;
     std::vector<TLevel> levels_;
     bool sawKind_ = true, sawCode_ = false, sawIndex_ = false;
     int pending_ = -1;

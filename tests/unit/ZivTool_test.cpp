@@ -17,6 +17,7 @@
 #include "exchange/DavScene.h"
 #include "tests/support/TestSupport.h"
 #include "util/LineBreaks.h"
+#include "util/Platform.h"
 #include "util/TextFile.h"
 #include "ziv/ZivAudit.h"
 #include "ziv/ZivDraw.h"
@@ -276,6 +277,19 @@ TEST(ZivWrite, MinimalModelFromHand) {
               "\xEF\xBB\xBF" + ToUtf8(u"lg0\r\nly0\r\ncn0 3 3 0 2\r\ncc0\r\ncn\"$<明朝>\r\n"
                                       u"ch 1 2 10 0 \"表題\r\nlc3\r\nlt0\r\npl\r\n0 0 10 0\r\n"
                                       u"10 0 10 10\r\n#\r\n"));
+}
+
+// Escape held while the library writes back stops it; ziv write's output is whole all the same.
+TEST(ZivWrite, EscapeHeldDoesNotCutTheOutput) {
+    std::string host = "hk 0\r\n";
+    for (int i = 0; i < 500; ++i) {
+        host += std::to_string(i) + " 0 " + std::to_string(i + 1) + " 1\r\n";
+    }
+    const std::string expected = LibraryWriteBack(host, false);
+    const std::string json = DumpOfBytes(host);
+    Platform::SetEscapeProbe([] { return true; });
+    EXPECT_EQ(ZivWriteBack(json, false), expected);
+    Platform::SetEscapeProbe({});
 }
 
 TEST(ZivWrite, EveryEntityIsWrittenOrNamed) {
