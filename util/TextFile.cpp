@@ -163,24 +163,6 @@ void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
     }
 }
 
-// A name for the temporary file beside the target that no other writer picks.
-std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned attempt) {
-    static std::atomic<unsigned> counter{0};
-    thread_local std::mt19937_64 rng(
-        std::random_device{}() ^
-        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    const uint64_t tag = rng() ^ (static_cast<uint64_t>(counter++) << 32) ^ attempt;
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string suffix = ".";
-    for (int k = 0; k < 12; ++k) {
-        suffix += kHex[(tag >> (4 * k)) & 0xF];
-    }
-    suffix += ".tmp";
-    std::filesystem::path name = target;
-    name += suffix;
-    return name;
-}
-
 // Whether a file name is one that TemporaryName gives for the target whose name, with the
 // dot that follows it, is prefix.
 bool IsTemporaryName(std::u8string_view name, std::u8string_view prefix) {
@@ -288,6 +270,23 @@ size_t DecodeAnsiLines(std::string_view bytes, std::u16string& out) {
 }
 
 }  // namespace
+
+std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937_64 rng(
+        std::random_device{}() ^
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const uint64_t tag = rng() ^ (static_cast<uint64_t>(counter++) << 32) ^ attempt;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string suffix = ".";
+    for (int k = 0; k < 12; ++k) {
+        suffix += kHex[(tag >> (4 * k)) & 0xF];
+    }
+    suffix += ".tmp";
+    std::filesystem::path name = target;
+    name += suffix;
+    return name;
+}
 
 TTextEncoding DetectEncoding(std::string_view head, size_t& markBytes) {
     const auto* s = reinterpret_cast<const unsigned char*>(head.data());

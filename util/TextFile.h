@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -172,6 +173,12 @@ bool IsReadOnlyFile(const std::u16string& fileName);
 // again. Tried with an empty temporary file by the name WriteFileReplacing uses, so that the
 // folder's permissions, attributes and access rules all have their say.
 bool CanReplaceFile(const std::u16string& fileName);
+
+// A name for a temporary file beside the target that no other writer picks, as
+// WriteFileReplacing names its own ("<name>.<12 hex digits>.tmp"), so that
+// RemoveStaleTemporaries also finds one that another writer left behind. attempt tells the
+// names of one writer's retries apart.
+std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned attempt = 0);
 
 // Removes the temporary files of WriteFileReplacing for this target that a run ended in the
 // middle of a save (killed, or the machine going down) left behind: those at least

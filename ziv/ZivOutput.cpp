@@ -2,14 +2,12 @@
 #include "ziv/ZivOutput.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
-#include <random>
 #include <system_error>
 #include <utility>
 #ifdef _WIN32
@@ -73,24 +71,6 @@ bool SyncFile(std::FILE* f) {
 #else
     return ::fsync(::fileno(f)) == 0;
 #endif
-}
-
-// "<target>.<12 hex digits>.tmp" in the target's folder: the name the library's own saving
-// uses, so that its clean-up of what a killed run left behind knows it.
-std::filesystem::path TemporaryName(const std::filesystem::path& target) {
-    static std::mt19937_64 rng(
-        std::random_device{}() ^
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    const std::uint64_t tag = rng();
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string suffix = ".";
-    for (int k = 0; k < 12; ++k) {
-        suffix += kHex[(tag >> (4 * k)) & 0xF];
-    }
-    suffix += ".tmp";
-    std::filesystem::path name = target;
-    name += suffix;
-    return name;
 }
 
 }  // namespace
