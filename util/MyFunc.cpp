@@ -1,27 +1,24 @@
 // MyFunc: text and number functions shared by the exchange class and the dialog.
 #include "MyFunc.h"
 
-#include <array>
-#include <bit>       // for std::bit_cast and std::endian
+#include <bit>       // for std::endian
 #include <cfloat>    // for FLT_EVAL_METHOD
 #include <charconv>  // for std::to_chars and std::from_chars, which ignore the locale
 #include <cmath>
 #include <cstdint>
 #include <cstring>  // for std::memcpy
 #include <filesystem>
-#include <limits>
 #include <string>
 #include <system_error>
 
+#include "FilePath.h"
+#include "FloatDigits.h"
 #include "Platform.h"
-#include "TextFile.h"
+#include "PowersOfTen.h"
 #include "Utf16.h"
 
 namespace {
 
-// Significant digits that FloatToText writes, and the digits it converts before cutting.
-constexpr int kOutDigits = 15;
-constexpr int kRawDigits = 18;
 // Fixed notation covers 0.0001 up to just below 10^15 (E as in 0.d1d2... x 10^E).
 constexpr int kMinFixedExp = -3;
 constexpr int kMaxFixedExp = 15;
@@ -51,72 +48,6 @@ void AppendAscii(std::u16string& out, const char* first, const char* last) {
     for (const char* p = first; p != last; ++p) {
         *dst++ = static_cast<char16_t>(static_cast<unsigned char>(*p));
     }
-}
-
-// Powers of ten from 10^-4 to 10^15, the range of fixed notation, and from 10^0 to 10^22, the
-// ones a Double holds exactly.
-constexpr int kPowerCount = 20;
-constexpr double kPowerOfTen[kPowerCount] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1, 1e2,
-                                             1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
-                                             1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-constexpr double kExactPowerOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The fast way for values in fixed range that are a decimal of at most 15 digits, such as
-// 2.5 or 1234.567: m / 10^k, both exact, rounds to the value itself, so the value lies within
-// half a unit of its last bit of that decimal, far less than the half unit of the 15th digit
-// that would change the cut. Returns the digit count, or 0 when the value needs the long way.
-int ShortDecimalDigits(double magnitude, char* digits, int& e) {
-    // The decimal exponent from the binary one (log10(2) is about 1233 / 4096), then one
-    // comparison to correct it: 10^(top - 5) <= magnitude < 10^(top - 4).
-    const int binaryExp =
-        static_cast<int>((std::bit_cast<uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
-    int top = ((binaryExp * 1233) >> 12) + 5;
-    if (magnitude >= kPowerOfTen[top]) {
-        ++top;
-    }
-    // The 15th digit is worth 10^(top - 19).
-    const int k = kOutDigits + 4 - top;
-    const double m = std::nearbyint(magnitude * kExactPowerOfTen[k]);
-    if (m >= 1e15 || m / kExactPowerOfTen[k] != magnitude) {
-        return 0;
-    }
-    // Trailing zeros are dropped before the digits are written.
-    auto whole = static_cast<uint64_t>(m);
-    int zeros = 0;
-    while (whole % 10000 == 0) {
-        whole /= 10000;
-        zeros += 4;
-    }
-    while (whole % 10 == 0) {
-        whole /= 10;
-        ++zeros;
-    }
-    const auto res = std::to_chars(digits, digits + kRawDigits, whole);
-    const int count = static_cast<int>(res.ptr - digits);
-    e = count + zeros - k;
-    return count;
-}
-
-// Splits std::to_chars scientific output ("d.ddde-XX") into its digits and the exponent E of
-// the form 0.d1d2... x 10^E; returns the number of digits.
-int SplitScientific(const char* first, const char* last, char* digits, int& e) {
-    int count = 0;
-    const char* p = first;
-    for (; p != last && *p != 'e'; ++p) {
-        if (*p != '.') {
-            digits[count++] = *p;
-        }
-    }
-    ++p;
-    const bool negative = p != last && *p == '-';
-    int exp10 = 0;
-    for (++p; p < last; ++p) {
-        exp10 = exp10 * 10 + (*p - '0');
-    }
-    e = (negative ? -exp10 : exp10) + 1;
-    return count;
 }
 
 // The fast reading of a number: a mantissa of at most 19 digits below 2^53, scaled by an
@@ -202,12 +133,6 @@ double SlowTextToFloat(std::u16string_view number) {
         return 0.0;
     }
     return value;
-}
-
-// A file name as a path; UTF-8 in between, so that no conversion can throw.
-std::filesystem::path ToPath(const std::u16string& fileName) {
-    const std::string utf8 = NativeFileName(fileName);
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 }  // namespace
@@ -413,102 +338,92 @@ double TextToFloat(std::u16string_view text) {
     return ReadAnyNumber(text);
 }
 
-void AppendFloatText(std::u16string& out, double value) {
+namespace {
+
+// NAN, INF and -INF, and 0 for both zeros; false for any other value.
+bool AppendSpecialFloat(std::u16string& out, double value) {
     if (std::isnan(value)) {
         out += u"NAN";
-        return;
-    }
-    if (std::isinf(value)) {
+    } else if (std::isinf(value)) {
         out += value < 0 ? u"-INF" : u"INF";
-        return;
-    }
-    if (value == 0.0) {
+    } else if (value == 0.0) {
         out += u'0';
-        return;
+    } else {
+        return false;
     }
+    return true;
+}
 
-    const double magnitude = std::fabs(value);
-    char raw[32];
-    std::array<char, kRawDigits> digits{};
-    int e = 0;
-    int count = 0;
-    if (magnitude >= kPowerOfTen[0] && magnitude < kPowerOfTen[kPowerCount - 1]) {
-        count = ShortDecimalDigits(magnitude, digits.data(), e);
+char16_t* WriteDigits(char16_t* q, const TFloatDigits& d, int first, int last) {
+    for (int k = first; k < last; ++k) {
+        *q++ = static_cast<char16_t>(d.digits[k]);
     }
-    if (count == 0 || count > kOutDigits) {
-        const auto res = std::to_chars(raw, raw + sizeof raw, magnitude,
-                                       std::chars_format::scientific, kRawDigits - 1);
-        SplitScientific(raw, res.ptr, digits.data(), e);
-        // Cut to 15 digits; the 16th decides, carrying through the 9s.
-        count = kOutDigits;
-        if (digits[kOutDigits] >= '5') {
-            int k = kOutDigits - 1;
-            while (k >= 0 && digits[k] == '9') {
-                digits[k] = '0';
-                --k;
-            }
-            if (k >= 0) {
-                ++digits[k];
-            } else {
-                digits[0] = '1';
-                ++e;
-            }
+    return q;
+}
+
+// Fixed notation: "1234.5", "120", "0.000123".
+char16_t* WriteFixed(char16_t* q, const TFloatDigits& d, char16_t sep) {
+    const int e = d.exponent;
+    if (e >= 1) {
+        for (int k = 0; k < e; ++k) {
+            *q++ = k < d.count ? static_cast<char16_t>(d.digits[k]) : u'0';
         }
+        if (d.count > e) {
+            *q++ = sep;
+            q = WriteDigits(q, d, e, d.count);
+        }
+        return q;
     }
-    while (count > 0 && digits[count - 1] == '0') {
-        --count;
+    *q++ = u'0';
+    *q++ = sep;
+    for (int k = 0; k < -e; ++k) {
+        *q++ = u'0';
     }
-    if (count == 0) {
+    return WriteDigits(q, d, 0, d.count);
+}
+
+// One digit before the separator and the exponent after an E: "1.5E-7", "2E20".
+char16_t* WriteExponentForm(char16_t* q, const TFloatDigits& d, char16_t sep) {
+    *q++ = static_cast<char16_t>(d.digits[0]);
+    if (d.count > 1) {
+        *q++ = sep;
+        q = WriteDigits(q, d, 1, d.count);
+    }
+    *q++ = u'E';
+    int shown = d.exponent - 1;
+    if (shown < 0) {
+        *q++ = u'-';
+        shown = -shown;
+    }
+    char expBuf[8];
+    const auto er = std::to_chars(expBuf, expBuf + sizeof expBuf, shown);
+    for (const char* c = expBuf; c != er.ptr; ++c) {
+        *q++ = static_cast<char16_t>(*c);
+    }
+    return q;
+}
+
+}  // namespace
+
+void AppendFloatText(std::u16string& out, double value) {
+    if (AppendSpecialFloat(out, value)) {
+        return;
+    }
+    const TFloatDigits d = FloatDigits(std::fabs(value));
+    if (d.count == 0) {
         out += u'0';
         return;
     }
-
     const char16_t sep = Platform::DecimalSeparator();
     char16_t buf[48];
     char16_t* q = buf;
     if (value < 0) {
         *q++ = u'-';
     }
-    if (e >= kMinFixedExp && e <= kMaxFixedExp) {
-        if (e >= 1) {
-            for (int k = 0; k < e; ++k) {
-                *q++ = k < count ? static_cast<char16_t>(digits[k]) : u'0';
-            }
-            if (count > e) {
-                *q++ = sep;
-                for (int k = e; k < count; ++k) {
-                    *q++ = static_cast<char16_t>(digits[k]);
-                }
-            }
-        } else {
-            *q++ = u'0';
-            *q++ = sep;
-            for (int k = 0; k < -e; ++k) {
-                *q++ = u'0';
-            }
-            for (int k = 0; k < count; ++k) {
-                *q++ = static_cast<char16_t>(digits[k]);
-            }
-        }
+    if (d.exponent >= kMinFixedExp && d.exponent <= kMaxFixedExp) {
+        q = WriteFixed(q, d, sep);
     } else {
-        *q++ = static_cast<char16_t>(digits[0]);
-        if (count > 1) {
-            *q++ = sep;
-            for (int k = 1; k < count; ++k) {
-                *q++ = static_cast<char16_t>(digits[k]);
-            }
-        }
-        *q++ = u'E';
-        int shown = e - 1;
-        if (shown < 0) {
-            *q++ = u'-';
-            shown = -shown;
-        }
-        char expBuf[8];
-        const auto er = std::to_chars(expBuf, expBuf + sizeof expBuf, shown);
-        for (const char* c = expBuf; c != er.ptr; ++c) {
-            *q++ = static_cast<char16_t>(*c);
-        }
+        q = WriteExponentForm(q, d, sep);
     }
     out.append(buf, static_cast<size_t>(q - buf));
 }
