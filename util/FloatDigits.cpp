@@ -1,53 +1,7 @@
-// FloatDigits: the decimal digits of a number, by a fast way for short decimals and
-// std::to_chars (which ignores the locale) for the rest.
+// FloatDigits: the long way to a number's digits, through std::to_chars.
 #include "FloatDigits.h"
 
-#include <bit>       // for std::bit_cast
-#include <charconv>  // for std::to_chars
-#include <cmath>     // for std::nearbyint
-#include <cstdint>
-
-#include "PowersOfTen.h"
-
 namespace {
-
-// The fast way for values in fixed range that are a decimal of at most 15 digits, such as
-// 2.5 or 1234.567: m / 10^k, both exact, rounds to the value itself, so the value lies within
-// half a unit of its last bit of that decimal, far less than the half unit of the 15th digit
-// that would change the cut. Fills the digits without trailing zeros and returns their
-// count, or 0 when the value needs the long way.
-int ShortDecimalDigits(double magnitude, TFloatDigits& d) {
-    // The decimal exponent from the binary one (log10(2) is about 1233 / 4096), then one
-    // comparison to correct it: 10^(top - 5) <= magnitude < 10^(top - 4).
-    const int binaryExp =
-        static_cast<int>((std::bit_cast<uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
-    int top = ((binaryExp * 1233) >> 12) + 5;
-    if (magnitude >= kPowerOfTen[top]) {
-        ++top;
-    }
-    // The 15th digit is worth 10^(top - 19).
-    const int k = kFloatTextDigits + 4 - top;
-    const double m = std::nearbyint(magnitude * kExactPowerOfTen[k]);
-    if (m >= 1e15 || m / kExactPowerOfTen[k] != magnitude) {
-        return 0;
-    }
-    // Trailing zeros are dropped before the digits are written.
-    auto whole = static_cast<uint64_t>(m);
-    int zeros = 0;
-    while (whole % 10000 == 0) {
-        whole /= 10000;
-        zeros += 4;
-    }
-    while (whole % 10 == 0) {
-        whole /= 10;
-        ++zeros;
-    }
-    char* const first = d.digits.data();
-    const auto res = std::to_chars(first, first + kFloatRawDigits, whole);
-    const int count = static_cast<int>(res.ptr - first);
-    d.exponent = count + zeros - k;
-    return count;
-}
 
 // The first 18 digits of magnitude, correctly rounded: std::to_chars's scientific form
 // ("d.ddde-XX") split into its digits and the exponent.
@@ -92,23 +46,9 @@ void RoundToTextDigits(TFloatDigits& d) {
     }
 }
 
-void TrimTrailingZeros(TFloatDigits& d) {
-    while (d.count > 0 && d.digits[d.count - 1] == '0') {
-        --d.count;
-    }
-}
-
 }  // namespace
 
-TFloatDigits FloatDigits(double magnitude) {
-    TFloatDigits d;
-    if (magnitude >= kPowerOfTen[0] && magnitude < kPowerOfTen[kPowerCount - 1]) {
-        d.count = ShortDecimalDigits(magnitude, d);
-    }
-    if (d.count == 0 || d.count > kFloatTextDigits) {
-        ScientificDigits(magnitude, d);
-        RoundToTextDigits(d);
-    }
-    TrimTrailingZeros(d);
-    return d;
+void FloatDigitSteps::LongDecimal(double magnitude, TFloatDigits& d) {
+    ScientificDigits(magnitude, d);
+    RoundToTextDigits(d);
 }
