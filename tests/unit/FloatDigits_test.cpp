@@ -94,24 +94,9 @@ int SplitScientific(const char* first, const char* last, char* digits, int& e) {
     return count;
 }
 
-void ReferenceAppendFloatText(std::u16string& out, double value) {
-    if (std::isnan(value)) {
-        out += u"NAN";
-        return;
-    }
-    if (std::isinf(value)) {
-        out += value < 0 ? u"-INF" : u"INF";
-        return;
-    }
-    if (value == 0.0) {
-        out += u'0';
-        return;
-    }
-
-    const double magnitude = std::fabs(value);
+// The former body, cut in two at the seam between digits and layout; its lines unchanged.
+int ReferenceDigits(double magnitude, std::array<char, kRawDigits>& digits, int& e) {
     char raw[32];
-    std::array<char, kRawDigits> digits{};
-    int e = 0;
     int count = 0;
     if (magnitude >= kPowerOfTen[0] && magnitude < kPowerOfTen[kPowerCount - 1]) {
         count = ShortDecimalDigits(magnitude, digits.data(), e);
@@ -139,6 +124,27 @@ void ReferenceAppendFloatText(std::u16string& out, double value) {
     while (count > 0 && digits[count - 1] == '0') {
         --count;
     }
+    return count;
+}
+
+void ReferenceAppendFloatText(std::u16string& out, double value) {
+    if (std::isnan(value)) {
+        out += u"NAN";
+        return;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? u"-INF" : u"INF";
+        return;
+    }
+    if (value == 0.0) {
+        out += u'0';
+        return;
+    }
+
+    const double magnitude = std::fabs(value);
+    std::array<char, kRawDigits> digits{};
+    int e = 0;
+    const int count = ReferenceDigits(magnitude, digits, e);
     if (count == 0) {
         out += u'0';
         return;
