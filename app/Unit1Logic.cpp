@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numbers>  // for std::numbers::pi
 #include <numeric>  // for std::midpoint
+#include <utility>  // for std::pair
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavKeys.h"
@@ -138,6 +139,28 @@ TSize ResolveTextSize(const TTextInput& in, const TJGdata& jg, TTextResult& res)
     size.bold = row.bold;
     size.type = 0;
     return size;
+}
+
+// The corrections of out-of-range boxes, as the dialog shows them after OK. The first text
+// type is chosen only where the list has entries.
+void ApplyCorrections(const TTextResult& res, int textTypes, TDialogSettings& s) {
+    if (res.row >= 1 && res.row <= kPresetRows) {
+        TPresetRow& row = s.rows[static_cast<size_t>(res.row - 1)];
+        const std::pair<std::u16string*, const std::optional<std::u16string>*> boxes[] = {
+            {&row.width, &res.width},
+            {&row.height, &res.height},
+            {&row.spacing, &res.spacing},
+            {&row.colour, &res.colour},
+        };
+        for (const auto& [box, value] : boxes) {
+            if (value->has_value()) {
+                *box = **value;
+            }
+        }
+    }
+    if (res.selectFirstTextType && textTypes > 0) {
+        s.textType = 0;
+    }
 }
 
 // Characters, not code units: a surrogate pair is one.
@@ -285,8 +308,9 @@ double ParseAngleText(std::u16string_view t) {
     return ReadAngle(t, readable);
 }
 
-TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) {
-    TTextPlacement p;
+TPlacedText PlaceText(const TTextInput& in, const TJGdata& jg) {
+    TPlacedText placed;
+    TTextPlacement& p = placed.placement;
     p.text = in.text;
     p.orientation = OrientationCode(in.orientation);
     p.angle = ParseAngleText(StripBlanks(in.angle));
@@ -301,7 +325,7 @@ TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& r
         p.vertical = TextToFloat(in.offsets[static_cast<size_t>(2 - row)]);
     }
 
-    TSize size = ResolveTextSize(in, jg, res);
+    TSize size = ResolveTextSize(in, jg, placed.corrections);
 
     p.theta = (in.mjiku ? p.angle + jg.Jikukaku : p.angle) / 180.0 * std::numbers::pi;
 
@@ -359,7 +383,7 @@ TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& r
     p.bold = size.bold;
     p.characters = CharacterCount(in.text);
     p.length = TextLength(in.text, size.w, size.d);
-    return p;
+    return placed;
 }
 
 bool IsFinitePlacement(const TTextPlacement& p) {
@@ -368,8 +392,7 @@ bool IsFinitePlacement(const TTextPlacement& p) {
 }
 
 bool HasFinitePlacement(const TTextInput& in, const TJGdata& jg) {
-    TTextResult ignored;
-    return IsFinitePlacement(PlaceText(in, jg, ignored));
+    return IsFinitePlacement(PlaceText(in, jg).placement);
 }
 
 void WriteText(const TTextPlacement& p, TJGdata& jg) {
@@ -388,14 +411,42 @@ void WriteText(const TTextPlacement& p, TJGdata& jg) {
 }
 
 TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
-    TTextResult res;
-    const TTextPlacement p = PlaceText(in, jg, res);
+    const TPlacedText placed = PlaceText(in, jg);
     // The dialog refuses OK before this point; the check keeps any other caller from sending
     // the attribute commands of a text that is never written.
-    if (IsFinitePlacement(p)) {
-        WriteText(p, jg);
+    if (IsFinitePlacement(placed.placement)) {
+        WriteText(placed.placement, jg);
     }
-    return res;
+    return placed.corrections;
+}
+
+TTextInput TextInputOf(const TDialogState& s) {
+    TTextInput in;
+    static_cast<TDialogChoices&>(in) = s;
+    in.hostFont = s.hostFontName;
+    in.mx1 = s.mx1;
+    in.my1 = s.my1;
+    in.mx2 = s.mx2;
+    in.my2 = s.my2;
+    in.mjiku = s.mjiku;
+    in.mfit = s.mfit;
+    return in;
+}
+
+TOkResult ConfirmText(const TDialogState& state, const TJGdata& jg) {
+    TOkResult ok;
+    ok.settings = state;
+    TDialogSettings& s = ok.settings;
+    // The text is placed with the angle as the box shows it after OK.
+    s.angle = NormaliseAngle(state.angle);
+    UpdateHistory(s.textHistory, s.text);
+    UpdateHistory(s.angleHistory, s.angle);
+    TTextInput in = TextInputOf(state);
+    in.angle = s.angle;
+    const TPlacedText placed = PlaceText(in, jg);
+    ok.placement = placed.placement;
+    ApplyCorrections(placed.corrections, state.textTypes, s);
+    return ok;
 }
 
 std::u16string NormaliseAngle(std::u16string_view typed) {
