@@ -179,6 +179,24 @@ bool IsFinitePositive(double v) {
     return std::isfinite(v) && v > 0.0;
 }
 
+// The text is scaled so that its drawn length spans the two points. When that factor is no
+// usable number (coinciding points, a text of no length, a negative length), the text keeps
+// the size chosen in the dialog instead of sending an unusable size.
+void FitBetweenPoints(const TTextInput& in, TSize& size) {
+    const double distance = PointDistance(in.mx1, in.my1, in.mx2, in.my2);
+    const double length = TextLength(in.text, size.w, size.d);
+    const double k = distance / length;
+    const double w = size.w * k;
+    const double h = size.h * k;
+    const double d = size.d * k;
+    if (IsFinitePositive(k) && std::isfinite(w) && std::isfinite(h) && std::isfinite(d)) {
+        size.w = w;
+        size.h = h;
+        size.d = d;
+        size.type = 0;
+    }
+}
+
 bool IsDecimalDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -351,21 +369,7 @@ TPlacedText PlaceText(const TTextInput& in, const TJGdata& jg) {
         p.fitY1 = in.my1;
         p.fitX2 = in.mx2;
         p.fitY2 = in.my2;
-        // The text is scaled so that its drawn length spans the two points. When that factor
-        // is no usable number (coinciding points, a text of no length, a negative length),
-        // the text keeps the size chosen in the dialog instead of sending an unusable size.
-        const double distance = PointDistance(in.mx1, in.my1, in.mx2, in.my2);
-        const double length = TextLength(in.text, size.w, size.d);
-        const double k = distance / length;
-        const double w = size.w * k;
-        const double h = size.h * k;
-        const double d = size.d * k;
-        if (IsFinitePositive(k) && std::isfinite(w) && std::isfinite(h) && std::isfinite(d)) {
-            size.w = w;
-            size.h = h;
-            size.d = d;
-            size.type = 0;
-        }
+        FitBetweenPoints(in, size);
     }
 
     p.x = CutPlaces(x);
