@@ -74,8 +74,7 @@ const QColor kPanelColour(235, 235, 235);
 
 // The prefixes of a preset row's controls, in the order of TPresetRowControls; the row
 // number follows.
-constexpr const char* kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC",
-                                        "EditD", "CB", "CC", "CD"};
+constexpr const char* kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC", "EditD", "CB", "CC", "CD"};
 
 QString Q(const std::u16string& s) {
     return QString::fromStdU16String(s);
@@ -856,6 +855,7 @@ void TForm1::FormClose() {
         }
     }
     JG.reset();
+    ok_.reset();
 }
 
 // The commands of the text OK placed, then its corrections shown in the dialog.
@@ -882,8 +882,9 @@ void TForm1::RadioButton1Click() {
 
 void TForm1::RB1Click() {
     Uncheck(RadioButton1);
-    const auto checked = std::find_if(PresetRows.begin(), PresetRows.end(),
-                                      [](const TPresetRowControls& row) { return row.RB->isChecked(); });
+    const auto checked =
+        std::find_if(PresetRows.begin(), PresetRows.end(),
+                     [](const TPresetRowControls& row) { return row.RB->isChecked(); });
     ShowSummary(Q(RowSummary(ReadRow(checked != PresetRows.end() ? *checked : PresetRows[0]))));
 }
 

@@ -30,7 +30,6 @@ class TComposition;
 class TJGdata;
 class TPreviewPanel;
 class TWindowGoneFilter;
-struct TDialogSettings;
 struct TOkResult;
 
 // One preset row's controls, each named by its prefix and the row number ("EditA3").
@@ -135,9 +134,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Tab and Shift+Tab stop once in an option group, at its ticked option.
+    // The keyboard and wheel conventions (DialogKeys.cpp): Tab and Shift+Tab stop once in an
+    // option group, at its ticked option; the arrow keys inside option groups, Alt+P, the wheel
+    // over drop-down lists.
     bool focusNextPrevChild(bool next) override;
-    // The arrow keys inside option groups, the wheel over drop-down lists.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

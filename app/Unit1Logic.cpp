@@ -427,13 +427,8 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
 TTextInput TextInputOf(const TDialogState& s) {
     TTextInput in;
     static_cast<TDialogChoices&>(in) = s;
+    static_cast<TTextPlace&>(in) = s;
     in.hostFont = s.hostFontName;
-    in.mx1 = s.mx1;
-    in.my1 = s.my1;
-    in.mx2 = s.mx2;
-    in.my2 = s.my2;
-    in.mjiku = s.mjiku;
-    in.mfit = s.mfit;
     return in;
 }
 

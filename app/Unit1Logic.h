@@ -13,12 +13,17 @@
 
 class TJGdata;
 
-// Everything the text generation reads: the dialog's controls and the start-up fields.
-struct TTextInput : TDialogChoices {
-    std::u16string hostFont;  // selected entry of ComboBox4, empty for none
+// Where the start-up mode puts the text: the picked points, whether the host's axis angle is
+// added to the typed one, and whether the text is fitted between the two points.
+struct TTextPlace {
     double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
     bool mjiku = true;
     bool mfit = false;
+};
+
+// Everything the text generation reads: the dialog's controls and the start-up fields.
+struct TTextInput : TDialogChoices, TTextPlace {
+    std::u16string hostFont;  // selected entry of ComboBox4, empty for none
 };
 
 // What the text generation puts back into the dialog.
@@ -79,12 +84,9 @@ TTextResult MakeText(const TTextInput& in, TJGdata& jg);
 
 // The dialog as OK reads it from its controls, once: what the settings file keeps, and what
 // the text's placement reads besides.
-struct TDialogState : TDialogSettings {
+struct TDialogState : TDialogSettings, TTextPlace {
     std::u16string hostFontName;  // text of ComboBox4's entry, empty for none
     int textTypes = 0;            // entries of ComboBox3
-    double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
-    bool mjiku = true;
-    bool mfit = false;
 };
 // What the text generation reads of a state.
 TTextInput TextInputOf(const TDialogState& s);
@@ -129,10 +131,7 @@ std::u16string RowSummary(const TPresetRow& row);
 bool IsUsableFontName(std::u16string_view name);
 
 // Where the mode argument puts the text, and the angle it writes into ComboBox2.
-struct TStartupPlacement {
-    double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
-    bool mjiku = true;
-    bool mfit = false;
+struct TStartupPlacement : TTextPlace {
     std::optional<std::u16string> angle;  // empty: ComboBox2 keeps the saved angle
 };
 TStartupPlacement StartupPlacement(const std::optional<std::u16string>& mode, const TJGdata& jg);
