@@ -26,7 +26,7 @@ struct TTextInput : TDialogChoices, TTextPlace {
     std::u16string hostFont;  // selected entry of ComboBox4, empty for none
 };
 
-// What the text generation puts back into the dialog.
+// The corrections the text generation makes to the dialog: OK puts them back into it.
 struct TTextResult {
     int row = 0;  // the preset row used, 1..15; 0 when the host's text type was used
     // Boxes of that row whose values were out of range, with the text they now show.
