@@ -250,6 +250,11 @@ void GatherChoices(const TForm1& f, TDialogChoices& c) {
     }
 }
 
+// Where the start-up mode put the text.
+TTextPlace TextPlaceOf(const TForm1& f) {
+    return {f.mx1, f.my1, f.mx2, f.my2, f.mjiku, f.mfit};
+}
+
 // The whole dialog: its controls and the start-up mode's fields.
 TDialogState GatherState(const TForm1& f) {
     TDialogState s;
@@ -262,17 +267,18 @@ TDialogState GatherState(const TForm1& f) {
     s.previewOpen = f.PreviewOpen();
     s.hostFontName = U(f.ComboBox4->currentText());
     s.textTypes = f.ComboBox3->count();
-    s.mx1 = f.mx1;
-    s.my1 = f.my1;
-    s.mx2 = f.mx2;
-    s.my2 = f.my2;
-    s.mjiku = f.mjiku;
-    s.mfit = f.mfit;
+    static_cast<TTextPlace&>(s) = TextPlaceOf(f);
     return s;
 }
 
+// What the preview and the status line read at each change: the controls the placement
+// reads, not the histories.
 TTextInput GatherTextInput(const TForm1& f) {
-    return TextInputOf(GatherState(f));
+    TTextInput in;
+    GatherChoices(f, in);
+    static_cast<TTextPlace&>(in) = TextPlaceOf(f);
+    in.hostFont = U(f.ComboBox4->currentText());
+    return in;
 }
 
 // What OK makes of the dialog. A dialog whose start was refused has no model: the text is then
