@@ -315,6 +315,43 @@ void DrawTextChars(QPainter& painter, const TScenePrim& p, const QTransform& t, 
     painter.resetTransform();
 }
 
+// A text's box goes into the batches as a dashed outline; true when its characters are to be
+// drawn as well: the box lies near the widget in whole and the text is tall enough to read.
+bool BatchTextBox(TBatches& b, const TScenePrim& p, const QTransform& toDevice) {
+    const double* g = p.g;
+    double x[4], y[4];
+    DavScene::TextCorners(p, x, y);
+    b.Dashed(p.color, x, y);
+    const double high = std::hypot(p.vertical ? g[2] : g[4], p.vertical ? g[3] : g[5]);
+    bool near = true;
+    for (int i = 0; i < 4; ++i) {
+        near = near && OnDevice(toDevice.map(QPointF(x[i], y[i])));
+    }
+    return near && p.text != nullptr && !p.text->st.empty() && high * b.Scale() >= kLegibleText;
+}
+
+// The picked points: a cross in a circle and the point's number. The number stands below the
+// point on its right: a text placed at the point with the usual base point (bottom left) runs
+// up and to the right, over the other side.
+void DrawPickedPoints(QPainter& painter, const std::vector<const TScenePrim*>& picked,
+                      const QTransform& toDevice, const TFrameRect& clip) {
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    const QPointF numberAt(kPickedHalf + 1, kPickedHalf + QFontMetricsF(font).ascent());
+    for (const TScenePrim* p : picked) {
+        if (!Inside({p->g[0], p->g[1]}, clip)) {
+            continue;
+        }
+        painter.setPen(QPen(PaperColour(p->color), 0));
+        const QPointF c = toDevice.map(QPointF(p->g[0], p->g[1]));
+        painter.drawLine(QLineF(c.x() - kPickedHalf, c.y(), c.x() + kPickedHalf, c.y()));
+        painter.drawLine(QLineF(c.x(), c.y() - kPickedHalf, c.x(), c.y() + kPickedHalf));
+        painter.drawEllipse(c, kPickedHalf - 1, kPickedHalf - 1);
+        painter.drawText(c + numberAt, QString::number(p->code));
+    }
+}
+
 }  // namespace
 
 std::optional<TFrameRect> HostExtent(const DavScene::TScene& scene) {
@@ -359,22 +396,11 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
                     b.Fill(p.color, corners);
                 }
                 break;
-            case TPrimKind::Text: {
-                double x[4], y[4];
-                DavScene::TextCorners(p, x, y);
-                b.Dashed(p.color, x, y);
-                const double high = std::hypot(p.vertical ? g[2] : g[4], p.vertical ? g[3] : g[5]);
-                // The characters only of a box that lies near the widget in whole.
-                bool near = true;
-                for (int i = 0; i < 4; ++i) {
-                    near = near && OnDevice(toDevice.map(QPointF(x[i], y[i])));
-                }
-                if (near && p.text != nullptr && !p.text->st.empty() &&
-                    high * b.Scale() >= kLegibleText) {
+            case TPrimKind::Text:
+                if (BatchTextBox(b, p, toDevice)) {
                     legible.push_back(&p);
                 }
                 break;
-            }
             case TPrimKind::Point: b.Dot(p.color, g[0], g[1]); break;
             case TPrimKind::Marker: b.Mark(p.color, g[0], g[1]); break;
             case TPrimKind::Picked: picked.push_back(&p); break;
@@ -393,23 +419,7 @@ void DrawHostLayer(QPainter& painter, const DavScene::TScene& scene, const QTran
         }
     }
 
-    // The picked points over everything: a cross in a circle and the point's number. The
-    // number stands below the point on its right: a text placed at the point with the usual
-    // base point (bottom left) runs up and to the right, over the other side.
-    QFont font = painter.font();
-    font.setPixelSize(11);
-    painter.setFont(font);
-    const QPointF numberAt(kPickedHalf + 1, kPickedHalf + QFontMetricsF(font).ascent());
-    for (const TScenePrim* p : picked) {
-        if (!Inside({p->g[0], p->g[1]}, clip)) {
-            continue;
-        }
-        painter.setPen(QPen(PaperColour(p->color), 0));
-        const QPointF c = toDevice.map(QPointF(p->g[0], p->g[1]));
-        painter.drawLine(QLineF(c.x() - kPickedHalf, c.y(), c.x() + kPickedHalf, c.y()));
-        painter.drawLine(QLineF(c.x(), c.y() - kPickedHalf, c.x(), c.y() + kPickedHalf));
-        painter.drawEllipse(c, kPickedHalf - 1, kPickedHalf - 1);
-        painter.drawText(c + numberAt, QString::number(p->code));
-    }
+    // The picked points over everything.
+    DrawPickedPoints(painter, picked, toDevice, clip);
     painter.restore();
 }

@@ -33,6 +33,90 @@ const QColor kOutline(230, 0, 126);
 const QColor kSpan(0, 160, 150);
 const QColor kGlyph(40, 40, 40);
 
+// The part of a line of the host's plane that lies near the widget.
+void DrawNearLine(QPainter& painter, const QTransform& t, const TFrameRect& clip, TClipPoint a,
+                  TClipPoint b) {
+    if (ClipSegment(a, b, clip)) {
+        painter.drawLine(t.map(QLineF(a.x, a.y, b.x, b.y)));
+    }
+}
+
+// The characters, each scaled into its cell. Vertical text stacks its cells downwards from the
+// top of the box.
+void DrawGlyphs(QPainter& painter, const TTextPlacement& p, const TTextOutline& o,
+                const QTransform& t) {
+    QFont font(p.fontName.empty() ? QStringLiteral("ＭＳ ゴシック")
+                                  : QString::fromStdU16String(p.fontName));
+    font.setPixelSize(static_cast<int>(kGlyphPixels));
+    font.setItalic(p.italic);
+    font.setBold(p.bold);
+    painter.setFont(font);
+    painter.setPen(kGlyph);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // The text's frame: u along the direction, v across it, from the box's origin.
+    const QTransform frame(o.ux, o.uy, o.vx, o.vy, o.origin.x, o.origin.y);
+    const double cellAcross = o.vertical ? o.along : o.across;
+    if (!(cellAcross > 0.0 && std::isfinite(cellAcross))) {
+        return;
+    }
+    for (const TOutlineCell& cell : o.cells) {
+        if (!(cell.size > 0.0)) {
+            continue;
+        }
+        // Cell pixels (a right, b down; a full-width cell is kGlyphPixels square, a half-width
+        // one half as wide across the run) to the text's frame.
+        const double run = cell.halfWidth ? kGlyphPixels / 2 : kGlyphPixels;
+        QTransform local;
+        QRectF box;
+        if (o.vertical) {
+            const double top = o.across - cell.start;
+            local = QTransform(cellAcross / kGlyphPixels, 0, 0, -cell.size / run, 0, top);
+            box = QRectF(0, 0, kGlyphPixels, run);
+        } else {
+            local = QTransform(cell.size / run, 0, 0, -cellAcross / kGlyphPixels, cell.start,
+                               cellAcross);
+            box = QRectF(0, 0, run, kGlyphPixels);
+        }
+        painter.setTransform(local * frame * t);
+        painter.drawText(box, Qt::AlignCenter, QString::fromStdU16String(cell.ch));
+    }
+}
+
+// The box, the nine base points on it, the chosen one as a cross, and the offsets: from the
+// point the text would sit on without them to where it sits.
+void DrawMarks(QPainter& painter, const TTextPlacement& p, const TTextOutline& o,
+               const QTransform& t, const TFrameRect& clip) {
+    painter.setPen(QPen(kOutline, 0));
+    painter.setBrush(Qt::NoBrush);
+    for (size_t i = 0; i < o.corners.size(); ++i) {
+        const TOutlinePoint& a = o.corners[i];
+        const TOutlinePoint& b = o.corners[(i + 1) % o.corners.size()];
+        DrawNearLine(painter, t, clip, {a.x, a.y}, {b.x, b.y});
+    }
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const TOutlinePoint at = OutlineAt(o, o.along * column / 2.0, o.across * row / 2.0);
+            if (!Inside({at.x, at.y}, clip)) {
+                continue;
+            }
+            if (3 * row + column == p.basePoint) {
+                painter.setBrush(kOutline);
+            }
+            painter.drawEllipse(t.map(QPointF(at.x, at.y)), kDot, kDot);
+            painter.setBrush(Qt::NoBrush);
+        }
+    }
+    if (Inside({p.x, p.y}, clip)) {
+        const QPointF base = t.map(QPointF(p.x, p.y));
+        painter.drawLine(QLineF(base.x() - kCross, base.y(), base.x() + kCross, base.y()));
+        painter.drawLine(QLineF(base.x(), base.y() - kCross, base.x(), base.y() + kCross));
+    }
+    if (p.lateral != 0.0 || p.vertical != 0.0) {
+        painter.setPen(QPen(kOutline, 0, Qt::DotLine));
+        DrawNearLine(painter, t, clip, {p.baseX, p.baseY}, {p.x, p.y});
+    }
+}
+
 }  // namespace
 
 TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent) {
@@ -209,13 +293,6 @@ void TPreviewView::DrawText(QPainter& painter) const {
     const TTextOutline& o = *outline_;
     const QTransform t = ToWidget();
     const TFrameRect clip = frame_.Visible(kClipMargin);
-    // The part of a line of the host's plane that lies near the widget.
-    const auto drawLine = [&](double x1, double y1, double x2, double y2) {
-        TClipPoint a{x1, y1}, b{x2, y2};
-        if (ClipSegment(a, b, clip)) {
-            painter.drawLine(t.map(QLineF(a.x, a.y, b.x, b.y)));
-        }
-    };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
 
@@ -223,83 +300,18 @@ void TPreviewView::DrawText(QPainter& painter) const {
     if (p.fit) {
         QPen pen(kSpan, 0, Qt::DashLine);
         painter.setPen(pen);
-        drawLine(p.fitX1, p.fitY1, p.fitX2, p.fitY2);
+        DrawNearLine(painter, t, clip, {p.fitX1, p.fitY1}, {p.fitX2, p.fitY2});
     }
-
-    // The characters, each scaled into its cell. Vertical text stacks its cells downwards
-    // from the top of the box.
-    QFont font(p.fontName.empty() ? QStringLiteral("ＭＳ ゴシック")
-                                  : QString::fromStdU16String(p.fontName));
-    font.setPixelSize(static_cast<int>(kGlyphPixels));
-    font.setItalic(p.italic);
-    font.setBold(p.bold);
-    painter.setFont(font);
-    painter.setPen(kGlyph);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    // The text's frame: u along the direction, v across it, from the box's origin.
-    const QTransform frame(o.ux, o.uy, o.vx, o.vy, o.origin.x, o.origin.y);
-    const double cellAcross = o.vertical ? o.along : o.across;
     // The characters only of a box that lies near the widget in whole.
     bool near = true;
     for (const TOutlinePoint& c : o.corners) {
         near = near && OnDevice(t.map(QPointF(c.x, c.y)));
     }
-    if (near && cellAcross > 0.0 && std::isfinite(cellAcross)) {
-        for (const TOutlineCell& cell : o.cells) {
-            if (!(cell.size > 0.0)) {
-                continue;
-            }
-            // Cell pixels (a right, b down; a full-width cell is kGlyphPixels square, a
-            // half-width one half as wide across the run) to the text's frame.
-            const double run = cell.halfWidth ? kGlyphPixels / 2 : kGlyphPixels;
-            QTransform local;
-            QRectF box;
-            if (o.vertical) {
-                const double top = o.across - cell.start;
-                local = QTransform(cellAcross / kGlyphPixels, 0, 0, -cell.size / run, 0, top);
-                box = QRectF(0, 0, kGlyphPixels, run);
-            } else {
-                local = QTransform(cell.size / run, 0, 0, -cellAcross / kGlyphPixels, cell.start,
-                                   cellAcross);
-                box = QRectF(0, 0, run, kGlyphPixels);
-            }
-            painter.setTransform(local * frame * t);
-            painter.drawText(box, Qt::AlignCenter, QString::fromStdU16String(cell.ch));
-        }
+    if (near) {
+        DrawGlyphs(painter, p, o, t);
     }
     painter.resetTransform();
-
-    // The box, the nine base points on it, the chosen one as a cross.
-    painter.setPen(QPen(kOutline, 0));
-    painter.setBrush(Qt::NoBrush);
-    for (size_t i = 0; i < o.corners.size(); ++i) {
-        const TOutlinePoint& a = o.corners[i];
-        const TOutlinePoint& b = o.corners[(i + 1) % o.corners.size()];
-        drawLine(a.x, a.y, b.x, b.y);
-    }
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            const TOutlinePoint at = OutlineAt(o, o.along * column / 2.0, o.across * row / 2.0);
-            if (!Inside({at.x, at.y}, clip)) {
-                continue;
-            }
-            if (3 * row + column == p.basePoint) {
-                painter.setBrush(kOutline);
-            }
-            painter.drawEllipse(t.map(QPointF(at.x, at.y)), kDot, kDot);
-            painter.setBrush(Qt::NoBrush);
-        }
-    }
-    if (Inside({p.x, p.y}, clip)) {
-        const QPointF base = t.map(QPointF(p.x, p.y));
-        painter.drawLine(QLineF(base.x() - kCross, base.y(), base.x() + kCross, base.y()));
-        painter.drawLine(QLineF(base.x(), base.y() - kCross, base.x(), base.y() + kCross));
-    }
-    // The offsets: from the point the text would sit on without them to where it sits.
-    if (p.lateral != 0.0 || p.vertical != 0.0) {
-        painter.setPen(QPen(kOutline, 0, Qt::DotLine));
-        drawLine(p.baseX, p.baseY, p.x, p.y);
-    }
+    DrawMarks(painter, p, o, t, clip);
     painter.restore();
 }
 

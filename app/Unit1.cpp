@@ -18,14 +18,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -34,7 +32,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QShowEvent>
 #include <QStringListModel>
 
@@ -75,17 +72,9 @@ constexpr std::u16string_view kTempFileName = u"ZIV_TEMP.TXT";
 const QColor kFormColour(192, 220, 192);
 const QColor kPanelColour(235, 235, 235);
 
-// The prefixes of a preset row's controls, in the row's order; the row number follows.
-constexpr const char* kRowButton = "RB";
-constexpr const char* kRowWidth = "EditA";
-constexpr const char* kRowHeight = "EditB";
-constexpr const char* kRowSpacing = "EditC";
-constexpr const char* kRowColour = "EditD";
-constexpr const char* kRowFont = "CB";
-constexpr const char* kRowItalic = "CC";
-constexpr const char* kRowBold = "CD";
-constexpr const char* kRowPrefixes[] = {kRowButton, kRowWidth, kRowHeight, kRowSpacing,
-                                        kRowColour, kRowFont,  kRowItalic, kRowBold};
+// The prefixes of a preset row's controls, in the order of TPresetRowControls; the row
+// number follows.
+constexpr const char* kRowPrefixes[] = {"RB", "EditA", "EditB", "EditC", "EditD", "CB", "CC", "CD"};
 
 QString Q(const std::u16string& s) {
     return QString::fromStdU16String(s);
@@ -98,14 +87,9 @@ QString RowName(const char* prefix, int n) {
     return QLatin1String(prefix) + QString::number(n);
 }
 
-// The rows' controls are the direct children of the scroll box's panel: searching only there
-// skips the rest of the dialog and the inner widgets of every control.
-template <class T>
-T* RowControl(const TForm1& form, const char* prefix, int n) {
-    if (form.Panel3 == nullptr) {
-        return nullptr;
-    }
-    return form.Panel3->findChild<T*>(RowName(prefix, n), Qt::FindDirectChildrenOnly);
+// A row's controls in the order of kRowPrefixes.
+std::array<QWidget*, std::size(kRowPrefixes)> RowWidgets(const TPresetRowControls& c) {
+    return {c.RB, c.EditA, c.EditB, c.EditC, c.EditD, c.CB, c.CC, c.CD};
 }
 
 // Unchecks a radio button even when it is the checked one of its exclusive siblings.
@@ -195,13 +179,6 @@ void SetHistory(QComboBox* combo, const std::vector<std::u16string>& items, cons
     combo->lineEdit()->setCursorPosition(0);
 }
 
-// Puts t first in the combo box's list, exactly once, and shows it.
-void PushHistory(QComboBox* combo, const QString& t) {
-    std::vector<std::u16string> items = Items(combo);
-    UpdateHistory(items, U(t));
-    SetHistory(combo, items, t);
-}
-
 int CheckedIndex(const QButtonGroup* group) {
     return group->checkedId();
 }
@@ -222,61 +199,35 @@ std::array<QLineEdit*, 6> OffsetEdits(const TForm1& f) {
     return {f.Edit1, f.Edit2, f.Edit3, f.Edit4, f.Edit5, f.Edit6};
 }
 
-TPresetRow ReadRow(const TForm1& f, int n) {
+// The row's number boxes with the fields of a row that they show: width, height, spacing and
+// colour number.
+template <class Row>
+auto RowBoxes(const TPresetRowControls& c, Row& row) {
+    return std::array{std::pair{c.EditA, &row.width}, std::pair{c.EditB, &row.height},
+                      std::pair{c.EditC, &row.spacing}, std::pair{c.EditD, &row.colour}};
+}
+
+TPresetRow ReadRow(const TPresetRowControls& c) {
     TPresetRow row;
-    if (auto* rb = RowControl<QRadioButton>(f, kRowButton, n)) {
-        row.checked = rb->isChecked();
+    row.checked = c.RB->isChecked();
+    for (const auto& [edit, value] : RowBoxes(c, row)) {
+        *value = U(edit->text());
     }
-    if (auto* e = RowControl<QLineEdit>(f, kRowWidth, n)) {
-        row.width = U(e->text());
-    }
-    if (auto* e = RowControl<QLineEdit>(f, kRowHeight, n)) {
-        row.height = U(e->text());
-    }
-    if (auto* e = RowControl<QLineEdit>(f, kRowSpacing, n)) {
-        row.spacing = U(e->text());
-    }
-    if (auto* e = RowControl<QLineEdit>(f, kRowColour, n)) {
-        row.colour = U(e->text());
-    }
-    if (auto* cb = RowControl<QComboBox>(f, kRowFont, n)) {
-        row.font = cb->currentIndex();
-        row.fontName = U(cb->currentText());
-    }
-    if (auto* c = RowControl<QCheckBox>(f, kRowItalic, n)) {
-        row.italic = c->isChecked();
-    }
-    if (auto* c = RowControl<QCheckBox>(f, kRowBold, n)) {
-        row.bold = c->isChecked();
-    }
+    row.font = c.CB->currentIndex();
+    row.fontName = U(c.CB->currentText());
+    row.italic = c.CC->isChecked();
+    row.bold = c.CD->isChecked();
     return row;
 }
 
-void WriteRow(const TForm1& f, int n, const TPresetRow& row) {
-    if (auto* rb = RowControl<QRadioButton>(f, kRowButton, n)) {
-        SetChecked(rb, row.checked);
+void WriteRow(const TPresetRowControls& c, const TPresetRow& row) {
+    SetChecked(c.RB, row.checked);
+    for (const auto& [edit, value] : RowBoxes(c, row)) {
+        SetEditText(edit, Q(*value));
     }
-    if (auto* e = RowControl<QLineEdit>(f, kRowWidth, n)) {
-        SetEditText(e, Q(row.width));
-    }
-    if (auto* e = RowControl<QLineEdit>(f, kRowHeight, n)) {
-        SetEditText(e, Q(row.height));
-    }
-    if (auto* e = RowControl<QLineEdit>(f, kRowSpacing, n)) {
-        SetEditText(e, Q(row.spacing));
-    }
-    if (auto* e = RowControl<QLineEdit>(f, kRowColour, n)) {
-        SetEditText(e, Q(row.colour));
-    }
-    if (auto* cb = RowControl<QComboBox>(f, kRowFont, n)) {
-        SetIndex(cb, row.font);
-    }
-    if (auto* c = RowControl<QCheckBox>(f, kRowItalic, n)) {
-        c->setChecked(row.italic);
-    }
-    if (auto* c = RowControl<QCheckBox>(f, kRowBold, n)) {
-        c->setChecked(row.bold);
-    }
+    SetIndex(c.CB, row.font);
+    c.CC->setChecked(row.italic);
+    c.CD->setChecked(row.bold);
 }
 
 // The choices as the controls hold them.
@@ -294,47 +245,19 @@ void GatherChoices(const TForm1& f, TDialogChoices& c) {
     c.textType = f.ComboBox3->currentIndex();
     c.italic = f.CheckBox2->isChecked();
     c.bold = f.CheckBox3->isChecked();
-    for (int n = 1; n <= kPresetRows; ++n) {
-        c.rows[static_cast<size_t>(n - 1)] = ReadRow(f, n);
+    for (size_t i = 0; i < c.rows.size(); ++i) {
+        c.rows[i] = ReadRow(f.PresetRows[i]);
     }
 }
 
-TTextInput GatherTextInput(const TForm1& f) {
-    TTextInput in;
-    GatherChoices(f, in);
-    in.hostFont = U(f.ComboBox4->currentText());
-    in.mx1 = f.mx1;
-    in.my1 = f.my1;
-    in.mx2 = f.mx2;
-    in.my2 = f.my2;
-    in.mjiku = f.mjiku;
-    in.mfit = f.mfit;
-    return in;
+// Where the start-up mode put the text.
+TTextPlace TextPlaceOf(const TForm1& f) {
+    return {f.mx1, f.my1, f.mx2, f.my2, f.mjiku, f.mfit};
 }
 
-// The corrected preset boxes and the text-type selection go back into the dialog.
-void PutTextResult(const TForm1& f, const TTextResult& res) {
-    if (res.row >= 1 && res.row <= kPresetRows) {
-        const std::pair<const char*, const std::optional<std::u16string>*> boxes[] = {
-            {kRowWidth, &res.width},
-            {kRowHeight, &res.height},
-            {kRowSpacing, &res.spacing},
-            {kRowColour, &res.colour},
-        };
-        for (const auto& [prefix, value] : boxes) {
-            auto* e = RowControl<QLineEdit>(f, prefix, res.row);
-            if (e != nullptr && value->has_value()) {
-                SetEditText(e, Q(**value));
-            }
-        }
-    }
-    if (res.selectFirstTextType && f.ComboBox3->count() > 0) {
-        f.ComboBox3->setCurrentIndex(0);
-    }
-}
-
-TDialogSettings GatherSettings(const TForm1& f) {
-    TDialogSettings s;
+// The whole dialog: its controls and the start-up mode's fields.
+TDialogState GatherState(const TForm1& f) {
+    TDialogState s;
     GatherChoices(f, s);
     s.left = f.x();
     s.top = f.y();
@@ -342,7 +265,50 @@ TDialogSettings GatherSettings(const TForm1& f) {
     s.textHistory = Items(f.ComboBox1);
     s.angleHistory = Items(f.ComboBox2);
     s.previewOpen = f.PreviewOpen();
+    s.hostFontName = U(f.ComboBox4->currentText());
+    s.textTypes = f.ComboBox3->count();
+    static_cast<TTextPlace&>(s) = TextPlaceOf(f);
     return s;
+}
+
+// What the preview and the status line read at each change: the controls the placement
+// reads, not the histories.
+TTextInput GatherTextInput(const TForm1& f) {
+    TTextInput in;
+    GatherChoices(f, in);
+    static_cast<TTextPlace&>(in) = TextPlaceOf(f);
+    in.hostFont = U(f.ComboBox4->currentText());
+    return in;
+}
+
+// What OK makes of the dialog. A dialog whose start was refused has no model: the text is then
+// placed against an empty one, and nothing of it is ever written.
+TOkResult Confirm(const TForm1& f) {
+    if (f.JG) {
+        return ConfirmText(GatherState(f), *f.JG);
+    }
+    return ConfirmText(GatherState(f), TJGdata());
+}
+
+// OK puts the histories first in their lists and shows the text and the angle as it took them.
+void PutHistories(const TForm1& f, const TDialogSettings& s) {
+    SetHistory(f.ComboBox1, s.textHistory, Q(s.text));
+    SetHistory(f.ComboBox2, s.angleHistory, Q(s.angle));
+}
+
+// What OK corrected goes back into the dialog: the preset boxes whose values it replaced, and
+// the text-type selection. The other boxes are left as they are, their cursors included.
+void PutCorrections(const TForm1& f, const TDialogSettings& s) {
+    for (size_t i = 0; i < s.rows.size(); ++i) {
+        for (const auto& [edit, value] : RowBoxes(f.PresetRows[i], s.rows[i])) {
+            if (U(edit->text()) != *value) {
+                SetEditText(edit, Q(*value));
+            }
+        }
+    }
+    if (f.ComboBox3->currentIndex() != s.textType) {
+        SetIndex(f.ComboBox3, s.textType);
+    }
 }
 
 void PutSettings(TForm1& f, const TDialogSettings& s) {
@@ -361,8 +327,8 @@ void PutSettings(TForm1& f, const TDialogSettings& s) {
     for (size_t i = 0; i < edits.size(); ++i) {
         SetEditText(edits[i], Q(s.offsets[i]));
     }
-    for (int n = 1; n <= kPresetRows; ++n) {
-        WriteRow(f, n, s.rows[static_cast<size_t>(n - 1)]);
+    for (size_t i = 0; i < s.rows.size(); ++i) {
+        WriteRow(f.PresetRows[i], s.rows[i]);
     }
 }
 
@@ -679,11 +645,13 @@ void TForm1::CreatePresetRows() {
         auto* cd = new QCheckBox(blank, Panel3);
         cd->setGeometry(396, top + 2, 17, 17);
 
-        QWidget* const controls[] = {rb, edits[0], edits[1], edits[2], edits[3], cb, cc, cd};
-        for (size_t i = 0; i < std::size(controls); ++i) {
+        TPresetRowControls& row = PresetRows[static_cast<size_t>(n - 1)];
+        row = {rb, edits[0], edits[1], edits[2], edits[3], cb, cc, cd};
+        const auto controls = RowWidgets(row);
+        for (size_t i = 0; i < controls.size(); ++i) {
             controls[i]->setObjectName(RowName(kRowPrefixes[i], n));
         }
-        WriteRow(*this, n, TPresetRow{});
+        WriteRow(row, TPresetRow{});
     }
 }
 
@@ -701,9 +669,9 @@ void TForm1::SetTabOrder() {
     }
     chain.insert(chain.end(),
                  {CheckBox1, RadioButton1, ComboBox3, ComboBox4, CheckBox2, CheckBox3});
-    for (int n = 1; n <= kPresetRows; ++n) {
-        for (const char* prefix : kRowPrefixes) {
-            chain.push_back(RowControl<QWidget>(*this, prefix, n));
+    for (const TPresetRowControls& row : PresetRows) {
+        for (QWidget* w : RowWidgets(row)) {
+            chain.push_back(w);
         }
     }
     chain.push_back(Button1);
@@ -774,10 +742,8 @@ void TForm1::FormShow() {
     }
     LabelB1->clear();
     FillFontList(ComboBox4);
-    for (int n = 1; n <= kPresetRows; ++n) {
-        if (auto* cb = RowControl<QComboBox>(*this, kRowFont, n)) {
-            FillFontList(cb);
-        }
+    for (const TPresetRowControls& row : PresetRows) {
+        FillFontList(row.CB);
     }
 
     ComboBox3->clear();
@@ -842,15 +808,18 @@ void TForm1::Button1Click() {
         ComboBox1->setFocus();
         return;
     }
+    // The controls are read once here: the commands, the settings file and the dialog after
+    // OK all take what OK makes of them.
+    auto ok = std::make_unique<TOkResult>(Confirm(*this));
     // Picked points near the largest numbers with offsets, or a fit between such points, can
     // put the text beyond the range of a number: the host could draw nothing of it.
-    if (JG && !HasFinitePlacement(GatherTextInput(*this), *JG)) {
+    if (JG && !IsFinitePlacement(ok->placement)) {
         QApplication::beep();
         messageHook_(QStringLiteral("文字の位置または大きさが数値の範囲を超えています。"), false);
         return;
     }
-    PushHistory(ComboBox1, text);
-    PushHistory(ComboBox2, Q(NormaliseAngle(U(ComboBox2->currentText()))));
+    PutHistories(*this, ok->settings);
+    ok_ = std::move(ok);
     OKflag = true;
     accept();
 }
@@ -875,7 +844,7 @@ void TForm1::FormClose() {
     if (Preview != nullptr) {
         Preview->SetHost(nullptr);
     }
-    if (OKflag && JG) {
+    if (OKflag && JG && ok_) {
         LabelM->setText(QStringLiteral("処理中です"));
         LabelM->repaint();
         MakeTextCommands();
@@ -892,15 +861,22 @@ void TForm1::FormClose() {
         }
     }
     JG.reset();
+    ok_.reset();
 }
 
+// The commands of the text OK placed, then its corrections shown in the dialog.
 void TForm1::MakeTextCommands() {
-    PutTextResult(*this, MakeText(GatherTextInput(*this), *JG));
+    // OK refuses a placement that is not finite; the check keeps its attribute commands out
+    // all the same.
+    if (IsFinitePlacement(ok_->placement)) {
+        WriteText(ok_->placement, *JG);
+    }
+    PutCorrections(*this, ok_->settings);
 }
 
 void TForm1::RadioButton1Click() {
-    for (int n = 1; n <= kPresetRows; ++n) {
-        Uncheck(RowControl<QRadioButton>(*this, kRowButton, n));
+    for (const TPresetRowControls& row : PresetRows) {
+        Uncheck(row.RB);
     }
     LabelB1->clear();
     const int k = ComboBox3->currentIndex();
@@ -912,15 +888,10 @@ void TForm1::RadioButton1Click() {
 
 void TForm1::RB1Click() {
     Uncheck(RadioButton1);
-    int r = 1;
-    for (int n = 1; n <= kPresetRows; ++n) {
-        auto* rb = RowControl<QRadioButton>(*this, kRowButton, n);
-        if (rb != nullptr && rb->isChecked()) {
-            r = n;
-            break;
-        }
-    }
-    ShowSummary(Q(RowSummary(ReadRow(*this, r))));
+    const auto checked =
+        std::find_if(PresetRows.begin(), PresetRows.end(),
+                     [](const TPresetRowControls& row) { return row.RB->isChecked(); });
+    ShowSummary(Q(RowSummary(ReadRow(checked != PresetRows.end() ? *checked : PresetRows[0]))));
 }
 
 void TForm1::ComboBox3Click() {
@@ -949,7 +920,7 @@ void TForm1::OpenDatFile() {
 }
 
 void TForm1::SaveDatFile() {
-    SaveSettingsFile(DatFile, GatherSettings(*this));
+    SaveSettingsFile(DatFile, ok_->settings);
 }
 
 void TForm1::ApplyStartupMode() {
@@ -993,151 +964,6 @@ void TForm1::KeepTextSingleLine(const QString& text) {
     const int cursor = edit->cursorPosition();
     edit->setText(Q(whole));
     edit->setCursorPosition(std::min(cursor, static_cast<int>(whole.size())));
-}
-
-// Windows dialog conventions that Qt does not follow by itself.
-void TForm1::InstallInputConventions() {
-    // Alt+P opens and closes the preview where the focus is, as a dialog button's access key
-    // does, so that typing goes on in the same box.
-    Button3->installEventFilter(this);
-    // The arrow keys move and tick within an option group.
-    for (QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
-        for (QAbstractButton* b : group->buttons()) {
-            b->installEventFilter(this);
-        }
-    }
-    for (int n = 1; n <= kPresetRows; ++n) {
-        RowControl<QRadioButton>(*this, kRowButton, n)->installEventFilter(this);
-    }
-    // The wheel never changes a list that is not being edited, and does not give it focus.
-    for (QComboBox* combo : findChildren<QComboBox*>()) {
-        combo->setFocusPolicy(Qt::StrongFocus);
-        combo->installEventFilter(this);
-    }
-    // A control reached by the keyboard inside the scroll box is scrolled into view.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now != nullptr && Panel3->isAncestorOf(now)) {
-            ScrollBox2->ensureWidgetVisible(now);
-        }
-    });
-}
-
-// The options an option belongs to, in their order: a radio group's, or the preset rows'.
-std::vector<QAbstractButton*> TForm1::OptionGroup(const QObject* option) const {
-    for (const QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
-        const QList<QAbstractButton*> buttons = group->buttons();
-        if (std::find(buttons.begin(), buttons.end(), option) != buttons.end()) {
-            return {buttons.begin(), buttons.end()};
-        }
-    }
-    std::vector<QAbstractButton*> rows;
-    for (int n = 1; n <= kPresetRows; ++n) {
-        rows.push_back(RowControl<QRadioButton>(*this, kRowButton, n));
-    }
-    if (std::find(rows.begin(), rows.end(), option) != rows.end()) {
-        return rows;
-    }
-    return {};
-}
-
-// Moves the focus to the next usable option of the group in the given direction, round the
-// end, and ticks it as a click would.
-bool TForm1::MoveInOptionGroup(QAbstractButton* from, int step) {
-    const std::vector<QAbstractButton*> group = OptionGroup(from);
-    const auto at = std::find(group.begin(), group.end(), from);
-    if (at == group.end()) {
-        return false;
-    }
-    const int count = static_cast<int>(group.size());
-    int i = static_cast<int>(at - group.begin());
-    for (int tries = 1; tries < count; ++tries) {
-        i = (i + step + count) % count;
-        QAbstractButton* b = group[static_cast<size_t>(i)];
-        if (b->isEnabled() && b->isVisibleTo(this)) {
-            b->setFocus(Qt::OtherFocusReason);
-            b->click();
-            return true;
-        }
-    }
-    return true;
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Button3 && event->type() == QEvent::Shortcut) {
-        Button3Click();
-        return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-        auto* option = qobject_cast<QAbstractButton*>(watched);
-        if (option != nullptr && mods == Qt::NoModifier) {
-            switch (key->key()) {
-                case Qt::Key_Up:
-                case Qt::Key_Left: return MoveInOptionGroup(option, -1);
-                case Qt::Key_Down:
-                case Qt::Key_Right: return MoveInOptionGroup(option, 1);
-                default: break;
-            }
-        }
-    } else if (event->type() == QEvent::Wheel) {
-        auto* combo = qobject_cast<QComboBox*>(watched);
-        if (combo != nullptr && !combo->hasFocus()) {
-            // Over a list in the scroll box the wheel scrolls the box; elsewhere it does
-            // nothing.
-            if (Panel3->isAncestorOf(combo)) {
-                QCoreApplication::sendEvent(ScrollBox2->verticalScrollBar(), event);
-            }
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-bool TForm1::focusNextPrevChild(bool next) {
-    QWidget* from = focusWidget();
-    if (from == nullptr) {
-        return QDialog::focusNextPrevChild(next);
-    }
-    // The groups with one tab stop; each preset row's button is a stop of its own, since
-    // the row's other controls lie between them.
-    const auto tabGroup = [this](QWidget* w) -> const QButtonGroup* {
-        auto* option = qobject_cast<QAbstractButton*>(w);
-        for (const QButtonGroup* group : {RadioGroup1Items, RadioGroup2Items}) {
-            if (option != nullptr && group->buttons().contains(option)) {
-                return group;
-            }
-        }
-        return nullptr;
-    };
-    const QButtonGroup* fromGroup = tabGroup(from);
-    QWidget* w = from;
-    for (int guard = 0; guard < 10000; ++guard) {
-        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (w == from) {
-            break;
-        }
-        // Qt takes the tab stop from the unticked options of a group that holds the focus;
-        // here the groups decide for themselves, below.
-        const bool option = qobject_cast<QRadioButton*>(w) != nullptr;
-        if (!(option || (w->focusPolicy() & Qt::TabFocus)) || !w->isEnabled() ||
-            !w->isVisibleTo(this) || w->focusProxy() != nullptr || !isAncestorOf(w)) {
-            continue;
-        }
-        if (const QButtonGroup* group = tabGroup(w)) {
-            // The ticked option stands for its group, or the first one when none is ticked.
-            QAbstractButton* stop = group->checkedButton();
-            if (stop == nullptr || !stop->isEnabled()) {
-                stop = group->buttons().value(0);
-            }
-            if (group == fromGroup || w != stop) {
-                continue;
-            }
-        }
-        w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-        return true;
-    }
-    return false;
 }
 
 // LabelB1 shows the whole summary: a long one is drawn smaller rather than cut off.
@@ -1249,8 +1075,7 @@ void TForm1::ShowFittedSize() {
     if (!mfit || !JG || OKflag) {
         return;
     }
-    TTextResult unused;
-    LabelM->setText(Q(FittedSizeText(PlaceText(GatherTextInput(*this), *JG, unused))));
+    LabelM->setText(Q(FittedSizeText(PlaceText(GatherTextInput(*this), *JG).placement)));
 }
 
 void TForm1::UpdatePreview() {
@@ -1263,6 +1088,5 @@ void TForm1::UpdatePreview() {
     TTextInput in = GatherTextInput(*this);
     const QLineEdit* edit = ComboBox1->lineEdit();
     in.text = ComposedText(U(edit->text()), edit->cursorPosition(), U(composition_->Preedit()));
-    TTextResult unused;
-    Preview->ShowPlacement(PlaceText(in, *JG, unused));
+    Preview->ShowPlacement(PlaceText(in, *JG).placement);
 }

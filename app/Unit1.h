@@ -1,6 +1,7 @@
 // Unit1: TForm1, the text-drawing dialog: its controls and their event handlers.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +11,8 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+
+#include "Unit1Settings.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -27,6 +30,19 @@ class TComposition;
 class TJGdata;
 class TPreviewPanel;
 class TWindowGoneFilter;
+struct TOkResult;
+
+// One preset row's controls, each named by its prefix and the row number ("EditA3").
+struct TPresetRowControls {
+    QRadioButton* RB = nullptr;
+    QLineEdit* EditA = nullptr;  // width
+    QLineEdit* EditB = nullptr;  // height
+    QLineEdit* EditC = nullptr;  // spacing
+    QLineEdit* EditD = nullptr;  // colour number
+    QComboBox* CB = nullptr;     // font
+    QCheckBox* CC = nullptr;     // italic
+    QCheckBox* CD = nullptr;     // bold
+};
 
 class TForm1 : public QDialog {
     Q_OBJECT
@@ -83,6 +99,8 @@ public:
     // opened.
     QPushButton* Button3 = nullptr;
     TPreviewPanel* Preview = nullptr;
+    // The preset rows in the scroll box, row 1 first.
+    std::array<TPresetRowControls, kPresetRows> PresetRows{};
 
     // Fields.
     std::u16string DatFile;
@@ -116,9 +134,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Tab and Shift+Tab stop once in an option group, at its ticked option.
+    // The keyboard and wheel conventions (DialogKeys.cpp): Tab and Shift+Tab stop once in an
+    // option group, at its ticked option; the arrow keys inside option groups, Alt+P, the wheel
+    // over drop-down lists.
     bool focusNextPrevChild(bool next) override;
-    // The arrow keys inside option groups, the wheel over drop-down lists.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -163,6 +182,8 @@ private:
     bool checked_ = false;
     bool startRefused_ = false;
     bool saveFailed_ = false;
+    // What OK made of the dialog, from the click until the dialog closes.
+    std::unique_ptr<TOkResult> ok_;
     std::unique_ptr<TWindowGoneFilter> windowGone_;
     // The input method's composition in the text box.
     TComposition* composition_ = nullptr;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numbers>  // for std::numbers::pi
 #include <numeric>  // for std::midpoint
+#include <utility>  // for std::pair
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavKeys.h"
@@ -140,6 +141,28 @@ TSize ResolveTextSize(const TTextInput& in, const TJGdata& jg, TTextResult& res)
     return size;
 }
 
+// The corrections of out-of-range boxes, as the dialog shows them after OK. The first text
+// type is chosen only where the list has entries.
+void ApplyCorrections(const TTextResult& res, int textTypes, TDialogSettings& s) {
+    if (res.row >= 1 && res.row <= kPresetRows) {
+        TPresetRow& row = s.rows[static_cast<size_t>(res.row - 1)];
+        const std::pair<std::u16string*, const std::optional<std::u16string>*> boxes[] = {
+            {&row.width, &res.width},
+            {&row.height, &res.height},
+            {&row.spacing, &res.spacing},
+            {&row.colour, &res.colour},
+        };
+        for (const auto& [box, value] : boxes) {
+            if (value->has_value()) {
+                *box = **value;
+            }
+        }
+    }
+    if (res.selectFirstTextType && textTypes > 0) {
+        s.textType = 0;
+    }
+}
+
 // Characters, not code units: a surrogate pair is one.
 int CharacterCount(std::u16string_view text) {
     int n = 0;
@@ -154,6 +177,24 @@ int CharacterCount(std::u16string_view text) {
 
 bool IsFinitePositive(double v) {
     return std::isfinite(v) && v > 0.0;
+}
+
+// The text is scaled so that its drawn length spans the two points. When that factor is no
+// usable number (coinciding points, a text of no length, a negative length), the text keeps
+// the size chosen in the dialog instead of sending an unusable size.
+void FitBetweenPoints(const TTextInput& in, TSize& size) {
+    const double distance = PointDistance(in.mx1, in.my1, in.mx2, in.my2);
+    const double length = TextLength(in.text, size.w, size.d);
+    const double k = distance / length;
+    const double w = size.w * k;
+    const double h = size.h * k;
+    const double d = size.d * k;
+    if (IsFinitePositive(k) && std::isfinite(w) && std::isfinite(h) && std::isfinite(d)) {
+        size.w = w;
+        size.h = h;
+        size.d = d;
+        size.type = 0;
+    }
 }
 
 bool IsDecimalDigit(char16_t c) {
@@ -285,8 +326,9 @@ double ParseAngleText(std::u16string_view t) {
     return ReadAngle(t, readable);
 }
 
-TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res) {
-    TTextPlacement p;
+TPlacedText PlaceText(const TTextInput& in, const TJGdata& jg) {
+    TPlacedText placed;
+    TTextPlacement& p = placed.placement;
     p.text = in.text;
     p.orientation = OrientationCode(in.orientation);
     p.angle = ParseAngleText(StripBlanks(in.angle));
@@ -301,7 +343,7 @@ TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& r
         p.vertical = TextToFloat(in.offsets[static_cast<size_t>(2 - row)]);
     }
 
-    TSize size = ResolveTextSize(in, jg, res);
+    TSize size = ResolveTextSize(in, jg, placed.corrections);
 
     p.theta = (in.mjiku ? p.angle + jg.Jikukaku : p.angle) / 180.0 * std::numbers::pi;
 
@@ -327,21 +369,7 @@ TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& r
         p.fitY1 = in.my1;
         p.fitX2 = in.mx2;
         p.fitY2 = in.my2;
-        // The text is scaled so that its drawn length spans the two points. When that factor
-        // is no usable number (coinciding points, a text of no length, a negative length),
-        // the text keeps the size chosen in the dialog instead of sending an unusable size.
-        const double distance = PointDistance(in.mx1, in.my1, in.mx2, in.my2);
-        const double length = TextLength(in.text, size.w, size.d);
-        const double k = distance / length;
-        const double w = size.w * k;
-        const double h = size.h * k;
-        const double d = size.d * k;
-        if (IsFinitePositive(k) && std::isfinite(w) && std::isfinite(h) && std::isfinite(d)) {
-            size.w = w;
-            size.h = h;
-            size.d = d;
-            size.type = 0;
-        }
+        FitBetweenPoints(in, size);
     }
 
     p.x = CutPlaces(x);
@@ -359,7 +387,7 @@ TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& r
     p.bold = size.bold;
     p.characters = CharacterCount(in.text);
     p.length = TextLength(in.text, size.w, size.d);
-    return p;
+    return placed;
 }
 
 bool IsFinitePlacement(const TTextPlacement& p) {
@@ -368,8 +396,7 @@ bool IsFinitePlacement(const TTextPlacement& p) {
 }
 
 bool HasFinitePlacement(const TTextInput& in, const TJGdata& jg) {
-    TTextResult ignored;
-    return IsFinitePlacement(PlaceText(in, jg, ignored));
+    return IsFinitePlacement(PlaceText(in, jg).placement);
 }
 
 void WriteText(const TTextPlacement& p, TJGdata& jg) {
@@ -388,14 +415,37 @@ void WriteText(const TTextPlacement& p, TJGdata& jg) {
 }
 
 TTextResult MakeText(const TTextInput& in, TJGdata& jg) {
-    TTextResult res;
-    const TTextPlacement p = PlaceText(in, jg, res);
+    const TPlacedText placed = PlaceText(in, jg);
     // The dialog refuses OK before this point; the check keeps any other caller from sending
     // the attribute commands of a text that is never written.
-    if (IsFinitePlacement(p)) {
-        WriteText(p, jg);
+    if (IsFinitePlacement(placed.placement)) {
+        WriteText(placed.placement, jg);
     }
-    return res;
+    return placed.corrections;
+}
+
+TTextInput TextInputOf(const TDialogState& s) {
+    TTextInput in;
+    static_cast<TDialogChoices&>(in) = s;
+    static_cast<TTextPlace&>(in) = s;
+    in.hostFont = s.hostFontName;
+    return in;
+}
+
+TOkResult ConfirmText(const TDialogState& state, const TJGdata& jg) {
+    TOkResult ok;
+    ok.settings = state;
+    TDialogSettings& s = ok.settings;
+    // The text is placed with the angle as the box shows it after OK.
+    s.angle = NormaliseAngle(state.angle);
+    UpdateHistory(s.textHistory, s.text);
+    UpdateHistory(s.angleHistory, s.angle);
+    TTextInput in = TextInputOf(state);
+    in.angle = s.angle;
+    const TPlacedText placed = PlaceText(in, jg);
+    ok.placement = placed.placement;
+    ApplyCorrections(placed.corrections, state.textTypes, s);
+    return ok;
 }
 
 std::u16string NormaliseAngle(std::u16string_view typed) {

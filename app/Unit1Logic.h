@@ -13,15 +13,20 @@
 
 class TJGdata;
 
-// Everything the text generation reads: the dialog's controls and the start-up fields.
-struct TTextInput : TDialogChoices {
-    std::u16string hostFont;  // selected entry of ComboBox4, empty for none
+// Where the start-up mode puts the text: the picked points, whether the host's axis angle is
+// added to the typed one, and whether the text is fitted between the two points.
+struct TTextPlace {
     double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
     bool mjiku = true;
     bool mfit = false;
 };
 
-// What the text generation puts back into the dialog.
+// Everything the text generation reads: the dialog's controls and the start-up fields.
+struct TTextInput : TDialogChoices, TTextPlace {
+    std::u16string hostFont;  // selected entry of ComboBox4, empty for none
+};
+
+// The corrections the text generation makes to the dialog: OK puts them back into it.
 struct TTextResult {
     int row = 0;  // the preset row used, 1..15; 0 when the host's text type was used
     // Boxes of that row whose values were out of range, with the text they now show.
@@ -54,12 +59,18 @@ struct TTextPlacement {
     double fitX1 = 0.0, fitY1 = 0.0, fitX2 = 0.0, fitY2 = 0.0;  // those points
 };
 
+// What the text generation makes of its inputs: the placement, and the corrections of
+// out-of-range preset boxes that OK puts into the dialog (the preview leaves them).
+struct TPlacedText {
+    TTextPlacement placement;
+    TTextResult corrections;
+};
+
 int OrientationCode(int option);
 int BasePointCode(int option);
 double ParseAngleText(std::u16string_view t);
-// The placement that OK would send for these inputs; res receives the corrections of
-// out-of-range preset boxes. jg is only read.
-TTextPlacement PlaceText(const TTextInput& in, const TJGdata& jg, TTextResult& res);
+// The placement that OK would send for these inputs, with its corrections. jg is only read.
+TPlacedText PlaceText(const TTextInput& in, const TJGdata& jg);
 // Whether the text's place, direction and size are finite numbers. Points near the largest
 // numbers with offsets, or a fit between such points, can leave the range of a number; OK
 // is then refused, since the host could take nothing of such a text.
@@ -70,6 +81,25 @@ void WriteText(const TTextPlacement& p, TJGdata& jg);
 // Computes the placement and sends the attribute commands and the one text command to jg;
 // nothing when the placement is not finite.
 TTextResult MakeText(const TTextInput& in, TJGdata& jg);
+
+// The dialog as OK reads it from its controls, once: what the settings file keeps, and what
+// the text's placement reads besides.
+struct TDialogState : TDialogSettings, TTextPlace {
+    std::u16string hostFontName;  // text of ComboBox4's entry, empty for none
+    int textTypes = 0;            // entries of ComboBox3
+};
+// What the text generation reads of a state.
+TTextInput TextInputOf(const TDialogState& s);
+
+// What OK makes of the dialog's state: the placement it sends (when finite), and the settings
+// it leaves both in the dialog and in the settings file: the angle in its normal form, both
+// histories with the text and the angle put first, out-of-range boxes of the preset row used
+// replaced, and the first text type chosen where none was.
+struct TOkResult {
+    TTextPlacement placement;
+    TDialogSettings settings;
+};
+TOkResult ConfirmText(const TDialogState& state, const TJGdata& jg);
 
 // The angle text as OK leaves it: "0" for a blank text, a plain number in its shortest form,
 // the degree-minute-second notation as typed.
@@ -101,10 +131,7 @@ std::u16string RowSummary(const TPresetRow& row);
 bool IsUsableFontName(std::u16string_view name);
 
 // Where the mode argument puts the text, and the angle it writes into ComboBox2.
-struct TStartupPlacement {
-    double mx1 = 0.0, my1 = 0.0, mx2 = 0.0, my2 = 0.0;
-    bool mjiku = true;
-    bool mfit = false;
+struct TStartupPlacement : TTextPlace {
     std::optional<std::u16string> angle;  // empty: ComboBox2 keeps the saved angle
 };
 TStartupPlacement StartupPlacement(const std::optional<std::u16string>& mode, const TJGdata& jg);

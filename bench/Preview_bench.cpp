@@ -197,8 +197,7 @@ void BM_PreviewFirstDraw(benchmark::State& state) {
     const auto form = StartDialog(Folder(static_cast<int>(state.range(0))), false);
     TTextInput in;
     in.text = u"境界線";
-    TTextResult unused;
-    const TTextPlacement p = PlaceText(in, *form->JG, unused);
+    const TTextPlacement p = PlaceText(in, *form->JG).placement;
     TimeEach(state, [&] {
         TPreviewView view;
         view.resize(kViewWidth, kViewHeight);

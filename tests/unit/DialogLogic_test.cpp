@@ -1,5 +1,5 @@
 // The dialog's small rules: the angle on OK, the text-type list and summaries, the font filter
-// and the drop-down histories.
+// and the drop-down histories; what OK makes of the dialog's state.
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +9,9 @@
 #include "app/Unit1Logic.h"
 #include "exchange/DavGaibu.h"
 #include "tests/support/LogicSupport.h"
+#include "tests/support/TestSupport.h"
+#include "util/MyFunc.h"
+#include "util/Utf8.h"
 
 namespace {
 
@@ -245,6 +248,133 @@ TEST(Composition, PreeditShownAtTheCursor) {
     // A cursor outside the text puts the composition at the nearer end.
     EXPECT_EQ(ComposedText(u"漢字", -3, u"あ"), u"あ漢字");
     EXPECT_EQ(ComposedText(u"漢字", 9, u"あ"), u"漢字あ");
+}
+
+// What OK makes of the dialog's state: one value from which the commands, the settings file
+// and the dialog after OK are all written.
+
+TDialogState PresetState(size_t checkedRow, const TPresetRow& boxes) {
+    TDialogState s;
+    s.text = u"abc";
+    s.hostType = false;
+    s.textTypes = 11;
+    s.rows[checkedRow] = boxes;
+    s.rows[checkedRow].checked = true;
+    return s;
+}
+
+// The lines a placement sends, for comparing two placements.
+TestSupport::TLines SentLines(const TTextPlacement& p) {
+    TJGdata jg;
+    jg.S_Init();
+    WriteText(p, jg);
+    return TestSupport::Sent(jg);
+}
+
+TEST(OkResult, CorrectionsOfTheRowUsedReachTheSettings) {
+    struct Case {
+        const char* name;
+        TDialogState state;
+        size_t row;  // the row OK uses
+        TPresetRow expected;
+    };
+    TDialogState noneChecked;
+    noneChecked.hostType = false;
+    noneChecked.rows[0] = Boxes(u"999", u"2", u"0", u"5");
+    noneChecked.rows[1] = Boxes(u"0", u"0", u"0", u"0");
+    const Case cases[] = {
+        {"every box out of range", PresetState(2, Boxes(u"0", u"abc", u"600", u"0")), 2,
+         Boxes(u"3.0", u"3.0", u"0.0", u"2")},
+        {"boxes in range stay as typed", PresetState(4, Boxes(u"5", u"0.1", u"-100", u"356")), 4,
+         Boxes(u"5", u"0.1", u"-100", u"356")},
+        // No row ticked: row 1 is used and corrected, the others keep what they show.
+        {"no row ticked", noneChecked, 0, Boxes(u"3.0", u"2", u"0", u"5")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TOkResult ok = ConfirmText(c.state, TJGdata());
+        for (size_t r = 0; r < c.state.rows.size(); ++r) {
+            const TPresetRow& want = r == c.row ? c.expected : c.state.rows[r];
+            const TPresetRow& got = ok.settings.rows[r];
+            EXPECT_EQ(Lines({got.width, got.height, got.spacing, got.colour}),
+                      Lines({want.width, want.height, want.spacing, want.colour}))
+                << "row " << r + 1;
+            EXPECT_EQ(got.checked, c.state.rows[r].checked) << "row " << r + 1;
+        }
+        // The text is sent at the size the corrected boxes show.
+        const TPresetRow& used = ok.settings.rows[c.row];
+        EXPECT_EQ(ok.placement.w, TextToFloat(used.width));
+        EXPECT_EQ(ok.placement.h, TextToFloat(used.height));
+        EXPECT_EQ(ok.placement.d, TextToFloat(used.spacing));
+        EXPECT_EQ(ok.placement.colour, TextToInt(used.colour));
+    }
+}
+
+// The host's text type with no entry chosen: OK chooses the first entry (the current type)
+// where the list has entries, and sends the current type.
+TEST(OkResult, FirstTextTypeChosenWhereNoneWas) {
+    TJGdata jg;
+    jg.CurMjs = 4;
+    TDialogState s;
+    s.text = u"abc";
+    s.textType = -1;
+    s.textTypes = 11;
+    TOkResult ok = ConfirmText(s, jg);
+    EXPECT_EQ(ok.settings.textType, 0);
+    EXPECT_EQ(ok.placement.type, 4);
+    s.textTypes = 0;
+    ok = ConfirmText(s, jg);
+    EXPECT_EQ(ok.settings.textType, -1);
+    EXPECT_EQ(ok.placement.type, 4);
+}
+
+// The histories take the text and the angle as OK leaves them; the rest of the state is kept.
+TEST(OkResult, HistoriesAndKeptSettings) {
+    TDialogState s;
+    s.text = u"ABC";
+    s.textHistory = {u"x", u"abc"};
+    s.angle = u"090";
+    s.left = -20;
+    s.top = 7000;
+    s.hostFont = 3;
+    s.previewOpen = true;
+    s.offsetsOn = true;
+    s.offsets = {u"1", u"2", u"3", u"4", u"5", u"6"};
+    const TOkResult ok = ConfirmText(s, TJGdata());
+    EXPECT_EQ(ok.settings.text, u"ABC");
+    EXPECT_EQ(ok.settings.angle, u"90");
+    EXPECT_EQ(ok.settings.textHistory, Lines({u"ABC", u"x"}));
+    EXPECT_EQ(ok.settings.angleHistory, Lines({u"90", u"0", u"-90", u"180"}));
+    EXPECT_EQ(ok.settings.left, -20);
+    EXPECT_EQ(ok.settings.top, 7000);
+    EXPECT_EQ(ok.settings.hostFont, 3);
+    EXPECT_TRUE(ok.settings.previewOpen);
+    EXPECT_EQ(ok.settings.offsets, s.offsets);
+}
+
+// OK sends the text as the dialog shows it afterwards: with the angle in the form the angle
+// box then holds, so that reopening the dialog and pressing OK again sends the same lines.
+TEST(OkResult, SendsWhatTheDialogShowsAfterwards) {
+    // The box shows a number to 15 digits: a longer one turns another way after OK.
+    const char16_t* angles[] = {
+        u"30 ", u"",          u"abc",     u"123456789.123456789", u"-0.000001234567890123",
+        u"1e2", u"30@@15@20", u" 30**15 "};
+    TJGdata jg;
+    jg.Jikukaku = 12.5;
+    for (const char16_t* angle : angles) {
+        SCOPED_TRACE(testing::Message() << "angle \"" << ToUtf8(angle) << "\"");
+        TDialogState s = PresetState(1, Boxes(u"0", u"4", u"1", u"7"));
+        s.angle = angle;
+        s.offsetsOn = true;
+        s.offsets = {u"1", u"2", u"3", u"4", u"5", u"6"};
+        s.mx1 = 1000.25;
+        s.my1 = -40.5;
+        const TOkResult ok = ConfirmText(s, jg);
+        TDialogState after = s;
+        static_cast<TDialogSettings&>(after) = ok.settings;
+        EXPECT_EQ(SentLines(ok.placement), SentLines(PlaceText(TextInputOf(after), jg).placement));
+        EXPECT_EQ(SentLines(ConfirmText(after, jg).placement), SentLines(ok.placement));
+    }
 }
 
 }  // namespace

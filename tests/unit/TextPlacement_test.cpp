@@ -82,8 +82,7 @@ TEST(PlacementRecord, TextCommandAndBoxAgreeForEveryChoice) {
                     in.mjiku = start.mjiku;
                     in.mfit = start.mfit;
 
-                    TTextResult unused;
-                    const TTextPlacement p = PlaceText(in, host, unused);
+                    const TTextPlacement p = PlaceText(in, host).placement;
                     TJGdata jg;
                     Host(jg);
                     jg.S_Init();
@@ -147,8 +146,7 @@ TEST(PlacementRecord, BoxSizeAndCells) {
     TTextOutline o = OutlineOf(p);
     TTextInput in;
     in.text = p.text;
-    TTextResult unused;
-    EXPECT_EQ(PlaceText(in, TJGdata(), unused).characters, 3);
+    EXPECT_EQ(PlaceText(in, TJGdata()).placement.characters, 3);
     EXPECT_DOUBLE_EQ(o.along, 2.5 + 5.0 + 5.0);
     EXPECT_DOUBLE_EQ(o.across, 6.0);
     ASSERT_EQ(o.cells.size(), 3u);
