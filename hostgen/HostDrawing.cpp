@@ -1,5 +1,5 @@
 // HostDrawing: the header a host writes (the drawing's file, scale, sheet, text types, colours,
-// layer names, current attributes, two picked points), then spec.entities entity lines spread
+// layer names, current attributes, two picked points), then spec.entities entities spread
 // over an A1 sheet in paper millimetres. Each entity picks its kind from a table of shares,
 // so that a large file holds every kind in about the proportions a plan has: lines most of
 // all, then texts, circles and arcs, polylines, dimensions, points, markers, blocks and
@@ -36,17 +36,17 @@ constexpr std::string_view kHeader[] = {
     "hrgb 0 255 65280 16711680 8421504 12632256 32768 128 4210752",
     // The names of the layers the entities go to, then the current attributes.
     "lg1",
-    "lgn 平面",
+    "lgn平面",
     "ly0",
-    "lyn 通り芯",
+    "lyn通り芯",
     "ly3",
-    "lyn 壁",
+    "lyn壁",
     "ly5",
-    "lyn 建具",
+    "lyn建具",
     "ly8",
-    "lyn 寸法",
+    "lyn寸法",
     "ly9",
-    "lyn 文字",
+    "lyn文字",
     "ly3",
     "lc2",
     "lt1",
@@ -231,31 +231,28 @@ private:
         }
         Made();
     }
-    // A polyline of two to five segments, each a line of its own.
+    // A polyline of two to five segments, each a line of its own from where the last
+    // ended, turning by a right angle at each corner.
     void Polyline() {
         Emit("pl");
         line_.clear();
         Place();
         const int segments = 2 + static_cast<int>(Draw(4));
         for (int k = 0; k < segments && made_ < entities_; ++k) {
-            const double x = x_, y = y_;
             line_.clear();
-            Num(x);
-            Num(y);
-            Near(30);
+            Num(x_);
+            Num(y_);
+            const double step = Value(-30, 30);
+            (k % 2 == 0 ? x_ : y_) += step < 0 ? step - 0.5 : step + 0.5;
+            Num(x_);
+            Num(y_);
             line_.erase(0, 1);
             Made();
-            x_ = x + (k % 2 == 0 ? Value(0.5, 30) : 0);
-            y_ = y + (k % 2 == 0 ? 0 : Value(0.5, 30));
         }
         Emit("#");
     }
-    // A dimension: its line, then its text with the length.
+    // A dimension, one entity of two lines: its line, then its text with the length.
     void Dimension() {
-        if (made_ + 2 > entities_) {
-            Line();
-            return;
-        }
         Emit("msg");
         line_.clear();
         Place();
@@ -263,7 +260,7 @@ private:
         Num(x_ + length);
         Num(y_);
         line_.erase(0, 1);
-        Made();
+        Emit(line_);
         line_ = "cs";
         Num(x_ + length / 2);
         Num(y_ + 1);

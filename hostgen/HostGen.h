@@ -31,8 +31,8 @@ enum class THostProfile {
 
 struct THostFileSpec {
     THostProfile profile = THostProfile::Drawing;
-    // Drawing: the number of entity lines (a polyline's every segment and a dimension's two
-    // lines count). MixedLines: the number of lines; 0 for a number chosen by the seed.
+    // Drawing: the number of entities (each segment of a polyline is one). MixedLines: the
+    // number of lines; 0 for a number chosen by the seed.
     int entities = 1000;
     THostEncoding encoding = THostEncoding::Utf8;
     // MixedLines only: the encoding chosen by the seed (UTF-8, the code page, UTF-16 LE or BE
