@@ -306,8 +306,8 @@ void AddGenerateCommand(CLI::App& app, TOptions& o, TCommands& c) {
                            "another number gives another file of the same kind (default 407)");
     c.generate
         ->add_option("--profile", o.profile,
-                     "drawing (the default), or mixed: lines of every kind in random order "
-                     "with odd and damaged values among them, to try a reader on")
+                     "drawing (the default), or mixed: --entities lines of every kind in "
+                     "random order with odd and damaged values among them, to try a reader on")
         ->check(CLI::IsMember({"drawing", "mixed"}));
 }
 
