@@ -1,4 +1,4 @@
-// The preview panel: its first drawing of a host file of 100k and of 1M entities (the host's
+// The preview panel: its first drawing of a generated drawing of 100k and of 1M entities (the host's
 // entities drawn into the cached picture, then the text over it), a redraw after a keystroke
 // in the text box (the placement made anew, only the text layer drawn over the cached
 // picture), and the start-up with the panel closed and open on the bundled example: of the
@@ -10,12 +10,10 @@
 // ratio of the two medians (goal at most 1.2). Runs on Qt's offscreen platform.
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <time.h>  // for clock_gettime
 #include <fcntl.h>
@@ -39,6 +37,7 @@
 #include "app/Unit1Settings.h"
 #include "exchange/DavGaibu.h"
 #include "exchange/DavScene.h"
+#include "hostgen/HostGen.h"
 
 extern char** environ;
 
@@ -51,50 +50,12 @@ using TClock = std::chrono::steady_clock;
 constexpr int kViewWidth = 432;
 constexpr int kViewHeight = 343;
 
-// A host file of n entities spread over a sheet: lines most of all, then circles, arcs,
-// texts, points, filled polygons and filled sectors, the colour changing now and then; two
-// picked points.
+// A drawing of n entities of every kind spread over an A1 sheet (hostgen, as `ziv generate`
+// writes it), with two picked points.
 std::string HostFile(int n) {
-    std::mt19937 rng(17);
-    std::uniform_real_distribution<double> at(0.0, 800.0);
-    std::uniform_real_distribution<double> near(-8.0, 8.0);
-    std::string out =
-        "\xEF\xBB\xBFhk 0\r\nhcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
-        "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\nlc2\r\ncn5\r\n"
-        "hp1 300 400\r\nhp2 500 460\r\n";
-    char line[160];
-    for (int i = 0; i < n; ++i) {
-        if (i % 500 == 0) {
-            std::snprintf(line, sizeof line, "lc%d\r\n", 1 + (i / 500) % 9);
-            out += line;
-        }
-        const double x = at(rng), y = at(rng);
-        switch (i % 10) {
-            case 6: std::snprintf(line, sizeof line, "ci %.3f %.3f %d\r\n", x, y, 1 + i % 5); break;
-            case 7:
-                std::snprintf(line, sizeof line, "ci %.3f %.3f %.3f %d %d 1 0\r\n", x, y,
-                              2.0 + i % 7, i % 360, (i + 120) % 360);
-                break;
-            case 8: std::snprintf(line, sizeof line, "ch %.3f %.3f 1 0 \"No.%d\r\n", x, y, i); break;
-            case 9:
-                if (i % 20 == 9) {
-                    std::snprintf(line, sizeof line, "pt %.3f %.3f\r\n", x, y);
-                } else if (i % 40 == 19) {
-                    std::snprintf(line, sizeof line, "sl %.3f %.3f %.3f %.3f %.3f %.3f %.3f %.3f\r\n",
-                                  x, y, x + 4, y, x + 4, y + 3, x, y + 3);
-                } else {
-                    std::snprintf(line, sizeof line, "sc %.3f %.3f %d 1 0 0 270 1\r\n", x, y,
-                                  1 + i % 4);
-                }
-                break;
-            default:
-                std::snprintf(line, sizeof line, "%.3f %.3f %.3f %.3f\r\n", x, y, x + near(rng),
-                              y + near(rng));
-                break;
-        }
-        out += line;
-    }
-    return out;
+    THostFileSpec spec;
+    spec.entities = n;
+    return GenerateHostFile(spec);
 }
 
 // A program folder per input, removed at the end.

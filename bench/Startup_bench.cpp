@@ -1,7 +1,8 @@
 // Start-up: the time from starting the program to its dialog on the screen, with the bundled
-// host file, with a million entity lines and with a damaged settings file of 50 MB, next to a Qt
-// program that shows an empty window (minimal) and one that shows a window with a single line of
-// Japanese text (label), the least any window with text pays for setting up the fonts.
+// host file, with a generated drawing of a million entities and with a damaged settings file
+// of 50 MB, next to a Qt program that shows an empty window (minimal) and one that shows a
+// window with a single line of Japanese text (label), the least any window with text pays for
+// setting up the fonts.
 //
 // Every iteration starts bench/startup_probe as a new process. The time reported is the mean
 // time from the spawn to the probe's word that its window has been painted. Every run of a case
@@ -20,7 +21,6 @@
 // run with the same fonts. Counter families: the font families Qt found.
 #include <algorithm>
 #include <cerrno>
-#include <charconv>  // for std::to_chars
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +42,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "hostgen/HostGen.h"
+
 extern char** environ;
 
 namespace {
@@ -49,7 +51,7 @@ namespace {
 namespace fs = std::filesystem;
 using TClock = std::chrono::steady_clock;
 
-constexpr int kEntityLines = 1000000;
+constexpr int kEntities = 1000000;
 // A run that takes longer than this has hung; it is ended and reported as an error.
 constexpr std::chrono::seconds kRunTimeout{120};
 constexpr std::chrono::seconds kServerTimeout{10};
@@ -57,75 +59,12 @@ constexpr std::chrono::seconds kServerTimeout{10};
 // ---------------------------------------------------------------------------------------------
 // The host files.
 
-// Appends a drawing coordinate with three decimals, as a host writes it.
-void Num(std::string& line, double v) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3);
-    line += ' ';
-    line.append(buf, r.ptr);
-}
-
-// Appends entity line i of a large selection: mostly lines, then circles, arcs, texts,
-// points, solids and polylines in turn, at places that move with i.
-void AppendEntity(std::string& out, int i) {
-    const double x = (i % 1000) * 1.5;
-    const double y = (i / 1000) * 0.75;
-    std::string line;
-    switch (i % 10) {
-        case 4: line = "ci", Num(line, x), Num(line, y), Num(line, 0.5 + i % 7); break;
-        case 5:
-            line = "ci", Num(line, x), Num(line, y), Num(line, 2), Num(line, i % 360),
-            Num(line, 90 + i % 180);
-            line += " 1 0";
-            break;
-        case 6:
-            line = "ch", Num(line, x), Num(line, y), Num(line, 3), Num(line, 0);
-            line += " \"寸法 No." + std::to_string(i);
-            break;
-        case 7: line = "pt", Num(line, x), Num(line, y); break;
-        case 8:
-            line = "sl";
-            for (int k = 0; k < 4; ++k) {
-                Num(line, x + k % 2), Num(line, y + k / 2);
-            }
-            break;
-        case 9: out += "pl\r\n"; [[fallthrough]];
-        default:
-            Num(line, x), Num(line, y), Num(line, x + 1.25), Num(line, y + 0.5);
-            line.erase(0, 1);
-            break;
-    }
-    out += line;
-    out += "\r\n";
-    if (i % 10 == 9) {
-        out += "#\r\n";
-    }
-}
-
-// Writes a host file with the bundled example's header and kEntityLines entity lines, the
-// colour and layer changing now and then. False when it cannot be written whole.
+// Writes a drawing of a million entities of every kind (hostgen, as `ziv generate` writes
+// it). False when it cannot be written whole.
 bool WriteMillionFile(const fs::path& path) {
-    std::ofstream file(path, std::ios::binary);
-    std::string out =
-        "\xEF\xBB\xBF"
-        "file=C:\\作図\\大きな図面.zmn\r\nhk 0\r\nhs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"
-        "hzs 841 594\r\nhcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
-        "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\n"
-        "hp1 10 20\r\nhp2 110 120\r\n";
-    for (int i = 0; i < kEntityLines; ++i) {
-        if (i % 500 == 0) {
-            out +=
-                "ly" + std::to_string(i / 500 % 16) + "\r\nlc" + std::to_string(1 + i % 9) + "\r\n";
-        }
-        AppendEntity(out, i);
-        if (out.size() >= (size_t{1} << 20)) {
-            file << out;
-            out.clear();
-        }
-    }
-    file << out;
-    file.close();
-    return !file.fail();
+    THostFileSpec spec;
+    spec.entities = kEntities;
+    return WriteHostFile(spec, path.u16string());
 }
 
 // Writes a settings file damaged as a failing disk or another program may leave one: the
@@ -133,7 +72,7 @@ bool WriteMillionFile(const fs::path& path) {
 // a megabyte each, and an angle history after them. False when it cannot be written whole.
 bool WriteDamagedSettings(const fs::path& path) {
     std::ofstream file(path, std::ios::binary);
-    file << "\xEF\xBB\xBF50\r\n50\r\nlast text\r\n";
+    file << "\xEF\xBB\xBF" "50\r\n50\r\nlast text\r\n";  // the mark, then the first line
     for (int k = 3; k < 138; ++k) {
         file << "0\r\n";
     }

@@ -1,5 +1,5 @@
-// Loading and saving the host's exchange file: a million entity lines of mixed kinds, in UTF-8
-// and in CP932, against a plain std::getline split of the same bytes.
+// Loading and saving the host's exchange file: a generated drawing of a million entities of
+// every kind, in UTF-8 and in CP932, against a plain std::getline split of the same bytes.
 //
 // Peak memory: run the single load on its own, e.g.
 //   TempFile_bench --benchmark_filter='BM_OpenTempFileOnce/utf8'
@@ -13,13 +13,10 @@
 // The loads and their baseline are timed by the clock on the wall: a large file is counted in
 // two halves at once, and the second thread's time would be missing from the CPU time of the
 // first.
-#include <charconv>  // for std::to_chars
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <map>
-#include <random>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -29,111 +26,19 @@
 #include <benchmark/benchmark.h>
 
 #include "exchange/DavGaibu.h"
-#include "util/Platform.h"
+#include "hostgen/HostGen.h"
 #include "util/TextFile.h"
 
 namespace {
 
-constexpr int kEntityLines = 1000000;
-constexpr size_t kFlushBytes = size_t{1} << 15;
+constexpr int kEntities = 1000000;
 
-class TLineWriter {
-public:
-    std::string line;
-
-    void Num(std::mt19937& rng, int range = 10000) {
-        // Drawing coordinates with three decimals, as a host writes them.
-        const double v =
-            static_cast<int>(rng() % (2u * range * 1000u)) / 1000.0 - static_cast<double>(range);
-        char buf[32];
-        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3);
-        if (!line.empty()) {
-            line += ' ';
-        }
-        line.append(buf, r.ptr);
-    }
-    void Key(std::string_view key) { line = key; }
-};
-
-// Calls emit(line) for every line of a host file: header lines, then entity lines of mixed
-// kinds with an attribute change now and then, as a host writes a large selection.
-template <class F>
-void GenerateHostFile(F&& emit) {
-    std::mt19937 rng(407);
-    emit("file=C:\\作図\\大きな図面.zmn");
-    emit("hk 0");
-    emit("hs 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1");
-    emit("hzs 841 594");
-    emit("hcw 2 2.5 3 3.5 4 5 6 7 8 10");
-    emit("hch 2 2.5 3 3.5 4 5 6 7 8 10");
-    emit("hcd 0 0 0.5 0.5 0.5 1 1 1 1 1");
-    emit("hcc 1 1 2 2 2 3 3 4 4 5");
-    emit("hp1 10 20");
-    emit("hp2 110 120");
-    TLineWriter w;
-    int made = 0;
-    while (made < kEntityLines) {
-        if (made % 200 == 0) {
-            const char* attrs[] = {"lg1", "ly3", "lc2", "lt1", "lw0", "cn3", "cn$<ＭＳ ゴシック>"};
-            emit(attrs[rng() % 7]);
-        }
-        const unsigned kind = rng() % 100;
-        if (kind < 45) {
-            w.line.clear();
-            for (int k = 0; k < 4; ++k) {
-                w.Num(rng);
-            }
-        } else if (kind < 55) {
-            w.Key("ci");
-            w.Num(rng), w.Num(rng), w.Num(rng, 100);
-        } else if (kind < 60) {
-            w.Key("ci");
-            w.Num(rng), w.Num(rng), w.Num(rng, 100), w.Num(rng, 360), w.Num(rng, 360);
-            w.line += " 1 0";
-        } else if (kind < 75) {
-            w.Key("ch");
-            w.Num(rng), w.Num(rng), w.Num(rng, 10), w.Num(rng, 10);
-            w.line += " \"寸法テキスト No." + std::to_string(made);
-        } else if (kind < 80) {
-            w.Key("pt");
-            w.Num(rng), w.Num(rng);
-        } else if (kind < 85) {
-            w.Key("sl");
-            for (int k = 0; k < 8; ++k) {
-                w.Num(rng);
-            }
-        } else if (kind < 90) {
-            w.Key("sc");
-            w.Num(rng), w.Num(rng), w.Num(rng, 100);
-            w.line += " 1 0 0 360 1";
-        } else if (kind < 95) {
-            emit("pl");
-            for (int k = 0; k < 4 && made < kEntityLines; ++k, ++made) {
-                w.line.clear();
-                for (int c = 0; c < 4; ++c) {
-                    w.Num(rng);
-                }
-                emit(w.line);
-            }
-            emit("#");
-            continue;
-        } else {
-            emit("msg");
-            w.line.clear();
-            for (int c = 0; c < 4; ++c) {
-                w.Num(rng);
-            }
-            emit(w.line);
-            w.Key("cs");
-            w.Num(rng), w.Num(rng), w.Num(rng, 10), w.Num(rng, 10);
-            w.line += " \"1234.5";
-            made += 2;
-            emit(w.line);
-            continue;
-        }
-        emit(w.line);
-        ++made;
-    }
+// A drawing of a million entities of every kind (hostgen, as `ziv generate` writes it).
+THostFileSpec HostFile(const std::string& enc) {
+    THostFileSpec spec;
+    spec.entities = kEntities;
+    spec.encoding = enc == "utf8" ? THostEncoding::Utf8 : THostEncoding::Cp932;
+    return spec;
 }
 
 // The generated file, streamed to disk piece by piece, in "utf8" (with its mark) or "cp932".
@@ -153,27 +58,7 @@ public:
             return it->second;
         }
         const std::string path = Folder() + "-" + enc + ".txt";
-        std::ofstream out(path, std::ios::binary);
-        std::string piece;
-        const auto flush = [&]() {
-            if (enc == "utf8") {
-                out << piece;
-            } else {
-                out << Platform::EncodeAnsi(FromUtf8(piece));
-            }
-            piece.clear();
-        };
-        if (enc == "utf8") {
-            out << "\xEF\xBB\xBF";
-        }
-        GenerateHostFile([&](std::string_view line) {
-            piece += line;
-            piece += "\r\n";
-            if (piece.size() >= kFlushBytes) {
-                flush();
-            }
-        });
-        flush();
+        WriteHostFile(HostFile(enc), FromUtf8(path));
         return paths_.emplace(enc, path).first->second;
     }
 
@@ -276,7 +161,9 @@ void BM_OpenTempFileOnce(benchmark::State& state, const std::string& enc) {
 void BM_SaveTempFile(benchmark::State& state, const std::string& enc) {
     TJGdata jg;
     jg.MojiCode = enc == "utf8";
-    GenerateHostFile([&](std::string_view line) { jg.SendMem(FromUtf8(line)); });
+    GenerateHostLines(HostFile(enc), [&](std::string_view line, std::string_view) {
+        jg.SendMem(FromUtf8(line));
+    });
     const std::u16string path = FromUtf8(Files().SavePath());
     int64_t size = 0;
     for (auto _ : state) {

@@ -1,10 +1,9 @@
-// The ziv tool on a host file of a million entity lines of every kind: info and dump next to
+// The ziv tool on a generated drawing of a million entities of every kind: info and dump next to
 // the library's own load of the same bytes, write (the dump read back and written) next to the
 // library's own write-back of the loaded model. The ZivProcess runs start the real program on
 // the file, its output thrown away, and report its peak resident size (PeakRSS_MB): info,
 // dump, write and audit of that file, dump and write into a file (-o), and dump and audit of
 // ten megabytes of empty lines.
-#include <charconv>  // for std::to_chars
 #include <cstdio>
 #include <cstdlib>  // for std::atexit
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include "exchange/DavGaibu.h"
+#include "hostgen/HostGen.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 #include "ziv/ZivDump.h"
@@ -28,128 +28,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kEntityLines = 1000000;
-
-void Num(std::string& out, double v) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3);
-    out += ' ';
-    out.append(buf, r.ptr);
-}
-
-// A UTF-8 host file: the header a host writes, then entity lines of every kind in turn, at
-// places that move with their number, with attribute lines, polyline groups and dimensions
-// among them.
-std::string HostFile() {
-    std::string f =
-        "\xEF\xBB\xBF"
-        "file=C:\\設計\\百万.zmn\r\nhk 0\r\nhzs 841 594\r\n"
-        "hcw 2 2.5 3 3.5 4 5 6 7 8 10\r\nhch 2 2.5 3 3.5 4 5 6 7 8 10\r\n"
-        "hcd 0 0 0.5 0.5 0.5 1 1 1 1 1\r\nhcc 1 1 2 2 2 3 3 4 4 5\r\n"
-        "hp1 10 20\r\nhp2 110 120\r\nlg1\r\nly3\r\nlc2\r\nlt1\r\nlw0\r\n";
-    f.reserve(size_t{48} * kEntityLines);
-    for (int i = 0; i < kEntityLines; ++i) {
-        const double x = (i % 1000) * 1.5;
-        const double y = (i / 1000) * 0.75;
-        if (i % 500 == 0) {
-            f += i % 1000 == 0 ? "lc3\r\ncn3\r\n" : "lc2\r\ncn\"$<ＭＳ 明朝>\r\n";
-        }
-        std::string l;
-        switch (i % 20) {
-            case 0:
-                l = "pl\r\n";
-                Num(l, x);
-                Num(l, y);
-                Num(l, x + 1);
-                Num(l, y);
-                l += "\r\n";
-                Num(l, x + 1);
-                Num(l, y);
-                Num(l, x + 1);
-                Num(l, y + 1);
-                l += "\r\n#";
-                break;
-            case 4:
-                l = "ci";
-                Num(l, x);
-                Num(l, y);
-                Num(l, 0.5 + i % 7);
-                break;
-            case 5:
-                l = "ci";
-                Num(l, x);
-                Num(l, y);
-                Num(l, 2);
-                Num(l, i % 360);
-                Num(l, 90);
-                l += " 1 0";
-                break;
-            case 6:
-                l = "ch";
-                Num(l, x);
-                Num(l, y);
-                l += " 3 0 \"記号 No." + std::to_string(i);
-                break;
-            case 7:
-                l = "pt";
-                Num(l, x);
-                Num(l, y);
-                break;
-            case 8:
-                l = "pt";
-                Num(l, x);
-                Num(l, y);
-                l += " 2 45 3";
-                break;
-            case 9:
-                l = "sl";
-                Num(l, x);
-                Num(l, y);
-                Num(l, x + 1);
-                Num(l, y);
-                Num(l, x);
-                Num(l, y + 1);
-                break;
-            case 10:
-                l = "msg\r\n";
-                Num(l, x);
-                Num(l, y);
-                Num(l, x + 10);
-                Num(l, y);
-                l += "\r\ncs";
-                Num(l, x + 5);
-                Num(l, y + 1);
-                l += " 1 0 \"10";
-                break;
-            case 11:
-                l = "sc";
-                Num(l, x);
-                Num(l, y);
-                l += " 2 1 0 0 90 100";
-                break;
-            case 12:
-                l = "so";
-                Num(l, x);
-                Num(l, y);
-                l += " 3 1 0 0 180 1";
-                break;
-            default:
-                l.clear();
-                Num(l, x);
-                Num(l, y);
-                Num(l, x + 0.5);
-                Num(l, y + 0.5);
-                l.erase(0, 1);
-                break;
-        }
-        f += l;
-        f += "\r\n";
-    }
-    return f;
-}
-
 const std::string& Bytes() {
-    static const std::string bytes = HostFile();
+    // A drawing of a million entities of every kind in UTF-8 (hostgen, as `ziv generate`
+    // writes it).
+    static const std::string bytes = [] {
+        THostFileSpec spec;
+        spec.entities = 1000000;
+        return GenerateHostFile(spec);
+    }();
     return bytes;
 }
 

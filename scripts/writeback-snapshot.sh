@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the fingerprint of everything the exchange library makes of the bad-input corpus, the
 # fixtures, the fuzz corpus of the exchange file and 3000 generated host files (see
-# scripts/writeback_snapshot.cpp). Run it before and after a change and compare:
+# tests/snapshot/writeback_snapshot.cpp). Run it before and after a change and compare:
 #
 #   scripts/writeback-snapshot.sh > /tmp/before.txt
 #   ... change ...

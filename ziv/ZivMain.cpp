@@ -6,6 +6,8 @@
 //   ziv audit FILE...         every line the reader skipped or mended
 //   ziv draw FILE [-o OUT] [--size PIXELS] [--host HOSTFILE]
 //                             an SVG picture of the entities and picked points
+//   ziv generate [-o FILE] [--entities N] [--encoding E] [--seed S] [--profile P]
+//                             a made-up host file of N entities, to try the program on
 //   ziv --version
 // Bad input ends with one line on standard error and exit status 2; no output file is then
 // written or changed.
@@ -17,10 +19,12 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavScene.h"
+#include "hostgen/HostGen.h"
 #include "ziv/ZivAudit.h"
 #include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"
@@ -55,7 +59,10 @@ constexpr int kExitOk = 0;
 constexpr int kExitFindings = 1;
 constexpr int kExitBadInput = 2;
 
-constexpr const char* kCommands[] = {"info", "dump", "write", "audit", "draw"};
+constexpr const char* kCommands[] = {"info", "dump", "write", "audit", "draw", "generate"};
+
+// The most entities ziv generate makes: a file well below the largest the reader takes.
+constexpr int kMaxGeneratedEntities = 2000000;
 
 struct TOptions {
     std::vector<std::string> inputs;
@@ -65,6 +72,18 @@ struct TOptions {
     std::string host;
     bool plain = false;
     int size = 0;
+    THostFileSpec generate;
+    std::string profile = "drawing";
+};
+
+// The subcommands, to tell which one was given.
+struct TCommands {
+    CLI::App* info = nullptr;
+    CLI::App* dump = nullptr;
+    CLI::App* write = nullptr;
+    CLI::App* audit = nullptr;
+    CLI::App* draw = nullptr;
+    CLI::App* generate = nullptr;
 };
 
 // One file's failure in a command over several files: said, and the others go on.
@@ -167,6 +186,14 @@ void Draw(const TOptions& o) {
     }
 }
 
+void Generate(const TOptions& o) {
+    THostFileSpec spec = o.generate;
+    spec.profile = o.profile == "mixed" ? THostProfile::MixedLines : THostProfile::Drawing;
+    TZivOutput out(o.output);
+    GenerateHostBytes(spec, [&](std::string_view bytes) { out.Write(bytes); });
+    out.Commit();
+}
+
 // The edit distance of two short words, for "did you mean".
 size_t Distance(const std::string& a, const std::string& b) {
     std::vector<size_t> row(b.size() + 1);
@@ -204,6 +231,122 @@ std::string UnknownCommand(const std::string& word) {
     return line + "; the commands are " + list + " (see ziv --help)";
 }
 
+// The model's commands: info, dump and write.
+void AddModelCommands(CLI::App& app, TOptions& o, TCommands& c) {
+    c.info = app.add_subcommand("info",
+                                "Encoding, settings, current attributes, "
+                                "picked points and entity counts of host files; "
+                                "exit status 1 for a file that is not an exchange file");
+    c.info->add_option("FILE", o.inputs, "the host files (- for standard input)")->required();
+
+    c.dump = app.add_subcommand("dump", "The whole model of a host file as JSON");
+    c.dump->add_option("FILE", o.input, "the host file (- for standard input)")->required();
+    c.dump->add_option("-o,--output", o.output, "where the JSON goes (default: standard output)");
+
+    c.write = app.add_subcommand(
+        "write",
+        "The host's commands for a model given as JSON, written as an external program "
+        "writes its model back; each entity that cannot be written is named, and then "
+        "nothing is written (exit status 2)");
+    c.write->add_option("MODEL", o.input, "the JSON model (- for standard input)")->required();
+    c.write->add_option("-o,--output", o.output,
+                        "the host file to write, replaced whole (default: standard output)");
+    c.write
+        ->add_option("--encoding", o.encoding,
+                     "utf8 (with byte-order mark) or cp932; default: as the model's "
+                     "settings.MojiCode")
+        ->check(CLI::IsMember({"utf8", "cp932"}));
+    c.write->add_flag("--plain", o.plain,
+                      "keep the drawing order and group no lines into polylines");
+}
+
+// The checks: audit and draw.
+void AddCheckCommands(CLI::App& app, TOptions& o, TCommands& c) {
+    c.audit = app.add_subcommand(
+        "audit",
+        "Every line of host files that the reader skipped or mended, and every entity the "
+        "write-back drops, as FILE:LINE: reason; exit status 0 when clean, 1 with findings");
+    c.audit->add_option("FILE", o.inputs, "the host files (- for standard input)")->required();
+
+    c.draw = app.add_subcommand("draw",
+                                "An SVG picture of the entities and the picked "
+                                "points, y upwards");
+    c.draw->add_option("FILE", o.input, "the host file, or a program's output with --host")
+        ->required();
+    c.draw->add_option("-o,--output", o.output, "the SVG file (default: standard output)");
+    c.draw->add_option("--size", o.size, "the picture's longer side in pixels (default 800)")
+        ->check(CLI::Range(16, 20000));
+    c.draw->add_option("--host", o.host,
+                       "the host file that FILE, a program's output, answered: drawn beneath "
+                       "it, its selection dimmed, FILE in the host's text types and colours");
+}
+
+// generate: a made-up host file.
+void AddGenerateCommand(CLI::App& app, TOptions& o, TCommands& c) {
+    c.generate = app.add_subcommand(
+        "generate",
+        "A made-up host file to try the program on: a drawing's settings, layer names, text "
+        "types and two picked points, then N entities of every kind spread over an A1 sheet; "
+        "the same options give the same bytes");
+    c.generate->add_option("-o,--output", o.output,
+                           "the host file to write, replaced whole (default: standard output)");
+    c.generate
+        ->add_option("--entities", o.generate.entities,
+                     "how many entities (default 1000; at most 2000000)")
+        ->check(CLI::Range(0, kMaxGeneratedEntities));
+    c.generate
+        ->add_option_function<std::string>(
+            "--encoding",
+            [&o](const std::string& name) { HostEncodingFromName(name, o.generate.encoding); },
+            "utf8 (with byte-order mark, the default), utf16le, utf16be (with byte-order mark), "
+            "utf16le-nomark, utf16be-nomark or cp932")
+        ->check(CLI::IsMember({"utf8", "utf16le", "utf16be", "utf16le-nomark", "utf16be-nomark",
+                               "cp932"}));
+    c.generate->add_option("--seed", o.generate.seed,
+                           "another number gives another file of the same kind (default 407)");
+    c.generate
+        ->add_option("--profile", o.profile,
+                     "drawing (the default), or mixed: --entities lines of every kind in "
+                     "random order with odd and damaged values among them, to try a reader on")
+        ->check(CLI::IsMember({"drawing", "mixed"}));
+}
+
+// The command that was given, run.
+int Dispatch(const TOptions& o, const TCommands& c) {
+    if (c.info->parsed()) {
+        return Info(o);
+    }
+    if (c.dump->parsed()) {
+        Dump(o);
+    } else if (c.write->parsed()) {
+        return Write(o);
+    } else if (c.audit->parsed()) {
+        return Audit(o);
+    } else if (c.draw->parsed()) {
+        Draw(o);
+    } else if (c.generate->parsed()) {
+        Generate(o);
+    }
+    return kExitOk;
+}
+
+// A first argument that is neither an option nor a command is answered before CLI11 sees it,
+// with the commands and the nearest one.
+bool KnownFirstArgument(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "ziv: %s\n", UnknownCommand("").c_str());
+        return false;
+    }
+    if (const std::string first = argv[1];
+        !first.empty() && first[0] != '-' &&
+        std::find_if(std::begin(kCommands), std::end(kCommands),
+                     [&](const char* c) { return first == c; }) == std::end(kCommands)) {
+        std::fprintf(stderr, "ziv: %s\n", UnknownCommand(first).c_str());
+        return false;
+    }
+    return true;
+}
+
 int Run(int argc, char** argv) {
     CLI::App app{"ziv: looks inside the host's exchange files and writes them from JSON"};
     app.require_subcommand(1);
@@ -211,63 +354,14 @@ int Run(int argc, char** argv) {
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("ziv ") + R407_VERSION,
                          "the program's version, and nothing else");
+    if (!KnownFirstArgument(argc, argv)) {
+        return kExitBadInput;
+    }
     TOptions o;
-
-    if (argc < 2) {
-        std::fprintf(stderr, "ziv: %s\n", UnknownCommand("").c_str());
-        return kExitBadInput;
-    }
-    if (const std::string first = argv[1];
-        !first.empty() && first[0] != '-' &&
-        std::find_if(std::begin(kCommands), std::end(kCommands),
-                     [&](const char* c) { return first == c; }) == std::end(kCommands)) {
-        std::fprintf(stderr, "ziv: %s\n", UnknownCommand(first).c_str());
-        return kExitBadInput;
-    }
-
-    CLI::App* info = app.add_subcommand("info",
-                                        "Encoding, settings, current attributes, "
-                                        "picked points and entity counts of host files; "
-                                        "exit status 1 for a file that is not an exchange file");
-    info->add_option("FILE", o.inputs, "the host files (- for standard input)")->required();
-
-    CLI::App* dump = app.add_subcommand("dump", "The whole model of a host file as JSON");
-    dump->add_option("FILE", o.input, "the host file (- for standard input)")->required();
-    dump->add_option("-o,--output", o.output, "where the JSON goes (default: standard output)");
-
-    CLI::App* write = app.add_subcommand(
-        "write",
-        "The host's commands for a model given as JSON, written as an external program "
-        "writes its model back; each entity that cannot be written is named, and then "
-        "nothing is written (exit status 2)");
-    write->add_option("MODEL", o.input, "the JSON model (- for standard input)")->required();
-    write->add_option("-o,--output", o.output,
-                      "the host file to write, replaced whole (default: standard output)");
-    write
-        ->add_option("--encoding", o.encoding,
-                     "utf8 (with byte-order mark) or cp932; default: as the model's "
-                     "settings.MojiCode")
-        ->check(CLI::IsMember({"utf8", "cp932"}));
-    write->add_flag("--plain", o.plain, "keep the drawing order and group no lines into polylines");
-
-    CLI::App* audit = app.add_subcommand(
-        "audit",
-        "Every line of host files that the reader skipped or mended, and every entity the "
-        "write-back drops, as FILE:LINE: reason; exit status 0 when clean, 1 with findings");
-    audit->add_option("FILE", o.inputs, "the host files (- for standard input)")->required();
-
-    CLI::App* draw = app.add_subcommand("draw",
-                                        "An SVG picture of the entities and the picked "
-                                        "points, y upwards");
-    draw->add_option("FILE", o.input, "the host file, or a program's output with --host")
-        ->required();
-    draw->add_option("-o,--output", o.output, "the SVG file (default: standard output)");
-    draw->add_option("--size", o.size, "the picture's longer side in pixels (default 800)")
-        ->check(CLI::Range(16, 20000));
-    draw->add_option("--host", o.host,
-                     "the host file that FILE, a program's output, answered: drawn beneath it, "
-                     "its selection dimmed, FILE in the host's text types and colours");
-
+    TCommands c;
+    AddModelCommands(app, o, c);
+    AddCheckCommands(app, o, c);
+    AddGenerateCommand(app, o, c);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -280,20 +374,7 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "ziv: %s (see ziv --help)\n", e.what());
         return kExitBadInput;
     }
-
-    if (info->parsed()) {
-        return Info(o);
-    }
-    if (dump->parsed()) {
-        Dump(o);
-    } else if (write->parsed()) {
-        return Write(o);
-    } else if (audit->parsed()) {
-        return Audit(o);
-    } else if (draw->parsed()) {
-        Draw(o);
-    }
-    return kExitOk;
+    return Dispatch(o, c);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // Tests of the ziv tool: the JSON dump against golden files, the dump read back and written
 // as the library writes back the host file it came from (fixtures and generated host files in
-// all four encodings), hostile JSON, the audit's findings, the summary and the picture.
+// all four encodings), the generated drawings read cleanly, hostile JSON, the audit's findings, the summary and the picture.
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
-#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -15,8 +15,8 @@
 #include "exchange/DavGaibu.h"
 #include "exchange/DavReadSink.h"
 #include "exchange/DavScene.h"
+#include "hostgen/HostGen.h"
 #include "tests/support/TestSupport.h"
-#include "util/LineBreaks.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"
 #include "ziv/ZivAudit.h"
@@ -156,104 +156,112 @@ TEST(ZivRoundTrip, EveryFixture) {
     }
 }
 
-// --- Generated host files: random lines of every kind, in all four encodings.
-
-std::u16string RandomHostText(std::mt19937& rng) {
-    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    static const char* const kNumbers[] = {"0",          "1",   "-2.5", "10",    "1e-5",
-                                           "123456.789", "0.1", "-0",   "1e-11", "3.14159265358979",
-                                           "x"};
-    auto num = [&] { return std::string(kNumbers[pick(11)]); };
-    static const char16_t* const kWords[] = {u"北側 通路", u"ＡＢ", u"x", u"𠮷野", u"  ", u"幅=3"};
-    std::u16string text;
-    const int lines = 20 + pick(60);
-    for (int i = 0; i < lines; ++i) {
-        std::string l;
-        switch (pick(24)) {
-            case 0: l = "lg" + std::string(1, "0A5FG"[pick(5)]) + " " + num(); break;
-            case 1: l = "ly" + std::string(1, "03BFz"[pick(5)]); break;
-            case 2: l = "lc" + std::to_string(pick(12)) + (pick(2) ? " 255" : ""); break;
-            case 3: l = "lt" + std::to_string(pick(9)); break;
-            case 4: l = "lw" + std::to_string(pick(4)); break;
-            case 5: l = "cn" + std::to_string(pick(12)) + " 3 4 0.5 2"; break;
-            case 6: l = "cc" + std::to_string(pick(10)); break;
-            case 7: l = "pl"; break;
-            case 8: l = "#"; break;
-            case 9: l = "msg"; break;
-            case 10: l = "hhp" + std::to_string(pick(100)); break;
-            case 11: l = "z" + std::to_string(1 + pick(5)); break;
-            case 12: l = "hp" + std::to_string(pick(101)) + " " + num() + " " + num(); break;
-            case 13: l = "ci " + num() + " " + num() + " " + num(); break;
-            case 14:
-                l = "ci " + num() + " " + num() + " " + num() + " " + num() + " " + num() + " " +
-                    num() + " " + num();
-                break;
-            case 15: l = "pt " + num() + " " + num() + (pick(2) ? " 2 45 " + num() : ""); break;
-            case 16:
-                l = "sl";
-                for (int k = 0, n = 4 + 2 * pick(3); k < n; ++k) {
-                    l += " " + num();
-                }
-                break;
-            case 17:
-                l = std::string(pick(2) ? "sc" : "se") + " 0 0 " + num() + " 1 0 0 " + num() + " " +
-                    std::to_string(pick(2) ? 100 : 5);
-                break;
-            case 18:
-                l = std::string(pick(2) ? "so" : "sg") + " 1 1 5 " + num() + " 0 0 90 " + num();
-                break;
-            case 19: l = "pn" + std::to_string(pick(9)); break;
-            case 20: l = "BL 1 2 blk" + std::to_string(pick(9)); break;
-            default: l = num() + " " + num() + " " + num() + " " + num(); break;
-        }
-        text += FromUtf8(l);
-        if (pick(5) == 0) {
-            static const char* const kTexts[] = {"ch", "cv", "cs", "cz", "c2"};
-            text += FromUtf8(std::string("\r\n") + kTexts[pick(5)] + " " + num() + " " + num() +
-                             " 10 0 \"");
-            text += kWords[pick(6)];
-        }
-        if (pick(9) == 0) {
-            text += u"\r\ncn\"$<";
-            text += kWords[pick(6)];
-            text += u">";
-        }
-        text += u"\r\n";
-    }
-    return text;
-}
-
-std::string Encode(const std::u16string& text, int encoding) {
-    switch (encoding) {
-        case 0: return "\xEF\xBB\xBF" + ToUtf8(text);
-        case 1:
-        case 2: {
-            std::string b(encoding == 1 ? "\xFF\xFE" : "\xFE\xFF");
-            for (const char16_t c : text) {
-                const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
-                b += encoding == 1 ? std::string{lo, hi} : std::string{hi, lo};
-            }
-            return b;
-        }
-        default: {
-            // The code page's own writer: the text as one command line per line.
-            TJGdata jg;
-            LineBreaks::ForEachLine(text,
-                                    [&](std::u16string_view l) { jg.SendMem(std::u16string(l)); });
-            return jg.TempFileBytes();
-        }
-    }
-}
+// --- Generated host files: random lines of every kind (hostgen's MixedLines), in all four
+// encodings, and drawings (ziv generate) in every encoding the host writes.
 
 TEST(ZivRoundTrip, GeneratedHostFilesInFourEncodings) {
-    std::mt19937 rng(407);
-    for (int i = 0; i < 60; ++i) {
-        const std::u16string text = RandomHostText(rng);
-        for (int enc = 0; enc < 4; ++enc) {
-            SCOPED_TRACE("file " + std::to_string(i) + " encoding " + std::to_string(enc));
-            ExpectRoundTrip(Encode(text, enc));
+    for (std::uint32_t i = 0; i < 60; ++i) {
+        for (const THostEncoding enc : {THostEncoding::Utf8, THostEncoding::Utf16Le,
+                                        THostEncoding::Utf16Be, THostEncoding::Cp932}) {
+            SCOPED_TRACE("file " + std::to_string(i) + " encoding " + HostEncodingName(enc));
+            THostFileSpec spec;
+            spec.profile = THostProfile::MixedLines;
+            spec.entities = 0;
+            spec.encoding = enc;
+            spec.seed = 407 + i;
+            ExpectRoundTrip(GenerateHostFile(spec));
         }
     }
+}
+
+TEST(ZivGenerate, DrawingReadsCleanlyInEveryEncoding) {
+    struct TCase {
+        THostEncoding encoding;
+        const char* read;  // the encoding the reader tells
+    };
+    const TCase cases[] = {
+        {THostEncoding::Utf8, "utf8"},          {THostEncoding::Utf16Le, "utf16le"},
+        {THostEncoding::Utf16Be, "utf16be"},    {THostEncoding::Utf16LeNoMark, "utf16le"},
+        {THostEncoding::Utf16BeNoMark, "utf16be"}, {THostEncoding::Cp932, "cp932"},
+    };
+    THostFileSpec spec;
+    spec.entities = 3000;
+    std::u16string first;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(HostEncodingName(c.encoding));
+        spec.encoding = c.encoding;
+        const std::string bytes = GenerateHostFile(spec);
+        EXPECT_EQ(EncodingName(bytes), c.read);
+        EXPECT_EQ(AuditText(AuditHostBytes(bytes)), "");
+        // The same text in every encoding, Japanese included.
+        const std::u16string text = DecodeTextBytes(bytes).text;
+        if (first.empty()) {
+            first = text;
+        }
+        EXPECT_TRUE(text == first);
+        EXPECT_NE(text.find(u"lyn通り芯"), std::u16string::npos);
+        // As many entities as asked, every kind among them.
+        TJGdata jg;
+        jg.OpenTempBytes(bytes);
+        EXPECT_EQ(jg.EntN, spec.entities);
+        for (const int n : {jg.EntLineN, jg.EntCircN, jg.EntArcN, jg.EntTextN, jg.EntPntN,
+                            jg.EntMarkN, jg.EntDimN, jg.EntBlkN, jg.EntSld2N, jg.EntSld3N,
+                            jg.EntSld4N, jg.EntSldCN, jg.EntSldEN, jg.EntSldON, jg.EntSldGN}) {
+            EXPECT_GT(n, 0);
+        }
+        EXPECT_GE(jg.IPointN, 2);
+    }
+}
+
+TEST(ZivGenerate, OneSpecGivesOneFileWrittenInPieces) {
+    THostFileSpec spec;
+    spec.entities = 5000;
+    spec.encoding = THostEncoding::Utf16Be;
+    const std::string whole = GenerateHostFile(spec);
+    std::string joined;
+    int pieces = 0;
+    GenerateHostBytes(spec, [&](std::string_view b) {
+        joined += b;
+        ++pieces;
+    });
+    EXPECT_GT(pieces, 1);
+    EXPECT_TRUE(joined == whole);
+    EXPECT_TRUE(GenerateHostFile(spec) == whole);
+    spec.seed = 408;
+    EXPECT_FALSE(GenerateHostFile(spec) == whole);
+    // No entities: the drawing's header alone, still a host file that reads cleanly.
+    spec.entities = 0;
+    const std::string header = GenerateHostFile(spec);
+    EXPECT_EQ(AuditText(AuditHostBytes(header)), "");
+    TJGdata jg;
+    jg.OpenTempBytes(header);
+    EXPECT_EQ(jg.EntN, 0);
+}
+
+// The generated files are the benchmarks' and the snapshot's inputs: the same bytes on every
+// system and in every version, so that figures and fingerprints stay comparable. A change of
+// the generator that changes them must change these numbers on purpose.
+TEST(ZivGenerate, BytesAreTheSameOnEverySystem) {
+    const auto fnv = [](const std::string& s) {
+        std::uint64_t h = 1469598103934665603ull;
+        for (const unsigned char c : s) {
+            h = (h ^ c) * 1099511628211ull;
+        }
+        return h;
+    };
+    THostFileSpec drawing;
+    drawing.entities = 2000;
+    drawing.encoding = THostEncoding::Cp932;
+    THostFileSpec mixed;
+    mixed.profile = THostProfile::MixedLines;
+    mixed.entities = 0;
+    mixed.encodingBySeed = true;
+    mixed.seed = 2654435761u;
+    const std::string a = GenerateHostFile(drawing), b = GenerateHostFile(mixed);
+    EXPECT_EQ(a.size(), 73637u);
+    EXPECT_EQ(fnv(a), 589715203286439113ull);
+    EXPECT_EQ(b.size(), 2800u);
+    EXPECT_EQ(fnv(b), 7327966233141764761ull);
 }
 
 // --- JSON written by other programs.

@@ -61,7 +61,7 @@ expect 2 "encoding" -- write "$work/good.json" --encoding latin1
 expect 0 "" -- info "$host"
 expect 1 "" -- audit "$host"
 expect 0 "" -- audit "$fixtures/bad/empty.txt"
-for cmd in info dump write audit draw; do
+for cmd in info dump write audit draw generate; do
     expect 0 "" -- "$cmd" --help
     grep -q "Usage" "$work/out" || fail "ziv $cmd --help prints no usage"
 done
@@ -93,7 +93,7 @@ cmp -s "$work/a.txt" "$work/b.txt" || fail "standard input and output differ fro
 expect 0 "" -- --version
 grep -qx 'ziv [0-9]*\.[0-9]*\.[0-9]*' "$work/out" || fail "ziv --version: $(cat "$work/out")"
 # Help texts speak of what the user sees, never of the library's calls.
-for cmd in info dump write audit draw; do
+for cmd in info dump write audit draw generate; do
     "$ziv" "$cmd" --help >"$work/help" 2>&1
     ! grep -qE 'S_[A-Z]|TJGdata|Ent[A-Z][a-z]+N' "$work/help" || fail "ziv $cmd --help: internal names"
 done
@@ -149,6 +149,25 @@ expect 0 "" -- dump "$host" -o /dev/null
 [[ -c /dev/null ]] || fail "-o /dev/null replaced the device"
 fi
 [[ $(ls "$work/out-dir") == TARGET.TXT ]] || fail "left behind: $(ls "$work/out-dir")"
+
+# generate: a made-up drawing that reads cleanly, of as many entities as asked, in the encoding
+# asked for; the same options give the same bytes, another seed another file.
+expect 0 "" -- generate --entities 500 --encoding cp932 --seed 7 -o "$work/gen.txt"
+expect 0 "" -- audit "$work/gen.txt"
+grep -q ': clean: ' "$work/out" || fail "generate: audit $(cat "$work/out")"
+expect 0 "" -- info "$work/gen.txt"
+grep -qx 'Entities: 500' "$work/out" || fail "generate: not 500 entities"
+grep -q '^Encoding: Shift_JIS' "$work/out" || fail "generate: not in code page 932"
+"$ziv" generate --entities 500 --encoding cp932 --seed 7 >"$work/gen-again.txt"
+cmp -s "$work/gen.txt" "$work/gen-again.txt" || fail "generate: the same options gave other bytes"
+"$ziv" generate --entities 500 --encoding cp932 --seed 8 >"$work/gen-other.txt"
+! cmp -s "$work/gen.txt" "$work/gen-other.txt" || fail "generate: another seed gave the same file"
+"$ziv" generate --encoding utf16be-nomark | "$ziv" info - >"$work/out" || fail "generate | info"
+grep -q '^Encoding: UTF-16 big-endian' "$work/out" || fail "generate: not UTF-16 big-endian"
+expect 2 "entities" -- generate --entities -1
+expect 2 "entities" -- generate --entities 2000001
+expect 2 "encoding" -- generate --encoding latin1
+expect 2 "seed" -- generate --seed x
 
 # The Python example moves the lines, circles and arcs through dump and write, keeping each
 # entity's attributes, and replaces the host file with the commands.

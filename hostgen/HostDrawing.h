@@ -1,0 +1,6 @@
+// HostDrawing: the Drawing profile, a drawing's settings and a large selection of entities.
+#pragma once
+
+#include "hostgen/HostGen.h"
+
+void DrawingLines(const THostFileSpec& spec, const THostLineSink& emit);

@@ -1,0 +1,8 @@
+// HostMixedLines: the MixedLines profile, lines of every key with odd values among them.
+#pragma once
+
+#include "hostgen/HostGen.h"
+
+// The encoding the seed chooses for a file of this profile.
+THostEncoding MixedLinesEncoding(const THostFileSpec& spec);
+void MixedLines(const THostFileSpec& spec, const THostLineSink& emit);
