@@ -7,9 +7,9 @@
 #include <utility>  // for std::move
 #include <vector>
 
-#include "exchange/DavReader.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "exchange/DavReader.h"
 #include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 #include "util/Platform.h"

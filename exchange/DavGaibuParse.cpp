@@ -1,8 +1,6 @@
 // DavGaibuParse: the reader's parse and grammar. It cuts the lines of the host's file into
 // tokens and hands each line to the handler of the first row of the grammar that takes it; the
 // rows name the kind of entity each makes, for the counting pass.
-#include "exchange/DavReader.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +13,7 @@
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
 #include "exchange/DavLimits.h"
+#include "exchange/DavReader.h"
 #include "exchange/DavRules.h"
 #include "util/LineBreaks.h"
 #include "util/MyFunc.h"

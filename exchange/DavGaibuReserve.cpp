@@ -110,8 +110,8 @@ void CountShape(const char* bytes, const DavLineScan::TLineShape& shape, TCounts
     for (size_t k = 0; k < keyLength; ++k) {
         key[k] = static_cast<unsigned char>(bytes[shape.keyStart + k]);
     }
-    counts.Take(rows.Choose(std::u16string_view(key.data(), keyLength),
-                            std::min(count, kMaxTokens), IsPlainKey(shape.verbatim, count)));
+    counts.Take(rows.Choose(std::u16string_view(key.data(), keyLength), std::min(count, kMaxTokens),
+                            IsPlainKey(shape.verbatim, count)));
 }
 
 // Counts the entities of lines that end with a line break.
@@ -327,16 +327,14 @@ bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
 // of their own on a thread of their own. Where they start is known after that reader's first
 // block; where no line starts past the middle, or the other reader cannot open the file, this
 // one reads it all.
-bool TListReserver::FeedHalves(const std::u16string& fileName, TFileBlocks& file,
-                               uintmax_t size) {
+bool TListReserver::FeedHalves(const std::u16string& fileName, TFileBlocks& file, uintmax_t size) {
     TListReserver later;
     later.state_->started = true;  // no byte-order mark in the middle of a file
     std::promise<uintmax_t> boundary;
     std::future<uintmax_t> start = boundary.get_future();
     bool laterRead = false;
     // Joined when it goes out of scope, also when the counting here throws.
-    std::jthread other(
-        [&] { laterRead = FeedSecondHalf(fileName, size / 2, later, boundary); });
+    std::jthread other([&] { laterRead = FeedSecondHalf(fileName, size / 2, later, boundary); });
     const uintmax_t middle = start.get();
     if (middle != kUnknownSize) {
         file.EndAt(middle);

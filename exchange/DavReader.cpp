@@ -23,8 +23,8 @@ void PadToBlocks(TJGdata& jg) {
     DavKinds::ForEachKind([&jg](auto kind) {
         using K = decltype(kind);
         auto& list = K::ListOf(jg);
-        list.resize(std::max(
-            list.size(), TJGdata::BlockLength(TJGdata::CountIn(K::CountOf(jg), list))));
+        list.resize(
+            std::max(list.size(), TJGdata::BlockLength(TJGdata::CountIn(K::CountOf(jg), list))));
     });
     jg.EntNo.resize(
         std::max(jg.EntNo.size(), TJGdata::BlockLength(TJGdata::CountIn(jg.EntN, jg.EntNo))));

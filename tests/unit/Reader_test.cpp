@@ -2,6 +2,7 @@
 // line, the counting pass against the parse, lines read a few at a time, and what the observer
 // is told line by line. The lines' own forms (tokens, header and attribute values, encodings,
 // hostile files) are TempParser_test's.
+#include <iterator>  // for std::size
 #include <string>
 #include <string_view>
 #include <utility>  // for std::pair
@@ -87,6 +88,14 @@ const std::vector<TRowCase>& RowCases() {
     return cases;
 }
 
+std::u16string Repeat(std::u16string_view s, int n) {
+    std::u16string out;
+    for (int i = 0; i < n; ++i) {
+        out += s;
+    }
+    return out;
+}
+
 // Lines whose counting has to follow the parse's state: pending dimensions, polyline groups,
 // lines that the tokenizer cuts or joins.
 const std::vector<std::pair<const char*, std::u16string>>& CountingCases() {
@@ -105,14 +114,7 @@ const std::vector<std::pair<const char*, std::u16string>>& CountingCases() {
          u"00000000000000000000000000000000000000000001 0 1 1\n"
          u"sssssssssssssssssssssssssssssssssssssssssss 0 0 1 0 1 1 0 1"},
         {"more tokens than a line keeps",
-         u"sl 0 0 1 0 1 1 0 1" + std::u16string(1000, u' ') + u"\nci" +
-             [] {
-                 std::u16string values;
-                 for (int i = 0; i < 600; ++i) {
-                     values += u" 1";
-                 }
-                 return values;
-             }()},
+         u"sl 0 0 1 0 1 1 0 1" + std::u16string(1000, u' ') + u"\nci" + Repeat(u" 1", 600)},
     };
     return cases;
 }
@@ -232,49 +234,55 @@ TEST(Reader, LinesReadInPiecesMakeTheModelOfTheWhole) {
 
 namespace {
 
-// Every line the reader hands on, and each finding after the line it belongs to.
+// Every line the reader hands on, each with the findings that belong to it after a "|".
 struct TTranscript : TDavReadSink {
-    std::vector<std::string> said;
-    void Line(std::u16string_view text) override { said.push_back("line " + ToUtf8(text)); }
-    void Finding(std::string_view reason) override { said.push_back("  " + std::string(reason)); }
+    std::vector<std::string> lines;
+    void Line(std::u16string_view text) override { lines.push_back(ToUtf8(text)); }
+    void Finding(std::string_view reason) override {
+        lines.back() += " | ";
+        lines.back() += reason;
+    }
 };
 
 }  // namespace
 
 // The observer hears of every line, empty ones included, in order, and of what was skipped or
-// mended right after the line it belongs to. A malformed line changes nothing else.
+// mended in it before the next line. A malformed line changes nothing else.
 TEST(Reader, TellsTheObserverOfEachLineAndWhatItSkipped) {
+    const std::string untaken = " | a known key with a number of values that no form of it takes";
+    const std::pair<std::u16string_view, std::string> lines[] = {
+        {u"ci 0 0 1", ""},
+        {u"", ""},
+        {u"ci 1 2", untaken},
+        {u"zz 1", " | an unknown key"},
+        {u"hp0 1 2", " | a picked-point number outside 1..99: the point is ignored"},
+        {u"cc9", " | a base point that is not one digit 0..8: 0 is taken"},
+        {u"  ", ""},
+        {u"\"", ""},
+        {u"sl 0 0 1 0 1", untaken},
+        {u"0 0 1 1", ""},
+    };
+    // The lines end with CR LF, CR and LF in turn; the last has no line break.
+    std::u16string text;
+    std::vector<std::string> expected;
+    const std::u16string_view breaks[] = {u"\r\n", u"\r", u"\n"};
+    for (size_t k = 0; k < std::size(lines); ++k) {
+        text += lines[k].first;
+        text += k + 1 < std::size(lines) ? breaks[k % 3] : u"";
+        expected.push_back(ToUtf8(lines[k].first) + lines[k].second);
+    }
     TJGdata jg;
     TTranscript transcript;
     jg.SetReadSink(&transcript);
-    DavReader::TReader(jg).ReadLines(
-        u"ci 0 0 1\r\n\r\nci 1 2\rzz 1\nhp0 1 2\ncc9\n  \n\"\nsl 0 0 1 0 1\n0 0 1 1");
-    const std::vector<std::string> expected = {
-        "line ci 0 0 1",
-        "line ",
-        "line ci 1 2",
-        "  a known key with a number of values that no form of it takes",
-        "line zz 1",
-        "  an unknown key",
-        "line hp0 1 2",
-        "  a picked-point number outside 1..99: the point is ignored",
-        "line cc9",
-        "  a base point that is not one digit 0..8: 0 is taken",
-        "line   ",
-        "line \"",
-        "line sl 0 0 1 0 1",
-        "  a known key with a number of values that no form of it takes",
-        "line 0 0 1 1",
-    };
-    EXPECT_EQ(transcript.said, expected);
+    DavReader::TReader(jg).ReadLines(text);
+    EXPECT_EQ(transcript.lines, expected);
     EXPECT_EQ(KindsIn(jg), (std::vector<int>{kKindCircle, kKindLine}));
     EXPECT_EQ(jg.IPointN, 0);
     EXPECT_EQ(jg.w_Mbs, 0);
 
     // Without an observer the model comes out the same.
     TJGdata quiet;
-    DavReader::TReader(quiet).ReadLines(
-        u"ci 0 0 1\r\n\r\nci 1 2\rzz 1\nhp0 1 2\ncc9\n  \n\"\nsl 0 0 1 0 1\n0 0 1 1");
+    DavReader::TReader(quiet).ReadLines(text);
     EXPECT_EQ(ModelDump::Dump(quiet), ModelDump::Dump(jg));
 }
 
