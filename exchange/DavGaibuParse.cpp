@@ -222,6 +222,7 @@ void PickedPoint(TJGdata& jg, const TTokens& t, int) {
 using M = DavReader::TMatch;
 using C = DavReader::TCount;
 using P = DavReader::TPending;
+namespace D = DavKinds;
 namespace R = DavReader;
 
 // The line grammar, tried top to bottom: the first row whose key matches and whose token
@@ -261,30 +262,30 @@ constexpr TRow kRows[] = {
     {K::kGroupEnd, M::Exact, C::Any, 0, R::GroupEnd, 0, P::Ends},
     {K::kPickedPoint, M::Prefix, C::AtLeast, 3, PickedPoint},
     {K::kAttachPoint, M::Prefix, C::Any, 0, R::AttachPoint},
-    {K::kCircle, M::Exact, C::Exactly, 4, R::Circle, kKindCircle, P::Ends},
-    {K::kCircle, M::Exact, C::AtLeast, 8, R::Arc, kKindArc, P::Ends},
-    {K::kTextKinds[0], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 0},
-    {K::kTextKinds[1], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 1},
-    {K::kTextKinds[2], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::TakesText, 2},
-    {K::kTextKinds[3], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 3},
-    {K::kTextKinds[4], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 4},
-    {K::kTextKinds[5], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 5},
-    {K::kTextKinds[6], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 6},
-    {K::kTextKinds[7], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 7},
-    {K::kTextKinds[8], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 8},
-    {K::kTextKinds[9], M::Exact, C::AtLeast, 6, R::Text, kKindText, P::Ends, 9},
-    {K::kPoint, M::Exact, C::Exactly, 3, R::Point, kKindPoint, P::Ends},
-    {K::kPoint, M::Exact, C::AtLeast, 6, R::Marker, kKindMark, P::Ends},
-    {K::kBlock, M::Exact, C::AtLeast, 4, R::Block, kKindBlock, P::Ends},
-    {K::kSolid, M::Exact, C::Exactly, 5, R::Solid, kKindSolid2, P::Ends},
-    {K::kSolid, M::Exact, C::Exactly, 7, R::Solid, kKindSolid3, P::Ends},
-    {K::kSolid, M::Exact, C::AtLeast, 9, R::Solid, kKindSolid4, P::Ends},
-    {K::kSolidC, M::Exact, C::AtLeast, 9, R::SolidC, kKindSolidC, P::Ends},
-    {K::kSolidE, M::Exact, C::AtLeast, 9, R::SolidE, kKindSolidE, P::Ends},
-    {K::kSolidO, M::Exact, C::AtLeast, 9, R::SolidO, kKindSolidO, P::Ends},
-    {K::kSolidG, M::Exact, C::AtLeast, 9, R::SolidG, kKindSolidG, P::Ends},
+    {K::kCircle, M::Exact, C::Exactly, 4, R::Circle, D::TCircle::kCode, P::Ends},
+    {K::kCircle, M::Exact, C::AtLeast, 8, R::Arc, D::TArc::kCode, P::Ends},
+    {K::kTextKinds[0], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 0},
+    {K::kTextKinds[1], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 1},
+    {K::kTextKinds[2], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::TakesText, 2},
+    {K::kTextKinds[3], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 3},
+    {K::kTextKinds[4], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 4},
+    {K::kTextKinds[5], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 5},
+    {K::kTextKinds[6], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 6},
+    {K::kTextKinds[7], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 7},
+    {K::kTextKinds[8], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 8},
+    {K::kTextKinds[9], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 9},
+    {K::kPoint, M::Exact, C::Exactly, 3, R::Point, D::TPoint::kCode, P::Ends},
+    {K::kPoint, M::Exact, C::AtLeast, 6, R::Marker, D::TMark::kCode, P::Ends},
+    {K::kBlock, M::Exact, C::AtLeast, 4, R::Block, D::TBlock::kCode, P::Ends},
+    {K::kSolid, M::Exact, C::Exactly, 5, R::Solid, D::TSolid2::kCode, P::Ends},
+    {K::kSolid, M::Exact, C::Exactly, 7, R::Solid, D::TSolid3::kCode, P::Ends},
+    {K::kSolid, M::Exact, C::AtLeast, 9, R::Solid, D::TSolid4::kCode, P::Ends},
+    {K::kSolidC, M::Exact, C::AtLeast, 9, R::SolidC, D::TSolidC::kCode, P::Ends},
+    {K::kSolidE, M::Exact, C::AtLeast, 9, R::SolidE, D::TSolidE::kCode, P::Ends},
+    {K::kSolidO, M::Exact, C::AtLeast, 9, R::SolidO, D::TSolidO::kCode, P::Ends},
+    {K::kSolidG, M::Exact, C::AtLeast, 9, R::SolidG, D::TSolidG::kCode, P::Ends},
     // Four tokens that no row above took are a line, whatever the key; the rest is ignored.
-    {u"", M::AnyKey, C::Exactly, 4, R::Line, kKindLine, P::TakesLine},
+    {u"", M::AnyKey, C::Exactly, 4, R::Line, D::TLine::kCode, P::TakesLine},
 };
 
 bool KeyMatches(const TRow& row, std::u16string_view key) {
@@ -380,7 +381,7 @@ static_assert(DimensionTextRowsMatchTheirHandler(),
 
 constexpr bool SomeRowMakes(int code) {
     for (const TRow& row : kRows) {
-        if (row.makes == code || (row.pending == P::TakesText && code == kKindDim)) {
+        if (row.makes == code || (row.pending == P::TakesText && code == D::TDim::kCode)) {
             return true;
         }
     }

@@ -80,7 +80,7 @@ struct TRow {
     TCount rule;
     int n;
     THandler handler;
-    int makes = 0;  // the kind code (TDavKind) of the entity its line makes, 0 for none
+    int makes = 0;  // the code of the kind (DavKinds) of the entity its line makes, 0: none
     TPending pending = TPending::Keeps;
     int arg = 0;
 };

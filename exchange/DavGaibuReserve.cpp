@@ -67,7 +67,8 @@ struct TCounts {
             return;
         }
         if (row->makes != 0) {
-            Add(dimension && row->pending == TPending::TakesText ? kKindDim : row->makes);
+            Add(dimension && row->pending == TPending::TakesText ? DavKinds::TDim::kCode
+                                                                 : row->makes);
         }
         dimension = false;
     }
@@ -80,11 +81,11 @@ struct TCounts {
         }
         entities += later.entities;
         if (dimension) {
-            kind[kKindLine] -= later.leadingLines;
+            kind[DavKinds::TLine::kCode] -= later.leadingLines;
             entities -= later.leadingLines;
             if (later.firstRow != nullptr && later.firstRow->pending == TPending::TakesText) {
                 --kind[static_cast<size_t>(later.firstRow->makes)];
-                ++kind[kKindDim];
+                ++kind[DavKinds::TDim::kCode];
             }
         }
         if (later.decided) {
