@@ -365,18 +365,18 @@ constexpr bool KeysAreCounted() {
 }
 static_assert(KeysAreCounted(), "the counting pass compares every key of the grammar whole");
 
-// Only the text row of the dimension's text kind completes a pending dimension, as its handler
-// does (R::Text).
-constexpr bool DimensionTextRowsMatchTheirHandler() {
+// Only the text row of the dimension's text kind completes a pending dimension, as the text
+// handler (R::Text) does with that kind.
+constexpr bool DimensionTextRowIsTheOneThatTakesIt() {
     for (const TRow& row : kRows) {
-        if ((row.pending == P::TakesText) !=
-            (row.handler == R::Text && row.arg == K::kDimensionTextKind)) {
+        const bool dimensionText = row.makes == D::TText::kCode && row.arg == K::kDimensionTextKind;
+        if ((row.pending == P::TakesText) != dimensionText) {
             return false;
         }
     }
     return true;
 }
-static_assert(DimensionTextRowsMatchTheirHandler(),
+static_assert(DimensionTextRowIsTheOneThatTakesIt(),
               "the dimension's text row, and it alone, takes up a pending dimension");
 
 constexpr bool SomeRowMakes(int code) {
