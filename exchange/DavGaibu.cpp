@@ -7,9 +7,9 @@
 #include <utility>  // for std::move
 #include <vector>
 
-#include "exchange/DavGaibuReader.h"
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
+#include "exchange/DavReader.h"
 #include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 #include "util/Platform.h"
@@ -175,60 +175,17 @@ void TJGdata::DataFree() {
     t_PLineN = 0;
 }
 
-// A missing or unreadable file leaves the model as it is and reads nothing. The file is read
-// twice through one block's buffer: the first pass reads it whole and counts its entities, so
-// that the lists are sized before the second pass parses it; no more than a block of the
-// file's bytes is in memory at any time.
+// The reader (DavReader.h) reads the file; a missing or unreadable file leaves the model as it
+// is and reads nothing.
 bool TJGdata::OpenTempFile(const std::u16string& fn) {
     MojiCode = false;
-    openFault_ = TDavOpenFault::None;
-    if (!ExistsFile(fn)) {
-        openFault_ = TDavOpenFault::Missing;
-        return false;
-    }
-    TFileBlocks file;
-    if (!file.Open(fn)) {
-        openFault_ = TDavOpenFault::Unreadable;
-        return false;
-    }
-    if (file.SizeHint() != kUnknownSize && file.SizeHint() > DavLimits::kMaxFileBytes) {
-        openFault_ = TDavOpenFault::TooLarge;
-        return false;
-    }
-    DavReader::TListReserver reserver;
-    if (!reserver.FeedFile(fn, file) || !file.Rewind()) {
-        openFault_ = reserver.Refusal() != TDavOpenFault::None ? reserver.Refusal()
-                                                               : TDavOpenFault::Unreadable;
-        return false;
-    }
-    reserver.Reserve(*this);
-    TTextBlockDecoder text(file);
-    ParseTempText(text);
-    // A read that fails only on the second pass (the disk, or another program cutting the
-    // file short) leaves the lines read before it.
-    if (file.Failed()) {
-        openFault_ = TDavOpenFault::Unreadable;
-        return false;
-    }
-    return true;
+    openFault_ = DavReader::TReader(*this).ReadFile(fn);
+    return openFault_ == TDavOpenFault::None;
 }
 
 bool TJGdata::OpenTempBytes(std::string_view bytes) {
-    openFault_ = TDavOpenFault::None;
-    if (bytes.size() > DavLimits::kMaxFileBytes) {
-        openFault_ = TDavOpenFault::TooLarge;
-        return false;
-    }
-    DavReader::TListReserver reserver;
-    reserver.Feed(bytes);
-    if (reserver.Refusal() != TDavOpenFault::None) {
-        openFault_ = reserver.Refusal();
-        return false;
-    }
-    reserver.Reserve(*this);
-    TTextBlockDecoder text(bytes);
-    ParseTempText(text);
-    return true;
+    openFault_ = DavReader::TReader(*this).ReadBytes(bytes);
+    return openFault_ == TDavOpenFault::None;
 }
 
 // Resets the writer: with every force flag set, the first command of each kind is written
@@ -289,7 +246,7 @@ std::string TJGdata::TempFileBytes() const {
 }
 
 void TJGdata::SetEntNo(int a_yn, int a_no) {
-    TDavEntNo& e = GrowAppend(EntNo, EntN, readingFile_);
+    TDavEntNo& e = GrowAppend(EntNo, EntN);
     e.yn = a_yn;
     e.no = a_no;
 }

@@ -14,10 +14,6 @@
 #include "DavLimits.h"
 
 class TDavReadSink;
-class TTextBlockDecoder;
-namespace DavReader {
-class TRowCache;
-}
 namespace DavKinds {
 template <class K>
 struct TWriterOf;
@@ -462,8 +458,9 @@ public:
     }
     /// Appends one record to a list under the block policy and returns it (zero-filled). A
     /// count out of range starts the list afresh.
-    /// While a file is read (tight), a list that is full grows by the one record instead,
-    /// built once in place; reading then fills the rest of the last block (PadToBlocks).
+    /// With tight (the reader of the host's file, whose lists are sized beforehand), a list that
+    /// is full grows by the one record instead, built once in place; the reader then fills the
+    /// rest of the last block.
     template <class T>
     static T& GrowAppend(std::vector<T>& list, int& count, bool tight = false) {
         count = CountIn(count, list) + 1;
@@ -487,11 +484,9 @@ public:
     template <class T>
     T& NewEntity(int kind, std::vector<T>& list, int& count) {
         SetEntNo(kind, count);
-        T& rec = GrowAppend(list, count, readingFile_);
+        T& rec = GrowAppend(list, count);
         SetEntAttr(rec.att);
-        if (!readingFile_) {
-            lastStored_ = TDavEntNo{kind, count - 1};
-        }
+        lastStored_ = TDavEntNo{kind, count - 1};
         return rec;
     }
     /// The records of a list that are in use, as a span: the first count of them (CountIn;
@@ -744,9 +739,6 @@ public:
     ///@}
 
 private:
-    void ParseTempText(TTextBlockDecoder& text);
-    size_t ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows);
-
     int ConvColNo(int col) const;
     // Hands the buffer to t_MemSink once it holds t_MemSinkEvery lines.
     void SinkMemIfFull();
@@ -773,17 +765,9 @@ private:
     template <class K>
     friend struct DavKinds::TWriterOf;
 
-    // Reused token storage of the line parser: views into the line, and the one token that
-    // had to be joined because a double quote was dropped from its middle.
-    std::vector<std::u16string_view> parseTokens_;
-    std::u16string parseJoined_;
     TDavReadSink* readSink_ = nullptr;
     // What the last appender call stored (A_Stored); every appender starts by clearing it.
     TDavEntNo lastStored_{0, -1};
     void ClearStored() { lastStored_ = TDavEntNo{0, -1}; }
     TDavOpenFault openFault_ = TDavOpenFault::None;
-    // Set while a file is read: the lists grow a record at a time (GrowAppend).
-    bool readingFile_ = false;
-    // Fills the last block of every entity list and of the drawing order with empty records.
-    void PadToBlocks();
 };

@@ -1,4 +1,5 @@
-// DavGaibuEntityLines: the layer, attribute, control and entity lines of the host's file.
+// DavGaibuEntityLines: the reader's handlers of the layer, attribute, control and entity lines
+// of the host's file; each fills the model through its public members.
 #include <cmath>  // for std::fabs
 #include <string>
 #include <string_view>
@@ -18,6 +19,20 @@ namespace {
 using namespace DavKinds;
 using DavRules::kMaxBasePoint;
 using DavRules::kMaxLayer;
+
+// A new record of kind K at the end of its list, with its drawing-order entry and the current
+// attributes. The counting pass sized the lists beforehand, so the record is built once, in
+// place; a list that is full all the same grows by this one record, and the reader fills the
+// last block up at the end.
+template <class K>
+typename K::Rec& Append(TJGdata& jg) {
+    TDavEntNo& entry = TJGdata::GrowAppend(jg.EntNo, jg.EntN, true);
+    entry.yn = K::kCode;
+    entry.no = K::CountOf(jg);
+    typename K::Rec& rec = TJGdata::GrowAppend(K::ListOf(jg), K::CountOf(jg), true);
+    jg.SetEntAttr(rec.att);
+    return rec;
+}
 
 // Two corners of a solid read from the file are the same when both coordinates differ by at
 // most this much (the host's own rule, finer than the store's).
@@ -114,19 +129,19 @@ bool Same(TPt a, TPt b) {
 }
 
 void AddSolid2(TJGdata& jg, TPt a, TPt b) {
-    TDavEntSld2& s = TSolid2::Append(jg);
+    TDavEntSld2& s = Append<TSolid2>(jg);
     s.Color = jg.w_SlCol;
     s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
 }
 
 void AddSolid3(TJGdata& jg, TPt a, TPt b, TPt c) {
-    TDavEntSld3& s = TSolid3::Append(jg);
+    TDavEntSld3& s = Append<TSolid3>(jg);
     s.Color = jg.w_SlCol;
     s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y, s.x3 = c.x, s.y3 = c.y;
 }
 
 void AddSolid4(TJGdata& jg, TPt a, TPt b, TPt c, TPt d) {
-    TDavEntSld4& s = TSolid4::Append(jg);
+    TDavEntSld4& s = Append<TSolid4>(jg);
     s.Color = jg.w_SlCol;
     s.x1 = a.x, s.y1 = a.y, s.x2 = b.x, s.y2 = b.y;
     s.x3 = c.x, s.y3 = c.y, s.x4 = d.x, s.y4 = d.y;
@@ -148,7 +163,7 @@ void FillRound(const TJGdata& jg, T& s, const TTokens& t) {
 // A circular solid of kind K with its code.
 template <class K>
 void AddSolidC(TJGdata& jg, const TTokens& t) {
-    TDavEntSldC& s = K::Append(jg);
+    TDavEntSldC& s = Append<K>(jg);
     FillRound(jg, s, t);
     s.fl = I(t, 8);
     FinishEntity(jg, true);
@@ -157,7 +172,7 @@ void AddSolidC(TJGdata& jg, const TTokens& t) {
 // A ring solid of kind K with its inner radius.
 template <class K>
 void AddSolidD(TJGdata& jg, const TTokens& t) {
-    TDavEntSldD& s = K::Append(jg);
+    TDavEntSldD& s = Append<K>(jg);
     FillRound(jg, s, t);
     s.ri = F(t, 8);
     FinishEntity(jg, true);
@@ -311,7 +326,7 @@ void AttachPoint(TJGdata& jg, const TTokens& t, int) {
 // Entity lines.
 
 void Circle(TJGdata& jg, const TTokens& t, int) {
-    TDavEntCircle& c = TCircle::Append(jg);
+    TDavEntCircle& c = Append<TCircle>(jg);
     c.cx = F(t, 1);
     c.cy = F(t, 2);
     c.cr = F(t, 3);
@@ -319,7 +334,7 @@ void Circle(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Arc(TJGdata& jg, const TTokens& t, int) {
-    TDavEntArc& a = TArc::Append(jg);
+    TDavEntArc& a = Append<TArc>(jg);
     a.cx = F(t, 1);
     a.cy = F(t, 2);
     a.cr = F(t, 3);
@@ -334,14 +349,14 @@ void Arc(TJGdata& jg, const TTokens& t, int) {
 // text line, or "cs" with no dimension pending, is a text of the key's kind (arg).
 void Text(TJGdata& jg, const TTokens& t, int arg) {
     if (jg.w_DimFl && arg == DavKeys::kDimensionTextKind) {
-        TDavEntDim& d = TDim::Append(jg);
+        TDavEntDim& d = Append<TDim>(jg);
         d.lin = jg.EntSunLine;
         d.lin.CrvNo = 0;
         jg.SetEntAttr(d.txt.att);
         d.txt.no = DavKeys::kDimensionTextKind;
         FillText(jg, d.txt, t);
     } else {
-        TDavEntText& x = TText::Append(jg);
+        TDavEntText& x = Append<TText>(jg);
         x.no = arg;
         FillText(jg, x, t);
     }
@@ -349,7 +364,7 @@ void Text(TJGdata& jg, const TTokens& t, int arg) {
 }
 
 void Point(TJGdata& jg, const TTokens& t, int) {
-    TDavEntPnt& p = TPoint::Append(jg);
+    TDavEntPnt& p = Append<TPoint>(jg);
     p.att.Col = jg.w_PtCol;
     p.px = F(t, 1);
     p.py = F(t, 2);
@@ -357,7 +372,7 @@ void Point(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Marker(TJGdata& jg, const TTokens& t, int) {
-    TDavEntMark& m = TMark::Append(jg);
+    TDavEntMark& m = Append<TMark>(jg);
     m.att.Col = jg.w_PtCol;
     m.px = F(t, 1);
     m.py = F(t, 2);
@@ -368,7 +383,7 @@ void Marker(TJGdata& jg, const TTokens& t, int) {
 }
 
 void Block(TJGdata& jg, const TTokens& t, int) {
-    TDavEntBlk& b = TBlock::Append(jg);
+    TDavEntBlk& b = Append<TBlock>(jg);
     b.px = F(t, 1);
     b.py = F(t, 2);
     b.nam = t[3];
@@ -440,7 +455,7 @@ void Line(TJGdata& jg, const TTokens& t, int) {
         jg.SetEntAttr(l->att);
         l->CrvNo = 0;
     } else {
-        l = &TLine::Append(jg);
+        l = &Append<TLine>(jg);
         l->CrvNo = jg.w_CrvFl ? jg.w_CrvNo : 0;
     }
     l->x1 = F(t, 0);

@@ -1,8 +1,6 @@
-// DavGaibuParse: cuts the lines of the host's file into tokens and hands each line to its
-// handler.
-#include "exchange/DavGaibu.h"
-
-#include <algorithm>  // for std::max
+// DavGaibuParse: the reader's parse and grammar. It cuts the lines of the host's file into
+// tokens and hands each line to the handler of the first row of the grammar that takes it; the
+// rows name the kind of entity each makes, for the counting pass.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -15,21 +13,19 @@
 #include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
 #include "exchange/DavLimits.h"
+#include "exchange/DavReader.h"
 #include "exchange/DavRules.h"
 #include "util/LineBreaks.h"
 #include "util/MyFunc.h"
-#include "util/TextFile.h"
 #include "util/WordScan.h"
 
 namespace {
 
-using DavReader::THandler;
+using DavReader::kMaxTokens;
+using DavReader::TRow;
 using DavReader::TTokens;
 namespace K = DavKeys;
 
-// A line keeps at most this many tokens; a token that would come after the last one is
-// dropped together with the rest of the line.
-constexpr int kMaxTokens = 400;
 constexpr int kPickedPoints = static_cast<int>(DavLimits::kPickedPointSlots) - 1;
 constexpr size_t kScaleCount = DavLimits::kScales;
 constexpr size_t kTextTypes = DavLimits::kMaxTextType;
@@ -95,7 +91,7 @@ int Tokenize(std::u16string_view text, size_t i, size_t& end, bool& plainKey,
             break;
         }
         if (units[i] == u'"') {
-            plainKey = t > 0;
+            plainKey = DavReader::IsPlainKey(true, t + 1);
             const size_t stop = FindLineBreak(units, i + 1, n);
             const std::u16string_view rest = text.substr(i + 1, stop - i - 1);
             if (i == start) {
@@ -109,7 +105,7 @@ int Tokenize(std::u16string_view text, size_t i, size_t& end, bool& plainKey,
             break;
         }
         if (units[i] == u'=') {
-            plainKey = t > 0;
+            plainKey = DavReader::IsPlainKey(true, t + 1);
             i = FindLineBreak(units, i + 1, n);
             out[t] = text.substr(start, i - start);
             break;
@@ -223,26 +219,16 @@ void PickedPoint(TJGdata& jg, const TTokens& t, int) {
     ++jg.IPointN;
 }
 
-// How token 0 is compared with a row's key.
-enum class TMatch : unsigned char { Exact, Prefix, Contains, AnyKey };
-// What the token count must be for the row to take the line.
-enum class TCount : unsigned char { Any, AtLeast, Exactly };
-
-struct TRow {
-    std::u16string_view key;
-    TMatch match;
-    TCount rule;
-    int n;
-    THandler handler;
-    int arg = 0;
-};
-
-using M = TMatch;
-using C = TCount;
+using M = DavReader::TMatch;
+using C = DavReader::TCount;
+using P = DavReader::TPending;
+namespace D = DavKinds;
 namespace R = DavReader;
 
 // The line grammar, tried top to bottom: the first row whose key matches and whose token
-// count holds takes the line. A line that matches a key but not its count goes on down.
+// count holds takes the line. A line that matches a key but not its count goes on down. Each
+// row names the kind of entity its line makes and what the line does to a pending dimension,
+// which the counting pass (DavGaibuReserve.cpp) reads to size the lists.
 constexpr TRow kRows[] = {
     {K::kFile, M::Contains, C::Any, 0, FileName},
     {K::kAxisAngle, M::Exact, C::AtLeast, 2, AxisAngle},
@@ -265,41 +251,41 @@ constexpr TRow kRows[] = {
     {K::kFont, M::Prefix, C::Any, 0, R::Font},
     {K::kTextType, M::Prefix, C::Any, 0, R::TextType},
     {K::kBasePoint, M::Prefix, C::Any, 0, R::BasePoint},
-    {K::kAttrMarks[0], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit1},
-    {K::kAttrMarks[1], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit2},
-    {K::kAttrMarks[2], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit3},
-    {K::kAttrMarks[3], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit4},
-    {K::kAttrMarks[4], M::Exact, C::Any, 0, R::AttrMark, DavRules::kAttrBit5},
+    {K::kAttrMarks[0], M::Exact, C::Any, 0, R::AttrMark, 0, P::Keeps, DavRules::kAttrBit1},
+    {K::kAttrMarks[1], M::Exact, C::Any, 0, R::AttrMark, 0, P::Keeps, DavRules::kAttrBit2},
+    {K::kAttrMarks[2], M::Exact, C::Any, 0, R::AttrMark, 0, P::Keeps, DavRules::kAttrBit3},
+    {K::kAttrMarks[3], M::Exact, C::Any, 0, R::AttrMark, 0, P::Keeps, DavRules::kAttrBit4},
+    {K::kAttrMarks[4], M::Exact, C::Any, 0, R::AttrMark, 0, P::Keeps, DavRules::kAttrBit5},
     {K::kPointColour, M::Prefix, C::Any, 0, R::PointColour},
-    {K::kPolylineStart, M::Exact, C::Any, 0, R::PolylineStart},
-    {K::kDimensionStart, M::Exact, C::Any, 0, R::DimensionStart},
-    {K::kGroupEnd, M::Exact, C::Any, 0, R::GroupEnd},
+    {K::kPolylineStart, M::Exact, C::Any, 0, R::PolylineStart, 0, P::Ends},
+    {K::kDimensionStart, M::Exact, C::Any, 0, R::DimensionStart, 0, P::Opens},
+    {K::kGroupEnd, M::Exact, C::Any, 0, R::GroupEnd, 0, P::Ends},
     {K::kPickedPoint, M::Prefix, C::AtLeast, 3, PickedPoint},
     {K::kAttachPoint, M::Prefix, C::Any, 0, R::AttachPoint},
-    {K::kCircle, M::Exact, C::Exactly, 4, R::Circle},
-    {K::kCircle, M::Exact, C::AtLeast, 8, R::Arc},
-    {K::kTextKinds[0], M::Exact, C::AtLeast, 6, R::Text, 0},
-    {K::kTextKinds[1], M::Exact, C::AtLeast, 6, R::Text, 1},
-    {K::kTextKinds[2], M::Exact, C::AtLeast, 6, R::Text, 2},
-    {K::kTextKinds[3], M::Exact, C::AtLeast, 6, R::Text, 3},
-    {K::kTextKinds[4], M::Exact, C::AtLeast, 6, R::Text, 4},
-    {K::kTextKinds[5], M::Exact, C::AtLeast, 6, R::Text, 5},
-    {K::kTextKinds[6], M::Exact, C::AtLeast, 6, R::Text, 6},
-    {K::kTextKinds[7], M::Exact, C::AtLeast, 6, R::Text, 7},
-    {K::kTextKinds[8], M::Exact, C::AtLeast, 6, R::Text, 8},
-    {K::kTextKinds[9], M::Exact, C::AtLeast, 6, R::Text, 9},
-    {K::kPoint, M::Exact, C::Exactly, 3, R::Point},
-    {K::kPoint, M::Exact, C::AtLeast, 6, R::Marker},
-    {K::kBlock, M::Exact, C::AtLeast, 4, R::Block},
-    {K::kSolid, M::Exact, C::Exactly, 5, R::Solid},
-    {K::kSolid, M::Exact, C::Exactly, 7, R::Solid},
-    {K::kSolid, M::Exact, C::AtLeast, 9, R::Solid},
-    {K::kSolidC, M::Exact, C::AtLeast, 9, R::SolidC},
-    {K::kSolidE, M::Exact, C::AtLeast, 9, R::SolidE},
-    {K::kSolidO, M::Exact, C::AtLeast, 9, R::SolidO},
-    {K::kSolidG, M::Exact, C::AtLeast, 9, R::SolidG},
+    {K::kCircle, M::Exact, C::Exactly, 4, R::Circle, D::TCircle::kCode, P::Ends},
+    {K::kCircle, M::Exact, C::AtLeast, 8, R::Arc, D::TArc::kCode, P::Ends},
+    {K::kTextKinds[0], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 0},
+    {K::kTextKinds[1], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 1},
+    {K::kTextKinds[2], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::TakesText, 2},
+    {K::kTextKinds[3], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 3},
+    {K::kTextKinds[4], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 4},
+    {K::kTextKinds[5], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 5},
+    {K::kTextKinds[6], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 6},
+    {K::kTextKinds[7], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 7},
+    {K::kTextKinds[8], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 8},
+    {K::kTextKinds[9], M::Exact, C::AtLeast, 6, R::Text, D::TText::kCode, P::Ends, 9},
+    {K::kPoint, M::Exact, C::Exactly, 3, R::Point, D::TPoint::kCode, P::Ends},
+    {K::kPoint, M::Exact, C::AtLeast, 6, R::Marker, D::TMark::kCode, P::Ends},
+    {K::kBlock, M::Exact, C::AtLeast, 4, R::Block, D::TBlock::kCode, P::Ends},
+    {K::kSolid, M::Exact, C::Exactly, 5, R::Solid, D::TSolid2::kCode, P::Ends},
+    {K::kSolid, M::Exact, C::Exactly, 7, R::Solid, D::TSolid3::kCode, P::Ends},
+    {K::kSolid, M::Exact, C::AtLeast, 9, R::Solid, D::TSolid4::kCode, P::Ends},
+    {K::kSolidC, M::Exact, C::AtLeast, 9, R::SolidC, D::TSolidC::kCode, P::Ends},
+    {K::kSolidE, M::Exact, C::AtLeast, 9, R::SolidE, D::TSolidE::kCode, P::Ends},
+    {K::kSolidO, M::Exact, C::AtLeast, 9, R::SolidO, D::TSolidO::kCode, P::Ends},
+    {K::kSolidG, M::Exact, C::AtLeast, 9, R::SolidG, D::TSolidG::kCode, P::Ends},
     // Four tokens that no row above took are a line, whatever the key; the rest is ignored.
-    {u"", M::AnyKey, C::Exactly, 4, R::Line},
+    {u"", M::AnyKey, C::Exactly, 4, R::Line, D::TLine::kCode, P::TakesLine},
 };
 
 bool KeyMatches(const TRow& row, std::u16string_view key) {
@@ -367,6 +353,55 @@ constexpr TRowIndex MakeRowIndex(bool plainKey) {
 constexpr TRowIndex kRowIndex = MakeRowIndex(false);
 constexpr TRowIndex kPlainKeyRowIndex = MakeRowIndex(true);
 
+// --- What the counting pass relies on.
+
+constexpr bool KeysAreCounted() {
+    for (const TRow& row : kRows) {
+        if (row.key.size() >= DavReader::kCountedKeyUnits) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(KeysAreCounted(), "the counting pass compares every key of the grammar whole");
+
+// Only the text row of the dimension's text kind completes a pending dimension, as the text
+// handler (R::Text) does with that kind.
+constexpr bool DimensionTextRowIsTheOneThatTakesIt() {
+    for (const TRow& row : kRows) {
+        const bool dimensionText = row.makes == D::TText::kCode && row.arg == K::kDimensionTextKind;
+        if ((row.pending == P::TakesText) != dimensionText) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(DimensionTextRowIsTheOneThatTakesIt(),
+              "the dimension's text row, and it alone, takes up a pending dimension");
+
+constexpr bool SomeRowMakes(int code) {
+    for (const TRow& row : kRows) {
+        if (row.makes == code || (row.pending == P::TakesText && code == D::TDim::kCode)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every kind of the kind table is made by at least one row of the grammar. A kind that none
+// makes fails here; the compiler names it as the argument of TRowMakesKind.
+template <class Kind>
+struct TRowMakesKind {
+    static_assert(SomeRowMakes(Kind::kCode),
+                  "no row of the reader's grammar (kRows) makes this kind of DavKinds::TKinds");
+    static constexpr bool kChecked = true;
+};
+template <class... Kind>
+constexpr bool EveryKindIsMadeByARow(DavKinds::TKindList<Kind...>) {
+    return (TRowMakesKind<Kind>::kChecked && ...);
+}
+static_assert(EveryKindIsMadeByARow(DavKinds::TKinds{}));
+
 // Why no row took a line: its key is known but not with that many values, or unknown.
 void ReportUntaken(const TJGdata& jg, std::u16string_view key) {
     for (const TRow& row : kRows) {
@@ -381,11 +416,11 @@ void ReportUntaken(const TJGdata& jg, std::u16string_view key) {
 // Dispatches the tokens of one line: the first row whose key matches and whose token count
 // holds takes the line. An empty line, a line of blanks or a lone double quote is ignored.
 void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey, DavReader::TRowCache& rows) {
-    if (t.Count() == 1 && t[0].empty()) {
+    if (DavReader::IsIgnoredLine(t[0].empty(), t.Count())) {
         return;
     }
-    if (const DavReader::TRowChoice row = rows.Choose(t[0], t.Count(), plainKey)) {
-        row.handler(jg, t, row.arg);
+    if (const TRow* row = rows.Choose(t[0], t.Count(), plainKey)) {
+        row->handler(jg, t, row->arg);
         return;
     }
     if (jg.ReadSink() != nullptr) {
@@ -395,62 +430,29 @@ void Dispatch(TJGdata& jg, const TTokens& t, bool plainKey, DavReader::TRowCache
 
 }  // namespace
 
-DavReader::TRowChoice DavReader::ChooseRow(std::u16string_view key, int count, bool plainKey) {
+const TRow* DavReader::ChooseRow(std::u16string_view key, int count, bool plainKey) {
     const size_t bucket = !key.empty() && key[0] < 128 ? key[0] : 128;
     const TRowIndex& index = plainKey ? kPlainKeyRowIndex : kRowIndex;
     for (size_t i = 0; i < index.count[bucket]; ++i) {
         const TRow& row = kRows[index.rows[bucket][i]];
         if (Takes(row, key, count)) {
-            return {row.handler, row.arg};
+            return &row;
         }
     }
-    return {};
+    return nullptr;
 }
 
-// Cuts the line that starts at text[i] into tokens and dispatches it; returns the index after
-// its line break (a CR LF pair, a lone LF or a lone CR), or the text's length.
-size_t TJGdata::ParseTempLine(std::u16string_view text, size_t i, DavReader::TRowCache& rows) {
+size_t DavReader::TReader::ParseLine(std::u16string_view text, size_t i) {
     size_t end = 0;
     bool plainKey = false;
-    const int count = Tokenize(text, i, end, plainKey, parseTokens_, parseJoined_);
-    if (readSink_ != nullptr) {
-        readSink_->Line(text.substr(i, end - i));
+    const int count = Tokenize(text, i, end, plainKey, tokens_, joined_);
+    if (sink_ != nullptr) {
+        sink_->Line(text.substr(i, end - i));
     }
-    Dispatch(*this, TTokens{parseTokens_.data(), count}, plainKey, rows);
+    Dispatch(model_, TTokens{tokens_.data(), count}, plainKey, rows_);
     if (end == text.size()) {
         return end;
     }
     return text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? end + 2
-                                                                                : end + 1;
-}
-
-// Every line of the text, first to last, each cut into tokens and dispatched as it is found;
-// the tokenizer finds where each line ends. An empty line is ignored, so a line break at the
-// very end adds nothing. The decoder's pieces are whole lines and never cut a CR LF pair.
-void TJGdata::ParseTempText(TTextBlockDecoder& text) {
-    MojiCode = text.Encoding() == TTextEncoding::Utf8;
-    // Records are built once, in place, in lists sized beforehand; the blocks are filled up
-    // at the end.
-    readingFile_ = true;
-    DavReader::TRowCache rows;
-    std::u16string_view piece;
-    while (text.Next(piece)) {
-        for (size_t i = 0; i < piece.size();) {
-            i = ParseTempLine(piece, i, rows);
-        }
-    }
-    readingFile_ = false;
-    PadToBlocks();
-    // The token storage may hold a very long line; it is not needed after reading.
-    std::vector<std::u16string_view>().swap(parseTokens_);
-    std::u16string().swap(parseJoined_);
-}
-
-void TJGdata::PadToBlocks() {
-    DavKinds::ForEachKind([this](auto kind) {
-        using K = decltype(kind);
-        auto& list = K::ListOf(*this);
-        list.resize(std::max(list.size(), BlockLength(CountIn(K::CountOf(*this), list))));
-    });
-    EntNo.resize(std::max(EntNo.size(), BlockLength(CountIn(EntN, EntNo))));
+                                                                                 : end + 1;
 }

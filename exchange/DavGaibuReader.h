@@ -1,5 +1,7 @@
-// DavGaibuReader: the pieces of the exchange-file reader shared by the dispatcher and the
-// handlers of the attribute, control and entity lines.
+// DavGaibuReader: the reader's grammar and the pieces that its parse (DavGaibuParse.cpp), its
+// line handlers (DavGaibuEntityLines.cpp) and its counting pass (DavGaibuReserve.cpp) share:
+// the token rules, the rows of the grammar with the kind of entity each makes, the row cache,
+// and the counting pass. Internal to the reader (DavReader.h is its face); not installed.
 #pragma once
 
 #include <array>
@@ -36,24 +38,63 @@ inline void Report(const TJGdata& jg, std::string_view reason) {
     }
 }
 
+// The token rules that the parse and the counting pass share.
+// A line keeps at most this many tokens; a token that would come after the last one is
+// dropped together with the rest of the line.
+constexpr int kMaxTokens = 400;
+// An empty line, a line of blanks or a lone double quote: one token, and that one empty.
+constexpr bool IsIgnoredLine(bool keyEmpty, int count) {
+    return count == 1 && keyEmpty;
+}
+// Token 0 is one run of ordinary characters unless the double quote or equals sign that makes
+// the rest of the line verbatim stands in it, which leaves the line that one token.
+constexpr bool IsPlainKey(bool verbatim, int count) {
+    return !(verbatim && count == 1);
+}
+// The counting pass compares at most this many units of token 0 with the grammar's keys; every
+// key of the grammar is shorter (checked beside the grammar).
+constexpr size_t kCountedKeyUnits = 32;
+
 // A line handler; arg is the row's own value (the attribute bit, the text kind).
 using THandler = void (*)(TJGdata& jg, const TTokens& t, int arg);
 
-// The row of the reader's grammar that takes a line with this key (token 0) and token count;
-// plainKey tells that token 0 is one run of ordinary characters. No handler when no row does.
-struct TRowChoice {
-    THandler handler = nullptr;
-    int arg = 0;
-    explicit operator bool() const { return handler != nullptr; }
+// How token 0 is compared with a row's key.
+enum class TMatch : unsigned char { Exact, Prefix, Contains, AnyKey };
+// What the token count must be for the row to take the line.
+enum class TCount : unsigned char { Any, AtLeast, Exactly };
+// What a row's line does to a pending dimension: one that a "msg" line opened and whose text
+// has not come yet.
+enum class TPending : unsigned char {
+    Keeps,      // nothing: header, layer, attribute and picked-point lines
+    Opens,      // "msg": a dimension is pending from here on
+    Ends,       // ends it: "pl", "#" and every entity line but the two below
+    TakesLine,  // a plain line: while a dimension is pending, its line, not an entity
+    TakesText,  // "cs": while a dimension is pending, its text, which makes the dimension
 };
-TRowChoice ChooseRow(std::u16string_view key, int count, bool plainKey);
+
+// One row of the reader's grammar (kRows, DavGaibuParse.cpp): the lines it takes, the handler
+// that fills the model from them, and what they make, which the counting pass reads.
+struct TRow {
+    std::u16string_view key;
+    TMatch match;
+    TCount rule;
+    int n;
+    THandler handler;
+    int makes = 0;  // the code of the kind (DavKinds) of the entity its line makes, 0: none
+    TPending pending = TPending::Keeps;
+    int arg = 0;
+};
+
+// The row of the reader's grammar that takes a line with this key (token 0) and token count;
+// plainKey tells that token 0 is one run of ordinary characters. nullptr when no row does.
+const TRow* ChooseRow(std::u16string_view key, int count, bool plainKey);
 
 // ChooseRow with a memory of the short keys it has met: the lines of a file use a handful of
 // keys with a handful of token counts, so almost every line finds its row in one comparison
 // instead of a walk down the grammar. Keys of more than four units are always looked up.
 class TRowCache {
 public:
-    TRowChoice Choose(std::u16string_view key, int count, bool plainKey) {
+    const TRow* Choose(std::u16string_view key, int count, bool plainKey) {
         constexpr size_t kMaxUnits = sizeof(uint64_t) / sizeof(char16_t);
         if (key.empty() || key.size() > kMaxUnits || count < 0) {
             return ChooseRow(key, count, plainKey);
@@ -67,7 +108,7 @@ public:
         if (e.units != units || e.shape != shape) {
             e = TEntry{units, shape, ChooseRow(key, count, plainKey)};
         }
-        return e.choice;
+        return e.row;
     }
 
 private:
@@ -75,7 +116,7 @@ private:
     struct TEntry {
         uint64_t units = 0;
         uint64_t shape = 0;  // never 0 once filled: the key length is at least 1
-        TRowChoice choice;
+        const TRow* row = nullptr;
     };
     std::array<TEntry, size_t{1} << kIndexBits> entries_{};
 };
@@ -106,9 +147,15 @@ public:
                   uintmax_t halvesFrom = kHalvesFrom);
     // Counts the last line, then reserves room in jg's lists.
     void Reserve(TJGdata& jg);
+    // What the lines counted so far make, by the grammar's rows: the entities of a kind code,
+    // and all of them. Reserve sizes the lists by these counts and then starts them afresh.
+    int Counted(int kindCode) const;
+    int CountedEntities() const;
 
 private:
     struct TState;
+    // FeedFile for a file counted in two halves at once.
+    bool FeedHalves(const std::u16string& fileName, TFileBlocks& file, uintmax_t size);
     std::unique_ptr<TState> state_;
 };
 

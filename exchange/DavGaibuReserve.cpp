@@ -10,11 +10,10 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <utility>  // for std::pair
+#include <utility>  // for std::move
 #include <vector>
 
 #include "exchange/DavGaibuReader.h"
-#include "exchange/DavKeys.h"
 #include "exchange/DavKinds.h"
 #include "exchange/DavLineScan.h"
 #include "util/LineBreaks.h"
@@ -25,13 +24,8 @@ namespace DavReader {
 
 namespace {
 
-// Token 0 is compared with the grammar's keys, which are short ASCII words; a longer key is
-// cut to this many bytes, enough for every prefix and exact key of the grammar.
-constexpr size_t kKeyBytes = 32;
-// Tokens are counted only as far as any row of the grammar looks.
-constexpr int kCountedTokens = 400;
-
-// The expected length of each list, by kind code, and of the drawing order.
+// The expected length of each list, by kind code, and of the drawing order, as the rows of the
+// grammar that take the lines tell it.
 struct TCounts {
     std::array<int, DavKinds::kCount + 1> kind{};
     int entities = 0;
@@ -42,65 +36,41 @@ struct TCounts {
     // before these bytes would have changed (Append).
     int leadingLines = 0;
     bool decided = false;
-    THandler firstHandler = nullptr;
-    int firstArg = 0;
+    const TRow* firstRow = nullptr;
 
     void Add(int code) {
         ++kind[static_cast<size_t>(code)];
         ++entities;
-        dimension = false;
     }
 
-    // The entity that the row's handler makes of a line of count tokens, if any.
-    void Take(const TRowChoice& row, int count) {
-        const THandler h = row.handler;
-        if (h == nullptr) {
+    // The entity that the row makes of its line, if any. A solid's row makes the solid of its
+    // corners; corners that coincide make a smaller one, and those few grow their list as usual.
+    void Take(const TRow* row) {
+        if (row == nullptr || row->pending == TPending::Keeps) {
             return;
         }
-        if (h == &Line) {
+        if (row->pending == TPending::TakesLine) {
             if (!decided) {
                 ++leadingLines;
             }
             if (!dimension) {
-                ++kind[kKindLine];
-                ++entities;
+                Add(row->makes);
             }
             return;
         }
-        const auto decide = [&] {
-            if (!decided) {
-                decided = true;
-                firstHandler = h;
-                firstArg = row.arg;
-            }
-        };
-        if (h == &Text) {
-            decide();
-            Add(dimension && row.arg == DavKeys::kDimensionTextKind ? kKindDim : kKindText);
-        } else if (h == &Solid) {
-            decide();
-            // Corners that coincide make a smaller solid; those few grow their list as usual.
-            Add(count == 5 ? kKindSolid2 : count == 7 ? kKindSolid3 : kKindSolid4);
-        } else if (h == &DimensionStart) {
-            decide();
-            dimension = true;
-        } else if (h == &PolylineStart || h == &GroupEnd) {
-            decide();
-            dimension = false;
-        } else {
-            constexpr std::pair<THandler, int> kOthers[] = {
-                {&Circle, kKindCircle}, {&Arc, kKindArc},       {&Point, kKindPoint},
-                {&Marker, kKindMark},   {&Block, kKindBlock},   {&SolidC, kKindSolidC},
-                {&SolidE, kKindSolidE}, {&SolidO, kKindSolidO}, {&SolidG, kKindSolidG},
-            };
-            for (const auto& [handler, code] : kOthers) {
-                if (h == handler) {
-                    decide();
-                    Add(code);
-                    break;
-                }
-            }
+        if (!decided) {
+            decided = true;
+            firstRow = row;
         }
+        if (row->pending == TPending::Opens) {
+            dimension = true;
+            return;
+        }
+        if (row->makes != 0) {
+            Add(dimension && row->pending == TPending::TakesText ? DavKinds::TDim::kCode
+                                                                 : row->makes);
+        }
+        dimension = false;
     }
 
     // Adds the counts of the bytes that follow these, which were counted as if no dimension
@@ -111,11 +81,11 @@ struct TCounts {
         }
         entities += later.entities;
         if (dimension) {
-            kind[kKindLine] -= later.leadingLines;
+            kind[DavKinds::TLine::kCode] -= later.leadingLines;
             entities -= later.leadingLines;
-            if (later.firstHandler == &Text && later.firstArg == DavKeys::kDimensionTextKind) {
-                --kind[kKindText];
-                ++kind[kKindDim];
+            if (later.firstRow != nullptr && later.firstRow->pending == TPending::TakesText) {
+                --kind[static_cast<size_t>(later.firstRow->makes)];
+                ++kind[DavKinds::TDim::kCode];
             }
         }
         if (later.decided) {
@@ -124,8 +94,7 @@ struct TCounts {
         if (!decided) {
             leadingLines += later.leadingLines;
             decided = later.decided;
-            firstHandler = later.firstHandler;
-            firstArg = later.firstArg;
+            firstRow = later.firstRow;
         }
     }
 };
@@ -134,18 +103,16 @@ struct TCounts {
 void CountShape(const char* bytes, const DavLineScan::TLineShape& shape, TCounts& counts,
                 TRowCache& rows) {
     const int count = shape.count;
-    const bool plainKey = !(shape.verbatim && count == 1);
-    if (shape.keyEnd == shape.keyStart && (count == 1 || !plainKey)) {
-        return;  // an empty line, a line of blanks, or one that starts with a double quote
+    if (IsIgnoredLine(shape.keyEnd == shape.keyStart, count)) {
+        return;
     }
-    std::array<char16_t, kKeyBytes> key;  // only its first keyLength units are read
-    const size_t keyLength = std::min(shape.keyEnd - shape.keyStart, kKeyBytes);
+    std::array<char16_t, kCountedKeyUnits> key;  // only its first keyLength units are read
+    const size_t keyLength = std::min(shape.keyEnd - shape.keyStart, kCountedKeyUnits);
     for (size_t k = 0; k < keyLength; ++k) {
         key[k] = static_cast<unsigned char>(bytes[shape.keyStart + k]);
     }
-    const TRowChoice row = rows.Choose(std::u16string_view(key.data(), keyLength),
-                                       std::min(count, kCountedTokens), plainKey);
-    counts.Take(row, count);
+    counts.Take(rows.Choose(std::u16string_view(key.data(), keyLength), std::min(count, kMaxTokens),
+                            IsPlainKey(shape.verbatim, count)));
 }
 
 // Counts the entities of lines that end with a line break.
@@ -296,65 +263,84 @@ TDavOpenFault TListReserver::Refusal() const {
     return state_->refusal;
 }
 
+namespace {
+
+// Feeds the rest of a file to reserver; false when a read fails or a limit refuses the file.
+bool FeedRest(TListReserver& reserver, TFileBlocks& file) {
+    std::string_view block;
+    while (reserver.Refusal() == TDavOpenFault::None && file.Next(block)) {
+        reserver.Feed(block);
+    }
+    return !file.Failed() && reserver.Refusal() == TDavOpenFault::None;
+}
+
+// A UTF-16 file is read in one go: its halves would not be cut at its units, and only one
+// reader that knows the encoding measures its lines.
+bool StartsWithUtf16Mark(const std::u16string& fileName) {
+    TFileBlocks head(2);
+    std::string_view mark;
+    return head.Open(fileName) && head.Next(mark) && (mark == "\xFF\xFE" || mark == "\xFE\xFF");
+}
+
+// The second half of a file counted in halves: the lines from the first one that starts past
+// byte at go to later, and boundary receives where they start, or kUnknownSize when no line
+// starts past at or the file cannot be opened again. True when that half was read through.
+bool FeedSecondHalf(const std::u16string& fileName, uintmax_t at, TListReserver& later,
+                    std::promise<uintmax_t>& boundary) {
+    TFileBlocks tail;
+    bool found = false;
+    std::string_view piece;
+    if (tail.Open(fileName) && tail.Seek(at)) {
+        while (!found && tail.Next(piece)) {
+            const size_t brk = piece.find_first_of("\r\n");
+            if (brk == std::string_view::npos) {
+                at += piece.size();
+                continue;
+            }
+            found = true;
+            boundary.set_value(at + brk + 1);
+            later.Feed(piece.substr(brk + 1));
+        }
+    }
+    if (!found) {
+        boundary.set_value(kUnknownSize);
+        return false;
+    }
+    while (later.Refusal() == TDavOpenFault::None && tail.Next(piece)) {
+        later.Feed(piece);
+    }
+    return !tail.Failed();
+}
+
+}  // namespace
+
 bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
                              uintmax_t halvesFrom) {
     const uintmax_t size = file.SizeHint();
-    std::string_view block;
-    const auto feedRest = [&] {
-        while (Refusal() == TDavOpenFault::None && file.Next(block)) {
-            Feed(block);
-        }
-        return !file.Failed() && Refusal() == TDavOpenFault::None;
-    };
-    if (size == kUnknownSize || size < halvesFrom || std::thread::hardware_concurrency() < 2) {
-        return feedRest();
+    if (size == kUnknownSize || size < halvesFrom || std::thread::hardware_concurrency() < 2 ||
+        StartsWithUtf16Mark(fileName)) {
+        return FeedRest(*this, file);
     }
-    // A UTF-16 file is read in one go: its halves would not be cut at its units, and only one
-    // reader that knows the encoding measures its lines.
-    TFileBlocks head(2);
-    std::string_view mark;
-    if (head.Open(fileName) && head.Next(mark) && (mark == "\xFF\xFE" || mark == "\xFE\xFF")) {
-        return feedRest();
-    }
-    // The second half: the lines from the first one that starts past the middle. Where they
-    // start is known after the other reader's first block; where no line starts past the
-    // middle, or the other reader cannot open the file, this one reads it all.
+    return FeedHalves(fileName, file, size);
+}
+
+// The second half: the lines from the first one that starts past the middle, through a reader
+// of their own on a thread of their own. Where they start is known after that reader's first
+// block; where no line starts past the middle, or the other reader cannot open the file, this
+// one reads it all.
+bool TListReserver::FeedHalves(const std::u16string& fileName, TFileBlocks& file, uintmax_t size) {
     TListReserver later;
     later.state_->started = true;  // no byte-order mark in the middle of a file
     std::promise<uintmax_t> boundary;
     std::future<uintmax_t> start = boundary.get_future();
     bool laterRead = false;
     // Joined when it goes out of scope, also when the counting here throws.
-    std::jthread other([&] {
-        TFileBlocks tail;
-        uintmax_t at = size / 2;
-        bool found = false;
-        std::string_view piece;
-        if (tail.Open(fileName) && tail.Seek(at)) {
-            while (!found && tail.Next(piece)) {
-                const size_t brk = piece.find_first_of("\r\n");
-                if (brk == std::string_view::npos) {
-                    at += piece.size();
-                    continue;
-                }
-                found = true;
-                boundary.set_value(at + brk + 1);
-                later.Feed(piece.substr(brk + 1));
-            }
-        }
-        if (!found) {
-            boundary.set_value(kUnknownSize);
-            return;
-        }
-        while (later.Refusal() == TDavOpenFault::None && tail.Next(piece)) {
-            later.Feed(piece);
-        }
-        laterRead = !tail.Failed();
-    });
+    std::jthread other([&] { laterRead = FeedSecondHalf(fileName, size / 2, later, boundary); });
     const uintmax_t middle = start.get();
     if (middle != kUnknownSize) {
         file.EndAt(middle);
     }
+    std::string_view block;
     while (Refusal() == TDavOpenFault::None && file.Next(block)) {
         Feed(block);
     }
@@ -380,6 +366,17 @@ bool TListReserver::FeedFile(const std::u16string& fileName, TFileBlocks& file,
     state_->counts.Append(later.state_->counts);
     state_->carry = std::move(later.state_->carry);
     return true;
+}
+
+int TListReserver::Counted(int kindCode) const {
+    const auto& kind = state_->counts.kind;
+    return kindCode > 0 && static_cast<size_t>(kindCode) < kind.size()
+               ? kind[static_cast<size_t>(kindCode)]
+               : 0;
+}
+
+int TListReserver::CountedEntities() const {
+    return state_->counts.entities;
 }
 
 void TListReserver::Reserve(TJGdata& jg) {
