@@ -38,7 +38,7 @@
 #include "app/Unit1Logic.h"
 #include "app/Unit1Settings.h"
 #include "exchange/DavGaibu.h"
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 
 extern char** environ;
 

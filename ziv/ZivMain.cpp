@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "exchange/DavGaibu.h"
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 #include "ziv/ZivAudit.h"
 #include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"

@@ -14,7 +14,7 @@
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavReadSink.h"
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 #include "tests/support/TestSupport.h"
 #include "util/LineBreaks.h"
 #include "util/Platform.h"

@@ -1,5 +1,5 @@
 // DavScene: the model's entities as drawing primitives (see DavScene.h).
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 
 #include <algorithm>
 #include <cmath>
