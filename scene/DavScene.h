@@ -47,11 +47,11 @@ struct TArcGeom {
 /// valid as long as the model it was built from is neither changed nor freed.
 struct TScenePrim {
     TPrimKind kind = TPrimKind::Line;  ///< what the primitive is; says what g holds
-    bool vertical = false;  ///< texts: the characters run downwards, along -up
-    std::uint8_t n = 0;     ///< polygons: the number of corners
-    int color = 0;          ///< display colour, red + 256 * green + 65536 * blue
-    int ent = -1;  ///< index of the entity in the model's EntNo; -1 for picked points
-    int code = 0;  ///< markers: the marker code; picked points: the number; solids: fl
+    bool vertical = false;             ///< texts: the characters run downwards, along -up
+    std::uint8_t n = 0;                ///< polygons: the number of corners
+    int color = 0;                     ///< display colour, red + 256 * green + 65536 * blue
+    int ent = -1;      ///< index of the entity in the model's EntNo; -1 for picked points
+    int code = 0;      ///< markers: the marker code; picked points: the number; solids: fl
     double g[8] = {};  ///< the geometry, as TPrimKind says for each kind
     const TDavEntText* text = nullptr;  ///< texts: the record (a dimension's txt for its text)
 
@@ -61,11 +61,11 @@ struct TScenePrim {
 
 /// A box around points, empty until the first finite point.
 struct TBounds {
-    double x1 = 0.0;     ///< the smallest x
-    double y1 = 0.0;     ///< the smallest y
-    double x2 = 0.0;     ///< the largest x
-    double y2 = 0.0;     ///< the largest y
-    bool empty = true;   ///< no point added yet
+    double x1 = 0.0;    ///< the smallest x
+    double y1 = 0.0;    ///< the smallest y
+    double x2 = 0.0;    ///< the largest x
+    double y2 = 0.0;    ///< the largest y
+    bool empty = true;  ///< no point added yet
     /// Widens the box to (x, y); a point that is not finite is ignored.
     void Add(double x, double y);
 };
