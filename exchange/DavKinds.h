@@ -445,6 +445,25 @@ struct TBlock : TKind<kKindBlock, TDavEntBlk, &TJGdata::EntBlk, &TJGdata::EntBlk
     }
 };
 
+// The fields every solid's record starts with: its attributes and its RGB value.
+template <class R>
+constexpr auto SolidFields() {
+    return std::make_tuple(
+        Field("att", &R::att, "attributes; Col 10 the solid's own colour"),
+        Field("Color", &R::Color, "RGB value, red + 256 * green + 65536 * blue, when Col is 10"));
+}
+
+// The fields the circular and the ring solid share: centre, radius, flatness, tilt and angles.
+template <class R>
+constexpr auto RoundFields() {
+    return std::tuple_cat(
+        SolidFields<R>(),
+        std::make_tuple(Given("cx", &R::cx, "centre x"), Given("cy", &R::cy, "centre y"),
+                        Given("cr", &R::cr, "radius"), Given("he", &R::he, "flatness"),
+                        Field("ka", &R::ka, "tilt"), Given("sa", &R::sa, "start angle"),
+                        Given("da", &R::da, "swept angle, signed")));
+}
+
 // Solids take the solid colour (colour code 10 with an RGB value) in place of the pen.
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TSolid : TKind<Code, TRec, List, Count> {
@@ -468,11 +487,11 @@ struct TSolid2 : TSolid<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::E
         Write::SolidColourAndWidth(jg, e, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Solid2(e.x1, e.y1, e.x2, e.y2); }
-    static constexpr auto kFields = std::make_tuple(
-        Field("att", &Rec::att, "attributes; Col 10 the solid's own colour"),
-        Field("Color", &Rec::Color, "RGB value, red + 256 * green + 65536 * blue, when Col is 10"),
-        Given("x1", &Rec::x1, "first point x"), Given("y1", &Rec::y1, "first point y"),
-        Given("x2", &Rec::x2, "second point x"), Given("y2", &Rec::y2, "second point y"));
+    static constexpr auto kFields = std::tuple_cat(
+        SolidFields<Rec>(), std::make_tuple(Given("x1", &Rec::x1, "first point x"),
+                                            Given("y1", &Rec::y1, "first point y"),
+                                            Given("x2", &Rec::x2, "second point x"),
+                                            Given("y2", &Rec::y2, "second point y")));
     // A band between its points.
     template <class D>
     static void Draw(D& d, const Rec& e) {
@@ -495,12 +514,11 @@ struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::E
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
     }
-    static constexpr auto kFields = std::make_tuple(
-        Field("att", &Rec::att, "attributes; Col 10 the solid's own colour"),
-        Field("Color", &Rec::Color, "RGB value, red + 256 * green + 65536 * blue, when Col is 10"),
-        Given("x1", &Rec::x1, "corner 1 x"), Given("y1", &Rec::y1, "corner 1 y"),
-        Given("x2", &Rec::x2, "corner 2 x"), Given("y2", &Rec::y2, "corner 2 y"),
-        Given("x3", &Rec::x3, "corner 3 x"), Given("y3", &Rec::y3, "corner 3 y"));
+    static constexpr auto kFields = std::tuple_cat(
+        SolidFields<Rec>(),
+        std::make_tuple(Given("x1", &Rec::x1, "corner 1 x"), Given("y1", &Rec::y1, "corner 1 y"),
+                        Given("x2", &Rec::x2, "corner 2 x"), Given("y2", &Rec::y2, "corner 2 y"),
+                        Given("x3", &Rec::x3, "corner 3 x"), Given("y3", &Rec::y3, "corner 3 y")));
     template <class D>
     static void Draw(D& d, const Rec& e) {
         d.Polygon(Paint(d, e), {e.x1, e.y1, e.x2, e.y2, e.x3, e.y3});
@@ -552,13 +570,12 @@ struct TSolid4 : TSolid<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::E
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
     }
-    static constexpr auto kFields = std::make_tuple(
-        Field("att", &Rec::att, "attributes; Col 10 the solid's own colour"),
-        Field("Color", &Rec::Color, "RGB value, red + 256 * green + 65536 * blue, when Col is 10"),
-        Given("x1", &Rec::x1, "corner 1 x"), Given("y1", &Rec::y1, "corner 1 y"),
-        Given("x2", &Rec::x2, "corner 2 x"), Given("y2", &Rec::y2, "corner 2 y"),
-        Given("x3", &Rec::x3, "corner 3 x"), Given("y3", &Rec::y3, "corner 3 y"),
-        Given("x4", &Rec::x4, "corner 4 x"), Given("y4", &Rec::y4, "corner 4 y"));
+    static constexpr auto kFields = std::tuple_cat(
+        SolidFields<Rec>(),
+        std::make_tuple(Given("x1", &Rec::x1, "corner 1 x"), Given("y1", &Rec::y1, "corner 1 y"),
+                        Given("x2", &Rec::x2, "corner 2 x"), Given("y2", &Rec::y2, "corner 2 y"),
+                        Given("x3", &Rec::x3, "corner 3 x"), Given("y3", &Rec::y3, "corner 3 y"),
+                        Given("x4", &Rec::x4, "corner 4 x"), Given("y4", &Rec::y4, "corner 4 y")));
     template <class D>
     static void Draw(D& d, const Rec& e) {
         d.Polygon(Paint(d, e), {e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4});
@@ -582,15 +599,10 @@ struct TDisc : TSolid<Code, TDavEntSldC, List, Count> {
         (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
     }
     using TRecord = TDavEntSldC;
-    static constexpr auto kFields = std::make_tuple(
-        Field("att", &TRecord::att, "attributes; Col 10 the solid's own colour"),
-        Field("Color", &TRecord::Color,
-              "RGB value, red + 256 * green + 65536 * blue, when Col is 10"),
-        Given("cx", &TRecord::cx, "centre x"), Given("cy", &TRecord::cy, "centre y"),
-        Given("cr", &TRecord::cr, "radius"), Given("he", &TRecord::he, "flatness"),
-        Field("ka", &TRecord::ka, "tilt"), Given("sa", &TRecord::sa, "start angle"),
-        Given("da", &TRecord::da, "swept angle, signed"),
-        Given("fl", &TRecord::fl, "fill code: which part of the circle is filled"));
+    static constexpr auto kFields =
+        std::tuple_cat(RoundFields<TRecord>(),
+                       std::make_tuple(Given("fl", &TRecord::fl,
+                                             "fill code: which part of the circle is filled")));
 };
 
 // "sc" knows the codes 100, 5, 0 and -1.
@@ -638,15 +650,8 @@ struct TRing : TSolid<Code, TDavEntSldD, List, Count> {
         (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
     }
     using TRecord = TDavEntSldD;
-    static constexpr auto kFields = std::make_tuple(
-        Field("att", &TRecord::att, "attributes; Col 10 the solid's own colour"),
-        Field("Color", &TRecord::Color,
-              "RGB value, red + 256 * green + 65536 * blue, when Col is 10"),
-        Given("cx", &TRecord::cx, "centre x"), Given("cy", &TRecord::cy, "centre y"),
-        Given("cr", &TRecord::cr, "radius"), Given("he", &TRecord::he, "flatness"),
-        Field("ka", &TRecord::ka, "tilt"), Given("sa", &TRecord::sa, "start angle"),
-        Given("da", &TRecord::da, "swept angle, signed"),
-        Given("ri", &TRecord::ri, "inner radius"));
+    static constexpr auto kFields = std::tuple_cat(
+        RoundFields<TRecord>(), std::make_tuple(Given("ri", &TRecord::ri, "inner radius")));
     template <class D>
     static void Draw(D& d, const TDavEntSldD& e) {
         d.Ring(TRing::Paint(d, e), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
