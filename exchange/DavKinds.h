@@ -160,8 +160,10 @@ struct TDrawerShape {
 };
 
 // What every description has: the code, the record type, and the list and count members.
-// Each kind adds its keyword, its rule, and its writer: Style, the attribute commands between
-// the entity's layers and its marks, and Shape, the entity's own command.
+// Each kind adds its name, its keyword, its rule, its fields (kFields), its drawing (Draw), its
+// writer: Style, the attribute commands between the entity's layers and its marks, and Shape,
+// the entity's own command; and Note, what the write-back does with a record it drops or
+// changes (nullptr when it writes the record as it is), which ziv's audit and write report.
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TKind {
     static constexpr int kCode = Code;
@@ -210,6 +212,10 @@ struct TLine : TKind<kKindLine, TDavEntLine, &TJGdata::EntLine, &TJGdata::EntLin
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Pen(jg, e.att, o);
     }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x1, e.y1, e.x2, e.y2) ? nullptr
+                                             : "a line of no length: the write-back drops it";
+    }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Line(e.x1, e.y1, e.x2, e.y2); }
     static constexpr auto kFields =
         std::make_tuple(Field("att", &Rec::att, "attributes"),
@@ -231,6 +237,10 @@ struct TCircle : TKind<kKindCircle, TDavEntCircle, &TJGdata::EntCirc, &TJGdata::
     static constexpr std::u16string_view kKey = DavKeys::kCircle;
     // Written as "not at or below", as the host has always taken it.
     static bool Valid(double r) { return !(r <= DavRules::kMinLen); }
+    static const char* Note(const Rec& e) {
+        return Valid(e.cr) ? nullptr
+                           : "a circle without a positive radius: the write-back drops it";
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Pen(jg, e.att, o);
     }
@@ -253,6 +263,11 @@ struct TArc : TKind<kKindArc, TDavEntArc, &TJGdata::EntArc, &TJGdata::EntArcN> {
     static constexpr const char* kName = "Arc";
     static constexpr std::u16string_view kKey = DavKeys::kCircle;
     static bool Valid(double r, double h) { return DavRules::HasShape(r, h); }
+    static const char* Note(const Rec& e) {
+        return Valid(e.cr, e.he)
+                   ? nullptr
+                   : "an arc without a positive radius or flatness: the write-back drops it";
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Pen(jg, e.att, o);
     }
@@ -283,6 +298,11 @@ struct TText : TKind<kKindText, TDavEntText, &TJGdata::EntText, &TJGdata::EntTex
     }
     static bool Valid(double dx, double dy, std::u16string_view text) {
         return !DavRules::NoDirection(dx, dy) && !DavRules::IsBlankText(text);
+    }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x2, e.y2, e.st)
+                   ? nullptr
+                   : "a text without direction or of blanks only: the write-back drops it";
     }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) { Write::Text(jg, e, o); }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st); }
@@ -350,6 +370,7 @@ struct TPoint : TKind<kKindPoint, TDavEntPnt, &TJGdata::EntPnt, &TJGdata::EntPnt
         Write::Point(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Ten(e.px, e.py); }
+    static const char* Note(const Rec&) { return nullptr; }
     static constexpr auto kFields =
         std::make_tuple(Field("att", &Rec::att, "attributes"), Given("px", &Rec::px, "x"),
                         Given("py", &Rec::py, "y"));
@@ -370,6 +391,15 @@ struct TMark : TKind<kKindMark, TDavEntMark, &TJGdata::EntMark, &TJGdata::EntMar
     static void Normalise(double& bai, int& cod) {
         cod = DavRules::MarkCode(cod);
         bai = DavRules::OneIfNone(bai);
+    }
+    static const char* Note(const Rec& e) {
+        if (DavRules::MarkCode(e.cod) != e.cod) {
+            return "a marker code outside -7..11: written as the default marker -3";
+        }
+        if (DavRules::OneIfNone(e.bai) != e.bai) {
+            return "a marker without scale: written with scale 1";
+        }
+        return nullptr;
     }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Point(jg, e.att, o);
@@ -396,6 +426,12 @@ struct TDim : TKind<kKindDim, TDavEntDim, &TJGdata::EntDim, &TJGdata::EntDimN> {
     static constexpr std::u16string_view kKey = DavKeys::kDimensionStart;
     static bool Valid(double lx1, double ly1, double lx2, double ly2, double tdx, double tdy) {
         return !DavRules::Coincide(lx1, ly1, lx2, ly2) && !DavRules::NoDirection(tdx, tdy);
+    }
+    static const char* Note(const Rec& e) {
+        return Valid(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x2, e.txt.y2)
+                   ? nullptr
+                   : "a dimension line of no length or a text without direction: the write-back "
+                     "drops it";
     }
     // Its line and text take the explicit attributes too; the text of a host text type keeps
     // that type's colour.
@@ -435,6 +471,8 @@ struct TBlock : TKind<kKindBlock, TDavEntBlk, &TJGdata::EntBlk, &TJGdata::EntBlk
     static constexpr const char* kName = "Blk";
     static constexpr std::u16string_view kKey = DavKeys::kBlock;
     static constexpr bool kNeverWritten = true;
+    // Never written, and never noted: the host inserts blocks itself.
+    static const char* Note(const Rec&) { return nullptr; }
     static constexpr auto kFields = std::make_tuple(
         Field("att", &Rec::att, "attributes"), Given("px", &Rec::px, "insertion point x"),
         Given("py", &Rec::py, "insertion point y"), Given("nam", &Rec::nam, "the block's name"));
@@ -467,6 +505,8 @@ constexpr auto RoundFields() {
 // Solids take the solid colour (colour code 10 with an RGB value) in place of the pen.
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TSolid : TKind<Code, TRec, List, Count> {
+    static constexpr const char* kCoincidingNote =
+        "a solid whose corners coincide: the write-back drops it";
     static void Style(TJGdata& jg, const TRec& e, const TDavOverrides& o) {
         Write::SolidColour(jg, e, o);
     }
@@ -485,6 +525,9 @@ struct TSolid2 : TSolid<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::E
     }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::SolidColourAndWidth(jg, e, o);
+    }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x1, e.y1, e.x2, e.y2) ? nullptr : kCoincidingNote;
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Solid2(e.x1, e.y1, e.x2, e.y2); }
     static constexpr auto kFields = std::tuple_cat(
@@ -510,6 +553,9 @@ struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::E
     static bool Valid(double x1, double y1, double x2, double y2, double x3, double y3) {
         return !DavRules::Coincide(x1, y1, x2, y2) && !DavRules::Coincide(x2, y2, x3, y3) &&
                !DavRules::Coincide(x3, y3, x1, y1);
+    }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3) ? nullptr : kCoincidingNote;
     }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
@@ -567,6 +613,16 @@ struct TSolid4 : TSolid<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::E
         }
         quad();
     }
+    static const char* Note(const Rec& e) {
+        const char* note = "a four-point solid with coinciding corners: the write-back drops it";
+        Reduce(
+            e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4,
+            [&](double, double, double, double, double, double) {
+                note = "a four-point solid with coinciding corners: written as a triangle";
+            },
+            [&] { note = nullptr; });
+        return note;
+    }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
     }
@@ -594,6 +650,12 @@ template <int Code, std::vector<TDavEntSldC> TJGdata::*List, int TJGdata::*Count
 struct TDisc : TSolid<Code, TDavEntSldC, List, Count> {
     static bool Valid(double r, double h, int cod) {
         return DavRules::HasShape(r, h) && ((cod == KnownCodes) || ...);
+    }
+    static const char* Note(const TDavEntSldC& e) {
+        return Valid(e.cr, e.he, e.fl)
+                   ? nullptr
+                   : "a circular solid without radius or flatness, or with a code the host does "
+                     "not know: the write-back drops it";
     }
     static void Shape(TJGdata& jg, const TDavEntSldC& e) {
         (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
@@ -646,6 +708,12 @@ template <int Code, std::vector<TDavEntSldD> TJGdata::*List, int TJGdata::*Count
           void (TJGdata::*Writer)(double, double, double, double, double, double, double, double)>
 struct TRing : TSolid<Code, TDavEntSldD, List, Count> {
     static bool Valid(double r, double h, double ri) { return DavRules::HasRing(r, h, ri); }
+    static const char* Note(const TDavEntSldD& e) {
+        return Valid(e.cr, e.he, e.ri)
+                   ? nullptr
+                   : "a ring solid without radius or flatness, or whose inner radius is not "
+                     "inside it: the write-back drops it";
+    }
     static void Shape(TJGdata& jg, const TDavEntSldD& e) {
         (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
     }
@@ -848,6 +916,10 @@ concept Draws = requires(TDrawerShape& d, const typename K::Rec& e) {
     K::Draw(d, e);
 };
 template <class K>
+concept Noted = requires(const typename K::Rec& e) {
+    { K::Note(e) } -> std::same_as<const char*>;
+};
+template <class K>
 concept Written = requires(TJGdata& jg, const typename K::Rec& e, const TDavOverrides& o) {
     K::Style(jg, e, o);
     K::Shape(jg, e);
@@ -868,6 +940,7 @@ struct CheckKind {
     static_assert(FieldsComplete<typename K::Rec>(),
                   "an entity kind's kFields names every member of its record once");
     static_assert(Draws<K>, "an entity kind needs Draw, its drawing in the scene");
+    static_assert(Noted<K>, "an entity kind needs Note, what the write-back drops or changes");
     static_assert(Written<K> || NeverWritten<K>,
                   "an entity kind needs Style, Shape and its TWriterOf, or kNeverWritten");
     static constexpr bool kOk = true;
