@@ -878,7 +878,7 @@ constexpr std::size_t MemberCount() {
 
 // Every member of R is a field, once, of R itself.
 template <class R>
-constexpr bool FieldsComplete() {
+constexpr bool FieldsComplete(const auto& fields) {
     return std::apply(
         [](const auto&... field) {
             constexpr std::size_t n = sizeof...(field);
@@ -893,7 +893,7 @@ constexpr bool FieldsComplete() {
             return n == MemberCount<R>() &&
                    (std::is_same_v<typename std::remove_cvref_t<decltype(field)>::Rec, R> && ...);
         },
-        FieldsOf<R>());
+        fields);
 }
 
 template <class K>
@@ -930,14 +930,23 @@ concept NeverWritten = requires {
     requires K::kNeverWritten;
 };
 
+// A kind's fields; none (which fails the check that names them) when it has no kFields.
+template <class K>
+constexpr auto FieldsOrNone() {
+    if constexpr (HasFields<K>) {
+        return K::kFields;
+    } else {
+        return std::tuple<>{};
+    }
+}
+
 template <class K>
 struct CheckKind {
     static_assert(Named<K>, "an entity kind needs kName, its list's name after \"Ent\"");
     static_assert(Keyed<K>, "an entity kind needs kKey (or KeyOf), its keyword in the file");
     static_assert(HasFields<K>,
                   "an entity kind needs kFields, a Field for each member of its record");
-    static_assert(std::is_same_v<typename TKinds::KindOf<typename K::Rec>::Rec, typename K::Rec>);
-    static_assert(FieldsComplete<typename K::Rec>(),
+    static_assert(FieldsComplete<typename K::Rec>(FieldsOrNone<K>()),
                   "an entity kind's kFields names every member of its record once");
     static_assert(Draws<K>, "an entity kind needs Draw, its drawing in the scene");
     static_assert(Noted<K>, "an entity kind needs Note, what the write-back drops or changes");
@@ -945,7 +954,7 @@ struct CheckKind {
                   "an entity kind needs Style, Shape and its TWriterOf, or kNeverWritten");
     static constexpr bool kOk = true;
 };
-static_assert(FieldsComplete<TDavEntAttr>(), "kAttrFields names every attribute once");
+static_assert(FieldsComplete<TDavEntAttr>(kAttrFields), "kAttrFields names every attribute once");
 static_assert(TKinds::All<CheckKind>());
 
 // --- The write-back of one record (DavGaibuWriteBack.cpp): layer group and layer, the kind's
