@@ -10,6 +10,7 @@
 #include <array>
 #include <concepts>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -140,6 +141,8 @@ inline constexpr auto kAttrFields = std::make_tuple(
 //   d.Ring(colour, cx, cy, r, flat, tilt, sa, da, inner)
 //   d.Polygon(colour, {x1, y1, x2, y2, ...})   2 to 4 corners; 2 is a band
 //   d.Point(colour, x, y), d.Marker(colour, x, y, scale, angle, code), d.Text(record)
+// TDrawerShape declares that drawer without a body: the check at the end calls each kind's
+// Draw with it.
 struct TDrawerShape {
     int Pen(int col);
     int Solid(int col, int rgb);
