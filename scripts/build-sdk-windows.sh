@@ -5,8 +5,7 @@
 #
 # Cross-builds r407util, r407exchange and r407scene (and the command-line tool ziv where it
 # exists) with mingw-w64 (preset sdk-windows: no Qt, no tests), installs them into a staging
-# folder and
-# writes dist/r407-exchange-sdk-windows-x64.zip:
+# folder and writes dist/r407-exchange-sdk-windows-x64.zip:
 #   include/r407/...          the public headers
 #   lib/*.a, lib/cmake/r407/  the static libraries for mingw-w64 and the CMake package
 #   bin/ziv.exe               the inspector of exchange files, stripped
