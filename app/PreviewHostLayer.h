@@ -8,7 +8,7 @@
 
 #include "PreviewClip.h"
 #include "PreviewFrame.h"
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 
 class QPainter;
 class QTransform;

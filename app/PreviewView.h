@@ -15,7 +15,7 @@
 #include "PreviewFrame.h"
 #include "TextOutline.h"
 #include "Unit1Logic.h"
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 
 class TJGdata;
 

@@ -36,8 +36,8 @@
 #include "app/Unit1Logic.h"
 #include "app/Unit1Settings.h"
 #include "exchange/DavGaibu.h"
-#include "exchange/DavScene.h"
 #include "hostgen/HostGen.h"
+#include "scene/DavScene.h"
 
 extern char** environ;
 

@@ -1,7 +1,8 @@
 # The installed exchange library: `cmake --install <build> --prefix <prefix>` puts
-#   lib/libr407util.a, lib/libr407exchange.a         the static libraries
-#   include/r407/util/*.h, include/r407/exchange/*.h  the public headers (include folder include/:
-#                                                     #include <r407/exchange/DavGaibu.h>)
+#   lib/libr407util.a, lib/libr407exchange.a,        the static libraries
+#   lib/libr407scene.a
+#   include/r407/util/*.h, include/r407/exchange/*.h, the public headers (include folder include/:
+#   include/r407/scene/*.h                            #include <r407/exchange/DavGaibu.h>)
 #   lib/cmake/r407/                                   the CMake package (r407Config.cmake,
 #                                                     its version file, the exported targets)
 #   bin/ziv                                           the command-line inspector, when built
@@ -11,7 +12,7 @@
 #   share/doc/r407/examples/nagasa/                   the example program of the guide
 # A program outside this repository then writes
 #   find_package(r407 2.0 REQUIRED)
-#   target_link_libraries(app PRIVATE r407::exchange)
+#   target_link_libraries(app PRIVATE r407::exchange)   (or r407::scene to draw a model)
 # Everything is in the install component "sdk", so that a build folder that also holds the
 # dialog installs only the library (cmake --install <build> --component sdk).
 include(GNUInstallDirs)
@@ -24,10 +25,10 @@ set(R407_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/r407)
 # The include folder is include/ itself and nothing else. The header file sets are private and
 # installed as plain files: an exported file set would add its own base folder (include/r407)
 # to the targets' include folders. The package tests compile each installed header on its own.
-install(TARGETS r407util r407exchange EXPORT r407Targets COMPONENT sdk
+install(TARGETS r407util r407exchange r407scene EXPORT r407Targets COMPONENT sdk
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-foreach(layer util exchange)
+foreach(layer util exchange scene)
     get_target_property(headers r407${layer} HEADER_SET)
     install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/r407/${layer} COMPONENT sdk)
 endforeach()

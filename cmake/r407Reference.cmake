@@ -10,6 +10,7 @@ endif()
 
 get_target_property(r407_util_headers r407util HEADER_SET)
 get_target_property(r407_exchange_headers r407exchange HEADER_SET)
+get_target_property(r407_scene_headers r407scene HEADER_SET)
 
 set(DOXYGEN_PROJECT_NAME "r407 exchange library")
 set(DOXYGEN_PROJECT_NUMBER ${PROJECT_VERSION})
@@ -30,7 +31,8 @@ set(DOXYGEN_HAVE_DOT NO)
 set(DOXYGEN_GENERATE_LATEX NO)
 set(DOXYGEN_QUIET YES)
 doxygen_add_docs(r407_reference
-    ${r407_util_headers} ${r407_exchange_headers} ${PROJECT_SOURCE_DIR}/docs/library.md
+    ${r407_util_headers} ${r407_exchange_headers} ${r407_scene_headers}
+    ${PROJECT_SOURCE_DIR}/docs/library.md
     COMMENT "Reference of the exchange library (Doxygen)")
 
 # The reference builds without a warning: every public member documented.

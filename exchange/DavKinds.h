@@ -1,15 +1,21 @@
 // DavKinds: one description per entity kind of TJGdata: its code, its record, its list and
-// count members, its keyword, its validity rule and its writer. The model's initialisation and
-// release, the write-back's dispatch, the appenders with explicit attributes, and the tests'
+// count members, its keyword, its record's fields, its validity rule, its writer and its
+// drawing. The model's initialisation and release, the write-back's dispatch, the appenders
+// with explicit attributes, the drawing scene, ziv's JSON dump and reading, and the tests'
 // model check and dump walk this table instead of naming the fifteen kinds themselves. The
 // reader's handlers (DavGaibuEntityLines.cpp) each name the kind they fill and append through
-// its description.
+// its description. A kind that lacks a part fails to compile (CheckKind at the end).
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "exchange/DavGaibu.h"
@@ -88,9 +94,79 @@ inline void Layers(TJGdata& jg, const TDavEntAttr& att, const TDavOverrides& o) 
 
 }  // namespace Write
 
+// --- The fields of a record, in declaration order: the name the dumps and the JSON model give
+// it, the member, what it holds (and in which unit), and whether a record written from JSON
+// must give it. Lengths are millimetres of the drawing (paper millimetres for text sizes),
+// angles degrees counter-clockwise.
+template <class R, class T>
+struct TField {
+    using Rec = R;
+    using Type = T;
+    const char* name;
+    T R::*member;
+    const char* meaning;
+    bool required;
+};
+
+// A field with a meaningful default: attributes, a polyline group, a text's sizes and font.
+template <class R, class T>
+constexpr TField<R, T> Field(const char* name, T R::*member, const char* meaning) {
+    return {name, member, meaning, false};
+}
+
+// A field a record written from JSON must give: its geometry, without which the host has
+// nothing to draw.
+template <class R, class T>
+constexpr TField<R, T> Given(const char* name, T R::*member, const char* meaning) {
+    return {name, member, meaning, true};
+}
+
+// The attributes every record carries as its field "att".
+inline constexpr auto kAttrFields = std::make_tuple(
+    Field("IPNo", &TDavEntAttr::IPNo, "the picked point it belongs to, 1..99; 0 none"),
+    Field("LGrp", &TDavEntAttr::LGrp, "layer group 0..15"),
+    Field("Lay", &TDavEntAttr::Lay, "layer 0..15 of the group"),
+    Field("Col", &TDavEntAttr::Col, "colour code (a text: the colour of its text type)"),
+    Field("Ltp", &TDavEntAttr::Ltp, "line-type code"),
+    Field("Wid", &TDavEntAttr::Wid, "line-width code, 0 the thinnest"),
+    Field("Attr", &TDavEntAttr::Attr, "attribute bits 1, 2, 4, 8, 16"));
+
+// --- How a kind is drawn: Draw(d, record) calls the primitives of a drawer d (the scene's
+// builder), whose colours come from the drawer too:
+//   d.Pen(col), d.Solid(col, rgb)   the display colour of a colour code, and of a solid's
+//   d.Line(colour, x1, y1, x2, y2)
+//   d.Circle(colour, cx, cy, r)
+//   d.Arc(colour, cx, cy, r, flat, tilt, sa, ea)   from angle sa counter-clockwise to ea
+//   d.Sector / d.Segment(colour, cx, cy, r, flat, tilt, sa, da, code)   filled, sa over da
+//   d.Ring(colour, cx, cy, r, flat, tilt, sa, da, inner)
+//   d.Polygon(colour, {x1, y1, x2, y2, ...})   2 to 4 corners; 2 is a band
+//   d.Point(colour, x, y), d.Marker(colour, x, y, scale, angle, code), d.Text(record)
+// TDrawerShape declares that drawer without a body: the check at the end calls each kind's
+// Draw with it.
+struct TDrawerShape {
+    int Pen(int col);
+    int Solid(int col, int rgb);
+    void Line(int colour, double x1, double y1, double x2, double y2);
+    void Circle(int colour, double cx, double cy, double r);
+    void Arc(int colour, double cx, double cy, double r, double flat, double tilt, double sa,
+             double ea);
+    void Sector(int colour, double cx, double cy, double r, double flat, double tilt, double sa,
+                double da, int code);
+    void Segment(int colour, double cx, double cy, double r, double flat, double tilt, double sa,
+                 double da, int code);
+    void Ring(int colour, double cx, double cy, double r, double flat, double tilt, double sa,
+              double da, double inner);
+    void Polygon(int colour, std::initializer_list<double> xy);
+    void Point(int colour, double x, double y);
+    void Marker(int colour, double x, double y, double scale, double angle, int code);
+    void Text(const TDavEntText& t);
+};
+
 // What every description has: the code, the record type, and the list and count members.
-// Each kind adds its keyword, its rule, and its writer: Style, the attribute commands between
-// the entity's layers and its marks, and Shape, the entity's own command.
+// Each kind adds its name, its keyword, its rule, its fields (kFields), its drawing (Draw), its
+// writer: Style, the attribute commands between the entity's layers and its marks, and Shape,
+// the entity's own command; and Note, what the write-back does with a record it drops or
+// changes (nullptr when it writes the record as it is), which ziv's audit and write report.
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TKind {
     static constexpr int kCode = Code;
@@ -139,7 +215,20 @@ struct TLine : TKind<kKindLine, TDavEntLine, &TJGdata::EntLine, &TJGdata::EntLin
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Pen(jg, e.att, o);
     }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x1, e.y1, e.x2, e.y2) ? nullptr
+                                             : "a line of no length: the write-back drops it";
+    }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Line(e.x1, e.y1, e.x2, e.y2); }
+    static constexpr auto kFields =
+        std::make_tuple(Field("att", &Rec::att, "attributes"),
+                        Field("CrvNo", &Rec::CrvNo, "the polyline group it belongs to, 0 none"),
+                        Given("x1", &Rec::x1, "start x"), Given("y1", &Rec::y1, "start y"),
+                        Given("x2", &Rec::x2, "end x"), Given("y2", &Rec::y2, "end y"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Line(d.Pen(e.att.Col), e.x1, e.y1, e.x2, e.y2);
+    }
 };
 template <>
 struct TWriterOf<TLine> {
@@ -151,10 +240,21 @@ struct TCircle : TKind<kKindCircle, TDavEntCircle, &TJGdata::EntCirc, &TJGdata::
     static constexpr std::u16string_view kKey = DavKeys::kCircle;
     // Written as "not at or below", as the host has always taken it.
     static bool Valid(double r) { return !(r <= DavRules::kMinLen); }
+    static const char* Note(const Rec& e) {
+        return Valid(e.cr) ? nullptr
+                           : "a circle without a positive radius: the write-back drops it";
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Pen(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Circle(e.cx, e.cy, e.cr); }
+    static constexpr auto kFields =
+        std::make_tuple(Field("att", &Rec::att, "attributes"), Given("cx", &Rec::cx, "centre x"),
+                        Given("cy", &Rec::cy, "centre y"), Given("cr", &Rec::cr, "radius"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Circle(d.Pen(e.att.Col), e.cx, e.cy, e.cr);
+    }
 };
 template <>
 struct TWriterOf<TCircle> {
@@ -166,11 +266,26 @@ struct TArc : TKind<kKindArc, TDavEntArc, &TJGdata::EntArc, &TJGdata::EntArcN> {
     static constexpr const char* kName = "Arc";
     static constexpr std::u16string_view kKey = DavKeys::kCircle;
     static bool Valid(double r, double h) { return DavRules::HasShape(r, h); }
+    static const char* Note(const Rec& e) {
+        return Valid(e.cr, e.he)
+                   ? nullptr
+                   : "an arc without a positive radius or flatness: the write-back drops it";
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Pen(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Arc(e.cx, e.cy, e.cr, e.sa, e.ea, e.he, e.ka);
+    }
+    static constexpr auto kFields =
+        std::make_tuple(Field("att", &Rec::att, "attributes"), Given("cx", &Rec::cx, "centre x"),
+                        Given("cy", &Rec::cy, "centre y"), Given("cr", &Rec::cr, "radius"),
+                        Given("sa", &Rec::sa, "start angle"), Given("ea", &Rec::ea, "end angle"),
+                        Given("he", &Rec::he, "flatness of an elliptic arc, 1 for a circular arc"),
+                        Field("ka", &Rec::ka, "tilt of the ellipse"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Arc(d.Pen(e.att.Col), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.ea);
     }
 };
 template <>
@@ -187,8 +302,30 @@ struct TText : TKind<kKindText, TDavEntText, &TJGdata::EntText, &TJGdata::EntTex
     static bool Valid(double dx, double dy, std::u16string_view text) {
         return !DavRules::NoDirection(dx, dy) && !DavRules::IsBlankText(text);
     }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x2, e.y2, e.st)
+                   ? nullptr
+                   : "a text without direction or of blanks only: the write-back drops it";
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) { Write::Text(jg, e, o); }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Text(e.no, e.x1, e.y1, e.x2, e.y2, e.st); }
+    static constexpr auto kFields = std::make_tuple(
+        Field("att", &Rec::att, "attributes; Col the colour of its text type"),
+        Field("no", &Rec::no, "text kind 0..9: ch cv cs cr co cp ct ck cz c2"),
+        Field("cc", &Rec::cc, "base point 0..8: 3 * row + column, from the bottom left"),
+        Field("cn", &Rec::cn, "text type 1..10, else the free sizes"),
+        Field("mw", &Rec::mw, "character width, paper mm"),
+        Field("mh", &Rec::mh, "character height, paper mm"),
+        Field("md", &Rec::md, "spacing between characters, paper mm"),
+        Given("x1", &Rec::x1, "base point x"), Given("y1", &Rec::y1, "base point y"),
+        Given("x2", &Rec::x2, "reading direction x, a vector of any length"),
+        Given("y2", &Rec::y2, "reading direction y"),
+        Field("fo", &Rec::fo, "font, as the host writes it; empty for the current one"),
+        Given("st", &Rec::st, "the text"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Text(e);
+    }
 
     // A text type outside 0..10 is the host's current one, with the host's free sizes and colour
     // when that is 0.
@@ -236,6 +373,14 @@ struct TPoint : TKind<kKindPoint, TDavEntPnt, &TJGdata::EntPnt, &TJGdata::EntPnt
         Write::Point(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Ten(e.px, e.py); }
+    static const char* Note(const Rec&) { return nullptr; }
+    static constexpr auto kFields =
+        std::make_tuple(Field("att", &Rec::att, "attributes"), Given("px", &Rec::px, "x"),
+                        Given("py", &Rec::py, "y"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Point(d.Pen(e.att.Col), e.px, e.py);
+    }
 };
 template <>
 struct TWriterOf<TPoint> {
@@ -250,10 +395,27 @@ struct TMark : TKind<kKindMark, TDavEntMark, &TJGdata::EntMark, &TJGdata::EntMar
         cod = DavRules::MarkCode(cod);
         bai = DavRules::OneIfNone(bai);
     }
+    static const char* Note(const Rec& e) {
+        if (DavRules::MarkCode(e.cod) != e.cod) {
+            return "a marker code outside -7..11: written as the default marker -3";
+        }
+        if (DavRules::OneIfNone(e.bai) != e.bai) {
+            return "a marker without scale: written with scale 1";
+        }
+        return nullptr;
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::Point(jg, e.att, o);
     }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Mark(e.px, e.py, e.bai, e.ang, e.cod); }
+    static constexpr auto kFields = std::make_tuple(
+        Field("att", &Rec::att, "attributes"), Given("px", &Rec::px, "x"),
+        Given("py", &Rec::py, "y"), Field("bai", &Rec::bai, "scale, 0 meaning 1"),
+        Field("ang", &Rec::ang, "angle"), Field("cod", &Rec::cod, "marker code -7..11"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Marker(d.Pen(e.att.Col), e.px, e.py, DavRules::OneIfNone(e.bai), e.ang, e.cod);
+    }
 };
 template <>
 struct TWriterOf<TMark> {
@@ -267,6 +429,12 @@ struct TDim : TKind<kKindDim, TDavEntDim, &TJGdata::EntDim, &TJGdata::EntDimN> {
     static constexpr std::u16string_view kKey = DavKeys::kDimensionStart;
     static bool Valid(double lx1, double ly1, double lx2, double ly2, double tdx, double tdy) {
         return !DavRules::Coincide(lx1, ly1, lx2, ly2) && !DavRules::NoDirection(tdx, tdy);
+    }
+    static const char* Note(const Rec& e) {
+        return Valid(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x2, e.txt.y2)
+                   ? nullptr
+                   : "a dimension line of no length or a text without direction: the write-back "
+                     "drops it";
     }
     // Its line and text take the explicit attributes too; the text of a host text type keeps
     // that type's colour.
@@ -286,6 +454,15 @@ struct TDim : TKind<kKindDim, TDavEntDim, &TJGdata::EntDim, &TJGdata::EntDimN> {
         jg.S_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1, e.txt.x2, e.txt.y2,
                  e.txt.st);
     }
+    static constexpr auto kFields =
+        std::make_tuple(Field("att", &Rec::att, "attributes"),
+                        Given("lin", &Rec::lin, "the dimension line, a line record"),
+                        Given("txt", &Rec::txt, "the measured value as shown, a text record"));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        TLine::Draw(d, e.lin);
+        TText::Draw(d, e.txt);
+    }
 };
 template <>
 struct TWriterOf<TDim> {
@@ -296,13 +473,49 @@ struct TWriterOf<TDim> {
 struct TBlock : TKind<kKindBlock, TDavEntBlk, &TJGdata::EntBlk, &TJGdata::EntBlkN> {
     static constexpr const char* kName = "Blk";
     static constexpr std::u16string_view kKey = DavKeys::kBlock;
+    static constexpr bool kNeverWritten = true;
+    // Never written, and never noted: the host inserts blocks itself.
+    static const char* Note(const Rec&) { return nullptr; }
+    static constexpr auto kFields = std::make_tuple(
+        Field("att", &Rec::att, "attributes"), Given("px", &Rec::px, "insertion point x"),
+        Given("py", &Rec::py, "insertion point y"), Given("nam", &Rec::nam, "the block's name"));
+    // It shows where it sits; its contents are the host's.
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Point(d.Pen(e.att.Col), e.px, e.py);
+    }
 };
+
+// The fields every solid's record starts with: its attributes and its RGB value.
+template <class R>
+constexpr auto SolidFields() {
+    return std::make_tuple(
+        Field("att", &R::att, "attributes; Col 10 the solid's own colour"),
+        Field("Color", &R::Color, "RGB value, red + 256 * green + 65536 * blue, when Col is 10"));
+}
+
+// The fields the circular and the ring solid share: centre, radius, flatness, tilt and angles.
+template <class R>
+constexpr auto RoundFields() {
+    return std::tuple_cat(
+        SolidFields<R>(),
+        std::make_tuple(Given("cx", &R::cx, "centre x"), Given("cy", &R::cy, "centre y"),
+                        Given("cr", &R::cr, "radius"), Given("he", &R::he, "flatness"),
+                        Field("ka", &R::ka, "tilt"), Given("sa", &R::sa, "start angle"),
+                        Given("da", &R::da, "swept angle, signed")));
+}
 
 // Solids take the solid colour (colour code 10 with an RGB value) in place of the pen.
 template <int Code, class TRec, std::vector<TRec> TJGdata::*List, int TJGdata::*Count>
 struct TSolid : TKind<Code, TRec, List, Count> {
+    static constexpr const char* kCoincidingNote =
+        "a solid whose corners coincide: the write-back drops it";
     static void Style(TJGdata& jg, const TRec& e, const TDavOverrides& o) {
         Write::SolidColour(jg, e, o);
+    }
+    template <class D>
+    static int Paint(D& d, const TRec& e) {
+        return d.Solid(e.att.Col, e.Color);
     }
 };
 
@@ -316,7 +529,20 @@ struct TSolid2 : TSolid<kKindSolid2, TDavEntSld2, &TJGdata::EntSld2, &TJGdata::E
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::SolidColourAndWidth(jg, e, o);
     }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x1, e.y1, e.x2, e.y2) ? nullptr : kCoincidingNote;
+    }
     static void Shape(TJGdata& jg, const Rec& e) { jg.S_Solid2(e.x1, e.y1, e.x2, e.y2); }
+    static constexpr auto kFields = std::tuple_cat(
+        SolidFields<Rec>(), std::make_tuple(Given("x1", &Rec::x1, "first point x"),
+                                            Given("y1", &Rec::y1, "first point y"),
+                                            Given("x2", &Rec::x2, "second point x"),
+                                            Given("y2", &Rec::y2, "second point y")));
+    // A band between its points.
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Polygon(Paint(d, e), {e.x1, e.y1, e.x2, e.y2});
+    }
 };
 template <>
 struct TWriterOf<TSolid2> {
@@ -331,8 +557,20 @@ struct TSolid3 : TSolid<kKindSolid3, TDavEntSld3, &TJGdata::EntSld3, &TJGdata::E
         return !DavRules::Coincide(x1, y1, x2, y2) && !DavRules::Coincide(x2, y2, x3, y3) &&
                !DavRules::Coincide(x3, y3, x1, y1);
     }
+    static const char* Note(const Rec& e) {
+        return Valid(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3) ? nullptr : kCoincidingNote;
+    }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid3(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3);
+    }
+    static constexpr auto kFields = std::tuple_cat(
+        SolidFields<Rec>(),
+        std::make_tuple(Given("x1", &Rec::x1, "corner 1 x"), Given("y1", &Rec::y1, "corner 1 y"),
+                        Given("x2", &Rec::x2, "corner 2 x"), Given("y2", &Rec::y2, "corner 2 y"),
+                        Given("x3", &Rec::x3, "corner 3 x"), Given("y3", &Rec::y3, "corner 3 y")));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Polygon(Paint(d, e), {e.x1, e.y1, e.x2, e.y2, e.x3, e.y3});
     }
 };
 template <>
@@ -378,8 +616,28 @@ struct TSolid4 : TSolid<kKindSolid4, TDavEntSld4, &TJGdata::EntSld4, &TJGdata::E
         }
         quad();
     }
+    static const char* Note(const Rec& e) {
+        const char* note = "a four-point solid with coinciding corners: the write-back drops it";
+        Reduce(
+            e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4,
+            [&](double, double, double, double, double, double) {
+                note = "a four-point solid with coinciding corners: written as a triangle";
+            },
+            [&] { note = nullptr; });
+        return note;
+    }
     static void Shape(TJGdata& jg, const Rec& e) {
         jg.S_Solid4(e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4);
+    }
+    static constexpr auto kFields = std::tuple_cat(
+        SolidFields<Rec>(),
+        std::make_tuple(Given("x1", &Rec::x1, "corner 1 x"), Given("y1", &Rec::y1, "corner 1 y"),
+                        Given("x2", &Rec::x2, "corner 2 x"), Given("y2", &Rec::y2, "corner 2 y"),
+                        Given("x3", &Rec::x3, "corner 3 x"), Given("y3", &Rec::y3, "corner 3 y"),
+                        Given("x4", &Rec::x4, "corner 4 x"), Given("y4", &Rec::y4, "corner 4 y")));
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Polygon(Paint(d, e), {e.x1, e.y1, e.x2, e.y2, e.x3, e.y3, e.x4, e.y4});
     }
 };
 template <>
@@ -396,9 +654,20 @@ struct TDisc : TSolid<Code, TDavEntSldC, List, Count> {
     static bool Valid(double r, double h, int cod) {
         return DavRules::HasShape(r, h) && ((cod == KnownCodes) || ...);
     }
+    static const char* Note(const TDavEntSldC& e) {
+        return Valid(e.cr, e.he, e.fl)
+                   ? nullptr
+                   : "a circular solid without radius or flatness, or with a code the host does "
+                     "not know: the write-back drops it";
+    }
     static void Shape(TJGdata& jg, const TDavEntSldC& e) {
         (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
     }
+    using TRecord = TDavEntSldC;
+    static constexpr auto kFields =
+        std::tuple_cat(RoundFields<TRecord>(),
+                       std::make_tuple(Given("fl", &TRecord::fl,
+                                             "fill code: which part of the circle is filled")));
 };
 
 // "sc" knows the codes 100, 5, 0 and -1.
@@ -407,6 +676,11 @@ struct TSolidC : TDisc<kKindSolidC, &TJGdata::EntSldC, &TJGdata::EntSldCN, &TJGd
                        DavRules::kSolidCodeOpen> {
     static constexpr const char* kName = "SldC";
     static constexpr std::u16string_view kKey = DavKeys::kSolidC;
+    // Filled with the two radii to its centre.
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Sector(Paint(d, e), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    }
 };
 template <>
 struct TWriterOf<TSolidC> {
@@ -418,6 +692,11 @@ struct TSolidE : TDisc<kKindSolidE, &TJGdata::EntSldE, &TJGdata::EntSldEN, &TJGd
                        DavRules::kSolidCodeFull, DavRules::kSolidCodeNone> {
     static constexpr const char* kName = "SldE";
     static constexpr std::u16string_view kKey = DavKeys::kSolidE;
+    // Filled, closed by its chord.
+    template <class D>
+    static void Draw(D& d, const Rec& e) {
+        d.Segment(Paint(d, e), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.fl);
+    }
     static void Style(TJGdata& jg, const Rec& e, const TDavOverrides& o) {
         Write::SolidColourAndWidth(jg, e, o);
     }
@@ -432,8 +711,21 @@ template <int Code, std::vector<TDavEntSldD> TJGdata::*List, int TJGdata::*Count
           void (TJGdata::*Writer)(double, double, double, double, double, double, double, double)>
 struct TRing : TSolid<Code, TDavEntSldD, List, Count> {
     static bool Valid(double r, double h, double ri) { return DavRules::HasRing(r, h, ri); }
+    static const char* Note(const TDavEntSldD& e) {
+        return Valid(e.cr, e.he, e.ri)
+                   ? nullptr
+                   : "a ring solid without radius or flatness, or whose inner radius is not "
+                     "inside it: the write-back drops it";
+    }
     static void Shape(TJGdata& jg, const TDavEntSldD& e) {
         (jg.*Writer)(e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
+    }
+    using TRecord = TDavEntSldD;
+    static constexpr auto kFields = std::tuple_cat(
+        RoundFields<TRecord>(), std::make_tuple(Given("ri", &TRecord::ri, "inner radius")));
+    template <class D>
+    static void Draw(D& d, const TDavEntSldD& e) {
+        d.Ring(TRing::Paint(d, e), e.cx, e.cy, e.cr, e.he, e.ka, e.sa, e.da, e.ri);
     }
 };
 
@@ -454,6 +746,14 @@ template <>
 struct TWriterOf<TSolidG> {
     static constexpr TEntWriter kWriter = &TJGdata::S_EntSldG;
 };
+
+// The first of the kinds K whose record is R, as member type; none when no kind has R.
+template <class R, class... K>
+struct TKindOfRecord {};
+template <class R, class K, class... Ks>
+struct TKindOfRecord<R, K, Ks...>
+    : std::conditional_t<std::is_same_v<typename K::Rec, R>, std::type_identity<K>,
+                         TKindOfRecord<R, Ks...>> {};
 
 // The table: every kind, in the order of its code.
 template <class... K>
@@ -484,6 +784,16 @@ struct TKindList {
         int next = 1;
         return ((K::kCode == next++) && ...);
     }
+
+    // The kind that describes record R (the first, where kinds share a record).
+    template <class R>
+    using KindOf = typename TKindOfRecord<R, K...>::type;
+
+    // Instantiates Check<K>() for every kind.
+    template <template <class> class Check>
+    static constexpr bool All() {
+        return (Check<K>::kOk && ...);
+    }
 };
 
 using TKinds = TKindList<TLine, TCircle, TArc, TText, TPoint, TMark, TDim, TBlock, TSolid2, TSolid3,
@@ -502,6 +812,153 @@ template <class F>
 bool VisitKind(int code, F&& f) {
     return TKinds::Visit(code, static_cast<F&&>(f));
 }
+
+// --- The fields of every record: the attributes, and each kind's record.
+
+// Whether R is a record the table describes field by field.
+template <class R>
+concept Described = std::same_as<R, TDavEntAttr> || requires {
+    typename TKinds::KindOf<R>;
+};
+
+template <class R>
+requires Described<R>
+constexpr const auto& FieldsOf() {
+    if constexpr (std::is_same_v<R, TDavEntAttr>) {
+        return kAttrFields;
+    } else {
+        return TKinds::KindOf<R>::kFields;
+    }
+}
+
+// Calls f(field, value) for every field of the record e in declaration order, value being
+// e's member (const when e is). A nested record (att, a dimension's lin and txt) is passed
+// whole. The fields are constants, so each call compiles to a plain member access.
+template <class T, class F>
+requires Described<std::remove_const_t<T>>
+void ForEachField(T& e, F&& f) {
+    std::apply([&](const auto&... field) { (f(field, e.*(field.member)), ...); },
+               FieldsOf<std::remove_const_t<T>>());
+}
+
+// The names of the fields a record written from JSON must give, in declaration order.
+template <class R>
+constexpr auto RequiredNames() {
+    constexpr const auto& fields = FieldsOf<R>();
+    constexpr std::size_t n = std::apply(
+        [](const auto&... field) { return (std::size_t{0} + ... + (field.required ? 1 : 0)); },
+        fields);
+    std::array<const char*, n> names{};
+    std::size_t i = 0;
+    std::apply(
+        [&](const auto&... field) {
+            ((field.required ? void(names[i++] = field.name) : void()), ...);
+        },
+        fields);
+    return names;
+}
+template <class R>
+inline constexpr auto kRequiredNames = RequiredNames<R>();
+
+// --- The check that every kind is complete: a kind that lacks a part fails to compile here,
+// in CheckKind<the kind>, with a message that names the part.
+
+// Stands for any member of an aggregate, to count its members: R{TAnyMember{}...} compiles
+// for as many as R has and no more.
+struct TAnyMember {
+    template <class T>
+    operator T() const;
+};
+
+template <class R, class... A>
+constexpr std::size_t MemberCount() {
+    if constexpr (requires { R{A{}..., TAnyMember{}}; }) {
+        return MemberCount<R, A..., TAnyMember>();
+    } else {
+        return sizeof...(A);
+    }
+}
+
+// Every member of R is a field, once, of R itself.
+template <class R>
+constexpr bool FieldsComplete(const auto& fields) {
+    return std::apply(
+        [](const auto&... field) {
+            constexpr std::size_t n = sizeof...(field);
+            const std::array<std::string_view, n> names = {field.name...};
+            for (std::size_t i = 0; i < n; ++i) {
+                for (std::size_t j = i + 1; j < n; ++j) {
+                    if (names[i] == names[j]) {
+                        return false;
+                    }
+                }
+            }
+            return n == MemberCount<R>() &&
+                   (std::is_same_v<typename std::remove_cvref_t<decltype(field)>::Rec, R> && ...);
+        },
+        fields);
+}
+
+template <class K>
+concept Named = requires {
+    { K::kName } -> std::convertible_to<const char*>;
+};
+template <class K>
+concept Keyed = requires {
+    K::kKey;
+}
+|| requires(int no) {
+    K::KeyOf(no);
+};
+template <class K>
+concept HasFields = requires {
+    K::kFields;
+};
+template <class K>
+concept Draws = requires(TDrawerShape& d, const typename K::Rec& e) {
+    K::Draw(d, e);
+};
+template <class K>
+concept Noted = requires(const typename K::Rec& e) {
+    { K::Note(e) } -> std::same_as<const char*>;
+};
+template <class K>
+concept Written = requires(TJGdata& jg, const typename K::Rec& e, const TDavOverrides& o) {
+    K::Style(jg, e, o);
+    K::Shape(jg, e);
+}
+&&TWriterOf<K>::kWriter != nullptr;
+template <class K>
+concept NeverWritten = requires {
+    requires K::kNeverWritten;
+};
+
+// A kind's fields; none (which fails the check that names them) when it has no kFields.
+template <class K>
+constexpr auto FieldsOrNone() {
+    if constexpr (HasFields<K>) {
+        return K::kFields;
+    } else {
+        return std::tuple<>{};
+    }
+}
+
+template <class K>
+struct CheckKind {
+    static_assert(Named<K>, "an entity kind needs kName, its list's name after \"Ent\"");
+    static_assert(Keyed<K>, "an entity kind needs kKey (or KeyOf), its keyword in the file");
+    static_assert(HasFields<K>,
+                  "an entity kind needs kFields, a Field for each member of its record");
+    static_assert(FieldsComplete<typename K::Rec>(FieldsOrNone<K>()),
+                  "an entity kind's kFields names every member of its record once");
+    static_assert(Draws<K>, "an entity kind needs Draw, its drawing in the scene");
+    static_assert(Noted<K>, "an entity kind needs Note, what the write-back drops or changes");
+    static_assert(Written<K> || NeverWritten<K>,
+                  "an entity kind needs Style, Shape and its TWriterOf, or kNeverWritten");
+    static constexpr bool kOk = true;
+};
+static_assert(FieldsComplete<TDavEntAttr>(kAttrFields), "kAttrFields names every attribute once");
+static_assert(TKinds::All<CheckKind>());
 
 // --- The write-back of one record (DavGaibuWriteBack.cpp): layer group and layer, the kind's
 // Style, the attribute marks and the kind's Shape. A polyline block opens between the head and

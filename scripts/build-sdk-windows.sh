@@ -3,9 +3,9 @@
 #
 #   scripts/build-sdk-windows.sh
 #
-# Cross-builds r407util and r407exchange (and the command-line tool ziv where it exists) with
-# mingw-w64 (preset sdk-windows: no Qt, no tests), installs them into a staging folder and
-# writes dist/r407-exchange-sdk-windows-x64.zip:
+# Cross-builds r407util, r407exchange and r407scene (and the command-line tool ziv where it
+# exists) with mingw-w64 (preset sdk-windows: no Qt, no tests), installs them into a staging
+# folder and writes dist/r407-exchange-sdk-windows-x64.zip:
 #   include/r407/...          the public headers
 #   lib/*.a, lib/cmake/r407/  the static libraries for mingw-w64 and the CMake package
 #   bin/ziv.exe               the inspector of exchange files, stripped
@@ -17,7 +17,7 @@ cd "$root"
 scripts/install-deps.sh
 
 cmake --preset sdk-windows
-targets=(r407util r407exchange)
+targets=(r407util r407exchange r407scene)
 if cmake --build --preset sdk-windows --target help | grep -q '^ziv:'; then
     targets+=(ziv)
 fi

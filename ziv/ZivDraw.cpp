@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 #include "ziv/ZivLoad.h"
 #include "ziv/ZivSvg.h"
 

@@ -3,6 +3,7 @@
 #include "ziv/ZivDump.h"
 
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "exchange/DavKinds.h"
@@ -23,13 +24,13 @@ public:
     explicit TMembers(std::string& s) : s_(s) {}
 
     template <class T>
-    void operator()(const char* name, const T& v) {
+    void operator()(std::string_view name, const T& v) {
         Name(name);
         Value(v);
     }
 
     // The names are the fields' own, plain ASCII: written without escaping.
-    void Name(const char* name) {
+    void Name(std::string_view name) {
         if (!first_) {
             s_.push_back(',');
         }

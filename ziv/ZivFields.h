@@ -1,182 +1,25 @@
 // ZivFields: the fields of each record of the model under their own names, in declaration
 // order, for the JSON writer and reader alike. f(name, field) is called once per field; a
-// nested record (att, a dimension's lin and txt) is passed whole.
+// nested record (att, a dimension's lin and txt) is passed whole. The entities' records are
+// those of the kind table; the host's settings are listed here.
 #pragma once
 
 #include <concepts>
 #include <type_traits>
 
 #include "exchange/DavGaibu.h"
+#include "exchange/DavKinds.h"
 
 namespace ZivFields {
 
 template <class T, class R>
 concept Is = std::same_as<std::remove_const_t<T>, R>;
 
+// A record of the model: its fields as the kind table describes them (DavKinds::FieldsOf).
 template <class T, class F>
-requires Is<T, TDavEntAttr>
+requires DavKinds::Described<std::remove_const_t<T>>
 void Fields(T& e, F&& f) {
-    f("IPNo", e.IPNo);
-    f("LGrp", e.LGrp);
-    f("Lay", e.Lay);
-    f("Col", e.Col);
-    f("Ltp", e.Ltp);
-    f("Wid", e.Wid);
-    f("Attr", e.Attr);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntLine>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("CrvNo", e.CrvNo);
-    f("x1", e.x1);
-    f("y1", e.y1);
-    f("x2", e.x2);
-    f("y2", e.y2);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntCircle>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("cx", e.cx);
-    f("cy", e.cy);
-    f("cr", e.cr);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntArc>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("cx", e.cx);
-    f("cy", e.cy);
-    f("cr", e.cr);
-    f("sa", e.sa);
-    f("ea", e.ea);
-    f("he", e.he);
-    f("ka", e.ka);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntText>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("no", e.no);
-    f("cc", e.cc);
-    f("cn", e.cn);
-    f("mw", e.mw);
-    f("mh", e.mh);
-    f("md", e.md);
-    f("x1", e.x1);
-    f("y1", e.y1);
-    f("x2", e.x2);
-    f("y2", e.y2);
-    f("fo", e.fo);
-    f("st", e.st);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntPnt>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("px", e.px);
-    f("py", e.py);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntMark>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("px", e.px);
-    f("py", e.py);
-    f("bai", e.bai);
-    f("ang", e.ang);
-    f("cod", e.cod);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntDim>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("lin", e.lin);
-    f("txt", e.txt);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntBlk>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("px", e.px);
-    f("py", e.py);
-    f("nam", e.nam);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntSld2>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("Color", e.Color);
-    f("x1", e.x1);
-    f("y1", e.y1);
-    f("x2", e.x2);
-    f("y2", e.y2);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntSld3>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("Color", e.Color);
-    f("x1", e.x1);
-    f("y1", e.y1);
-    f("x2", e.x2);
-    f("y2", e.y2);
-    f("x3", e.x3);
-    f("y3", e.y3);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntSld4>
-void Fields(T& e, F&& f) {
-    f("att", e.att);
-    f("Color", e.Color);
-    f("x1", e.x1);
-    f("y1", e.y1);
-    f("x2", e.x2);
-    f("y2", e.y2);
-    f("x3", e.x3);
-    f("y3", e.y3);
-    f("x4", e.x4);
-    f("y4", e.y4);
-}
-
-// The circular and the ring solid share centre, radius, flatness, tilt and angles.
-template <class T, class F>
-void RoundFields(T& e, F& f) {
-    f("att", e.att);
-    f("Color", e.Color);
-    f("cx", e.cx);
-    f("cy", e.cy);
-    f("cr", e.cr);
-    f("he", e.he);
-    f("ka", e.ka);
-    f("sa", e.sa);
-    f("da", e.da);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntSldC>
-void Fields(T& e, F&& f) {
-    RoundFields(e, f);
-    f("fl", e.fl);
-}
-
-template <class T, class F>
-requires Is<T, TDavEntSldD>
-void Fields(T& e, F&& f) {
-    RoundFields(e, f);
-    f("ri", e.ri);
+    DavKinds::ForEachField(e, [&](const auto& field, auto& v) { f(field.name, v); });
 }
 
 template <class T, class F>

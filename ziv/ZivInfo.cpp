@@ -78,23 +78,8 @@ private:
     bool pending_ = false;
 };
 
-}  // namespace
-
-std::optional<std::string> InfoOfFile(const std::string& path) {
-    TJGdata jg;
-    TLineCount lines;
-    jg.SetReadSink(&lines);
-    const std::string encoding = LoadHostFile(path, jg);
-    jg.SetReadSink(nullptr);
-    if (lines.Taken() == 0) {
-        return std::nullopt;
-    }
-    return InfoText(jg, encoding);
-}
-
-std::string InfoText(const TJGdata& jg, const std::string& encoding) {
-    std::string out;
-    Line(out, "Encoding", EncodingLabel(encoding));
+// The host's settings: drawing file, axis angle, sheet, scales, area and text types.
+void HostSettings(std::string& out, const TJGdata& jg) {
     out += "\nHost settings\n";
     Line(out, "  Drawing file", Quote(jg.ZumenFile));
     Line(out, "  Axis angle", Text(jg.Jikukaku) + " degrees");
@@ -118,7 +103,21 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
         const TDavMojisyu& m = jg.Mojisyu[k];
         out += "    " + TextType(static_cast<int>(k), m.W, m.H, m.D, m.C) + "\n";
     }
+}
 
+// One row of the layers in use: its number, its name when it has one, and its entities.
+void UseRow(std::string& out, const char* what, int no, const std::u16string* name, int count) {
+    out += what;
+    out += Hex(no);
+    if (name != nullptr) {
+        out += ' ';
+        out += Quote(*name);
+    }
+    out += ": " + std::to_string(count) + " entities\n";
+}
+
+// The layer groups and layers that entities use or that have a name.
+void LayersInUse(std::string& out, const TJGdata& jg) {
     const TUse use = CountUse(jg);
     out += "  Layer groups and layers in use:\n";
     bool any = false;
@@ -129,30 +128,22 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
             continue;
         }
         any = true;
-        out += "    group " + Hex(g);
-        if (named) {
-            out += ' ';
-            out += Quote(jg.LGrpName[gi]);
-        }
-        out += ": " + std::to_string(use.groups[gi]) + " entities\n";
+        UseRow(out, "    group ", g, named ? &jg.LGrpName[gi] : nullptr, use.groups[gi]);
         for (int l = 0; l < 16; ++l) {
             const auto li = static_cast<size_t>(g * 16 + l);
             const bool layNamed = li < jg.LayName.size() && !jg.LayName[li].empty();
             if (use.layers[li] == 0 && !layNamed) {
                 continue;
             }
-            out += "      layer " + Hex(l);
-            if (layNamed) {
-                out += ' ';
-                out += Quote(jg.LayName[li]);
-            }
-            out += ": " + std::to_string(use.layers[li]) + " entities\n";
+            UseRow(out, "      layer ", l, layNamed ? &jg.LayName[li] : nullptr, use.layers[li]);
         }
     }
     if (!any) {
         out += "    none\n";
     }
+}
 
+void CurrentAttributes(std::string& out, const TJGdata& jg) {
     out += "\nCurrent attributes\n";
     Line(out, "  Layer group", Hex(jg.CurLGrp));
     Line(out, "  Layer", Hex(jg.CurLay));
@@ -164,10 +155,12 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
              ? "type " + std::to_string(jg.CurMjs)
              : TextType(jg.CurMjs, jg.CurMjsW, jg.CurMjsH, jg.CurMjsD, jg.CurMjsC));
     Line(out, "  Font", Quote(jg.CurFont));
+}
 
+void PickedPoints(std::string& out, const TJGdata& jg) {
     out += "\nPicked points\n";
     static constexpr const char* kHow[] = {"", " (-)", " (line)", " (circle)", " (text)"};
-    any = false;
+    bool any = false;
     for (size_t i = 1; i < jg.IPoints.size(); ++i) {
         const TDavIndPoint& p = jg.IPoints[i];
         if (!p.flg) {
@@ -181,7 +174,10 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
     if (!any) {
         out += "  none\n";
     }
+}
 
+// The count of each kind that has entities, in the order of the kind table.
+void EntityCounts(std::string& out, const TJGdata& jg) {
     out += "\nEntities: " + std::to_string(jg.EntN) + "\n";
     DavKinds::ForEachKind([&](auto k) {
         using K = decltype(k);
@@ -193,5 +189,29 @@ std::string InfoText(const TJGdata& jg, const std::string& encoding) {
             out += row;
         }
     });
+}
+
+}  // namespace
+
+std::optional<std::string> InfoOfFile(const std::string& path) {
+    TJGdata jg;
+    TLineCount lines;
+    jg.SetReadSink(&lines);
+    const std::string encoding = LoadHostFile(path, jg);
+    jg.SetReadSink(nullptr);
+    if (lines.Taken() == 0) {
+        return std::nullopt;
+    }
+    return InfoText(jg, encoding);
+}
+
+std::string InfoText(const TJGdata& jg, const std::string& encoding) {
+    std::string out;
+    Line(out, "Encoding", EncodingLabel(encoding));
+    HostSettings(out, jg);
+    LayersInUse(out, jg);
+    CurrentAttributes(out, jg);
+    PickedPoints(out, jg);
+    EntityCounts(out, jg);
     return out;
 }

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "exchange/DavGaibu.h"
-#include "exchange/DavScene.h"
 #include "hostgen/HostGen.h"
+#include "scene/DavScene.h"
 #include "ziv/ZivAudit.h"
 #include "ziv/ZivDraw.h"
 #include "ziv/ZivDump.h"

@@ -254,39 +254,19 @@ int KindCode(const std::string& name) {
     return code;
 }
 
-// The fields an entity must give: its geometry, without which the host has nothing to draw.
-// The others (attributes, a line's polyline group, a text's sizes and font, a tilt of 0)
-// have a meaningful default. A dimension's are those of its line and its text.
+// The fields an entity must give (the kind table's Given fields): its geometry, without which
+// the host has nothing to draw. The others (attributes, a line's polyline group, a text's
+// sizes and font, a tilt of 0) have a meaningful default. A dimension's are those of its line
+// and its text.
+template <class R>
+std::span<const char* const> RequiredFields() {
+    return DavKinds::kRequiredNames<R>;
+}
+
 std::span<const char* const> RequiredFields(int code) {
-    static constexpr const char* kLine[] = {"x1", "y1", "x2", "y2"};
-    static constexpr const char* kCircle[] = {"cx", "cy", "cr"};
-    static constexpr const char* kArc[] = {"cx", "cy", "cr", "sa", "ea", "he"};
-    static constexpr const char* kText[] = {"x1", "y1", "x2", "y2", "st"};
-    static constexpr const char* kPoint[] = {"px", "py"};
-    static constexpr const char* kDim[] = {"lin", "txt"};
-    static constexpr const char* kBlock[] = {"px", "py", "nam"};
-    static constexpr const char* kSolid3[] = {"x1", "y1", "x2", "y2", "x3", "y3"};
-    static constexpr const char* kSolid4[] = {"x1", "y1", "x2", "y2", "x3", "y3", "x4", "y4"};
-    static constexpr const char* kSolidC[] = {"cx", "cy", "cr", "he", "sa", "da", "fl"};
-    static constexpr const char* kSolidO[] = {"cx", "cy", "cr", "he", "sa", "da", "ri"};
-    switch (code) {
-        case kKindLine: return kLine;
-        case kKindCircle: return kCircle;
-        case kKindArc: return kArc;
-        case kKindText: return kText;
-        case kKindPoint: return kPoint;
-        case kKindMark: return kPoint;
-        case kKindDim: return kDim;
-        case kKindBlock: return kBlock;
-        case kKindSolid2: return kLine;
-        case kKindSolid3: return kSolid3;
-        case kKindSolid4: return kSolid4;
-        case kKindSolidC:
-        case kKindSolidE: return kSolidC;
-        case kKindSolidO:
-        case kKindSolidG: return kSolidO;
-        default: return {};
-    }
+    std::span<const char* const> names;
+    DavKinds::VisitKind(code, [&](auto k) { names = RequiredFields<typename decltype(k)::Rec>(); });
+    return names;
 }
 
 void RequireFields(const json& obj, std::span<const char* const> names, const std::string& where) {
@@ -343,8 +323,8 @@ TEntityRead AddEntity(TJGdata& jg, const json& j, size_t index) {
         r.NoOthers({"kind", "code", "index"});
         RequireFields(j, RequiredFields(code), where);
         if constexpr (K::kCode == kKindDim) {
-            RequireFields(j.at("lin"), RequiredFields(kKindLine), where + ".lin");
-            RequireFields(j.at("txt"), RequiredFields(kKindText), where + ".txt");
+            RequireFields(j.at("lin"), RequiredFields<TDavEntLine>(), where + ".lin");
+            RequireFields(j.at("txt"), RequiredFields<TDavEntText>(), where + ".txt");
         }
         AppendRecord<K>(jg, rec);
         read.en = {code, K::CountOf(jg) - 1};
@@ -645,17 +625,17 @@ public:
         }
         if (code_ == kKindDim) {
             static const std::uint32_t needLin =
-                FieldTable<TDavEntLine>().MaskOf(RequiredFields(kKindLine));
+                FieldTable<TDavEntLine>().MaskOf(RequiredFields<TDavEntLine>());
             static const std::uint32_t needTxt =
-                FieldTable<TDavEntText>().MaskOf(RequiredFields(kKindText));
+                FieldTable<TDavEntText>().MaskOf(RequiredFields<TDavEntText>());
             if ((dimLin_ & needLin) != needLin) {
                 const std::string m =
-                    FieldTable<TDavEntLine>().Missing(dimLin_, RequiredFields(kKindLine));
+                    FieldTable<TDavEntLine>().Missing(dimLin_, RequiredFields<TDavEntLine>());
                 throw TZivError(Where(1) + ".lin: missing " + Quoted(m));
             }
             if ((dimTxt_ & needTxt) != needTxt) {
                 const std::string m =
-                    FieldTable<TDavEntText>().Missing(dimTxt_, RequiredFields(kKindText));
+                    FieldTable<TDavEntText>().Missing(dimTxt_, RequiredFields<TDavEntText>());
                 throw TZivError(Where(1) + ".txt: missing " + Quoted(m));
             }
         }

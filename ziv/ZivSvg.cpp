@@ -101,26 +101,29 @@ private:
     double margin_ = 0, halfScale_ = 1, width_ = 1, height_ = 1, dot_ = 1;
 };
 
+// The primitives drawn from an arc's geometry (TScenePrim::Arc).
+bool IsArc(TPrimKind kind) {
+    return kind == TPrimKind::Arc || kind == TPrimKind::Sector || kind == TPrimKind::Segment ||
+           kind == TPrimKind::Ring;
+}
+
 // The points that bound a primitive (an arc by the box of its whole ellipse).
 void AddBounds(const TScenePrim& p, TFrame& f) {
+    if (IsArc(p.kind)) {
+        const TArcGeom a = p.Arc();
+        const double r = std::fabs(a.r) * std::max(1.0, std::fabs(a.flat));
+        if (std::isfinite(r) && std::isfinite(a.cx - r) && std::isfinite(a.cx + r) &&
+            std::isfinite(a.cy - r) && std::isfinite(a.cy + r)) {
+            f.Add(a.cx - r, a.cy - r);
+            f.Add(a.cx + r, a.cy + r);
+        }
+        return;
+    }
     switch (p.kind) {
         case TPrimKind::Line:
             f.Add(p.g[0], p.g[1]);
             f.Add(p.g[2], p.g[3]);
             break;
-        case TPrimKind::Arc:
-        case TPrimKind::Sector:
-        case TPrimKind::Segment:
-        case TPrimKind::Ring: {
-            const TArcGeom a = p.Arc();
-            const double r = std::fabs(a.r) * std::max(1.0, std::fabs(a.flat));
-            if (std::isfinite(r) && std::isfinite(a.cx - r) && std::isfinite(a.cx + r) &&
-                std::isfinite(a.cy - r) && std::isfinite(a.cy + r)) {
-                f.Add(a.cx - r, a.cy - r);
-                f.Add(a.cx + r, a.cy + r);
-            }
-            break;
-        }
         case TPrimKind::Polygon:
             for (int i = 0; i < p.n && i < 4; ++i) {
                 f.Add(p.g[2 * i], p.g[2 * i + 1]);
@@ -137,6 +140,7 @@ void AddBounds(const TScenePrim& p, TFrame& f) {
         case TPrimKind::Point:
         case TPrimKind::Marker:
         case TPrimKind::Picked: f.Add(p.g[0], p.g[1]); break;
+        default: break;
     }
 }
 
@@ -165,11 +169,13 @@ private:
     }
     void X(double x) { Num(f_.X(x)); }
     void Y(double y) { Num(f_.Y(y)); }
-    void Pt(double x, double y) {
-        X(x);
+    // A point already in pixels.
+    void PixelPt(double x, double y) {
+        Num(x);
         out_ += ' ';
-        Y(y);
+        Num(y);
     }
+    void Pt(double x, double y) { PixelPt(f_.X(x), f_.Y(y)); }
     void Stroke(int c) { out_ += " fill=\"none\" stroke=\"" + Colour(c) + "\""; }
     void Fill(int c) { out_ += " fill=\"" + Colour(c) + "\" stroke=\"none\""; }
 
@@ -177,6 +183,12 @@ private:
     void ArcPath(const TArcGeom& a, double r, double start, double sweep, bool reverse);
     void Prim(const TScenePrim& p);
     void Shape(const TScenePrim& p);
+    void SegmentPath(double x1, double y1, double x2, double y2);
+    void CircleAt(double x, double y, double r);
+    void Round(const TScenePrim& p);
+    void Polygon(const TScenePrim& p);
+    void Point(const TScenePrim& p);
+    void Picked(const TScenePrim& p);
     void Text(const TScenePrim& p);
     void Marker(const TScenePrim& p);
 
@@ -231,103 +243,115 @@ void TSvg::Prim(const TScenePrim& p) {
 }
 
 void TSvg::Shape(const TScenePrim& p) {
+    if (IsArc(p.kind)) {
+        Round(p);
+        return;
+    }
     switch (p.kind) {
         case TPrimKind::Line:
-            out_ += "<path d=\"M ";
-            Pt(p.g[0], p.g[1]);
-            out_ += " L ";
-            Pt(p.g[2], p.g[3]);
-            out_ += '"';
+            SegmentPath(p.g[0], p.g[1], p.g[2], p.g[3]);
             Stroke(p.color);
             out_ += "/>\n";
             break;
-        case TPrimKind::Arc:
-        case TPrimKind::Sector:
-        case TPrimKind::Segment:
-        case TPrimKind::Ring: {
-            const TArcGeom a = p.Arc();
-            double x = 0, y = 0;
-            ArcPoint(a, a.start, x, y);
-            out_ += "<path d=\"";
-            if (p.kind == TPrimKind::Sector && a.sweep < 360.0) {
-                out_ += "M ";
-                Pt(a.cx, a.cy);
-                out_ += " L ";
-            } else {
-                out_ += "M ";
-            }
-            Pt(x, y);
-            ArcPath(a, a.r, a.start, a.sweep, false);
-            if (p.kind == TPrimKind::Ring) {
-                double ix = 0, iy = 0;
-                DavScene::ArcInnerPoint(a, a.start + a.sweep, ix, iy);
-                out_ += a.sweep < 360.0 ? " L " : " Z M ";
-                Pt(ix, iy);
-                ArcPath(a, a.inner, a.start + a.sweep, a.sweep, true);
-            }
-            if (p.kind != TPrimKind::Arc) {
-                out_ += " Z\"";
-                Fill(p.color);
-                out_ += p.kind == TPrimKind::Ring ? " fill-rule=\"evenodd\"" : "";
-            } else {
-                out_ += '"';
-                Stroke(p.color);
-            }
-            out_ += "/>\n";
-            break;
-        }
-        case TPrimKind::Polygon:
-            if (p.n == 2) {
-                // A two-point solid: a band drawn as a wide line.
-                out_ += "<path d=\"M ";
-                Pt(p.g[0], p.g[1]);
-                out_ += " L ";
-                Pt(p.g[2], p.g[3]);
-                out_ +=
-                    "\" fill=\"none\" stroke=\"" + Colour(p.color) + "\" stroke-width=\"3\"/>\n";
-                break;
-            }
-            out_ += "<path d=\"M ";
-            for (int i = 0; i < p.n && i < 4; ++i) {
-                out_ += i ? " L " : "";
-                Pt(p.g[2 * i], p.g[2 * i + 1]);
-            }
-            out_ += " Z\"";
-            Fill(p.color);
-            out_ += "/>\n";
-            break;
+        case TPrimKind::Polygon: Polygon(p); break;
         case TPrimKind::Text: Text(p); break;
-        case TPrimKind::Point:
-            out_ += "<circle cx=\"";
-            X(p.g[0]);
-            out_ += "\" cy=\"";
-            Y(p.g[1]);
-            out_ += "\" r=\"";
-            Num(f_.Dot());
-            out_ += "\"";
-            Fill(p.color);
-            out_ += "/>\n";
-            break;
+        case TPrimKind::Point: Point(p); break;
         case TPrimKind::Marker: Marker(p); break;
-        case TPrimKind::Picked:
-            out_ += "<g class=\"picked\"><circle cx=\"";
-            X(p.g[0]);
-            out_ += "\" cy=\"";
-            Y(p.g[1]);
-            out_ += "\" r=\"";
-            Num(f_.Dot() * 2);
-            out_ += "\"";
-            Stroke(p.color);
-            out_ += "/><text x=\"";
-            Num(f_.X(p.g[0]) + f_.Dot() * 2.5);
-            out_ += "\" y=\"";
-            Num(f_.Y(p.g[1]) - f_.Dot() * 2.5);
-            out_ += "\" font-size=\"";
-            Num(f_.Dot() * 6);
-            out_ +=
-                "\" fill=\"" + Colour(p.color) + "\">" + std::to_string(p.code) + "</text></g>\n";
-            break;
+        case TPrimKind::Picked: Picked(p); break;
+        default: break;
     }
+}
+
+// The path of one segment, "<path d="M x1 y1 L x2 y2"", its style to follow.
+void TSvg::SegmentPath(double x1, double y1, double x2, double y2) {
+    out_ += "<path d=\"M ";
+    Pt(x1, y1);
+    out_ += " L ";
+    Pt(x2, y2);
+    out_ += '"';
+}
+
+// A circle at a point of the drawing, r in pixels, "<circle cx=".." cy=".." r=".."", its
+// style to follow.
+void TSvg::CircleAt(double x, double y, double r) {
+    out_ += "<circle cx=\"";
+    X(x);
+    out_ += "\" cy=\"";
+    Y(y);
+    out_ += "\" r=\"";
+    Num(r);
+    out_ += '"';
+}
+
+// An arc, or a sector, segment or ring filled.
+void TSvg::Round(const TScenePrim& p) {
+    const TArcGeom a = p.Arc();
+    double x = 0, y = 0;
+    ArcPoint(a, a.start, x, y);
+    out_ += "<path d=\"";
+    if (p.kind == TPrimKind::Sector && a.sweep < 360.0) {
+        out_ += "M ";
+        Pt(a.cx, a.cy);
+        out_ += " L ";
+    } else {
+        out_ += "M ";
+    }
+    Pt(x, y);
+    ArcPath(a, a.r, a.start, a.sweep, false);
+    if (p.kind == TPrimKind::Ring) {
+        double ix = 0, iy = 0;
+        DavScene::ArcInnerPoint(a, a.start + a.sweep, ix, iy);
+        out_ += a.sweep < 360.0 ? " L " : " Z M ";
+        Pt(ix, iy);
+        ArcPath(a, a.inner, a.start + a.sweep, a.sweep, true);
+    }
+    if (p.kind != TPrimKind::Arc) {
+        out_ += " Z\"";
+        Fill(p.color);
+        out_ += p.kind == TPrimKind::Ring ? " fill-rule=\"evenodd\"" : "";
+    } else {
+        out_ += '"';
+        Stroke(p.color);
+    }
+    out_ += "/>\n";
+}
+
+void TSvg::Polygon(const TScenePrim& p) {
+    if (p.n == 2) {
+        // A two-point solid: a band drawn as a wide line.
+        SegmentPath(p.g[0], p.g[1], p.g[2], p.g[3]);
+        Stroke(p.color);
+        out_ += " stroke-width=\"3\"/>\n";
+        return;
+    }
+    out_ += "<path d=\"M ";
+    for (int i = 0; i < p.n && i < 4; ++i) {
+        out_ += i ? " L " : "";
+        Pt(p.g[2 * i], p.g[2 * i + 1]);
+    }
+    out_ += " Z\"";
+    Fill(p.color);
+    out_ += "/>\n";
+}
+
+void TSvg::Point(const TScenePrim& p) {
+    CircleAt(p.g[0], p.g[1], f_.Dot());
+    Fill(p.color);
+    out_ += "/>\n";
+}
+
+// A picked point: a ring and its number.
+void TSvg::Picked(const TScenePrim& p) {
+    out_ += "<g class=\"picked\">";
+    CircleAt(p.g[0], p.g[1], f_.Dot() * 2);
+    Stroke(p.color);
+    out_ += "/><text x=\"";
+    Num(f_.X(p.g[0]) + f_.Dot() * 2.5);
+    out_ += "\" y=\"";
+    Num(f_.Y(p.g[1]) - f_.Dot() * 2.5);
+    out_ += "\" font-size=\"";
+    Num(f_.Dot() * 6);
+    out_ += "\" fill=\"" + Colour(p.color) + "\">" + std::to_string(p.code) + "</text></g>\n";
 }
 
 // The text's box, dashed, and the text itself stretched over the box's length: along the
@@ -402,29 +426,17 @@ void TSvg::Marker(const TScenePrim& p) {
     Pt(p.g[0], p.g[1]);
     out_ += ")\"";
     Stroke(p.color);
-    out_ += "><circle cx=\"";
-    X(p.g[0]);
-    out_ += "\" cy=\"";
-    Y(p.g[1]);
-    out_ += "\" r=\"";
-    Num(r);
+    out_ += '>';
+    CircleAt(p.g[0], p.g[1], r);
     const double cx = f_.X(p.g[0]), cy = f_.Y(p.g[1]);
-    out_ += "\"/><path d=\"M ";
-    Num(cx - r);
-    out_ += ' ';
-    Num(cy);
+    out_ += "/><path d=\"M ";
+    PixelPt(cx - r, cy);
     out_ += " L ";
-    Num(cx + r);
-    out_ += ' ';
-    Num(cy);
+    PixelPt(cx + r, cy);
     out_ += " M ";
-    Num(cx);
-    out_ += ' ';
-    Num(cy - r);
+    PixelPt(cx, cy - r);
     out_ += " L ";
-    Num(cx);
-    out_ += ' ';
-    Num(cy + r);
+    PixelPt(cx, cy + r);
     out_ += "\"/></g>\n";
 }
 

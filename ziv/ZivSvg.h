@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 
 // The longer side of a picture, in pixels, unless asked otherwise.
 inline constexpr int kSvgDefaultSize = 800;

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>  // for std::to_chars
 #include <string>
+#include <type_traits>
 #include <utility>  // for std::pair
 #include <vector>
 
@@ -45,86 +46,18 @@ private:
     }
 };
 
-inline void Attr(TWriter& w, const TDavEntAttr& a) {
-    w("IPNo", a.IPNo)("LGrp", a.LGrp)("Lay", a.Lay)("Col", a.Col)("Ltp", a.Ltp)("Wid", a.Wid)(
-        "Attr", a.Attr);
-}
-
-// The fields of each record type, after its attributes.
-inline void Fields(TWriter& w, const TDavEntLine& l) {
-    Attr(w, l.att);
-    w("CrvNo", l.CrvNo)("x1", l.x1)("y1", l.y1)("x2", l.x2)("y2", l.y2);
-}
-
-inline void Fields(TWriter& w, const TDavEntText& t) {
-    Attr(w, t.att);
-    w("no", t.no)("cc", t.cc)("cn", t.cn)("mw", t.mw)("mh", t.mh)("md", t.md)("x1", t.x1)(
-        "y1", t.y1)("x2", t.x2)("y2", t.y2)("fo", t.fo)("st", t.st);
-}
-
-inline void Fields(TWriter& w, const TDavEntCircle& c) {
-    Attr(w, c.att);
-    w("cx", c.cx)("cy", c.cy)("cr", c.cr);
-}
-
-inline void Fields(TWriter& w, const TDavEntArc& a) {
-    Attr(w, a.att);
-    w("cx", a.cx)("cy", a.cy)("cr", a.cr)("sa", a.sa)("ea", a.ea)("he", a.he)("ka", a.ka);
-}
-
-inline void Fields(TWriter& w, const TDavEntPnt& p) {
-    Attr(w, p.att);
-    w("px", p.px)("py", p.py);
-}
-
-inline void Fields(TWriter& w, const TDavEntMark& m) {
-    Attr(w, m.att);
-    w("px", m.px)("py", m.py)("bai", m.bai)("ang", m.ang)("cod", m.cod);
-}
-
-inline void Fields(TWriter& w, const TDavEntDim& d) {
-    Attr(w, d.att);
-    Fields(w, d.lin);
-    Fields(w, d.txt);
-}
-
-inline void Fields(TWriter& w, const TDavEntBlk& b) {
-    Attr(w, b.att);
-    w("px", b.px)("py", b.py)("nam", b.nam);
-}
-
-inline void Fields(TWriter& w, const TDavEntSld2& s) {
-    Attr(w, s.att);
-    w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2);
-}
-
-inline void Fields(TWriter& w, const TDavEntSld3& s) {
-    Attr(w, s.att);
-    w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2)("x3", s.x3)("y3", s.y3);
-}
-
-inline void Fields(TWriter& w, const TDavEntSld4& s) {
-    Attr(w, s.att);
-    w("Color", s.Color)("x1", s.x1)("y1", s.y1)("x2", s.x2)("y2", s.y2)("x3", s.x3)("y3", s.y3)(
-        "x4", s.x4)("y4", s.y4);
-}
-
-// Circular and ring solids share their shape.
-template <class T>
-void Round(TWriter& w, const T& s) {
-    Attr(w, s.att);
-    w("Color", s.Color)("cx", s.cx)("cy", s.cy)("cr", s.cr)("he", s.he)("ka", s.ka)("sa", s.sa)(
-        "da", s.da);
-}
-
-inline void Fields(TWriter& w, const TDavEntSldC& s) {
-    Round(w, s);
-    w("fl", s.fl);
-}
-
-inline void Fields(TWriter& w, const TDavEntSldD& s) {
-    Round(w, s);
-    w("ri", s.ri);
+// The fields of a record as the kind table describes them, a nested record's (its attributes,
+// a dimension's line and text) in its place.
+template <class R>
+requires DavKinds::Described<R>
+void Fields(TWriter& w, const R& e) {
+    DavKinds::ForEachField(e, [&](const auto& field, const auto& v) {
+        if constexpr (DavKinds::Described<std::remove_cvref_t<decltype(v)>>) {
+            Fields(w, v);
+        } else {
+            w(field.name, v);
+        }
+    });
 }
 
 template <class T, class F>

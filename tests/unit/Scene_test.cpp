@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/DavGaibu.h"
-#include "exchange/DavScene.h"
+#include "scene/DavScene.h"
 
 using DavScene::TPrimKind;
 using DavScene::TScene;

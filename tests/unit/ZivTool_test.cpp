@@ -14,8 +14,8 @@
 
 #include "exchange/DavGaibu.h"
 #include "exchange/DavReadSink.h"
-#include "exchange/DavScene.h"
 #include "hostgen/HostGen.h"
+#include "scene/DavScene.h"
 #include "tests/support/TestSupport.h"
 #include "util/Platform.h"
 #include "util/TextFile.h"

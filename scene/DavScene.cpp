@@ -1,10 +1,12 @@
-// DavScene: the model's entities as drawing primitives (see DavScene.h).
-#include "exchange/DavScene.h"
+// DavScene: the model's entities as drawing primitives (see DavScene.h), each drawn as its
+// kind's description in the kind table says.
+#include "scene/DavScene.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "exchange/DavKinds.h"
 #include "exchange/DavRules.h"
 #include "util/MyFunc.h"
 
@@ -17,15 +19,6 @@ constexpr int kPickedColor = 255;
 
 bool Finite(double v) {
     return std::isfinite(v);
-}
-
-// The record at index no of a list, or nullptr when the index is outside its count.
-template <class T>
-const T* At(const std::vector<T>& list, int count, int no) {
-    if (no < 0 || no >= count || static_cast<size_t>(no) >= list.size()) {
-        return nullptr;
-    }
-    return &list[static_cast<size_t>(no)];
 }
 
 // Brings a sweep into (0, 360]: no sweep, a whole turn or more, or a value that is not a
@@ -104,6 +97,7 @@ void AddArcBounds(TPending& b, const TArcGeom& a, double r) {
     }
 }
 
+// Builds the primitives: the drawer each kind's Draw (DavKinds.h) calls, entity by entity.
 class TBuilder {
 public:
     TBuilder(const TJGdata& jg, TScene& scene) : jg_(jg), scene_(scene) {}
@@ -111,14 +105,40 @@ public:
     void Entity(int ent, const TDavEntNo& en);
     void Picked();
 
+    // The drawer's colours and primitives.
+    int Pen(int col) const { return jg_.GetColorDisp(col); }
+    int Solid(int col, int rgb) const { return SolidColorDisp(jg_, col, rgb); }
+    void Line(int color, double x1, double y1, double x2, double y2);
+    void Circle(int color, double cx, double cy, double r) {
+        ArcShape(TPrimKind::Arc, color, {cx, cy, r, 1.0, 0.0, 0.0, 360.0, 0.0});
+    }
+    void Arc(int color, double cx, double cy, double r, double flat, double tilt, double sa,
+             double ea);
+    void Sector(int color, double cx, double cy, double r, double flat, double tilt, double sa,
+                double da, int code) {
+        Filled(TPrimKind::Sector, color, {cx, cy, r, flat, tilt, sa, da, 0.0}, code);
+    }
+    void Segment(int color, double cx, double cy, double r, double flat, double tilt, double sa,
+                 double da, int code) {
+        Filled(TPrimKind::Segment, color, {cx, cy, r, flat, tilt, sa, da, 0.0}, code);
+    }
+    void Ring(int color, double cx, double cy, double r, double flat, double tilt, double sa,
+              double da, double inner) {
+        Filled(TPrimKind::Ring, color, {cx, cy, r, flat, tilt, sa, da, inner}, 0);
+    }
+    void Polygon(int color, std::initializer_list<double> xy);
+    void Point(int color, double x, double y);
+    void Marker(int color, double x, double y, double scale, double angle, int code);
+    void Text(const TDavEntText& t);
+
 private:
-    // Starts a primitive; Keep ends it.
-    TScenePrim& New(TPrimKind kind, int color, int ent) {
+    // Starts a primitive of the current entity; Keep ends it.
+    TScenePrim& New(TPrimKind kind, int color) {
         pending_ = TPending{};
         TScenePrim& p = scene_.prims.emplace_back();
         p.kind = kind;
         p.color = color;
-        p.ent = ent;
+        p.ent = ent_;
         return p;
     }
     // Keeps the primitive just built, and its points in the scene's bounds, when its numbers
@@ -135,18 +155,29 @@ private:
         scene_.prims.pop_back();
         ++scene_.leftOut;
     }
-    void Line(int ent, int color, double x1, double y1, double x2, double y2);
-    void ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a, int code = 0);
-    void Polygon(int ent, int color, std::initializer_list<double> xy);
-    void Text(int ent, const TDavEntText& t);
+    // A primitive of one point: a point, a marker or a picked point.
+    TScenePrim& AtPoint(TPrimKind kind, int color, double x, double y) {
+        TScenePrim& p = New(kind, color);
+        p.g[0] = x;
+        p.g[1] = y;
+        pending_.Add(x, y);
+        return p;
+    }
+    void ArcShape(TPrimKind kind, int color, const TArcGeom& a, int code = 0);
+    // A filled arc whose start and sweep are a start angle and a signed swept angle.
+    void Filled(TPrimKind kind, int color, TArcGeom a, int code) {
+        ArcFromSweep(a.start, a.sweep, a.start, a.sweep);
+        ArcShape(kind, color, a, code);
+    }
 
     const TJGdata& jg_;
     TScene& scene_;
     TPending pending_;
+    int ent_ = -1;
 };
 
-void TBuilder::Line(int ent, int color, double x1, double y1, double x2, double y2) {
-    TScenePrim& p = New(TPrimKind::Line, color, ent);
+void TBuilder::Line(int color, double x1, double y1, double x2, double y2) {
+    TScenePrim& p = New(TPrimKind::Line, color);
     p.g[0] = x1;
     p.g[1] = y1;
     p.g[2] = x2;
@@ -156,8 +187,15 @@ void TBuilder::Line(int ent, int color, double x1, double y1, double x2, double 
     Keep();
 }
 
-void TBuilder::ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a, int code) {
-    TScenePrim& p = New(kind, color, ent);
+void TBuilder::Arc(int color, double cx, double cy, double r, double flat, double tilt, double sa,
+                   double ea) {
+    TArcGeom a{cx, cy, r, flat, tilt, 0.0, 0.0, 0.0};
+    ArcFromAngles(sa, ea, a.start, a.sweep);
+    ArcShape(TPrimKind::Arc, color, a);
+}
+
+void TBuilder::ArcShape(TPrimKind kind, int color, const TArcGeom& a, int code) {
+    TScenePrim& p = New(kind, color);
     const double v[8] = {a.cx, a.cy, a.r, a.flat, a.tilt, a.start, a.sweep, a.inner};
     std::copy(std::begin(v), std::end(v), p.g);
     p.code = code;
@@ -170,8 +208,8 @@ void TBuilder::ArcShape(TPrimKind kind, int ent, int color, const TArcGeom& a, i
     Keep();
 }
 
-void TBuilder::Polygon(int ent, int color, std::initializer_list<double> xy) {
-    TScenePrim& p = New(TPrimKind::Polygon, color, ent);
+void TBuilder::Polygon(int color, std::initializer_list<double> xy) {
+    TScenePrim& p = New(TPrimKind::Polygon, color);
     p.n = static_cast<std::uint8_t>(xy.size() / 2);
     std::copy(xy.begin(), xy.end(), p.g);
     for (size_t i = 0; i + 1 < xy.size(); i += 2) {
@@ -180,13 +218,26 @@ void TBuilder::Polygon(int ent, int color, std::initializer_list<double> xy) {
     Keep();
 }
 
+void TBuilder::Point(int color, double x, double y) {
+    AtPoint(TPrimKind::Point, color, x, y);
+    Keep();
+}
+
+void TBuilder::Marker(int color, double x, double y, double scale, double angle, int code) {
+    TScenePrim& p = AtPoint(TPrimKind::Marker, color, x, y);
+    p.g[2] = scale;
+    p.g[3] = angle;
+    p.code = code;
+    Keep();
+}
+
 // The box a text spans. Horizontal text: along its direction, its drawn length at its
 // character width and spacing; across, its character height. Vertical text: across, one
 // character width; along the characters, which run downwards, its drawn length at its
 // character height and spacing. The base point code picks which of the nine points of that
 // box (3 * row + column, rows from the bottom, columns from the left) is the insertion point.
-void TBuilder::Text(int ent, const TDavEntText& t) {
-    TScenePrim& p = New(TPrimKind::Text, jg_.GetColorDisp(t.att.Col), ent);
+void TBuilder::Text(const TDavEntText& t) {
+    TScenePrim& p = New(TPrimKind::Text, jg_.GetColorDisp(t.att.Col));
     p.text = &t;
     p.vertical = DavRules::TextKind(t.no) == 1;
     const double ang = DavRules::NoDirection(t.x2, t.y2) ? 0.0 : std::atan2(t.y2, t.x2);
@@ -219,128 +270,27 @@ void TBuilder::Text(int ent, const TDavEntText& t) {
     Keep();
 }
 
+// The entity's record, drawn as its kind describes; nothing for an unknown kind or an entry
+// that names no record.
 void TBuilder::Entity(int ent, const TDavEntNo& en) {
-    switch (en.yn) {
-        case kKindLine:
-            if (const TDavEntLine* e = At(jg_.EntLine, jg_.EntLineN, en.no)) {
-                Line(ent, jg_.GetColorDisp(e->att.Col), e->x1, e->y1, e->x2, e->y2);
-            }
-            break;
-        case kKindCircle:
-            if (const TDavEntCircle* e = At(jg_.EntCirc, jg_.EntCircN, en.no)) {
-                ArcShape(TPrimKind::Arc, ent, jg_.GetColorDisp(e->att.Col),
-                         {e->cx, e->cy, e->cr, 1.0, 0.0, 0.0, 360.0, 0.0});
-            }
-            break;
-        case kKindArc:
-            if (const TDavEntArc* e = At(jg_.EntArc, jg_.EntArcN, en.no)) {
-                TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, 0.0};
-                ArcFromAngles(e->sa, e->ea, a.start, a.sweep);
-                ArcShape(TPrimKind::Arc, ent, jg_.GetColorDisp(e->att.Col), a);
-            }
-            break;
-        case kKindText:
-            if (const TDavEntText* e = At(jg_.EntText, jg_.EntTextN, en.no)) {
-                Text(ent, *e);
-            }
-            break;
-        case kKindPoint:
-            if (const TDavEntPnt* e = At(jg_.EntPnt, jg_.EntPntN, en.no)) {
-                TScenePrim& p = New(TPrimKind::Point, jg_.GetColorDisp(e->att.Col), ent);
-                p.g[0] = e->px;
-                p.g[1] = e->py;
-                pending_.Add(e->px, e->py);
-                Keep();
-            }
-            break;
-        case kKindMark:
-            if (const TDavEntMark* e = At(jg_.EntMark, jg_.EntMarkN, en.no)) {
-                TScenePrim& p = New(TPrimKind::Marker, jg_.GetColorDisp(e->att.Col), ent);
-                p.g[0] = e->px;
-                p.g[1] = e->py;
-                p.g[2] = DavRules::OneIfNone(e->bai);
-                p.g[3] = e->ang;
-                p.code = e->cod;
-                pending_.Add(e->px, e->py);
-                Keep();
-            }
-            break;
-        case kKindDim:
-            if (const TDavEntDim* e = At(jg_.EntDim, jg_.EntDimN, en.no)) {
-                Line(ent, jg_.GetColorDisp(e->lin.att.Col), e->lin.x1, e->lin.y1, e->lin.x2,
-                     e->lin.y2);
-                Text(ent, e->txt);
-            }
-            break;
-        case kKindBlock:
-            // A block insert shows where it sits; its contents are the host's.
-            if (const TDavEntBlk* e = At(jg_.EntBlk, jg_.EntBlkN, en.no)) {
-                TScenePrim& p = New(TPrimKind::Point, jg_.GetColorDisp(e->att.Col), ent);
-                p.g[0] = e->px;
-                p.g[1] = e->py;
-                pending_.Add(e->px, e->py);
-                Keep();
-            }
-            break;
-        case kKindSolid2:
-            // A two-point solid is a band between its points: drawn as a line of its width.
-            if (const TDavEntSld2* e = At(jg_.EntSld2, jg_.EntSld2N, en.no)) {
-                Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
-                        {e->x1, e->y1, e->x2, e->y2});
-            }
-            break;
-        case kKindSolid3:
-            if (const TDavEntSld3* e = At(jg_.EntSld3, jg_.EntSld3N, en.no)) {
-                Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
-                        {e->x1, e->y1, e->x2, e->y2, e->x3, e->y3});
-            }
-            break;
-        case kKindSolid4:
-            if (const TDavEntSld4* e = At(jg_.EntSld4, jg_.EntSld4N, en.no)) {
-                Polygon(ent, SolidColorDisp(jg_, e->att.Col, e->Color),
-                        {e->x1, e->y1, e->x2, e->y2, e->x3, e->y3, e->x4, e->y4});
-            }
-            break;
-        case kKindSolidC:
-        case kKindSolidE: {
-            const bool sector = en.yn == kKindSolidC;
-            const TDavEntSldC* e = sector ? At(jg_.EntSldC, jg_.EntSldCN, en.no)
-                                          : At(jg_.EntSldE, jg_.EntSldEN, en.no);
-            if (e) {
-                TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, 0.0};
-                ArcFromSweep(e->sa, e->da, a.start, a.sweep);
-                ArcShape(sector ? TPrimKind::Sector : TPrimKind::Segment, ent,
-                         SolidColorDisp(jg_, e->att.Col, e->Color), a, e->fl);
-            }
-            break;
+    ent_ = ent;
+    DavKinds::VisitKind(en.yn, [&](auto k) {
+        using K = decltype(k);
+        if (const typename K::Rec* e = K::At(jg_, en.no)) {
+            K::Draw(*this, *e);
         }
-        case kKindSolidO:
-        case kKindSolidG: {
-            const TDavEntSldD* e = en.yn == kKindSolidO ? At(jg_.EntSldO, jg_.EntSldON, en.no)
-                                                        : At(jg_.EntSldG, jg_.EntSldGN, en.no);
-            if (e) {
-                TArcGeom a{e->cx, e->cy, e->cr, e->he, e->ka, 0.0, 0.0, e->ri};
-                ArcFromSweep(e->sa, e->da, a.start, a.sweep);
-                ArcShape(TPrimKind::Ring, ent, SolidColorDisp(jg_, e->att.Col, e->Color), a);
-            }
-            break;
-        }
-        default: break;
-    }
+    });
 }
 
 void TBuilder::Picked() {
+    ent_ = -1;
     const int n = static_cast<int>(std::min<size_t>(jg_.IPoints.size(), 100));
     for (int i = 1; i < n; ++i) {
         const TDavIndPoint& ip = jg_.IPoints[static_cast<size_t>(i)];
         if (!ip.flg) {
             continue;
         }
-        TScenePrim& p = New(TPrimKind::Picked, kPickedColor, -1);
-        p.g[0] = ip.x;
-        p.g[1] = ip.y;
-        p.code = i;
-        pending_.Add(ip.x, ip.y);
+        AtPoint(TPrimKind::Picked, kPickedColor, ip.x, ip.y).code = i;
         Keep();
     }
 }
