@@ -3,8 +3,9 @@
 // drawing. The model's initialisation and release, the write-back's dispatch, the appenders
 // with explicit attributes, the drawing scene, ziv's JSON dump and reading, and the tests'
 // model check and dump walk this table instead of naming the fifteen kinds themselves. The
-// reader's handlers (DavGaibuEntityLines.cpp) each name the kind they fill and append through
-// its description. A kind that lacks a part fails to compile (CheckKind at the end).
+// reader's grammar (kRows, DavGaibuParse.cpp) names the kind each row makes, and its handlers
+// (DavGaibuEntityLines.cpp) append to that kind's list and count. A kind that lacks a part
+// fails to compile (CheckKind at the end), and so does a kind that no row of the grammar makes.
 #pragma once
 
 #include <array>
