@@ -364,6 +364,40 @@ void RefEntAllp(TJGdata& jg, const TDavOverrides& o) {
     RefEnd(jg);
 }
 
+// Random changes of the current attributes between two entities of BuildRandomModel.
+void ChangeAttributesAtRandom(TJGdata& jg, std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    if (pick(0, 2) == 0) {
+        jg.A_LGrp(pick(0, 3));
+        jg.A_Lay(pick(0, 3));
+    }
+    if (pick(0, 2) == 0) {
+        jg.A_Col(pick(0, 2) == 0 ? 10 : pick(1, 3), 0);
+    }
+    if (pick(0, 3) == 0) {
+        jg.A_Ltp(pick(1, 3), 0);
+    }
+    if (pick(0, 3) == 0) {
+        jg.A_Wid(pick(0, 2));
+    }
+    jg.A_Attr(pick(0, 3) == 0 ? pick(0, 31) : 0);
+    if (pick(0, 4) == 0) {
+        jg.A_Mjs(pick(0, 3), 2.0, 2.5, 0.5, pick(1, 9), 0);
+    }
+    if (pick(0, 4) == 0) {
+        jg.A_Mbs(pick(0, 8));
+    }
+    if (pick(0, 5) == 0) {
+        jg.A_Font(pick(0, 2) == 0 ? u"" : u"<A b>");
+    }
+    if (pick(0, 4) == 0) {
+        jg.A_PCol(pick(1, 9), 0);
+    }
+    if (pick(0, 4) == 0) {
+        jg.A_SCol(pick(0, 1000));
+    }
+}
+
 // A random model of every kind, with interleaved polyline groups whose numbers have gaps,
 // lines outside groups (0 and negative numbers), blocks, and attributes that change often.
 // The same seed always builds the same model.
@@ -381,35 +415,7 @@ void BuildRandomModel(TJGdata& jg, std::uint32_t seed) {
     const int n = pick(0, 330);
     int lastGroup = 1;
     for (int i = 0; i < n; ++i) {
-        if (pick(0, 2) == 0) {
-            jg.A_LGrp(pick(0, 3));
-            jg.A_Lay(pick(0, 3));
-        }
-        if (pick(0, 2) == 0) {
-            jg.A_Col(pick(0, 2) == 0 ? 10 : pick(1, 3), 0);
-        }
-        if (pick(0, 3) == 0) {
-            jg.A_Ltp(pick(1, 3), 0);
-        }
-        if (pick(0, 3) == 0) {
-            jg.A_Wid(pick(0, 2));
-        }
-        jg.A_Attr(pick(0, 3) == 0 ? pick(0, 31) : 0);
-        if (pick(0, 4) == 0) {
-            jg.A_Mjs(pick(0, 3), 2.0, 2.5, 0.5, pick(1, 9), 0);
-        }
-        if (pick(0, 4) == 0) {
-            jg.A_Mbs(pick(0, 8));
-        }
-        if (pick(0, 5) == 0) {
-            jg.A_Font(pick(0, 2) == 0 ? u"" : u"<A b>");
-        }
-        if (pick(0, 4) == 0) {
-            jg.A_PCol(pick(1, 9), 0);
-        }
-        if (pick(0, 4) == 0) {
-            jg.A_SCol(pick(0, 1000));
-        }
+        ChangeAttributesAtRandom(jg, rng);
         const double x = pick(-50, 50);
         const double y = pick(-50, 50);
         const bool withAt = pick(0, 5) == 0;
@@ -677,7 +683,9 @@ std::string SolidColour(const TDavEntAttr& a, int rgb) {
 
 // One description per entity, of what a write-back carries, in drawing order; with
 // groupsLast the lines of polyline groups are moved to the end, in group order.
-std::vector<std::string> Describe(const TJGdata& jg, bool groupsLast) {
+// The entities in the order the write-back sends them: drawing order, blocks left out, and with
+// groupsLast the lines of polyline groups after everything else, group by group.
+std::vector<TDavEntNo> SentOrder(const TJGdata& jg, bool groupsLast) {
     std::vector<TDavEntNo> order;
     std::vector<TDavEntNo> grouped;
     for (int i = 0; i < jg.EntN; ++i) {
@@ -693,6 +701,11 @@ std::vector<std::string> Describe(const TJGdata& jg, bool groupsLast) {
                jg.EntLine[static_cast<size_t>(b.no)].CrvNo;
     });
     order.insert(order.end(), grouped.begin(), grouped.end());
+    return order;
+}
+
+std::vector<std::string> Describe(const TJGdata& jg, bool groupsLast) {
+    const std::vector<TDavEntNo> order = SentOrder(jg, groupsLast);
 
     std::vector<std::string> out;
     for (const TDavEntNo en : order) {
