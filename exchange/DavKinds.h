@@ -204,6 +204,9 @@ using TEntWriter = void (TJGdata::*)(int, const TDavOverrides&);
 template <class K>
 struct TWriterOf {
     static constexpr TEntWriter kWriter = nullptr;
+    // Only this unspecialised form has it: the kind check asks for it by type, because
+    // comparing member-function pointers is not a constant expression under the sanitizers.
+    using Missing = void;
 };
 
 // A plain line segment: four numbers and no keyword.
@@ -928,7 +931,7 @@ concept Written = requires(TJGdata& jg, const typename K::Rec& e, const TDavOver
     K::Style(jg, e, o);
     K::Shape(jg, e);
 }
-&&TWriterOf<K>::kWriter != nullptr;
+&&!requires { typename TWriterOf<K>::Missing; };
 template <class K>
 concept NeverWritten = requires {
     requires K::kNeverWritten;
