@@ -1,5 +1,5 @@
-// The preview panel: its first drawing of a generated drawing of 100k and of 1M entities (the host's
-// entities drawn into the cached picture, then the text over it), a redraw after a keystroke
+// The preview panel: its first drawing of a generated drawing of 100k and of 1M entities (the
+// host's entities drawn into the cached picture, then the text over it), a redraw after a keystroke
 // in the text box (the placement made anew, only the text layer drawn over the cached
 // picture), and the start-up with the panel closed and open on the bundled example: of the
 // whole program (bench/startup_probe, a new process each time) and of the dialog alone.
@@ -10,15 +10,15 @@
 // ratio of the two medians (goal at most 1.2). Runs on Qt's offscreen platform.
 #include <algorithm>
 #include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <string>
-#include <time.h>  // for clock_gettime
-#include <fcntl.h>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
+#include <time.h>  // for clock_gettime
 #include <unistd.h>
 #include <vector>
 
@@ -53,9 +53,9 @@ constexpr int kViewHeight = 343;
 // A drawing of n entities of every kind spread over an A1 sheet (hostgen, as `ziv generate`
 // writes it), with two picked points.
 std::string HostFile(int n) {
-    THostFileSpec spec;
-    spec.entities = n;
-    return GenerateHostFile(spec);
+    THostFileRequest request;
+    request.entities = n;
+    return GenerateHostFile(request);
 }
 
 // A program folder per input, removed at the end.
@@ -297,10 +297,7 @@ BENCHMARK(BM_PreviewKeystroke)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramStart)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DialogStart)
-    ->Iterations(30)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DialogStart)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     // Offscreen unless a platform was chosen.

@@ -62,9 +62,9 @@ constexpr std::chrono::seconds kServerTimeout{10};
 // Writes a drawing of a million entities of every kind (hostgen, as `ziv generate` writes
 // it). False when it cannot be written whole.
 bool WriteMillionFile(const fs::path& path) {
-    THostFileSpec spec;
-    spec.entities = kEntities;
-    return WriteHostFile(spec, path.u16string());
+    THostFileRequest request;
+    request.entities = kEntities;
+    return WriteHostFile(request, path.u16string());
 }
 
 // Writes a settings file damaged as a failing disk or another program may leave one: the
@@ -72,7 +72,8 @@ bool WriteMillionFile(const fs::path& path) {
 // a megabyte each, and an angle history after them. False when it cannot be written whole.
 bool WriteDamagedSettings(const fs::path& path) {
     std::ofstream file(path, std::ios::binary);
-    file << "\xEF\xBB\xBF" "50\r\n50\r\nlast text\r\n";  // the mark, then the first line
+    file << "\xEF\xBB\xBF"
+            "50\r\n50\r\nlast text\r\n";  // the mark, then the first line
     for (int k = 3; k < 138; ++k) {
         file << "0\r\n";
     }

@@ -34,11 +34,11 @@ namespace {
 constexpr int kEntities = 1000000;
 
 // A drawing of a million entities of every kind (hostgen, as `ziv generate` writes it).
-THostFileSpec HostFile(const std::string& enc) {
-    THostFileSpec spec;
-    spec.entities = kEntities;
-    spec.encoding = enc == "utf8" ? THostEncoding::Utf8 : THostEncoding::Cp932;
-    return spec;
+THostFileRequest HostFile(const std::string& enc) {
+    THostFileRequest request;
+    request.entities = kEntities;
+    request.encoding = enc == "utf8" ? THostEncoding::Utf8 : THostEncoding::Cp932;
+    return request;
 }
 
 // The generated file, streamed to disk piece by piece, in "utf8" (with its mark) or "cp932".
@@ -161,9 +161,8 @@ void BM_OpenTempFileOnce(benchmark::State& state, const std::string& enc) {
 void BM_SaveTempFile(benchmark::State& state, const std::string& enc) {
     TJGdata jg;
     jg.MojiCode = enc == "utf8";
-    GenerateHostLines(HostFile(enc), [&](std::string_view line, std::string_view) {
-        jg.SendMem(FromUtf8(line));
-    });
+    GenerateHostLines(HostFile(enc),
+                      [&](std::string_view line, std::string_view) { jg.SendMem(FromUtf8(line)); });
     const std::u16string path = FromUtf8(Files().SavePath());
     int64_t size = 0;
     for (auto _ : state) {
@@ -179,7 +178,7 @@ void BM_SaveTempFile(benchmark::State& state, const std::string& enc) {
 
 }  // namespace
 
-#define R407_LOAD_CASE(function, enc)                       \
+#define R407_LOAD_CASE(function, enc)                   \
     BENCHMARK_CAPTURE(function, enc, std::string(#enc)) \
         ->UseRealTime()                                 \
         ->Unit(benchmark::kMillisecond)

@@ -32,9 +32,9 @@ const std::string& Bytes() {
     // A drawing of a million entities of every kind in UTF-8 (hostgen, as `ziv generate`
     // writes it).
     static const std::string bytes = [] {
-        THostFileSpec spec;
-        spec.entities = 1000000;
-        return GenerateHostFile(spec);
+        THostFileRequest request;
+        request.entities = 1000000;
+        return GenerateHostFile(request);
     }();
     return bytes;
 }

@@ -1,5 +1,5 @@
 // HostDrawing: the header a host writes (the drawing's file, scale, sheet, text types, colours,
-// layer names, current attributes, two picked points), then spec.entities entities spread
+// layer names, current attributes, two picked points), then request.entities entities spread
 // over an A1 sheet in paper millimetres. Each entity picks its kind from a table of shares,
 // so that a large file holds every kind in about the proportions a plan has: lines most of
 // all, then texts, circles and arcs, polylines, dimensions, points, markers, blocks and
@@ -58,18 +58,33 @@ constexpr std::string_view kHeader[] = {
 
 // What changes every kAttributeEvery entities, one of these in turn by the engine's draw.
 constexpr std::string_view kAttributeLines[] = {
-    "ly0", "ly3", "ly5", "ly8", "ly9", "lc1", "lc2", "lc3", "lc5",
-    "lt1", "lt2", "lw0", "lw2", "cn2", "cn5", "cc1", "cn\"$<ＭＳ 明朝>",
+    "ly0",
+    "ly3",
+    "ly5",
+    "ly8",
+    "ly9",
+    "lc1",
+    "lc2",
+    "lc3",
+    "lc5",
+    "lt1",
+    "lt2",
+    "lw0",
+    "lw2",
+    "cn2",
+    "cn5",
+    "cc1",
+    "cn\"$<ＭＳ 明朝>",
 };
 
-constexpr std::string_view kWords[] = {"居間", "台所", "寝室", "玄関", "廊下", "浴室",
-                                       "収納", "階段", "北側 通路", "ＰＳ", "EV", "WC"};
+constexpr std::string_view kWords[] = {"居間", "台所", "寝室",      "玄関", "廊下", "浴室",
+                                       "収納", "階段", "北側 通路", "ＰＳ", "EV",   "WC"};
 constexpr std::string_view kBlocks[] = {"扉W900", "窓W1690", "便器", "洗面台", "柱300角"};
 
 class TDrawing {
 public:
-    TDrawing(const THostFileSpec& spec, const THostLineSink& emit)
-        : rng_(spec.seed), emit_(emit), entities_(spec.entities) {}
+    TDrawing(const THostFileRequest& request, const THostLineSink& emit)
+        : rng_(request.seed), emit_(emit), entities_(request.entities) {}
 
     void Run() {
         for (std::string_view l : kHeader) {
@@ -278,10 +293,10 @@ private:
 };
 
 const TDrawing::TKindShare TDrawing::kKinds[] = {
-    {40, &TDrawing::Line},      {8, &TDrawing::Circle},       {6, &TDrawing::Arc},
+    {40, &TDrawing::Line},           {8, &TDrawing::Circle},       {6, &TDrawing::Arc},
     {10, &TDrawing::HorizontalText}, {2, &TDrawing::VerticalText}, {4, &TDrawing::Point},
-    {2, &TDrawing::Marker},     {3, &TDrawing::Block},        {6, &TDrawing::Solid},
-    {5, &TDrawing::RoundSolid}, {8, &TDrawing::Polyline},     {6, &TDrawing::Dimension},
+    {2, &TDrawing::Marker},          {3, &TDrawing::Block},        {6, &TDrawing::Solid},
+    {5, &TDrawing::RoundSolid},      {8, &TDrawing::Polyline},     {6, &TDrawing::Dimension},
 };
 
 void TDrawing::Entity() {
@@ -297,6 +312,6 @@ void TDrawing::Entity() {
 
 }  // namespace
 
-void DrawingLines(const THostFileSpec& spec, const THostLineSink& emit) {
-    TDrawing(spec, emit).Run();
+void DrawingLines(const THostFileRequest& request, const THostLineSink& emit) {
+    TDrawing(request, emit).Run();
 }

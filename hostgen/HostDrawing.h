@@ -3,4 +3,4 @@
 
 #include "hostgen/HostGen.h"
 
-void DrawingLines(const THostFileSpec& spec, const THostLineSink& emit);
+void DrawingLines(const THostFileRequest& request, const THostLineSink& emit);

@@ -20,8 +20,8 @@ void AppendHostText(std::string& out, std::string_view text, THostEncoding encod
         case THostEncoding::Cp932: out += Platform::EncodeAnsi(FromUtf8(text)); return;
         default: break;
     }
-    const bool little = encoding == THostEncoding::Utf16Le ||
-                        encoding == THostEncoding::Utf16LeNoMark;
+    const bool little =
+        encoding == THostEncoding::Utf16Le || encoding == THostEncoding::Utf16LeNoMark;
     for (const char16_t c : FromUtf8(text)) {
         const char lo = static_cast<char>(c & 0xFF);
         const char hi = static_cast<char>(c >> 8);

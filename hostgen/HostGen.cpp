@@ -47,21 +47,22 @@ const char* HostEncodingName(THostEncoding encoding) {
     return "";
 }
 
-THostEncoding HostFileEncoding(const THostFileSpec& spec) {
-    return spec.profile == THostProfile::MixedLines ? MixedLinesEncoding(spec) : spec.encoding;
+THostEncoding HostFileEncoding(const THostFileRequest& request) {
+    return request.profile == THostProfile::MixedLines ? MixedLinesEncoding(request)
+                                                       : request.encoding;
 }
 
-void GenerateHostLines(const THostFileSpec& spec, const THostLineSink& emit) {
-    if (spec.profile == THostProfile::MixedLines) {
-        MixedLines(spec, emit);
+void GenerateHostLines(const THostFileRequest& request, const THostLineSink& emit) {
+    if (request.profile == THostProfile::MixedLines) {
+        MixedLines(request, emit);
     } else {
-        DrawingLines(spec, emit);
+        DrawingLines(request, emit);
     }
 }
 
-void GenerateHostBytes(const THostFileSpec& spec,
+void GenerateHostBytes(const THostFileRequest& request,
                        const std::function<void(std::string_view bytes)>& write) {
-    const THostEncoding encoding = HostFileEncoding(spec);
+    const THostEncoding encoding = HostFileEncoding(request);
     std::string piece;
     std::string bytes = HostFileMark(encoding);
     const auto flush = [&] {
@@ -70,7 +71,7 @@ void GenerateHostBytes(const THostFileSpec& spec,
         piece.clear();
         bytes.clear();
     };
-    GenerateHostLines(spec, [&](std::string_view line, std::string_view end) {
+    GenerateHostLines(request, [&](std::string_view line, std::string_view end) {
         piece += line;
         piece += end;
         if (piece.size() >= kPieceBytes) {
@@ -80,15 +81,15 @@ void GenerateHostBytes(const THostFileSpec& spec,
     flush();
 }
 
-std::string GenerateHostFile(const THostFileSpec& spec) {
+std::string GenerateHostFile(const THostFileRequest& request) {
     std::string out;
-    GenerateHostBytes(spec, [&](std::string_view bytes) { out += bytes; });
+    GenerateHostBytes(request, [&](std::string_view bytes) { out += bytes; });
     return out;
 }
 
-bool WriteHostFile(const THostFileSpec& spec, const std::u16string& path) {
+bool WriteHostFile(const THostFileRequest& request, const std::u16string& path) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    GenerateHostBytes(spec, [&](std::string_view bytes) {
+    GenerateHostBytes(request, [&](std::string_view bytes) {
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     });
     file.close();

@@ -1,5 +1,5 @@
 // HostGen: host files made up for trying the program, the benchmarks and the tests. One
-// description (THostFileSpec) gives the same bytes on every run and every system.
+// description (THostFileRequest) gives the same bytes on every run and every system.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +9,12 @@
 
 // How the file is encoded, as the host may write it.
 enum class THostEncoding {
-    Utf8,          // UTF-8 with byte-order mark
-    Utf16Le,       // UTF-16 little-endian with byte-order mark
-    Utf16Be,       // UTF-16 big-endian with byte-order mark
-    Utf16LeNoMark, // UTF-16 little-endian, told by its NUL bytes
-    Utf16BeNoMark, // UTF-16 big-endian, told by its NUL bytes
-    Cp932,         // the legacy code page, without a mark
+    Utf8,           // UTF-8 with byte-order mark
+    Utf16Le,        // UTF-16 little-endian with byte-order mark
+    Utf16Be,        // UTF-16 big-endian with byte-order mark
+    Utf16LeNoMark,  // UTF-16 little-endian, told by its NUL bytes
+    Utf16BeNoMark,  // UTF-16 big-endian, told by its NUL bytes
+    Cp932,          // the legacy code page, without a mark
 };
 
 // What the file holds.
@@ -29,7 +29,7 @@ enum class THostProfile {
     MixedLines,
 };
 
-struct THostFileSpec {
+struct THostFileRequest {
     THostProfile profile = THostProfile::Drawing;
     // Drawing: the number of entities (each segment of a polyline is one). MixedLines: the
     // number of lines; 0 for a number chosen by the seed.
@@ -46,22 +46,22 @@ struct THostFileSpec {
 bool HostEncodingFromName(std::string_view name, THostEncoding& encoding);
 const char* HostEncodingName(THostEncoding encoding);
 
-// The encoding the file is written in: the spec's, or the one the seed chose.
-THostEncoding HostFileEncoding(const THostFileSpec& spec);
+// The encoding the file is written in: the request's, or the one the seed chose.
+THostEncoding HostFileEncoding(const THostFileRequest& request);
 
 // Hands the file's lines to emit in order, as UTF-8: line without its line end, end the line
 // end ("\r\n", or "\n" where MixedLines puts a bare LF).
 using THostLineSink = std::function<void(std::string_view line, std::string_view end)>;
-void GenerateHostLines(const THostFileSpec& spec, const THostLineSink& emit);
+void GenerateHostLines(const THostFileRequest& request, const THostLineSink& emit);
 
 // The file's bytes handed to write in pieces of about 64 KiB, the byte-order mark first, so
 // that a large file is never held whole.
-void GenerateHostBytes(const THostFileSpec& spec,
+void GenerateHostBytes(const THostFileRequest& request,
                        const std::function<void(std::string_view bytes)>& write);
 
 // The whole file, encoded.
-std::string GenerateHostFile(const THostFileSpec& spec);
+std::string GenerateHostFile(const THostFileRequest& request);
 
 // The file written to path a piece at a time (never held whole), replacing what was there.
 // False when it cannot be written whole.
-bool WriteHostFile(const THostFileSpec& spec, const std::u16string& path);
+bool WriteHostFile(const THostFileRequest& request, const std::u16string& path);

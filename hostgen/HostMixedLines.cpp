@@ -80,12 +80,12 @@ public:
 
     // The file: its encoding and number of lines drawn first, then the lines, each with its
     // line end (now and then a bare LF).
-    void Lines(const THostFileSpec& spec, const THostLineSink& emit) {
+    void Lines(const THostFileRequest& request, const THostLineSink& emit) {
         const THostEncoding seedEncoding = kSeedEncodings[Pick(0, 3)];
-        const THostEncoding encoding = spec.encodingBySeed ? seedEncoding : spec.encoding;
+        const THostEncoding encoding = request.encodingBySeed ? seedEncoding : request.encoding;
         const bool ascii = encoding == THostEncoding::Cp932;
         const int drawn = Pick(5, 120);
-        const int n = spec.entities > 0 ? spec.entities : drawn;
+        const int n = request.entities > 0 ? request.entities : drawn;
         for (int i = 0; i < n; ++i) {
             const std::string line = Line(ascii);
             emit(line, Pick(0, 20) == 0 ? "\n" : "\r\n");
@@ -191,14 +191,14 @@ private:
 
 }  // namespace
 
-THostEncoding MixedLinesEncoding(const THostFileSpec& spec) {
-    if (!spec.encodingBySeed) {
-        return spec.encoding;
+THostEncoding MixedLinesEncoding(const THostFileRequest& request) {
+    if (!request.encodingBySeed) {
+        return request.encoding;
     }
-    TMixedLines gen(spec.seed);
+    TMixedLines gen(request.seed);
     return kSeedEncodings[gen.Pick(0, 3)];
 }
 
-void MixedLines(const THostFileSpec& spec, const THostLineSink& emit) {
-    TMixedLines(spec.seed).Lines(spec, emit);
+void MixedLines(const THostFileRequest& request, const THostLineSink& emit) {
+    TMixedLines(request.seed).Lines(request, emit);
 }

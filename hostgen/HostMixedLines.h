@@ -4,5 +4,5 @@
 #include "hostgen/HostGen.h"
 
 // The encoding the seed chooses for a file of this profile.
-THostEncoding MixedLinesEncoding(const THostFileSpec& spec);
-void MixedLines(const THostFileSpec& spec, const THostLineSink& emit);
+THostEncoding MixedLinesEncoding(const THostFileRequest& request);
+void MixedLines(const THostFileRequest& request, const THostLineSink& emit);

@@ -72,7 +72,7 @@ struct TOptions {
     std::string host;
     bool plain = false;
     int size = 0;
-    THostFileSpec generate;
+    THostFileRequest generate;
     std::string profile = "drawing";
 };
 
@@ -187,10 +187,10 @@ void Draw(const TOptions& o) {
 }
 
 void Generate(const TOptions& o) {
-    THostFileSpec spec = o.generate;
-    spec.profile = o.profile == "mixed" ? THostProfile::MixedLines : THostProfile::Drawing;
+    THostFileRequest request = o.generate;
+    request.profile = o.profile == "mixed" ? THostProfile::MixedLines : THostProfile::Drawing;
     TZivOutput out(o.output);
-    GenerateHostBytes(spec, [&](std::string_view bytes) { out.Write(bytes); });
+    GenerateHostBytes(request, [&](std::string_view bytes) { out.Write(bytes); });
     out.Commit();
 }
 
@@ -300,8 +300,8 @@ void AddGenerateCommand(CLI::App& app, TOptions& o, TCommands& c) {
             [&o](const std::string& name) { HostEncodingFromName(name, o.generate.encoding); },
             "utf8 (with byte-order mark, the default), utf16le, utf16be (with byte-order mark), "
             "utf16le-nomark, utf16be-nomark or cp932")
-        ->check(CLI::IsMember({"utf8", "utf16le", "utf16be", "utf16le-nomark", "utf16be-nomark",
-                               "cp932"}));
+        ->check(CLI::IsMember(
+            {"utf8", "utf16le", "utf16be", "utf16le-nomark", "utf16be-nomark", "cp932"}));
     c.generate->add_option("--seed", o.generate.seed,
                            "another number gives another file of the same kind (default 407)");
     c.generate

@@ -45,13 +45,13 @@ std::uint64_t Fnv(const std::string& s) {
 // ---- Generated host files: lines of every key with odd values among them, each file in the
 // encoding and of the length its seed chooses.
 
-THostFileSpec GeneratedSpec(int g) {
-    THostFileSpec spec;
-    spec.profile = THostProfile::MixedLines;
-    spec.entities = 0;
-    spec.encodingBySeed = true;
-    spec.seed = static_cast<std::uint32_t>(g) * 2654435761u;
-    return spec;
+THostFileRequest GeneratedRequest(int g) {
+    THostFileRequest request;
+    request.profile = THostProfile::MixedLines;
+    request.entities = 0;
+    request.encodingBySeed = true;
+    request.seed = static_cast<std::uint32_t>(g) * 2654435761u;
+    return request;
 }
 
 // ---- What each input gives.
@@ -181,8 +181,8 @@ private:
         const std::u16string m = i_ % 5 == 0 ? u"" : e.txt.st;
         own_ ? dst_.A_Dim(e.att, e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1, e.txt.y1,
                           e.txt.x2, e.txt.y2, m)
-             : (SetCurrent(e.lin.att), dst_.A_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2,
-                                                  e.txt.x1, e.txt.y1, e.txt.x2, e.txt.y2, m));
+             : (SetCurrent(e.lin.att), dst_.A_Dim(e.lin.x1, e.lin.y1, e.lin.x2, e.lin.y2, e.txt.x1,
+                                                  e.txt.y1, e.txt.x2, e.txt.y2, m));
     }
     void Solid2(const TDavEntSld2& e) {
         i_ % 3 == 0 ? dst_.A_SColRGB(e.Color & 255, (e.Color >> 8) & 255, e.Color >> 16)
@@ -291,7 +291,8 @@ int main(int argc, char** argv) {
         Record(p.generic_string(), ReadBytes(p), ++seed, full);
     }
     for (int g = 0; g < generated; ++g) {
-        Record("generated " + std::to_string(g), GenerateHostFile(GeneratedSpec(g)), ++seed, full);
+        Record("generated " + std::to_string(g), GenerateHostFile(GeneratedRequest(g)), ++seed,
+               full);
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // Tests of the ziv tool: the JSON dump against golden files, the dump read back and written
 // as the library writes back the host file it came from (fixtures and generated host files in
-// all four encodings), the generated drawings read cleanly, hostile JSON, the audit's findings, the summary and the picture.
+// all four encodings), the generated drawings read cleanly, hostile JSON, the audit's findings, the
+// summary and the picture.
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -164,12 +165,12 @@ TEST(ZivRoundTrip, GeneratedHostFilesInFourEncodings) {
         for (const THostEncoding enc : {THostEncoding::Utf8, THostEncoding::Utf16Le,
                                         THostEncoding::Utf16Be, THostEncoding::Cp932}) {
             SCOPED_TRACE("file " + std::to_string(i) + " encoding " + HostEncodingName(enc));
-            THostFileSpec spec;
-            spec.profile = THostProfile::MixedLines;
-            spec.entities = 0;
-            spec.encoding = enc;
-            spec.seed = 407 + i;
-            ExpectRoundTrip(GenerateHostFile(spec));
+            THostFileRequest request;
+            request.profile = THostProfile::MixedLines;
+            request.entities = 0;
+            request.encoding = enc;
+            request.seed = 407 + i;
+            ExpectRoundTrip(GenerateHostFile(request));
         }
     }
 }
@@ -180,17 +181,20 @@ TEST(ZivGenerate, DrawingReadsCleanlyInEveryEncoding) {
         const char* read;  // the encoding the reader tells
     };
     const TCase cases[] = {
-        {THostEncoding::Utf8, "utf8"},          {THostEncoding::Utf16Le, "utf16le"},
-        {THostEncoding::Utf16Be, "utf16be"},    {THostEncoding::Utf16LeNoMark, "utf16le"},
-        {THostEncoding::Utf16BeNoMark, "utf16be"}, {THostEncoding::Cp932, "cp932"},
+        {THostEncoding::Utf8, "utf8"},
+        {THostEncoding::Utf16Le, "utf16le"},
+        {THostEncoding::Utf16Be, "utf16be"},
+        {THostEncoding::Utf16LeNoMark, "utf16le"},
+        {THostEncoding::Utf16BeNoMark, "utf16be"},
+        {THostEncoding::Cp932, "cp932"},
     };
-    THostFileSpec spec;
-    spec.entities = 3000;
+    THostFileRequest request;
+    request.entities = 3000;
     std::u16string first;
     for (const TCase& c : cases) {
         SCOPED_TRACE(HostEncodingName(c.encoding));
-        spec.encoding = c.encoding;
-        const std::string bytes = GenerateHostFile(spec);
+        request.encoding = c.encoding;
+        const std::string bytes = GenerateHostFile(request);
         EXPECT_EQ(EncodingName(bytes), c.read);
         EXPECT_EQ(AuditText(AuditHostBytes(bytes)), "");
         // The same text in every encoding, Japanese included.
@@ -203,7 +207,7 @@ TEST(ZivGenerate, DrawingReadsCleanlyInEveryEncoding) {
         // As many entities as asked, every kind among them.
         TJGdata jg;
         jg.OpenTempBytes(bytes);
-        EXPECT_EQ(jg.EntN, spec.entities);
+        EXPECT_EQ(jg.EntN, request.entities);
         for (const int n : {jg.EntLineN, jg.EntCircN, jg.EntArcN, jg.EntTextN, jg.EntPntN,
                             jg.EntMarkN, jg.EntDimN, jg.EntBlkN, jg.EntSld2N, jg.EntSld3N,
                             jg.EntSld4N, jg.EntSldCN, jg.EntSldEN, jg.EntSldON, jg.EntSldGN}) {
@@ -213,25 +217,25 @@ TEST(ZivGenerate, DrawingReadsCleanlyInEveryEncoding) {
     }
 }
 
-TEST(ZivGenerate, OneSpecGivesOneFileWrittenInPieces) {
-    THostFileSpec spec;
-    spec.entities = 5000;
-    spec.encoding = THostEncoding::Utf16Be;
-    const std::string whole = GenerateHostFile(spec);
+TEST(ZivGenerate, OneRequestGivesOneFileWrittenInPieces) {
+    THostFileRequest request;
+    request.entities = 5000;
+    request.encoding = THostEncoding::Utf16Be;
+    const std::string whole = GenerateHostFile(request);
     std::string joined;
     int pieces = 0;
-    GenerateHostBytes(spec, [&](std::string_view b) {
+    GenerateHostBytes(request, [&](std::string_view b) {
         joined += b;
         ++pieces;
     });
     EXPECT_GT(pieces, 1);
     EXPECT_TRUE(joined == whole);
-    EXPECT_TRUE(GenerateHostFile(spec) == whole);
-    spec.seed = 408;
-    EXPECT_FALSE(GenerateHostFile(spec) == whole);
+    EXPECT_TRUE(GenerateHostFile(request) == whole);
+    request.seed = 408;
+    EXPECT_FALSE(GenerateHostFile(request) == whole);
     // No entities: the drawing's header alone, still a host file that reads cleanly.
-    spec.entities = 0;
-    const std::string header = GenerateHostFile(spec);
+    request.entities = 0;
+    const std::string header = GenerateHostFile(request);
     EXPECT_EQ(AuditText(AuditHostBytes(header)), "");
     TJGdata jg;
     jg.OpenTempBytes(header);
@@ -249,10 +253,10 @@ TEST(ZivGenerate, BytesAreTheSameOnEverySystem) {
         }
         return h;
     };
-    THostFileSpec drawing;
+    THostFileRequest drawing;
     drawing.entities = 2000;
     drawing.encoding = THostEncoding::Cp932;
-    THostFileSpec mixed;
+    THostFileRequest mixed;
     mixed.profile = THostProfile::MixedLines;
     mixed.entities = 0;
     mixed.encodingBySeed = true;
